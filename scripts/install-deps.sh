@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, test and run the Arvex host tool.
+# Idempotent: when everything is present it only checks and exits.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qtbase5-dev qtbase5-dev-tools
+    libqt5serialport5-dev libqt5charts5-dev
+    qttools5-dev qttools5-dev-tools
+    libudev-dev
+    libbenchmark-dev
+    socat xvfb xauth imagemagick
+    fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
