@@ -29,3 +29,41 @@ typedef cell AFE;
 // Clears the record before a reply is decoded into it. maxv, minv and avgv are kept: every
 // real-time reply overwrites them anyway. A null pointer is ignored.
 void initializeAFE(cell *afe);
+
+// One text for one widget of the form, addressed by its object name.
+struct WidgetText
+{
+    const char *widget;
+    QString text;
+};
+
+// What a real-time reply carries besides the record: values that are only displayed.
+struct RealTimeReply
+{
+    QByteArray addressText; // the two address characters exactly as received
+    int chargeMos = 0; // charge MOSFET digit
+    int dischargeMos = 0; // discharge MOSFET digit
+    int newcc = 0; // shown as "NEWCC"
+    int chgvv = 0; // shown as "CHGVV"
+    int dsgvv = 0; // shown as "DSGVV"
+    int cycleCount = 0;
+    int largestDifference = 0; // mV
+    int smallestDifference = 0; // mV
+    int cellExtreme = 0;
+    int cellsInSeries = 0; // as reported; limits nothing
+    int currentCompensation = 0;
+    int damping = 0;
+
+    // Every display line edit of the reply with its text, in the order the fields are read
+    // (rightmost first), then the two constant fields "data_statu" and "data_len". The LCD
+    // "cadc" and the progress bar "soc" take their numbers from the record.
+    QVector<WidgetText> texts;
+};
+
+// Decodes the data block of a real-time reply into the record (cleared first with
+// initializeAFE). Fields are cut from the right end of the block: a short block leaves the
+// leftmost values 0, surplus characters on the left are ignored.
+RealTimeReply decodeRealTime(const QByteArray &addressText, const QByteArray &dataBlock, cell *afe);
+
+// A temperature in 0.01 degC as shown in the line edits: two decimals, "35.00".
+QString temperatureText(int centiDegrees);
