@@ -13,6 +13,9 @@ namespace {
 enum class Format { Decimal, Milli2, Centi1 };
 
 constexpr int FirstValueColumn = 2; // columns 0 and 1 are the date and the time
+static_assert(sizeof(DataLog::Row::values) / sizeof(qint32)
+                  == std::size_t(LogColumns::Count - FirstValueColumn),
+              "one stored value per logged column");
 
 Format formatOf(int column)
 {

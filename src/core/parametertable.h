@@ -56,6 +56,13 @@ inline Check checkInput(const QString &text, const Row &row, const QLocale &loca
     return checkInput(text, row.min, row.max, row.offset, locale);
 }
 
+// The style sheets of a parameter field: neutral, not a number (red), out of range (yellow).
+constexpr char NeutralStyle[] = "QLineEdit { border: none; border-bottom: 2px solid white; }";
+constexpr char NotANumberStyle[] =
+    "QLineEdit { background-color: red; border: none; border-bottom: 2px solid white; }";
+constexpr char OutOfRangeStyle[] =
+    "QLineEdit { background-color: yellow; border: none; border-bottom: 2px solid white; }";
+
 // The message boxes of a refused value: titles translated, texts fixed.
 QString notANumberTitle(); // "Error"
 QString notANumberText(); // "输入的值无效 ！"
