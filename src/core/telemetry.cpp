@@ -33,8 +33,8 @@ const char *const kCellWidgets[25] = {
     "data_cell21", "data_cell22", "data_cell23", "data_cell24", "data_cell25",
 };
 
-// Decimal text of an int; QString::number goes through the locale machinery and costs several
-// times more, which adds up over seventy fields per reply.
+// Decimal text of an int, as QString::number writes it but without its general-purpose
+// formatting path; a reply has some seventy of them.
 QString decimal(int value)
 {
     char digits[12];
