@@ -24,6 +24,12 @@ constexpr double kMosSelfHeatC = 1.5;
 constexpr double kCellTimeConstantS = 120;
 constexpr double kMosTimeConstantS = 40;
 constexpr double kCellDifferenceDelayS = 2;
+constexpr double kOhmicShare = 0.3;
+constexpr double kPolarisationTimeConstantS = 30;
+// Where a recovery threshold lies on the wrong side of its protection threshold, recovery waits
+// for this margin past the protection threshold instead (per cell for the pack voltage).
+constexpr double kCellRecoveryMarginMv = 50;
+constexpr double kTempRecoveryMarginC = 3;
 constexpr int kInitialCycles = 12;
 constexpr int kStateOfHealth = 98;
 
@@ -156,6 +162,12 @@ void PackModel::step(double seconds, const BoardParameters &p)
     if ((amps > 0 && !m_t.chargeMos) || (amps < 0 && !m_t.dischargeMos))
         amps = 0;
     m_currentA = amps;
+    // Most of the voltage a current causes builds up and relaxes slowly (polarisation); the pack
+    // starts out settled at its first current.
+    m_polarisationA = m_started ? m_polarisationA
+            + (amps - m_polarisationA) * (1.0 - std::exp(-dt / kPolarisationTimeConstantS))
+                                : amps;
+    m_started = true;
 
     const double capacityAh = std::max<int>(1, p.value(BoardParameters::DesignCapacity));
     const double ah = amps * dt / 3600.0;
@@ -196,8 +208,8 @@ void PackModel::measure(const BoardParameters &p)
     int maxCell = 0;
     for (int i = 0; i < n; ++i) {
         const double cellSoc = std::clamp(m_soc + m_socOffset[size_t(i)], 0.0, 1.05);
-        const double irMv =
-            m_currentA * ChargeCellResistanceOhm * m_resistanceFactor[size_t(i)] * 1000.0;
+        const double irMv = (kOhmicShare * m_currentA + (1 - kOhmicShare) * m_polarisationA)
+            * CellResistanceOhm * m_resistanceFactor[size_t(i)] * 1000.0;
         const double noise = m_currentA != 0 ? gauss(0.7) : 0;
         const double mv = cellOpenCircuitMv(cellSoc) + irMv + m_sensorOffsetMv[size_t(i)] + noise;
         const int v = int(std::clamp(std::lround(mv), 0L, 65535L));
@@ -292,13 +304,21 @@ void PackModel::updateProtections(double dt, const BoardParameters &p, double re
     }
     const double mosT = t.tempCenti[1] / 100.0;
     const double packTenMv = t.packMv / 10.0;
+    const double packMargin = t.cellCount * kCellRecoveryMarginMv / 10.0;
     auto v = [&p](int code) { return double(p.value(code)); };
     auto c = [&p](int code) { return double(p.celsius(code)); };
     using P = BoardParameters;
 
+    // Recovery points: the recovery threshold where it lies on the safe side of the protection
+    // threshold, otherwise a margin past the protection threshold, so a protection cannot flap.
+    auto below = [](double recovery, double threshold, double margin) {
+        return recovery < threshold ? recovery : threshold - margin;
+    };
+    auto above = [](double recovery, double threshold, double margin) {
+        return recovery > threshold ? recovery : threshold + margin;
+    };
     // A protection trips once its condition has held for the delay and is released by its own
-    // recovery rule. Where a recovery threshold lies on the wrong side of its protection
-    // threshold, the protection threshold itself is the recovery point, so nothing flaps.
+    // recovery rule.
     auto decide = [&](int code, bool condition, double delayS, bool release) {
         Trip &trip = m_trips[size_t(code)];
         if (!trip.active) {
@@ -319,14 +339,16 @@ void PackModel::updateProtections(double dt, const BoardParameters &p, double re
     };
 
     decide(CellOverVoltage, t.maxMv >= v(P::CellOverVoltage), v(P::CellOverVoltageDelay) / 1000,
-           t.maxMv < std::min(v(P::CellOverVoltageRecovery), v(P::CellOverVoltage)));
+           t.maxMv < below(v(P::CellOverVoltageRecovery), v(P::CellOverVoltage),
+                           kCellRecoveryMarginMv));
     decide(CellUnderVoltage, t.minMv <= v(P::CellUnderVoltage), v(P::CellUnderVoltageDelay) / 1000,
-           t.minMv > std::max(v(P::CellUnderVoltageRecovery), v(P::CellUnderVoltage)));
+           t.minMv > above(v(P::CellUnderVoltageRecovery), v(P::CellUnderVoltage),
+                           kCellRecoveryMarginMv));
     decide(PackOverVoltage, packTenMv >= v(P::PackOverVoltage), v(P::CellOverVoltageDelay) / 1000,
-           packTenMv < std::min(v(P::PackOverVoltageRecovery), v(P::PackOverVoltage)));
+           packTenMv < below(v(P::PackOverVoltageRecovery), v(P::PackOverVoltage), packMargin));
     decide(PackUnderVoltage, packTenMv <= v(P::PackUnderVoltage),
            v(P::CellUnderVoltageDelay) / 1000,
-           packTenMv > std::max(v(P::PackUnderVoltageRecovery), v(P::PackUnderVoltage)));
+           packTenMv > above(v(P::PackUnderVoltageRecovery), v(P::PackUnderVoltage), packMargin));
     decide(CellDifference, t.maxDiffMv >= v(P::CellDifferenceProtection), kCellDifferenceDelayS,
            t.maxDiffMv < v(P::CellDifferenceProtection));
 
@@ -342,13 +364,15 @@ void PackModel::updateProtections(double dt, const BoardParameters &p, double re
            v(P::ShortCircuitDelay) / 1e6, heldLongEnough(ShortCircuit));
 
     decide(ChargeOverTemp, chargeSide && maxT >= c(P::ChargeHighTemp), TempTripDelayS,
-           maxT < std::min(c(P::ChargeHighTempRecovery), c(P::ChargeHighTemp)));
+           maxT < below(c(P::ChargeHighTempRecovery), c(P::ChargeHighTemp), kTempRecoveryMarginC));
     decide(ChargeUnderTemp, chargeSide && minT <= c(P::ChargeLowTemp), TempTripDelayS,
-           minT > std::max(c(P::ChargeLowTempRecovery), c(P::ChargeLowTemp)));
+           minT > above(c(P::ChargeLowTempRecovery), c(P::ChargeLowTemp), kTempRecoveryMarginC));
     decide(DischargeOverTemp, dischargeSide && maxT >= c(P::DischargeHighTemp), TempTripDelayS,
-           maxT < std::min(c(P::DischargeHighTempRecovery), c(P::DischargeHighTemp)));
-    decide(DischargeUnderTemp, dischargeSide && minT <= c(P::DischargeLowTemp), TempTripDelayS,
-           minT > std::max(c(P::DischargeLowTempRecovery), c(P::DischargeLowTemp)));
+           maxT < below(c(P::DischargeHighTempRecovery), c(P::DischargeHighTemp),
+                        kTempRecoveryMarginC));
+    decide(
+        DischargeUnderTemp, dischargeSide && minT <= c(P::DischargeLowTemp), TempTripDelayS,
+        minT > above(c(P::DischargeLowTempRecovery), c(P::DischargeLowTemp), kTempRecoveryMarginC));
     decide(PcbOverTemp, mosT >= PcbTripC, TempTripDelayS, mosT < PcbReleaseC);
 
     auto active = [this](int code) { return m_trips[size_t(code)].active; };

@@ -102,7 +102,7 @@ public:
         QVector<ProfileStep> profile;
     };
 
-    static constexpr double ChargeCellResistanceOhm = 0.0010;
+    static constexpr double CellResistanceOhm = 0.0010;
     static constexpr double BalanceCurrentA = 0.06;
     static constexpr double CurrentTripReleaseS = 5; // over-current and short circuit
     static constexpr double TempTripDelayS = 1;
@@ -142,6 +142,8 @@ private:
     double m_profileTime = 0;
     double m_soc = 0.5; // pack state of charge, 0..1
     double m_currentA = 0;
+    double m_polarisationA = 0; // the current as the slow part of the cell voltage sees it
+    bool m_started = false;
     double m_requestedA = 0;
     double m_chargedAh = 0;
     double m_dischargedAh = 0;
