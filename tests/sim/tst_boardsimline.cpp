@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,6 +56,7 @@ public:
     }
 
     QString path() const { return m_path; }
+    QProcess &process() { return m_process; }
 
 private:
     QProcess m_process;
@@ -170,6 +172,7 @@ private slots:
     void splitDelayedAndNoisyReplies();
     void chatterNeverLeavesTheLineIdle();
     void portReopensAndLinkIsRemovedAtExit();
+    void servesAnExistingDevice();
 
 private:
     QTemporaryDir m_dir;
@@ -478,6 +481,34 @@ void TestBoardSimLine::portReopensAndLinkIsRemovedAtExit()
     Sim sim;
     QVERIFY(sim.start({ "--static", "--link", link }));
     QCOMPARE(QFileInfo(link).symLinkTarget(), sim.path());
+}
+
+void TestBoardSimLine::servesAnExistingDevice()
+{
+    // A crossed pair of pseudo-terminals stands in for a USB adapter wired to a tool.
+    const QString exe = QStandardPaths::findExecutable("socat");
+    if (exe.isEmpty())
+        QSKIP("socat is not installed");
+    const QString boardEnd = m_dir.filePath("board-end");
+    const QString toolEnd = m_dir.filePath("tool-end");
+    QProcess wire;
+    wire.start(exe, { "pty,raw,echo=0,link=" + boardEnd, "pty,raw,echo=0,link=" + toolEnd });
+    QVERIFY(
+        QTest::qWaitFor([&] { return QFileInfo::exists(boardEnd) && QFileInfo::exists(toolEnd); },
+                        kReplyTimeoutMs));
+
+    Sim sim;
+    QVERIFY(sim.start({ "--static", "--device", boardEnd, "--baud", "115200" }));
+    QCOMPARE(sim.path(), boardEnd);
+    Client client;
+    QVERIFY(client.open(toolEnd));
+    QCOMPARE(client.ask(":Y+01+52=?~", Cmd::ReplyParameters).size(), 197);
+
+    // The adapter goes away: the board says so and ends with a failure status.
+    wire.terminate();
+    QVERIFY(wire.waitForFinished(kReplyTimeoutMs));
+    QVERIFY(sim.process().waitForFinished(kReplyTimeoutMs));
+    QCOMPARE(sim.process().exitCode(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestBoardSimLine)

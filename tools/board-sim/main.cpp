@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -300,7 +301,7 @@ int main(int argc, char *argv[])
     }
 
     // Signals end the event loop, so the link is removed on the way out.
-    if (::pipe(g_signalPipe) != 0)
+    if (::pipe2(g_signalPipe, O_NONBLOCK | O_CLOEXEC) != 0)
         fail(QStringLiteral("pipe failed"));
     struct sigaction sa
     {
@@ -327,6 +328,12 @@ int main(int argc, char *argv[])
             log.write("RX", chunk.bytes, outcome.note);
             transmitter.enqueue(outcome.pieces);
         }
+    });
+
+    line.setClosedHandler([&](const QString &reason) {
+        std::fprintf(stderr, "arvex-board-sim: %s: %s\n", qPrintable(devicePath),
+                     qPrintable(reason));
+        app.exit(1);
     });
 
     QTimer tick;

@@ -114,7 +114,9 @@ bool SerialLine::openDevice(const QString &path, int baud, QString *error)
     tio.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS | CSIZE);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 0;
+    // One byte makes a read complete, so an empty line reads as EAGAIN and only a hang-up as
+    // end of file.
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
@@ -130,6 +132,11 @@ bool SerialLine::openDevice(const QString &path, int baud, QString *error)
 void SerialLine::setReceiver(std::function<void(const QByteArray &)> receiver)
 {
     m_receiver = std::move(receiver);
+}
+
+void SerialLine::setClosedHandler(std::function<void(const QString &)> handler)
+{
+    m_closed = std::move(handler);
 }
 
 void SerialLine::start()
@@ -155,9 +162,11 @@ void SerialLine::readAvailable()
         if (n < 0 && errno == EINTR)
             continue;
         if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
-            // End of file or a hang-up on a real device: stop watching instead of spinning.
-            // A pseudo-terminal never gets here, since its slave stays open.
+            // Stop watching instead of spinning on a line that has gone away.
+            const QString reason = n == 0 ? QStringLiteral("end of file") : systemError("read");
             m_readNotifier->setEnabled(false);
+            if (m_closed)
+                m_closed(reason);
         }
         return;
     }

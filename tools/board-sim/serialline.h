@@ -27,6 +27,9 @@ public:
     bool openDevice(const QString &path, int baud, QString *error);
 
     void setReceiver(std::function<void(const QByteArray &)> receiver);
+    // Called once when a device goes away (end of file or a read error); a pseudo-terminal never
+    // does, since its slave stays open.
+    void setClosedHandler(std::function<void(const QString &)> handler);
     void write(const QByteArray &bytes);
     bool hasPendingOutput() const { return !m_pending.isEmpty(); }
 
@@ -41,4 +44,5 @@ private:
     QSocketNotifier *m_writeNotifier = nullptr;
     QByteArray m_pending;
     std::function<void(const QByteArray &)> m_receiver;
+    std::function<void(const QString &)> m_closed;
 };
