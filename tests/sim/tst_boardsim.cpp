@@ -11,6 +11,7 @@
 #include "replyencoder.h"
 #include "requestparser.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -209,6 +210,28 @@ void TestBoardSim::splitterResynchronisesOnGarbage()
     out = s.feed(":Y+01+51=?~");
     QCOMPARE(out.size(), 1);
     QVERIFY(out[0].isFrame);
+
+    // Random line noise through the splitter and the board: nothing is held beyond one request,
+    // and the board still answers the first clean request after it.
+    BoardParameters p;
+    PackModel model(config("cycle"), p);
+    Board board(p, model, 1, {}, 1);
+    QRandomGenerator rng(5);
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes(int(rng.bounded(1, 40)), Qt::Uninitialized);
+        for (char &c : bytes)
+            c = "::~~++Y=?W0123456789abcdefABCDEF\r\n\x00\xff"[rng.bounded(36)];
+        for (const FrameSplitter::Chunk &chunk : s.feed(bytes)) {
+            QVERIFY(!chunk.isFrame || chunk.bytes.size() <= FrameSplitter::MaxFrame + 1);
+            if (chunk.isFrame)
+                board.handle(chunk.bytes, 0);
+        }
+        QVERIFY(s.pending() <= FrameSplitter::MaxFrame);
+    }
+    out = s.feed("~:Y+01+51=?~");
+    QVERIFY(!out.isEmpty());
+    QCOMPARE(out.last().bytes, QByteArray(":Y+01+51=?~"));
+    QCOMPARE(board.handle(out.last().bytes, 0).pieces.size(), 1);
 }
 
 void TestBoardSim::readRequests_data()

@@ -36,7 +36,7 @@ constexpr int kStateOfHealth = 98;
 QVector<ProfileStep> preset(const QString &name)
 {
     if (name == QLatin1String("cycle"))
-        return { { 50, 240 }, { 0, 60 }, { -40, 240 }, { 0, 60 } };
+        return { { 50, 240 }, { 0, 60 }, { -40, 300 }, { 0, 60 } }; // as much out as in
     if (name == QLatin1String("charge"))
         return { { 50, 3600 } };
     if (name == QLatin1String("discharge"))

@@ -18,7 +18,7 @@ struct ProfileStep
 };
 
 // Parses a profile: a preset name ("cycle", "charge", "discharge", "rest") or a comma-separated
-// list of AMPS:SECONDS steps such as "50:240,0:60,-40:240,0:60". Returns an empty list and sets
+// list of AMPS:SECONDS steps such as "50:240,0:60,-40:300,0:60". Returns an empty list and sets
 // *error for anything else.
 QVector<ProfileStep> parseProfile(const QString &text, QString *error);
 
