@@ -825,14 +825,15 @@ void TestBoardSim::boardAppliesWritesAndCommands()
     run(model, p, PackModel::CalibrationS);
     QCOMPARE(shown("sw_clen"), 0);
 
-    // The battery number is the address the board answers at.
-    board.handle(write(Cmd::BatteryNumber, 1, 5), 0);
-    QCOMPARE(board.address(), 5);
-    QVERIFY(board.handle(":Y+01+51=?~", 0).pieces.isEmpty());
-    const QByteArray frame = board.handle(":Y+05+51=?~", 0).pieces.value(0).bytes;
-    QCOMPARE(Frame::checkReply(frame).addressText(), QByteArray("05"));
-    board.handle(write(Cmd::BatteryNumber, 5, 100), 0);
-    QCOMPARE(board.address(), 5);
+    // The battery number is stated in the replies; the board still answers at its address.
+    board.handle(write(Cmd::BatteryNumber, 1, 0x2A), 0);
+    QCOMPARE(board.batteryNumber(), 0x2A);
+    QVERIFY(board.handle(":Y+2A+51=?~", 0).pieces.isEmpty());
+    const QByteArray frame = board.handle(":Y+01+51=?~", 0).pieces.value(0).bytes;
+    QVERIFY(Frame::checkReply(frame).crcMatches);
+    QCOMPARE(Frame::checkReply(frame).addressText(), QByteArray("2A"));
+    board.handle(write(Cmd::BatteryNumber, 1, 256), 0);
+    QCOMPARE(board.batteryNumber(), 0x2A);
 }
 
 void TestBoardSim::resetSilencesTheBoard()

@@ -17,6 +17,7 @@ Board::Board(BoardParameters &parameters, PackModel &model, int address, const F
     : m_parameters(parameters)
     , m_model(model)
     , m_address(address)
+    , m_batteryNumber(address)
     , m_faults(faults)
     , m_rng(seed ^ 0x9E3779B9u) // a stream of its own, apart from the pack model's
 { }
@@ -55,12 +56,12 @@ Board::Outcome Board::handle(const QByteArray &frame, qint64 nowMs)
         const QByteArray block =
             ReplyEncoder::realTimeBlock(t, m_parameters, m_faults.signedCurrent);
         return { QString(),
-                 transmit(ReplyEncoder::reply(m_address, r.code, block),
+                 transmit(ReplyEncoder::reply(m_batteryNumber, r.code, block),
                           QStringLiteral("real-time data")) };
     }
     const QByteArray block = ReplyEncoder::parameterBlock(m_parameters, t);
     return { QString(),
-             transmit(ReplyEncoder::reply(m_address, r.code, block),
+             transmit(ReplyEncoder::reply(m_batteryNumber, r.code, block),
                       QStringLiteral("parameter block")) };
 }
 
@@ -69,11 +70,12 @@ QString Board::applyWrite(int code, uint16_t value, qint64 nowMs)
     const QString what = QStringLiteral("code %1 = %2").arg(hex2(code)).arg(value);
     switch (code) {
     case BatteryNumberCode:
-        // The battery number is the address the board answers at and reports in its replies.
-        if (value > MaxAddress)
-            return what + QStringLiteral(": battery number out of range, ignored");
-        m_address = value;
-        return what + QStringLiteral(": now answering at address %1").arg(value);
+        // The battery number is what the replies state in their address field (the tool shows it
+        // there); the board keeps answering at its own address, so the link is not lost.
+        if (value > MaxBatteryNumber)
+            return what + QStringLiteral(": battery number does not fit the reply, ignored");
+        m_batteryNumber = value;
+        return what + QStringLiteral(": replies now state battery number %1").arg(value);
     case CalibrationCode:
     case InitParametersCode:
     case InitSocCode:

@@ -42,6 +42,7 @@ public:
     static constexpr int CalibrationCode = 0x48;
     static constexpr int BatteryNumberCode = 0x1D;
     static constexpr int MaxAddress = 99;
+    static constexpr int MaxBatteryNumber = 0xFF; // the two digits of the reply's address field
 
     struct Outcome
     {
@@ -54,7 +55,7 @@ public:
 
     // Handles one frame from the host; nowMs is a monotonic clock.
     Outcome handle(const QByteArray &frame, qint64 nowMs);
-    int address() const { return m_address; }
+    int batteryNumber() const { return m_batteryNumber; }
     bool isSilent(qint64 nowMs) const { return nowMs < m_silentUntilMs; }
 
 private:
@@ -64,7 +65,8 @@ private:
 
     BoardParameters &m_parameters;
     PackModel &m_model;
-    int m_address;
+    int m_address; // requests must carry this address
+    int m_batteryNumber; // replies state this number in their address field
     Faults m_faults;
     std::mt19937 m_rng;
     qint64 m_silentUntilMs = -1;
