@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -286,9 +287,7 @@ int main(int argc, char *argv[])
     QByteArray linkPath;
     if (parser.isSet(linkOpt)) {
         linkPath = QFile::encodeName(parser.value(linkOpt));
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::lstat(linkPath.constData(), &st) == 0) {
             if (!S_ISLNK(st.st_mode))
                 fail(QStringLiteral("%1 exists and is not a symbolic link")
@@ -303,9 +302,7 @@ int main(int argc, char *argv[])
     // Signals end the event loop, so the link is removed on the way out.
     if (::pipe2(g_signalPipe, O_NONBLOCK | O_CLOEXEC) != 0)
         fail(QStringLiteral("pipe failed"));
-    struct sigaction sa
-    {
-    };
+    struct sigaction sa = {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
