@@ -1,0 +1,76 @@
+#pragma once
+
+#include "boardparameters.h"
+#include "packmodel.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <random>
+
+// Bytes to put on the line after a pause. A reply may go out in several pieces; the piece that
+// starts a frame carries the whole frame for the traffic log.
+struct Piece
+{
+    QByteArray bytes;
+    int delayMs = 0; // pause before these bytes, counted from the previous piece
+    QByteArray logFrame; // logged as sent when this piece goes out; empty: not logged
+    QString note;
+};
+
+// The board's side of the protocol: answers read requests for its address, applies write frames
+// with a matching CRC, runs the device commands, and injects the faults it was asked for.
+class Board
+{
+public:
+    struct Faults
+    {
+        double drop = 0; // fraction of requests ignored
+        double badCrc = 0; // fraction of replies sent with a wrong CRC
+        bool split = false; // replies in two to four pieces with short gaps
+        int delayMs = 0; // pause before each reply
+        bool noise = false; // stray bytes in front of each reply
+        bool signedCurrent = false; // discharge current in two's complement
+    };
+
+    static constexpr int ResetSilenceMs = 1500;
+    static constexpr uint16_t CommandKey = 90;
+    static constexpr int ResetCode = 0x53;
+    static constexpr int InitSocCode = 0x50;
+    static constexpr int InitParametersCode = 0x4F;
+    static constexpr int CalibrationCode = 0x48;
+    static constexpr int BatteryNumberCode = 0x1D;
+    static constexpr int MaxAddress = 99;
+    static constexpr int MaxBatteryNumber = 0xFF; // the two digits of the reply's address field
+
+    struct Outcome
+    {
+        QString note; // how the frame was taken, for the traffic log
+        QVector<Piece> pieces; // what to send in answer
+    };
+
+    Board(BoardParameters &parameters, PackModel &model, int address, const Faults &faults,
+          uint32_t seed);
+
+    // Handles one frame from the host; nowMs is a monotonic clock.
+    Outcome handle(const QByteArray &frame, qint64 nowMs);
+    int batteryNumber() const { return m_batteryNumber; }
+    bool isSilent(qint64 nowMs) const { return nowMs < m_silentUntilMs; }
+
+private:
+    QString applyWrite(int code, uint16_t value, qint64 nowMs);
+    QVector<Piece> transmit(QByteArray frame, QString note);
+    bool chance(double p);
+
+    BoardParameters &m_parameters;
+    PackModel &m_model;
+    int m_address; // requests must carry this address
+    int m_batteryNumber; // replies state this number in their address field
+    Faults m_faults;
+    std::mt19937 m_rng;
+    qint64 m_silentUntilMs = -1;
+};
+
+// Bytes as readable text: printable ASCII as it is, everything else (and the backslash) as \xNN.
+QByteArray escapeBytes(const QByteArray &bytes);

@@ -1,0 +1,373 @@
+// arvex-board-sim: a simulated battery management board on a pseudo-terminal (or a real tty),
+// answering the host tool's requests as the board does.
+#include "board.h"
+#include "boardparameters.h"
+#include "packmodel.h"
+#include "requestparser.h"
+#include "serialline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QQueue>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kTickMs = 100;
+constexpr int kChatterMs = 5;
+
+int g_signalPipe[2] = { -1, -1 };
+
+void onSignal(int)
+{
+    const char c = 1;
+    const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+    (void)n;
+}
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "arvex-board-sim: %s\n", qPrintable(message));
+    std::exit(2);
+}
+
+// One line per frame received or sent, with the time to the millisecond.
+class TrafficLog
+{
+public:
+    bool open(const QString &path)
+    {
+        m_file.setFileName(path);
+        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+    }
+
+    void write(const char *direction, const QByteArray &bytes, const QString &note = QString())
+    {
+        if (!m_file.isOpen())
+            return;
+        QByteArray line = QDateTime::currentDateTime()
+                              .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                              .toLatin1();
+        line.append(' ').append(direction).append(' ').append(escapeBytes(bytes));
+        if (!note.isEmpty())
+            line.append("  # ").append(note.toUtf8());
+        line.append('\n');
+        m_file.write(line);
+        m_file.flush(); // tests read the log while the board runs
+    }
+
+private:
+    QFile m_file;
+};
+
+// Sends pieces one after another, each after its pause, so that pieces of different replies never
+// interleave.
+class Transmitter
+{
+public:
+    Transmitter(SerialLine &line, TrafficLog &log)
+        : m_line(line)
+        , m_log(log)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { sendHead(); });
+    }
+
+    void enqueue(const QVector<Piece> &pieces)
+    {
+        for (const Piece &p : pieces)
+            m_queue.enqueue(p);
+        if (!m_timer.isActive())
+            next();
+    }
+
+    bool isIdle() const { return m_queue.isEmpty(); }
+
+private:
+    void next()
+    {
+        if (!m_queue.isEmpty())
+            m_timer.start(m_queue.head().delayMs);
+    }
+
+    void sendHead()
+    {
+        const Piece piece = m_queue.dequeue();
+        if (!piece.logFrame.isEmpty())
+            m_log.write("TX", piece.logFrame, piece.note);
+        m_line.write(piece.bytes);
+        next();
+    }
+
+    SerialLine &m_line;
+    TrafficLog &m_log;
+    QQueue<Piece> m_queue;
+    QTimer m_timer;
+};
+
+double probability(const QCommandLineParser &parser, const QCommandLineOption &option)
+{
+    if (!parser.isSet(option))
+        return 0;
+    bool ok = false;
+    const double p = parser.value(option).toDouble(&ok);
+    if (!ok || !(p >= 0 && p <= 1))
+        fail(QStringLiteral("--%1 takes a fraction from 0 to 1").arg(option.names().first()));
+    return p;
+}
+
+int integer(const QCommandLineParser &parser, const QCommandLineOption &option, int min, int max,
+            int fallback)
+{
+    if (!parser.isSet(option))
+        return fallback;
+    bool ok = false;
+    const int v = parser.value(option).toInt(&ok);
+    if (!ok || v < min || v > max)
+        fail(QStringLiteral("--%1 takes a whole number from %2 to %3")
+                 .arg(option.names().first())
+                 .arg(min)
+                 .arg(max));
+    return v;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("arvex-board-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A simulated Arvex battery management board on a serial line. Prints "
+                       "the device path on the first line of standard output, then serves "
+                       "until interrupted."));
+    parser.addHelpOption();
+    const QCommandLineOption linkOpt(QStringLiteral("link"),
+                                     QStringLiteral("Also make a symbolic link at <path> to the "
+                                                    "pseudo-terminal (removed at exit)."),
+                                     QStringLiteral("path"));
+    const QCommandLineOption deviceOpt(QStringLiteral("device"),
+                                       QStringLiteral("Serve an existing tty instead of a "
+                                                      "pseudo-terminal."),
+                                       QStringLiteral("path"));
+    const QCommandLineOption baudOpt(QStringLiteral("baud"),
+                                     QStringLiteral("Baud rate for --device (default 9600)."),
+                                     QStringLiteral("n"));
+    const QCommandLineOption addressOpt(QStringLiteral("address"),
+                                        QStringLiteral("Board address, 0 to 99 (default 1)."),
+                                        QStringLiteral("n"));
+    const QCommandLineOption cellsOpt(QStringLiteral("cells"),
+                                      QStringLiteral("Cells in series, 1 to 25 (default 16)."),
+                                      QStringLiteral("n"));
+    const QCommandLineOption profileOpt(
+        QStringLiteral("profile"),
+        QStringLiteral("Current profile: cycle (default), charge, discharge, rest, or "
+                       "AMPS:SECONDS,... repeated (positive charges)."),
+        QStringLiteral("spec"));
+    const QCommandLineOption socOpt(QStringLiteral("soc"),
+                                    QStringLiteral("State of charge at start, % (default 50)."),
+                                    QStringLiteral("percent"));
+    const QCommandLineOption ambientOpt(QStringLiteral("ambient"),
+                                        QStringLiteral("Ambient temperature, degC (default 25)."),
+                                        QStringLiteral("degC"));
+    const QCommandLineOption seedOpt(
+        QStringLiteral("seed"), QStringLiteral("Seed for a repeatable run."), QStringLiteral("n"));
+    const QCommandLineOption staticOpt(QStringLiteral("static"),
+                                       QStringLiteral("Freeze the measured values."));
+    const QCommandLineOption speedOpt(QStringLiteral("speed"),
+                                      QStringLiteral("Run the pack model x times faster."),
+                                      QStringLiteral("x"));
+    const QCommandLineOption dropOpt(QStringLiteral("drop"),
+                                     QStringLiteral("Ignore this fraction of requests."),
+                                     QStringLiteral("p"));
+    const QCommandLineOption badCrcOpt(QStringLiteral("bad-crc"),
+                                       QStringLiteral("Spoil the CRC of this fraction of "
+                                                      "replies."),
+                                       QStringLiteral("p"));
+    const QCommandLineOption splitOpt(QStringLiteral("split"),
+                                      QStringLiteral("Send each reply in pieces with short "
+                                                     "gaps."));
+    const QCommandLineOption delayOpt(QStringLiteral("delay"),
+                                      QStringLiteral("Reply after this many milliseconds."),
+                                      QStringLiteral("ms"));
+    const QCommandLineOption noiseOpt(QStringLiteral("noise"),
+                                      QStringLiteral("Send stray bytes in front of each reply."));
+    const QCommandLineOption chatterOpt(QStringLiteral("chatter"),
+                                        QStringLiteral("Send a stray byte every 5 ms, so the "
+                                                       "line is never idle."));
+    const QCommandLineOption signedOpt(QStringLiteral("signed-current"),
+                                       QStringLiteral("Send the discharge current in two's "
+                                                      "complement instead of its magnitude."));
+    const QCommandLineOption logOpt(QStringLiteral("log"),
+                                    QStringLiteral("Log every frame received and sent to "
+                                                   "<file>."),
+                                    QStringLiteral("file"));
+    parser.addOptions({ linkOpt, deviceOpt, baudOpt, addressOpt, cellsOpt, profileOpt, socOpt,
+                        ambientOpt, seedOpt, staticOpt, speedOpt, dropOpt, badCrcOpt, splitOpt,
+                        delayOpt, noiseOpt, chatterOpt, signedOpt, logOpt });
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty())
+        fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+    if (parser.isSet(linkOpt) && parser.isSet(deviceOpt))
+        fail(QStringLiteral("--link only applies to a pseudo-terminal, not to --device"));
+
+    const int address = integer(parser, addressOpt, 0, Board::MaxAddress, 1);
+    const int cells = integer(parser, cellsOpt, 1, Telemetry::MaxCells, 16);
+    const int baud = integer(parser, baudOpt, 1, 4000000, 9600);
+
+    PackModel::Config config;
+    config.cells = cells;
+    config.socPercent = integer(parser, socOpt, 0, 100, 50);
+    config.ambientC = integer(parser, ambientOpt, -40, 80, 25);
+    uint32_t seed = QRandomGenerator::global()->generate();
+    if (parser.isSet(seedOpt)) {
+        bool ok = false;
+        seed = parser.value(seedOpt).toUInt(&ok);
+        if (!ok)
+            fail(QStringLiteral("--seed takes a whole number from 0 to 4294967295"));
+    }
+    config.seed = seed;
+    if (parser.isSet(profileOpt)) {
+        QString error;
+        config.profile = parseProfile(parser.value(profileOpt), &error);
+        if (config.profile.isEmpty())
+            fail(error);
+    }
+    double speed = 1;
+    if (parser.isSet(speedOpt)) {
+        bool ok = false;
+        speed = parser.value(speedOpt).toDouble(&ok);
+        if (!ok || !(speed > 0 && speed <= 10000))
+            fail(QStringLiteral("--speed takes a factor above 0, up to 10000"));
+    }
+
+    Board::Faults faults;
+    faults.drop = probability(parser, dropOpt);
+    faults.badCrc = probability(parser, badCrcOpt);
+    faults.split = parser.isSet(splitOpt);
+    faults.delayMs = integer(parser, delayOpt, 0, 60000, 0);
+    faults.noise = parser.isSet(noiseOpt);
+    faults.signedCurrent = parser.isSet(signedOpt);
+
+    TrafficLog log;
+    if (parser.isSet(logOpt) && !log.open(parser.value(logOpt)))
+        fail(QStringLiteral("cannot write the log %1").arg(parser.value(logOpt)));
+
+    BoardParameters parameters(cells);
+    PackModel model(config, parameters);
+    Board board(parameters, model, address, faults, seed);
+
+    SerialLine line;
+    QString devicePath;
+    QString error;
+    if (parser.isSet(deviceOpt)) {
+        devicePath = parser.value(deviceOpt);
+        if (!line.openDevice(devicePath, baud, &error))
+            fail(QStringLiteral("%1: %2").arg(devicePath, error));
+    } else if (!line.openPty(&devicePath, &error)) {
+        fail(error);
+    }
+
+    QByteArray linkPath;
+    if (parser.isSet(linkOpt)) {
+        linkPath = QFile::encodeName(parser.value(linkOpt));
+        struct stat st = {};
+        if (::lstat(linkPath.constData(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode))
+                fail(QStringLiteral("%1 exists and is not a symbolic link")
+                         .arg(parser.value(linkOpt)));
+            ::unlink(linkPath.constData()); // a link left behind by an earlier run
+        }
+        if (::symlink(QFile::encodeName(devicePath).constData(), linkPath.constData()) != 0)
+            fail(QStringLiteral("cannot make the link %1: %2")
+                     .arg(parser.value(linkOpt), QString::fromLocal8Bit(strerror(errno))));
+    }
+
+    // Signals end the event loop, so the link is removed on the way out.
+    if (::pipe2(g_signalPipe, O_NONBLOCK | O_CLOEXEC) != 0)
+        fail(QStringLiteral("pipe failed"));
+    struct sigaction sa = {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : { SIGINT, SIGTERM, SIGHUP })
+        ::sigaction(sig, &sa, nullptr);
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+
+    Transmitter transmitter(line, log);
+    FrameSplitter splitter;
+    QElapsedTimer clock;
+    clock.start();
+    line.setReceiver([&](const QByteArray &bytes) {
+        for (const FrameSplitter::Chunk &chunk : splitter.feed(bytes)) {
+            if (!chunk.isFrame) {
+                log.write("RX", chunk.bytes, QStringLiteral("stray bytes"));
+                continue;
+            }
+            const Board::Outcome outcome = board.handle(chunk.bytes, clock.elapsed());
+            log.write("RX", chunk.bytes, outcome.note);
+            transmitter.enqueue(outcome.pieces);
+        }
+    });
+
+    line.setClosedHandler([&](const QString &reason) {
+        std::fprintf(stderr, "arvex-board-sim: %s: %s\n", qPrintable(devicePath),
+                     qPrintable(reason));
+        app.exit(1);
+    });
+
+    QTimer tick;
+    if (!parser.isSet(staticOpt)) {
+        QObject::connect(&tick, &QTimer::timeout,
+                         [&] { model.step(kTickMs / 1000.0 * speed, parameters); });
+        tick.start(kTickMs);
+    }
+
+    QTimer chatter;
+    if (parser.isSet(chatterOpt)) {
+        chatter.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&chatter, &QTimer::timeout, [&] {
+            // Never inside a reply: a stray byte there would spoil the frame.
+            if (transmitter.isIdle())
+                line.write(QByteArrayLiteral("."));
+        });
+        chatter.start(kChatterMs);
+        log.write("--", QByteArray(), QStringLiteral("chatter: a stray byte every 5 ms"));
+    }
+
+    std::printf("%s\n", qPrintable(devicePath));
+    std::fflush(stdout);
+    std::fprintf(stderr, "arvex-board-sim: board at address %d with %d cells on %s (seed %u)%s\n",
+                 address, cells, qPrintable(devicePath), seed,
+                 linkPath.isEmpty()
+                     ? ""
+                     : qPrintable(QStringLiteral(", linked from ") + QFile::decodeName(linkPath)));
+
+    const int status = app.exec();
+
+    if (!linkPath.isEmpty()) {
+        // Remove the link only while it still points at this run's device.
+        char target[4096];
+        const ssize_t n = ::readlink(linkPath.constData(), target, sizeof target - 1);
+        if (n > 0 && QByteArray(target, int(n)) == QFile::encodeName(devicePath))
+            ::unlink(linkPath.constData());
+    }
+    return status;
+}

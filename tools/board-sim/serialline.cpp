@@ -1,0 +1,203 @@
+#include "serialline.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+speed_t speedFor(int baud)
+{
+    switch (baud) {
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return B0;
+    }
+}
+
+QString systemError(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                        QString::fromLocal8Bit(strerror(errno)));
+}
+} // namespace
+
+SerialLine::~SerialLine()
+{
+    delete m_readNotifier;
+    delete m_writeNotifier;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (m_slaveFd >= 0)
+        ::close(m_slaveFd);
+}
+
+bool SerialLine::openPty(QString *slavePath, QString *error)
+{
+    m_fd = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_fd < 0) {
+        *error = systemError("posix_openpt");
+        return false;
+    }
+    if (grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) {
+        *error = systemError("grantpt/unlockpt");
+        return false;
+    }
+    const char *name = ptsname(m_fd);
+    if (!name) {
+        *error = systemError("ptsname");
+        return false;
+    }
+    *slavePath = QString::fromLocal8Bit(name);
+    m_slaveFd = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_slaveFd < 0) {
+        *error = systemError("open slave");
+        return false;
+    }
+    // Raw line: no echo (which would send our replies back to us), no line editing, 8 bits.
+    termios tio{};
+    if (tcgetattr(m_slaveFd, &tio) != 0) {
+        *error = systemError("tcgetattr");
+        return false;
+    }
+    cfmakeraw(&tio);
+    if (tcsetattr(m_slaveFd, TCSANOW, &tio) != 0) {
+        *error = systemError("tcsetattr");
+        return false;
+    }
+    start();
+    return true;
+}
+
+bool SerialLine::openDevice(const QString &path, int baud, QString *error)
+{
+    const speed_t speed = speedFor(baud);
+    if (speed == B0) {
+        *error = QStringLiteral("unsupported baud rate %1").arg(baud);
+        return false;
+    }
+    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (m_fd < 0) {
+        *error = systemError("open device");
+        return false;
+    }
+    termios tio{};
+    if (tcgetattr(m_fd, &tio) != 0) {
+        *error = systemError("tcgetattr");
+        return false;
+    }
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS | CSIZE);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    // One byte makes a read complete, so an empty line reads as EAGAIN and only a hang-up as
+    // end of file.
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    cfsetispeed(&tio, speed);
+    cfsetospeed(&tio, speed);
+    if (tcsetattr(m_fd, TCSANOW, &tio) != 0) {
+        *error = systemError("tcsetattr");
+        return false;
+    }
+    tcflush(m_fd, TCIOFLUSH);
+    start();
+    return true;
+}
+
+void SerialLine::setReceiver(std::function<void(const QByteArray &)> receiver)
+{
+    m_receiver = std::move(receiver);
+}
+
+void SerialLine::setClosedHandler(std::function<void(const QString &)> handler)
+{
+    m_closed = std::move(handler);
+}
+
+void SerialLine::start()
+{
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read);
+    QObject::connect(m_readNotifier, &QSocketNotifier::activated, [this] { readAvailable(); });
+    m_writeNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Write);
+    m_writeNotifier->setEnabled(false);
+    QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { flush(); });
+}
+
+void SerialLine::readAvailable()
+{
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n > 0) {
+            if (m_receiver)
+                m_receiver(QByteArray(buffer, int(n)));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+            // Stop watching instead of spinning on a line that has gone away.
+            const QString reason = n == 0 ? QStringLiteral("end of file") : systemError("read");
+            m_readNotifier->setEnabled(false);
+            if (m_closed)
+                m_closed(reason);
+        }
+        return;
+    }
+}
+
+void SerialLine::write(const QByteArray &bytes)
+{
+    // Without a reader the line backs up; drop what cannot be sent rather than grow without end.
+    if (m_pending.size() + bytes.size() > MaxPending)
+        return;
+    m_pending.append(bytes);
+    flush();
+}
+
+void SerialLine::flush()
+{
+    while (!m_pending.isEmpty()) {
+        const ssize_t n = ::write(m_fd, m_pending.constData(), size_t(m_pending.size()));
+        if (n > 0) {
+            m_pending.remove(0, int(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            m_writeNotifier->setEnabled(true);
+            return;
+        }
+        m_pending.clear(); // a broken line: nothing more will go out
+        break;
+    }
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(false);
+}
