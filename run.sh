@@ -10,7 +10,7 @@ root=$PWD
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j "$jobs" --target arvex
+cmake --build build -j "$jobs"
 
 cd build/bin
 
