@@ -41,11 +41,9 @@ class TestWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void switchStartsOff();
     void switchPressSlidesInSteps();
     void switchSlidesBack();
-    void switchSetActiveAlwaysEmits();
-    void switchSetCheckedIsSilent();
+    void switchProgrammaticToggles();
     void switchWithoutAnimationJumps();
     void switchNarrowWidthStillArrives();
     void switchTrackAlphaFollowsEnabled();
@@ -54,26 +52,13 @@ private slots:
     void messagesIdenticalBoxIsNotStacked();
 };
 
-void TestWidgets::switchStartsOff()
-{
-    SwitchButton sw;
-    QVERIFY(!sw.checked());
-    QCOMPARE(sw.textOff(), QStringLiteral("RUN"));
-    QCOMPARE(sw.textOn(), QStringLiteral("STOP"));
-    QCOMPARE(sw.space(), 2);
-    QCOMPARE(sw.bgColorOn(), QColor(5, 235, 2));
-    QCOMPARE(sw.bgColorOff(), QColor(105, 105, 105));
-    QCOMPARE(sw.startX(), 0);
-    QVERIFY(sw.animation());
-    QCOMPARE(animationTimer(sw)->interval(), 30);
-    QVERIFY(!animationTimer(sw)->isActive());
-}
-
 void TestWidgets::switchPressSlidesInSteps()
 {
     SwitchButton sw;
     sw.resize(80, 30);
     QSignalSpy spy(&sw, &SwitchButton::statusChanged);
+    QVERIFY(!sw.checked());
+    QCOMPARE(animationTimer(sw)->interval(), 30);
 
     press(&sw, Qt::LeftButton, QPoint(10, 10));
     QCOMPARE(spy.count(), 1);
@@ -116,11 +101,20 @@ void TestWidgets::switchSlidesBack()
     QVERIFY(!animationTimer(sw)->isActive());
 }
 
-void TestWidgets::switchSetActiveAlwaysEmits()
+void TestWidgets::switchProgrammaticToggles()
 {
     SwitchButton sw;
     sw.resize(80, 30);
     QSignalSpy spy(&sw, &SwitchButton::statusChanged);
+
+    // setChecked changes the state silently and leaves the slider where it is.
+    sw.setChecked(true);
+    QVERIFY(sw.checked());
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(sw.startX(), 0);
+    QVERIFY(!animationTimer(sw)->isActive());
+
+    // SetActive announces the state even when it did not change, and slides.
     sw.SetActive(true);
     sw.SetActive(true);
     QCOMPARE(spy.count(), 2);
@@ -132,18 +126,6 @@ void TestWidgets::switchSetActiveAlwaysEmits()
     // The slide runs on the real timer and stops at the end.
     QTRY_COMPARE_WITH_TIMEOUT(sw.startX(), 50, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!animationTimer(sw)->isActive(), 5000);
-}
-
-void TestWidgets::switchSetCheckedIsSilent()
-{
-    SwitchButton sw;
-    sw.resize(80, 30);
-    QSignalSpy spy(&sw, &SwitchButton::statusChanged);
-    sw.setChecked(true);
-    QVERIFY(sw.checked());
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(sw.startX(), 0);
-    QVERIFY(!animationTimer(sw)->isActive());
 }
 
 void TestWidgets::switchWithoutAnimationJumps()
