@@ -189,11 +189,11 @@
     </message>
     <message>
         <source>环境高温报警</source>
-        <translation>Ambient over-temp</translation>
+        <translation>Ambient hot</translation>
     </message>
     <message>
         <source>环境低温报警</source>
-        <translation>Ambient under-temp</translation>
+        <translation>Ambient cold</translation>
     </message>
     <message>
         <source>系统状态</source>
@@ -245,7 +245,7 @@
     </message>
     <message>
         <source>最大压差(mV)</source>
-        <translation>Max. delta (mV)</translation>
+        <translation>Max. diff. (mV)</translation>
     </message>
     <message>
         <source>循环次数</source>
@@ -377,11 +377,11 @@
     </message>
     <message>
         <source>最大电位差 (mV)</source>
-        <translation>Max. delta (mV)</translation>
+        <translation>Max. diff. (mV)</translation>
     </message>
     <message>
         <source>最小电位差 (mV)</source>
-        <translation>Min. delta (mV)</translation>
+        <translation>Min. diff. (mV)</translation>
     </message>
     <message>
         <source>平均电压 (mV)</source>
