@@ -116,7 +116,7 @@ void drawOutinfo(QPainter &p)
     p.drawRoundedRect(QRectF(7, 11, 50, 42), 5, 5);
     p.drawLine(QPointF(7, 21), QPointF(57, 21));
     p.setPen(linePen(kAccent));
-    p.drawPolyline(QPolygonF({QPointF(16, 30), QPointF(23, 36), QPointF(16, 42)}));
+    p.drawPolyline(QPolygonF({ QPointF(16, 30), QPointF(23, 36), QPointF(16, 42) }));
     p.drawLine(QPointF(28, 43), QPointF(42, 43));
 }
 
@@ -124,8 +124,9 @@ void drawMaininfo(QPainter &p)
 {
     p.setPen(linePen());
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(6, 31), QPointF(32, 8), QPointF(58, 31)}));
-    p.drawPolyline(QPolygonF({QPointF(14, 25), QPointF(14, 56), QPointF(50, 56), QPointF(50, 25)}));
+    p.drawPolyline(QPolygonF({ QPointF(6, 31), QPointF(32, 8), QPointF(58, 31) }));
+    p.drawPolyline(
+        QPolygonF({ QPointF(14, 25), QPointF(14, 56), QPointF(50, 56), QPointF(50, 25) }));
     p.setPen(linePen(kAccent));
     p.drawRoundedRect(QRectF(26, 38, 12, 18), 2, 2);
 }
@@ -171,10 +172,10 @@ void drawMoreinfo(QPainter &p)
 {
     p.setPen(linePen());
     p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(8, 8), QPointF(8, 56), QPointF(58, 56)}));
+    p.drawPolyline(QPolygonF({ QPointF(8, 8), QPointF(8, 56), QPointF(58, 56) }));
     p.setPen(linePen(kAccent));
-    p.drawPolyline(QPolygonF({QPointF(14, 44), QPointF(24, 30), QPointF(33, 38), QPointF(43, 18),
-                              QPointF(55, 26)}));
+    p.drawPolyline(QPolygonF(
+        { QPointF(14, 44), QPointF(24, 30), QPointF(33, 38), QPointF(43, 18), QPointF(55, 26) }));
 }
 
 void drawOtg(QPainter &p)
@@ -192,7 +193,7 @@ void drawOtg(QPainter &p)
     }
     p.setPen(linePen(kAccent));
     p.drawLine(QPointF(32, 21), QPointF(32, 40));
-    p.drawPolyline(QPolygonF({QPointF(25, 34), QPointF(32, 41), QPointF(39, 34)}));
+    p.drawPolyline(QPolygonF({ QPointF(25, 34), QPointF(32, 41), QPointF(39, 34) }));
 }
 
 void drawUpdate(QPainter &p)
@@ -210,7 +211,7 @@ void drawUpdate(QPainter &p)
         // tangent direction for a counter-clockwise sweep
         const QPointF t(-qSin(a), -qCos(a));
         const QPointF n(qCos(a), -qSin(a));
-        QPolygonF tri({tip + t * 8, tip - n * 7, tip + n * 7});
+        QPolygonF tri({ tip + t * 8, tip - n * 7, tip + n * 7 });
         p.setPen(Qt::NoPen);
         p.setBrush(color);
         p.drawPolygon(tri);
@@ -231,7 +232,7 @@ void drawProtect(QPainter &p)
     p.setBrush(Qt::NoBrush);
     p.drawPath(shield);
     p.setPen(linePen(kAccent, 5));
-    p.drawPolyline(QPolygonF({QPointF(22, 32), QPointF(29, 39), QPointF(42, 24)}));
+    p.drawPolyline(QPolygonF({ QPointF(22, 32), QPointF(29, 39), QPointF(42, 24) }));
 }
 
 void drawAlert(QPainter &p)
@@ -254,7 +255,7 @@ void drawAlert(QPainter &p)
 void drawModfine(QPainter &p)
 {
     // three sliders
-    const qreal knobs[3] = {22, 42, 30};
+    const qreal knobs[3] = { 22, 42, 30 };
     for (int i = 0; i < 3; ++i) {
         const qreal y = 14 + i * 18;
         p.setPen(linePen());
@@ -306,28 +307,28 @@ int main(int argc, char **argv)
     }
 
     bool ok = true;
-    const struct {
+    const struct
+    {
         const char *name;
         QColor color;
     } lamps[] = {
-        {"NO", QColor(128, 128, 128)},
-        {"Pas", QColor(40, 200, 70)},
-        {"Warning", QColor(255, 176, 0)},
-        {"Err", QColor(232, 48, 48)},
+        { "NO", QColor(128, 128, 128) },
+        { "Pas", QColor(40, 200, 70) },
+        { "Warning", QColor(255, 176, 0) },
+        { "Err", QColor(232, 48, 48) },
     };
     for (const auto &lamp : lamps)
         ok &= save(ball(lamp.color), out.filePath(QString::fromLatin1(lamp.name) + ".png"), "png");
 
-    const struct {
+    const struct
+    {
         const char *name;
         std::function<void(QPainter &)> draw;
     } icons[] = {
-        {"realdata", drawRealdata}, {"about2", drawAbout},
-        {"outinfo", drawOutinfo},   {"maininfo", drawMaininfo},
-        {"getter", drawGetter},     {"confset2", drawConfset},
-        {"moreinfo", drawMoreinfo}, {"otg2", drawOtg},
-        {"update", drawUpdate},     {"protectconfig", drawProtect},
-        {"alert", drawAlert},       {"modfine", drawModfine},
+        { "realdata", drawRealdata },     { "about2", drawAbout },  { "outinfo", drawOutinfo },
+        { "maininfo", drawMaininfo },     { "getter", drawGetter }, { "confset2", drawConfset },
+        { "moreinfo", drawMoreinfo },     { "otg2", drawOtg },      { "update", drawUpdate },
+        { "protectconfig", drawProtect }, { "alert", drawAlert },   { "modfine", drawModfine },
     };
     for (const auto &icon : icons) {
         QImage image = canvas(kIconSize);
