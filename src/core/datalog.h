@@ -1,0 +1,67 @@
+#pragma once
+
+#include "telemetry.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+
+#include <memory>
+#include <vector>
+
+// The telemetry log: one row per logged real-time reply, 43 columns (see LogColumns). Rows are
+// kept as compact binary records and turned into text only when shown or exported, so a long
+// logging session costs well under 256 bytes per row instead of one heap object per cell.
+class DataLog : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit DataLog(QObject *parent = nullptr);
+    ~DataLog() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // Adds one row at the end: the record's logged values and the local date and time of when.
+    void append(const cell &record, const QDateTime &when);
+    // Drops every row.
+    void clear();
+    int count() const { return m_count; }
+
+    // The text shown in a cell; empty outside the table.
+    QString text(int row, int column) const;
+
+    // Re-reads the column captions in the current language.
+    void retranslate();
+
+    // Replaces the file with the table as CSV (UTF-8, no byte-order mark): a header line of the
+    // current captions, then one line per row; every field in double quotes, "\n" after every
+    // line. False when the file cannot be opened or not everything could be written.
+    bool writeCsv(const QString &path) const;
+
+    // Heap bytes held by the rows (for the memory budget).
+    std::size_t storageBytes() const;
+
+    // One logged row. values[] follows the column order from column 2 on.
+    struct Row
+    {
+        qint64 localMs; // local wall-clock time, ms since 1970-01-01 00:00 in that zone
+        qint32 values[41];
+    };
+
+private:
+    static constexpr int ChunkRows = 1024;
+
+    const Row &row(int index) const
+    {
+        return m_chunks[std::size_t(index / ChunkRows)][std::size_t(index % ChunkRows)];
+    }
+
+    // Rows live in fixed-size chunks: appending never moves or copies earlier rows and the
+    // slack is at most one chunk.
+    std::vector<std::unique_ptr<Row[]>> m_chunks;
+    int m_count = 0;
+};

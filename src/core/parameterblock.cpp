@@ -1,0 +1,130 @@
+#include "parameterblock.h"
+
+#include "fields.h"
+
+namespace ParameterBlock {
+
+namespace {
+enum class Shown {
+    Decimal,
+    Celsius, // temperatures travel as degrees + 40
+    Compensation, // the current compensation travels as value + 100
+    Half, // the learning factor travels doubled
+    Flag,
+};
+
+struct Layout
+{
+    int width;
+    const char *widget;
+    Shown shown;
+    bool resetStyle;
+};
+
+// The block from left to right; it is read from the right end.
+const Layout kLayout[] = {
+    { 4, "data_version", Shown::Decimal, false },
+    { 1, "data_chgr", Shown::Decimal, false },
+    { 1, "data_load", Shown::Decimal, false },
+    { 4, "conf_cax", Shown::Compensation, false },
+    { 4, "conf_vpgine", Shown::Decimal, false },
+    { 4, "conf_sleepev", Shown::Decimal, false },
+    { 4, "conf_lenstatu", Shown::Half, false },
+    { 4, "conf_week", Shown::Decimal, false },
+    { 4, "conf_dataget", Shown::Decimal, false },
+    { 4, "conf_chgc", Shown::Decimal, true },
+    { 4, "conf_chgct", Shown::Decimal, false },
+    { 4, "conf_dsgc1", Shown::Decimal, false },
+    { 4, "conf_dsgc2", Shown::Decimal, false },
+    { 4, "conf_dsgc1t", Shown::Decimal, false },
+    { 4, "conf_dsgc2t", Shown::Decimal, false },
+    { 4, "conf_lv", Shown::Decimal, false },
+    { 4, "conf_lvre", Shown::Decimal, false },
+    { 4, "conf_lvt", Shown::Decimal, false },
+    { 4, "conf_hv", Shown::Decimal, false },
+    { 4, "conf_hvre", Shown::Decimal, false },
+    { 4, "conf_hvt", Shown::Decimal, false },
+    { 4, "conf_chght", Shown::Celsius, false },
+    { 4, "conf_chghtre", Shown::Celsius, false },
+    { 4, "conf_chglt", Shown::Celsius, false },
+    { 4, "conf_chgltre", Shown::Celsius, false },
+    { 4, "conf_dsght", Shown::Celsius, false },
+    { 4, "conf_dsghtre", Shown::Celsius, false },
+    { 4, "conf_dsglt", Shown::Celsius, false },
+    { 4, "conf_dsgltre", Shown::Celsius, false },
+    { 4, "conf_blancev", Shown::Decimal, false },
+    { 4, "conf_blancevx", Shown::Decimal, false },
+    { 4, "conf_totalcell", Shown::Decimal, false },
+    { 4, "conf_design", Shown::Decimal, false },
+    { 4, "conf_rs", Shown::Decimal, false },
+    { 4, "conf_short", Shown::Decimal, false },
+    { 4, "conf_shorttime", Shown::Decimal, false },
+    { 4, "conf_vxp", Shown::Decimal, false },
+    { 4, "conf_avhp_2", Shown::Decimal, false },
+    { 4, "conf_avhpre_2", Shown::Decimal, false },
+    { 4, "conf_avlp_2", Shown::Decimal, false },
+    { 4, "conf_avlpre_2", Shown::Decimal, false },
+    { 1, "sw_avhp", Shown::Flag, false },
+    { 1, "sw_avlp", Shown::Flag, false },
+    { 1, "sw_buzzer", Shown::Flag, false },
+    { 1, "sw_chgmos", Shown::Flag, false },
+    { 1, "sw_chgcp", Shown::Flag, false },
+    { 1, "sw_chghtp", Shown::Flag, false },
+    { 1, "sw_chgltp", Shown::Flag, false },
+    { 1, "conf_debug", Shown::Decimal, false },
+    { 1, "data_sw", Shown::Decimal, false },
+    { 1, "sw_dsgcp1", Shown::Flag, false },
+    { 1, "sw_dsgcp2", Shown::Flag, false },
+    { 1, "sw_dsghtp", Shown::Flag, false },
+    { 1, "sw_dsgltp", Shown::Flag, false },
+    { 1, "sw_dsgmos", Shown::Flag, false },
+    { 1, "sw_sleep", Shown::Flag, false },
+    { 1, "sw_vhp", Shown::Flag, false },
+    { 1, "sw_vlp", Shown::Flag, false },
+    { 1, "sw_vxp", Shown::Flag, false },
+    { 1, "sw_clen", Shown::Flag, false },
+    { 2, "conf_getmod", Shown::Decimal, false },
+    { 2, "conf_clen", Shown::Decimal, false },
+    { 4, "conf_chght_alert", Shown::Celsius, false },
+    { 4, "conf_chglt_alert", Shown::Celsius, false },
+    { 4, "conf_dsght_alert", Shown::Celsius, false },
+    { 4, "conf_dsglt_alert", Shown::Celsius, true },
+};
+constexpr int kFieldCount = int(sizeof(kLayout) / sizeof(kLayout[0]));
+} // namespace
+
+QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock)
+{
+    QVector<Field> out;
+    out.reserve(kFieldCount + 1);
+    out.append(
+        Field{ "conf_dnum", Field::Text, QString::number(hexToInt(addressText)), false, false });
+
+    FieldReader fields(dataBlock);
+    for (int i = kFieldCount - 1; i >= 0; --i) {
+        const Layout &f = kLayout[i];
+        // Fields are at most four digits, so the offsets below cannot overflow.
+        const int value = fields.take(f.width);
+        int shown = value;
+        switch (f.shown) {
+        case Shown::Flag:
+            out.append(Field{ f.widget, Field::Switch, QString(), value == 1, false });
+            continue;
+        case Shown::Celsius:
+            shown = value - 40;
+            break;
+        case Shown::Compensation:
+            shown = value - 100;
+            break;
+        case Shown::Half:
+            shown = value / 2;
+            break;
+        case Shown::Decimal:
+            break;
+        }
+        out.append(Field{ f.widget, Field::Text, QString::number(shown), false, f.resetStyle });
+    }
+    return out;
+}
+
+} // namespace ParameterBlock

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QVector>
+
+#include <cstdint>
+
+// The writable parameters of the configuration pages and the check of a typed value.
+namespace ParameterTable {
+
+// One row: the button's slot, the line edit holding the value, the write prefix (":W++" code
+// "+"), the inclusive bounds of the typed value and the offset added before sending.
+struct Row
+{
+    const char *slot;
+    const char *lineEdit;
+    const char *prefix;
+    int min;
+    int max;
+    uint16_t offset;
+};
+
+// Every row that writes a typed value, in the order of the command codes.
+const QVector<Row> &rows();
+// The row of a line edit or of a slot; nullptr when there is none.
+const Row *findByLineEdit(const QString &lineEditName);
+const Row *findBySlot(const QString &slotName);
+
+// The device commands that send a fixed value without asking (CommandValue).
+struct Command
+{
+    const char *button;
+    const char *slot;
+    const char *prefix;
+    uint16_t value;
+};
+const QVector<Command> &commands();
+
+// The outcome of checking a typed value.
+struct Check
+{
+    enum Outcome { NotANumber, OutOfRange, Accepted };
+    Outcome outcome = NotANumber;
+    double typed = 0; // the number read from the text (NotANumber: 0)
+    uint16_t value = 0; // Accepted: what goes on the wire
+};
+
+// Reads text as a number in the given locale (the user's by default) and checks it against
+// [min, max], both inclusive. An accepted value is sent as typed + offset, truncated toward
+// zero, in 16-bit two's complement (-5 goes out as 0xFFFB). "nan" and "inf" are not numbers.
+Check checkInput(const QString &text, int min, int max, uint16_t offset,
+                 const QLocale &locale = QLocale());
+inline Check checkInput(const QString &text, const Row &row, const QLocale &locale = QLocale())
+{
+    return checkInput(text, row.min, row.max, row.offset, locale);
+}
+
+// The style sheets of a parameter field: neutral, not a number (red), out of range (yellow).
+constexpr char NeutralStyle[] = "QLineEdit { border: none; border-bottom: 2px solid white; }";
+constexpr char NotANumberStyle[] =
+    "QLineEdit { background-color: red; border: none; border-bottom: 2px solid white; }";
+constexpr char OutOfRangeStyle[] =
+    "QLineEdit { background-color: yellow; border: none; border-bottom: 2px solid white; }";
+
+// The message boxes of a refused value: titles translated, texts fixed.
+QString notANumberTitle(); // "Error"
+QString notANumberText(); // "输入的值无效 ！"
+QString outOfRangeTitle(); // "Warning"
+QString outOfRangeText(int min, int max); // "输入的参数超过 [min - max] 的范围。"
+
+} // namespace ParameterTable
