@@ -1,5 +1,8 @@
 #include "mainwindow.h"
 
+#include "cellchart.h"
+#include "datalog.h"
+#include "globals.h"
 #include "messages.h"
 #include "ui_mainwindow.h"
 
@@ -57,12 +60,15 @@ MainWindow::MainWindow(QWidget *parent)
     , serialPort(nullptr)
     , idleTimeThreshold(20)
     , isAddingDataToTable(false)
+    , dataLog(nullptr)
 {
     initResources();
 
     ui = new Ui_MainWindow;
     serialPort = new QSerialPort(this);
     ui->setupUi(this);
+    dataLog = new DataLog(this);
+    ui->data_view->setModel(dataLog);
 
     // Rescanning the port list, dragging by the title and the chart, and resetting the style of a
     // focused field all go through one filter. The editors inside the spin boxes are line edits
@@ -75,6 +81,11 @@ MainWindow::MainWindow(QWidget *parent)
         lineEdit->installEventFilter(this);
 
     findFreePorts();
+
+    dataHaveReceived = false;
+    // Cells 1 to 16 are charted; the chart starts from a cleared record.
+    for (int i = 0; i < CellChart::Cells; ++i)
+        afe.cell[i] = 0;
 
     requestTimer = new QTimer(this);
     timeoutTimer = new QTimer(this);
@@ -125,6 +136,11 @@ void MainWindow::InitUI()
     ui->cadc->setStyleSheet(
         QStringLiteral("border: 1px solid green; color: green; background: silver;"));
     ui->cadc->display(0);
+
+    ui->data_view->resizeColumnsToContents();
+
+    sendQueuebuff.clear();
+    sendQueuebak.clear();
 }
 
 void MainWindow::InitChart()
@@ -132,7 +148,7 @@ void MainWindow::InitChart()
     mainSet = new QBarSet(QStringLiteral("Nomol"));
     specialSet = new QBarSet(QStringLiteral("Blance"));
     QStringList categories;
-    for (int i = 1; i <= 16; ++i) {
+    for (int i = 1; i <= CellChart::Cells; ++i) {
         mainSet->append(0);
         specialSet->append(0);
         categories.append(QString::number(i));
@@ -158,8 +174,8 @@ void MainWindow::InitChart()
 
     axisY = new QValueAxis;
     axisY->setTickCount(6);
-    maxmark = 4500;
-    minmark = 2000;
+    maxmark = CellChart::InitialMaxMark;
+    minmark = CellChart::InitialMinMark;
     axisY->setRange(minmark, maxmark);
     axisY->setLabelsColor(QColor(255, 254, 255));
     chart->addAxis(axisY, Qt::AlignLeft);
@@ -234,6 +250,7 @@ void MainWindow::langChange(int index)
     }
 
     ui->retranslateUi(this);
+    dataLog->retranslate();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
 }

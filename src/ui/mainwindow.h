@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtCharts/QChartGlobal>
 
+class DataLog;
 class QLabel;
 class QLineEdit;
 class QSerialPort;
@@ -76,6 +77,7 @@ private:
     int idleTimeThreshold;
     QPoint m_dragPosition;
     bool isAddingDataToTable;
+    DataLog *dataLog; // the model of the log table data_view
 
     QtCharts::QChart *chart = nullptr;
     QtCharts::QStackedBarSeries *series = nullptr;

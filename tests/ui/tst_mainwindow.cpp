@@ -13,6 +13,7 @@
 #include <QSerialPortInfo>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -121,6 +122,13 @@ void TestMainWindow::initialState()
     QCOMPARE(tabs->indexOf(child<QWidget>("tab")), -1);
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_4")), -1);
     QCOMPARE(tabs->widget(0), child<QWidget>("maininfo"));
+
+    // The log table shows the log model with its 43 captions.
+    auto *log = child<QTableView>("data_view");
+    QVERIFY(log->model());
+    QCOMPARE(log->model()->columnCount(), 43);
+    QCOMPARE(log->model()->rowCount(), 0);
+    QCOMPARE(log->model()->headerData(18, Qt::Horizontal).toString(), QStringLiteral("电芯1(mV)"));
 
     QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(window->minimumSize(), QSize(1360, 768));
@@ -297,6 +305,7 @@ void TestMainWindow::languageSwitching()
     auto *title = child<QLabel>("logo_title");
     auto *times = child<QLabel>("times");
     auto *deviceId = child<QSpinBox>("DeviceID");
+    QAbstractItemModel *log = child<QTableView>("data_view")->model();
     const QString titleText = title->text();
     const QString mainTab = QStringLiteral("主页");
     const QString detailTab = QStringLiteral(" 详细数据");
@@ -320,6 +329,7 @@ void TestMainWindow::languageSwitching()
         QCOMPARE(deviceId->value(), 7);
         QVERIFY(times->text() != QStringLiteral("2023-10-25 16:51:16"));
         QCOMPARE(tabs->tabText(0), translated("主页"));
+        QCOMPARE(log->headerData(0, Qt::Horizontal).toString(), translated("日期"));
         QCOMPARE(lang->itemText(index),
                  translated(index == 0       ? "简体中文"
                                 : index == 1 ? "English"
@@ -333,6 +343,7 @@ void TestMainWindow::languageSwitching()
     QVERIFY(mainTabTexts.at(1) != mainTab);
     QVERIFY(mainTabTexts.at(0) != mainTabTexts.at(1));
     QCOMPARE(mainTabTexts.at(2), mainTab);
+    QCOMPARE(log->headerData(0, Qt::Horizontal).toString(), QStringLiteral("日期"));
     QCOMPARE(tabs->tabText(1), detailTab);
     QCOMPARE(translated("电压保护状态").trimmed(), QStringLiteral("电压保护状态"));
 
