@@ -64,6 +64,7 @@ private slots:
     void focusResetsFieldStyle();
     void dragByTitle();
     void languageSwitching();
+    void minimiseAndClose();
 
 private:
     template<typename T>
@@ -352,6 +353,17 @@ void TestMainWindow::languageSwitching()
     for (const char *source : { "工作状态", "参数管理", "一键读取", "应用", "导出" })
         QVERIFY2(translated(source) != QString::fromUtf8(source), source);
     lang->setCurrentIndex(0);
+}
+
+void TestMainWindow::minimiseAndClose()
+{
+    window->show();
+    child<QPushButton>("win_mini")->click();
+    QVERIFY(window->windowState() & Qt::WindowMinimized);
+    window->showNormal();
+    QVERIFY(window->isVisible());
+    child<QPushButton>("win_close")->click();
+    QVERIFY(!window->isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)
