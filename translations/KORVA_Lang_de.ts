@@ -1075,5 +1075,13 @@
         <source>&lt;b&gt;This program is an upper computer softwaredeveloped using QT5.14, which belongs to the communication tool of the Arvex system. It has the functions of data collection, device parameter adjustment, and firmware maintenance for the battery system.&lt;b&gt;</source>
         <translation>&lt;b&gt;Dieses Programm ist die Host-Software des Arvex-Systems, entwickelt mit Qt 5. Als Kommunikationswerkzeug für das Batteriesystem erfasst es Daten, stellt Geräteparameter ein und pflegt die Firmware.&lt;/b&gt;</translation>
     </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
 </context>
 </TS>
