@@ -1,0 +1,329 @@
+#include "mainwindow.h"
+
+#include "cellchart.h"
+#include "datalog.h"
+#include "globals.h"
+#include "messages.h"
+#include "ui_mainwindow.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QTabBar>
+#include <QTimer>
+#include <QTranslator>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QStackedBarSeries>
+#include <QtCharts/QValueAxis>
+
+QT_CHARTS_USE_NAMESPACE
+
+// A static library's resource initialiser is not linked in on its own: register it by hand.
+void initResources()
+{
+    Q_INIT_RESOURCE(res);
+}
+
+namespace {
+
+const char *const kNeutralLineEditStyle =
+    "QLineEdit { border: none; border-bottom: 2px solid white; }";
+
+// Pseudo-terminals (the simulated board, test rigs) are not listed by the serial-port library;
+// ARVEX_EXTRA_PORTS names them, separated by ":". Paths that do not exist are left out.
+QStringList extraPorts()
+{
+    QStringList present;
+    const QStringList paths =
+        qEnvironmentVariable("ARVEX_EXTRA_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString &path : paths) {
+        const QString trimmed = path.trimmed();
+        if (!trimmed.isEmpty() && QFileInfo::exists(trimmed))
+            present.append(trimmed);
+    }
+    return present;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(nullptr)
+    , serialPort(nullptr)
+    , idleTimeThreshold(20)
+    , isAddingDataToTable(false)
+    , dataLog(nullptr)
+{
+    initResources();
+
+    ui = new Ui_MainWindow;
+    serialPort = new QSerialPort(this);
+    ui->setupUi(this);
+    dataLog = new DataLog(this);
+    ui->data_view->setModel(dataLog);
+
+    // Rescanning the port list, dragging by the title and the chart, and resetting the style of a
+    // focused field all go through one filter. The editors inside the spin boxes are line edits
+    // too.
+    ui->portName->installEventFilter(this);
+    ui->cell->installEventFilter(this);
+    ui->logo_title->installEventFilter(this);
+    const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
+    for (QLineEdit *lineEdit : lineEdits)
+        lineEdit->installEventFilter(this);
+
+    findFreePorts();
+
+    dataHaveReceived = false;
+    // Cells 1 to 16 are charted; the chart starts from a cleared record.
+    for (int i = 0; i < CellChart::Cells; ++i)
+        afe.cell[i] = 0;
+
+    requestTimer = new QTimer(this);
+    timeoutTimer = new QTimer(this);
+    timers = new QTimer(this);
+    connect(timers, &QTimer::timeout, this, &MainWindow::updateTime);
+    timers->start(1000);
+    updateTime();
+
+    InitUI();
+    ui->cell->setChart(chart);
+
+    setWindowFlags(Qt::FramelessWindowHint);
+    setFixedSize(1360, 768);
+
+    InitSlot();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::InitUI()
+{
+    ui->tabWidget->tabBar()->setCursor(Qt::PointingHandCursor);
+    ui->tab_widget->tabBar()->setCursor(Qt::PointingHandCursor);
+
+    // The firmware download page and the debug page stay built but cannot be reached.
+    ui->tab_widget->setCurrentIndex(0);
+    ui->tab_widget->removeTab(5);
+    ui->tab_widget->removeTab(4);
+
+    // The job lamps are put into their idle state (jobSet(3)) here once the status lamp tables
+    // are wired to the window.
+
+    static const int rates[] = { 9600, 19200, 38400, 115200 };
+    for (int rate : rates)
+        ui->bard->addItem(QString::number(rate), rate);
+    ui->bard->setCurrentIndex(0);
+
+    ui->DeviceID->setValue(1);
+
+    InitChart();
+
+    ui->cadc->setMode(QLCDNumber::Dec);
+    ui->cadc->setDigitCount(6);
+    ui->cadc->setSegmentStyle(QLCDNumber::Flat);
+    ui->cadc->setStyleSheet(
+        QStringLiteral("border: 1px solid green; color: green; background: silver;"));
+    ui->cadc->display(0);
+
+    ui->data_view->resizeColumnsToContents();
+
+    sendQueuebuff.clear();
+    sendQueuebak.clear();
+}
+
+void MainWindow::InitChart()
+{
+    mainSet = new QBarSet(QStringLiteral("Nomol"));
+    specialSet = new QBarSet(QStringLiteral("Blance"));
+    QStringList categories;
+    for (int i = 1; i <= CellChart::Cells; ++i) {
+        mainSet->append(0);
+        specialSet->append(0);
+        categories.append(QString::number(i));
+    }
+    specialSet->setColor(QColor(19, 212, 224));
+    mainSet->setColor(QColor(14, 120, 53));
+
+    series = new QStackedBarSeries;
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsVisible(true);
+    series->append(mainSet);
+    series->append(specialSet);
+
+    chart = new QChart;
+    chart->addSeries(series);
+    chart->setAnimationOptions(QChart::NoAnimation);
+
+    auto *axisX = new QBarCategoryAxis;
+    axisX->append(categories);
+    axisX->setLabelsColor(QColor(255, 254, 255));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+
+    axisY = new QValueAxis;
+    axisY->setTickCount(6);
+    maxmark = CellChart::InitialMaxMark;
+    minmark = CellChart::InitialMinMark;
+    axisY->setRange(minmark, maxmark);
+    axisY->setLabelsColor(QColor(255, 254, 255));
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+
+    chart->legend()->hide();
+
+    // The view comes with a placeholder chart of its own; it is released, not deleted, when
+    // replaced.
+    QChart *placeholder = ui->cell->chart();
+    ui->cell->setChart(chart);
+    if (placeholder != chart)
+        delete placeholder;
+    ui->cell->setRenderHint(QPainter::Antialiasing);
+    chart->setBackgroundBrush(QBrush(QColor(55, 55, 55)));
+}
+
+void MainWindow::InitSlot()
+{
+    connect(ui->lang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::langChange);
+}
+
+void MainWindow::findFreePorts()
+{
+    ui->portName->clear();
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        ui->portName->addItem(info.portName() + QStringLiteral(" (") + info.description()
+                              + QStringLiteral(")"));
+    const QStringList extra = extraPorts();
+    for (const QString &path : extra)
+        ui->portName->addItem(path + QStringLiteral(" (virtual)"));
+    ui->bard->setEnabled(true);
+    if (ui->portName->count() == 0)
+        Messages::warning(nullptr, QStringLiteral("Warning"),
+                          QStringLiteral("No free serial port found"));
+}
+
+void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
+{
+    if (lineEdit)
+        lineEdit->setStyleSheet(QLatin1String(kNeutralLineEditStyle));
+}
+
+void MainWindow::updateTime()
+{
+    ui->times->setText(
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void MainWindow::langChange(int index)
+{
+    // One translator at a time, owned here for the rest of the run.
+    static QTranslator *translator = nullptr;
+    static const char *const files[] = { "KORVA_Lang_zh.qm", "KORVA_Lang.qm", "KORVA_Lang_de.qm" };
+
+    if (index >= 0 && index < 3) {
+        if (translator) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+        translator = new QTranslator;
+        // The working directory first; a tool started from a desktop menu runs in the home
+        // folder, so the program's own folder is the fall-back. A missing file leaves the form's
+        // own texts.
+        const QString file = QString::fromLatin1(files[index]);
+        if (!translator->load(QStringLiteral("./") + file)
+            && !translator->load(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file))
+            qDebug() << "no translation file" << file;
+        QCoreApplication::installTranslator(translator);
+    }
+
+    ui->retranslateUi(this);
+    dataLog->retranslate();
+    // The form's placeholder date would otherwise stand until the next tick.
+    updateTime();
+}
+
+void MainWindow::on_pushButton_about_clicked()
+{
+    Messages::about(
+        this, tr("About Arvex"),
+        tr("<b>This program is an upper computer softwaredeveloped using QT5.14, which belongs to "
+           "the communication tool of the Arvex system. It has the functions of data collection, "
+           "device parameter adjustment, and firmware maintenance for the battery system.<b>"));
+}
+
+void MainWindow::on_win_close_clicked()
+{
+    close();
+}
+
+void MainWindow::on_win_mini_clicked()
+{
+    showMinimized();
+}
+
+void MainWindow::setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap,
+                                     const QPixmap &offPixmap, int interval)
+{
+    if (!label)
+        return;
+    label->setPixmap(onPixmap);
+    const QPointer<QLabel> target(label);
+    QTimer::singleShot(interval, this,
+                       [this, target, offPixmap] { SwitchLight(target, offPixmap); });
+}
+
+void MainWindow::SwitchLight(QLabel *label, const QPixmap &offPixmap)
+{
+    if (label)
+        label->setPixmap(offPixmap);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+
+    // The port list is rebuilt before it opens, but never under an open connection.
+    if (watched == ui->portName && type == QEvent::MouseButtonPress && !ui->openCom->checked())
+        findFreePorts();
+
+    // The title and the chart stand in for the missing title bar.
+    if ((watched == ui->logo_title || watched == ui->cell)
+        && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
+        QCoreApplication::sendEvent(this, event);
+
+    if (type == QEvent::FocusIn) {
+        if (auto *lineEdit = qobject_cast<QLineEdit *>(watched))
+            restoreLineEditStyle(lineEdit);
+    }
+
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_dragPosition = event->globalPos() - frameGeometry().topLeft();
+        event->accept();
+    }
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() & Qt::LeftButton) {
+        move(event->globalPos() - m_dragPosition);
+        event->accept();
+    }
+}

@@ -1,0 +1,105 @@
+#include "messages.h"
+
+#include <QMessageBox>
+#include <QVector>
+
+namespace Messages {
+
+namespace {
+
+struct OpenBox
+{
+    Kind kind;
+    QString title;
+    QString text;
+    bool operator==(const OpenBox &other) const
+    {
+        return kind == other.kind && title == other.title && text == other.text;
+    }
+};
+
+Presenter &presenter()
+{
+    static Presenter current;
+    return current;
+}
+
+QVector<OpenBox> &openBoxes()
+{
+    static QVector<OpenBox> boxes;
+    return boxes;
+}
+
+void showDialog(QWidget *parent, Kind kind, const QString &title, const QString &text)
+{
+    if (kind == Kind::About) {
+        QMessageBox::about(parent, title, text);
+        return;
+    }
+    QMessageBox::Icon icon = QMessageBox::Information;
+    if (kind == Kind::Warning)
+        icon = QMessageBox::Warning;
+    else if (kind == Kind::Critical)
+        icon = QMessageBox::Critical;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+void show(QWidget *parent, Kind kind, const QString &title, const QString &text)
+{
+    const OpenBox box{ kind, title, text };
+    if (openBoxes().contains(box))
+        return;
+    openBoxes().append(box);
+    // Copy the presenter: a box's nested event loop may run code that swaps it.
+    const Presenter present = presenter();
+    if (present)
+        present(parent, kind, title, text);
+    else
+        showDialog(parent, kind, title, text);
+    openBoxes().removeOne(box);
+}
+
+void information(QWidget *parent, const QString &title, const QString &text)
+{
+    show(parent, Kind::Information, title, text);
+}
+
+void warning(QWidget *parent, const QString &title, const QString &text)
+{
+    show(parent, Kind::Warning, title, text);
+}
+
+void critical(QWidget *parent, const QString &title, const QString &text)
+{
+    show(parent, Kind::Critical, title, text);
+}
+
+void about(QWidget *parent, const QString &title, const QString &text)
+{
+    show(parent, Kind::About, title, text);
+}
+
+Presenter setPresenter(Presenter next)
+{
+    Presenter previous = std::move(presenter());
+    presenter() = std::move(next);
+    return previous;
+}
+
+Recorder::Recorder()
+{
+    m_previous =
+        setPresenter([this](QWidget *, Kind kind, const QString &title, const QString &text) {
+            m_entries.append(Entry{ kind, title, text });
+        });
+}
+
+Recorder::~Recorder()
+{
+    setPresenter(std::move(m_previous));
+}
+
+} // namespace Messages

@@ -1,0 +1,370 @@
+#include "mainwindow.h"
+#include "messages.h"
+#include "switchbutton.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const char kNeutral[] = "QLineEdit { border: none; border-bottom: 2px solid white; }";
+
+QImage picture(const QString &path)
+{
+    return QPixmap(path).toImage();
+}
+
+QImage shownPicture(const QLabel *label)
+{
+    return label->pixmap(Qt::ReturnByValue).toImage();
+}
+
+QString translated(const char *source)
+{
+    return QCoreApplication::translate("MainWindow", source);
+}
+
+void sendMouse(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+               QPoint globalPos)
+{
+    QMouseEvent event(type, target->mapFromGlobal(globalPos), globalPos, button, held,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void initialState();
+    void lampsStartGrey();
+    void portListRescansOnlyWhileClosed();
+    void lampFlashFallsBack();
+    void aboutBox();
+    void focusResetsFieldStyle();
+    void dragByTitle();
+    void languageSwitching();
+    void minimiseAndClose();
+
+private:
+    template<typename T>
+    T *child(const char *name)
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+
+    // Installed before the window is built: a machine without serial ports gets a box in the
+    // constructor.
+    std::unique_ptr<Messages::Recorder> recorder;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestMainWindow::initTestCase()
+{
+    qunsetenv("ARVEX_EXTRA_PORTS");
+    recorder = std::make_unique<Messages::Recorder>();
+    window = std::make_unique<MainWindow>();
+}
+
+void TestMainWindow::cleanupTestCase()
+{
+    window.reset();
+    recorder.reset();
+}
+
+void TestMainWindow::initialState()
+{
+    QCOMPARE(child<QLabel>("statu_opencom")->text(), QStringLiteral("no connect !"));
+    QCOMPARE(child<QLabel>("statu_send")->text(), QString());
+
+    auto *bard = child<QComboBox>("bard");
+    QVERIFY(bard->isEnabled());
+    QCOMPARE(bard->count(), 4);
+    QCOMPARE(bard->currentText(), QStringLiteral("9600"));
+    QCOMPARE(bard->itemData(3, Qt::UserRole).toInt(), 115200);
+    QCOMPARE(child<QSpinBox>("DeviceID")->value(), 1);
+    QCOMPARE(child<QSpinBox>("spinBox")->value(), 500);
+    QVERIFY(!child<SwitchButton>("openCom")->checked());
+    QCOMPARE(child<QLCDNumber>("cadc")->digitCount(), 6);
+
+    // The clock shows the time at once, not the form's placeholder.
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                .match(child<QLabel>("times")->text())
+                .hasMatch());
+    QVERIFY(child<QLabel>("times")->text() != QStringLiteral("2023-10-25 16:51:16"));
+
+    // The firmware and debug pages are built but not reachable.
+    auto *tabs = child<QTabWidget>("tab_widget");
+    QCOMPARE(tabs->count(), 4);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QCOMPARE(tabs->indexOf(child<QWidget>("tab")), -1);
+    QCOMPARE(tabs->indexOf(child<QWidget>("tab_4")), -1);
+    QCOMPARE(tabs->widget(0), child<QWidget>("maininfo"));
+
+    // The log table shows the log model with its 43 captions.
+    auto *log = child<QTableView>("data_view");
+    QVERIFY(log->model());
+    QCOMPARE(log->model()->columnCount(), 43);
+    QCOMPARE(log->model()->rowCount(), 0);
+    QCOMPARE(log->model()->headerData(18, Qt::Horizontal).toString(), QStringLiteral("电芯1(mV)"));
+
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(window->minimumSize(), QSize(1360, 768));
+    QCOMPARE(window->maximumSize(), QSize(1360, 768));
+
+    // The only box at start is the one about a machine without serial ports.
+    const bool noPorts = QSerialPortInfo::availablePorts().isEmpty();
+    QCOMPARE(child<QComboBox>("portName")->count() == 0, noPorts);
+    QCOMPARE(recorder->entries().size(), noPorts ? 1 : 0);
+    if (noPorts) {
+        QCOMPARE(recorder->entries().at(0).kind, Messages::Kind::Warning);
+        QCOMPARE(recorder->entries().at(0).title, QStringLiteral("Warning"));
+        QCOMPARE(recorder->entries().at(0).text, QStringLiteral("No free serial port found"));
+    }
+    recorder->clear();
+}
+
+void TestMainWindow::lampsStartGrey()
+{
+    const QImage grey = picture(QStringLiteral(":/asset/assert/NO.png"));
+    QVERIFY(!grey.isNull());
+    int lamps = 0;
+    const QList<QLabel *> labels = window->findChildren<QLabel *>();
+    for (const QLabel *label : labels) {
+        const QString name = label->objectName();
+        if (!name.contains(QStringLiteral("_mask")) && name != QStringLiteral("statu_read"))
+            continue;
+        ++lamps;
+        QVERIFY2(shownPicture(label) == grey, qPrintable(name));
+        QVERIFY2(label->hasScaledContents(), qPrintable(name));
+    }
+    // 33 status lamps, three link lamps and the read lamp.
+    QCOMPARE(lamps, 37);
+}
+
+void TestMainWindow::portListRescansOnlyWhileClosed()
+{
+    QTemporaryFile device;
+    QVERIFY(device.open());
+    auto *portName = child<QComboBox>("portName");
+    auto *openCom = child<SwitchButton>("openCom");
+    const int systemPorts = QSerialPortInfo::availablePorts().size();
+
+    qputenv("ARVEX_EXTRA_PORTS",
+            (device.fileName() + QStringLiteral("::/nonexistent/arvex-port")).toLocal8Bit());
+    sendMouse(portName, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton,
+              portName->mapToGlobal(QPoint(5, 5)));
+    portName->hidePopup();
+    QCOMPARE(portName->count(), systemPorts + 1);
+    QCOMPARE(portName->itemText(systemPorts), device.fileName() + QStringLiteral(" (virtual)"));
+    QCOMPARE(portName->currentIndex(), 0);
+
+    // While the port is open the list stays as it is.
+    qunsetenv("ARVEX_EXTRA_PORTS");
+    openCom->setChecked(true);
+    sendMouse(portName, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton,
+              portName->mapToGlobal(QPoint(5, 5)));
+    portName->hidePopup();
+    QCOMPARE(portName->count(), systemPorts + 1);
+
+    openCom->setChecked(false);
+    sendMouse(portName, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton,
+              portName->mapToGlobal(QPoint(5, 5)));
+    portName->hidePopup();
+    QCOMPARE(portName->count(), systemPorts);
+    recorder->clear();
+}
+
+void TestMainWindow::lampFlashFallsBack()
+{
+    auto *lamp = child<QLabel>("statu_rx_mask");
+    const QImage grey = picture(QStringLiteral(":/asset/assert/NO.png"));
+    const QImage green = picture(QStringLiteral(":/asset/assert/Pas.png"));
+    const QImage red = picture(QStringLiteral(":/asset/assert/Err.png"));
+    const QImage amber = picture(QStringLiteral(":/asset/assert/Warning.png"));
+
+    window->setupStatusSwitcher(lamp, QPixmap(QStringLiteral(":/asset/assert/Pas.png")),
+                                QPixmap(QStringLiteral(":/asset/assert/NO.png")), 100);
+    QVERIFY(shownPicture(lamp) == green);
+    QTRY_VERIFY_WITH_TIMEOUT(shownPicture(lamp) == grey, 5000);
+
+    // A second flash does not cancel the first: the first fall-back still runs on time, the
+    // second runs later. (Different off pictures tell the two apart.)
+    window->setupStatusSwitcher(lamp, QPixmap(QStringLiteral(":/asset/assert/Pas.png")),
+                                QPixmap(QStringLiteral(":/asset/assert/NO.png")), 50);
+    window->setupStatusSwitcher(lamp, QPixmap(QStringLiteral(":/asset/assert/Err.png")),
+                                QPixmap(QStringLiteral(":/asset/assert/Warning.png")), 1000);
+    QVERIFY(shownPicture(lamp) == red);
+    QTRY_VERIFY_WITH_TIMEOUT(shownPicture(lamp) == grey, 900);
+    QTRY_VERIFY_WITH_TIMEOUT(shownPicture(lamp) == amber, 5000);
+
+    // A fall-back for a lamp that is gone, and a flash of no lamp, do nothing.
+    auto *doomed = new QLabel(window.get());
+    window->setupStatusSwitcher(doomed, QPixmap(QStringLiteral(":/asset/assert/Pas.png")),
+                                QPixmap(QStringLiteral(":/asset/assert/NO.png")), 10);
+    delete doomed;
+    window->setupStatusSwitcher(nullptr, QPixmap(), QPixmap(), 10);
+    window->SwitchLight(nullptr, QPixmap());
+    auto *probe = new QLabel(window.get());
+    window->setupStatusSwitcher(probe, QPixmap(), QPixmap(QStringLiteral(":/asset/assert/NO.png")),
+                                20);
+    QTRY_VERIFY_WITH_TIMEOUT(shownPicture(probe) == grey, 5000);
+    delete probe;
+}
+
+void TestMainWindow::aboutBox()
+{
+    recorder->clear();
+    child<QPushButton>("pushButton_about")->click();
+    QCOMPARE(recorder->entries().size(), 1);
+    const Messages::Recorder::Entry &box = recorder->entries().at(0);
+    QCOMPARE(box.kind, Messages::Kind::About);
+    QCOMPARE(box.title, QStringLiteral("About Arvex"));
+    QCOMPARE(box.text,
+             QStringLiteral(
+                 "<b>This program is an upper computer softwaredeveloped using QT5.14, which "
+                 "belongs to the communication tool of the Arvex system. It has the functions of "
+                 "data collection, device parameter adjustment, and firmware maintenance for the "
+                 "battery system.<b>"));
+    recorder->clear();
+}
+
+void TestMainWindow::focusResetsFieldStyle()
+{
+    const QString red = QStringLiteral(
+        "QLineEdit { background-color: red; border: none; border-bottom: 2px solid white; }");
+    auto *field = child<QLineEdit>("conf_lv");
+    auto *spinEditor = child<QSpinBox>("DeviceID")->findChild<QLineEdit *>();
+    QVERIFY(spinEditor);
+    for (QLineEdit *edit : { field, spinEditor }) {
+        edit->setStyleSheet(red);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(edit, &out);
+        QCOMPARE(edit->styleSheet(), red);
+        QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(edit, &in);
+        QCOMPARE(edit->styleSheet(), QLatin1String(kNeutral));
+    }
+}
+
+void TestMainWindow::dragByTitle()
+{
+    auto *title = child<QLabel>("logo_title");
+    window->move(200, 100);
+    const QPoint start = title->mapToGlobal(QPoint(10, 10));
+
+    sendMouse(title, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+    sendMouse(title, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(30, 20));
+    QCOMPARE(window->pos(), QPoint(230, 120));
+    sendMouse(title, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton,
+              start + QPoint(30, 20));
+
+    // The right button drags nothing, on the title or on the window itself.
+    const QPoint again = title->mapToGlobal(QPoint(10, 10));
+    sendMouse(title, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, again);
+    sendMouse(title, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, again + QPoint(40, 40));
+    sendMouse(window.get(), QEvent::MouseMove, Qt::NoButton, Qt::RightButton,
+              again + QPoint(60, 60));
+    QCOMPARE(window->pos(), QPoint(230, 120));
+}
+
+void TestMainWindow::languageSwitching()
+{
+    for (const char *file : { "KORVA_Lang.qm", "KORVA_Lang_de.qm", "KORVA_Lang_zh.qm" }) {
+        const QString path = QCoreApplication::applicationDirPath() + QLatin1Char('/') + file;
+        QVERIFY2(QFile::exists(path), qPrintable(path + QStringLiteral(" was not built")));
+    }
+
+    auto *lang = child<QComboBox>("lang");
+    auto *tabs = child<QTabWidget>("tab_widget");
+    auto *status = child<QLabel>("statu_opencom");
+    auto *logButton = child<QPushButton>("btn_log");
+    auto *balance = child<QLabel>("blance_label");
+    auto *title = child<QLabel>("logo_title");
+    auto *times = child<QLabel>("times");
+    auto *deviceId = child<QSpinBox>("DeviceID");
+    QAbstractItemModel *log = child<QTableView>("data_view")->model();
+    const QString titleText = title->text();
+    const QString mainTab = QStringLiteral("主页");
+    const QString detailTab = QStringLiteral(" 详细数据");
+    QCOMPARE(tabs->tabText(0), mainTab);
+
+    QStringList mainTabTexts;
+    for (int index : { 1, 2, 0 }) {
+        // Texts the program changed at run time are given back by the form; fields are not.
+        status->setText(QStringLiteral("ttyUSB0 OPENED, 9600, 8, NONE, 1, OFF"));
+        logButton->setText(QStringLiteral("STOP"));
+        balance->setText(QStringLiteral("Cell#1 "));
+        deviceId->setValue(7);
+
+        lang->setCurrentIndex(index);
+
+        QCOMPARE(lang->currentIndex(), index);
+        QCOMPARE(status->text(), translated("no connect !"));
+        QCOMPARE(logButton->text(), translated("RUN"));
+        QCOMPARE(balance->text(), translated("Cell #Null"));
+        QCOMPARE(title->text(), titleText);
+        QCOMPARE(deviceId->value(), 7);
+        QVERIFY(times->text() != QStringLiteral("2023-10-25 16:51:16"));
+        QCOMPARE(tabs->tabText(0), translated("主页"));
+        QCOMPARE(log->headerData(0, Qt::Horizontal).toString(), translated("日期"));
+        QCOMPARE(lang->itemText(index),
+                 translated(index == 0       ? "简体中文"
+                                : index == 1 ? "English"
+                                             : "Deutsch"));
+        mainTabTexts.append(tabs->tabText(0));
+    }
+
+    // English and German are real translations; back in Chinese the source texts return, which
+    // they would not if an earlier translator were still installed.
+    QVERIFY(mainTabTexts.at(0) != mainTab);
+    QVERIFY(mainTabTexts.at(1) != mainTab);
+    QVERIFY(mainTabTexts.at(0) != mainTabTexts.at(1));
+    QCOMPARE(mainTabTexts.at(2), mainTab);
+    QCOMPARE(log->headerData(0, Qt::Horizontal).toString(), QStringLiteral("日期"));
+    QCOMPARE(tabs->tabText(1), detailTab);
+    QCOMPARE(translated("电压保护状态").trimmed(), QStringLiteral("电压保护状态"));
+
+    // A sample of captions changes in English.
+    lang->setCurrentIndex(1);
+    for (const char *source : { "工作状态", "参数管理", "一键读取", "应用", "导出" })
+        QVERIFY2(translated(source) != QString::fromUtf8(source), source);
+    lang->setCurrentIndex(0);
+}
+
+void TestMainWindow::minimiseAndClose()
+{
+    window->show();
+    child<QPushButton>("win_mini")->click();
+    QVERIFY(window->windowState() & Qt::WindowMinimized);
+    window->showNormal();
+    QVERIFY(window->isVisible());
+    child<QPushButton>("win_close")->click();
+    QVERIFY(!window->isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

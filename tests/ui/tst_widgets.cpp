@@ -1,0 +1,249 @@
+#include "messages.h"
+#include "nchartview.h"
+#include "switchbutton.h"
+
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QTimer *animationTimer(SwitchButton &sw)
+{
+    return sw.findChild<QTimer *>();
+}
+
+// One animation tick, as the 30 ms timer would deliver it.
+void tick(SwitchButton &sw)
+{
+    QVERIFY(QMetaObject::invokeMethod(&sw, "updateValue"));
+}
+
+void press(QWidget *target, Qt::MouseButton button, QPoint pos)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, pos, target->mapToGlobal(pos), button, button,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+void moveHeld(QWidget *target, Qt::MouseButtons held, QPoint pos)
+{
+    QMouseEvent event(QEvent::MouseMove, pos, target->mapToGlobal(pos), Qt::NoButton, held,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void switchPressSlidesInSteps();
+    void switchSlidesBack();
+    void switchProgrammaticToggles();
+    void switchWithoutAnimationJumps();
+    void switchNarrowWidthStillArrives();
+    void switchTrackAlphaFollowsEnabled();
+    void chartViewDragsTopLevelWithLeftButtonOnly();
+    void messagesRecorderRecordsAndRestores();
+    void messagesIdenticalBoxIsNotStacked();
+};
+
+void TestWidgets::switchPressSlidesInSteps()
+{
+    SwitchButton sw;
+    sw.resize(80, 30);
+    QSignalSpy spy(&sw, &SwitchButton::statusChanged);
+    QVERIFY(!sw.checked());
+    QCOMPARE(animationTimer(sw)->interval(), 30);
+
+    press(&sw, Qt::LeftButton, QPoint(10, 10));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toBool(), true);
+    QVERIFY(sw.checked());
+    QCOMPARE(sw.step(), 8);
+    QCOMPARE(sw.endX(), 50);
+    QVERIFY(animationTimer(sw)->isActive());
+
+    // 0, 8, ..., 48, then one step past the end, then it settles at the end.
+    const int expected[] = { 8, 16, 24, 32, 40, 48, 56, 50 };
+    for (int x : expected) {
+        tick(sw);
+        QCOMPARE(sw.startX(), x);
+    }
+    QVERIFY(!animationTimer(sw)->isActive());
+
+    // Any button toggles.
+    press(&sw, Qt::RightButton, QPoint(10, 10));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toBool(), false);
+}
+
+void TestWidgets::switchSlidesBack()
+{
+    SwitchButton sw;
+    sw.resize(80, 30);
+    sw.setAnimation(false);
+    sw.SetActive(true);
+    QCOMPARE(sw.startX(), 50);
+    sw.setAnimation(true);
+
+    sw.SetActive(false);
+    QCOMPARE(sw.endX(), 0);
+    const int expected[] = { 42, 34, 26, 18, 10, 2, -6, 0 };
+    for (int x : expected) {
+        tick(sw);
+        QCOMPARE(sw.startX(), x);
+    }
+    QVERIFY(!animationTimer(sw)->isActive());
+}
+
+void TestWidgets::switchProgrammaticToggles()
+{
+    SwitchButton sw;
+    sw.resize(80, 30);
+    QSignalSpy spy(&sw, &SwitchButton::statusChanged);
+
+    // setChecked changes the state silently and leaves the slider where it is.
+    sw.setChecked(true);
+    QVERIFY(sw.checked());
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(sw.startX(), 0);
+    QVERIFY(!animationTimer(sw)->isActive());
+
+    // SetActive announces the state even when it did not change, and slides.
+    sw.SetActive(true);
+    sw.SetActive(true);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toBool(), true);
+    QCOMPARE(spy.at(1).at(0).toBool(), true);
+    QVERIFY(sw.checked());
+    QCOMPARE(sw.endX(), 50);
+    QVERIFY(animationTimer(sw)->isActive());
+    // The slide runs on the real timer and stops at the end.
+    QTRY_COMPARE_WITH_TIMEOUT(sw.startX(), 50, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!animationTimer(sw)->isActive(), 5000);
+}
+
+void TestWidgets::switchWithoutAnimationJumps()
+{
+    SwitchButton sw;
+    sw.resize(80, 30);
+    sw.setAnimation(false);
+    press(&sw, Qt::LeftButton, QPoint(5, 5));
+    QCOMPARE(sw.startX(), 50);
+    QVERIFY(!animationTimer(sw)->isActive());
+    press(&sw, Qt::LeftButton, QPoint(5, 5));
+    QCOMPARE(sw.startX(), 0);
+}
+
+void TestWidgets::switchNarrowWidthStillArrives()
+{
+    // Below ten pixels a tenth of the width is 0; the slide must still end.
+    SwitchButton sw;
+    sw.resize(8, 3);
+    sw.SetActive(true);
+    QVERIFY(sw.step() > 0);
+    for (int i = 0; i < 20 && animationTimer(sw)->isActive(); ++i)
+        tick(sw);
+    QVERIFY(!animationTimer(sw)->isActive());
+    QCOMPARE(sw.startX(), 5);
+}
+
+void TestWidgets::switchTrackAlphaFollowsEnabled()
+{
+    // A point of the track's right end, clear of the caption and of the slider (at the left).
+    const QPoint probe(76, 15);
+    SwitchButton sw;
+    sw.resize(80, 30);
+
+    QImage enabled(sw.size(), QImage::Format_ARGB32);
+    enabled.fill(Qt::transparent);
+    sw.render(&enabled, QPoint(), QRegion(), QWidget::DrawChildren);
+    QCOMPARE(qAlpha(enabled.pixel(probe)), 60);
+
+    sw.setEnabled(false);
+    QImage disabled(sw.size(), QImage::Format_ARGB32);
+    disabled.fill(Qt::transparent);
+    sw.render(&disabled, QPoint(), QRegion(), QWidget::DrawChildren);
+    QCOMPARE(QColor::fromRgba(disabled.pixel(probe)), QColor(105, 105, 105));
+}
+
+void TestWidgets::chartViewDragsTopLevelWithLeftButtonOnly()
+{
+    QWidget window;
+    window.move(100, 100);
+    auto *view = new NChartView(&window);
+    view->setGeometry(10, 10, 200, 150);
+    QCOMPARE(view->dragMode(), QGraphicsView::NoDrag);
+    QWidget *viewport = view->viewport();
+
+    press(viewport, Qt::LeftButton, QPoint(20, 20));
+    moveHeld(viewport, Qt::LeftButton, QPoint(50, 35));
+    QCOMPARE(window.pos(), QPoint(130, 115));
+
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 35), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &release);
+
+    press(viewport, Qt::RightButton, QPoint(20, 20));
+    moveHeld(viewport, Qt::RightButton, QPoint(80, 80));
+    QCOMPARE(window.pos(), QPoint(130, 115));
+
+    // A move without a button held does nothing either.
+    moveHeld(viewport, Qt::NoButton, QPoint(90, 90));
+    QCOMPARE(window.pos(), QPoint(130, 115));
+}
+
+void TestWidgets::messagesRecorderRecordsAndRestores()
+{
+    int outerCalls = 0;
+    Messages::setPresenter([&outerCalls](QWidget *, Messages::Kind, const QString &,
+                                         const QString &) { ++outerCalls; });
+    {
+        Messages::Recorder recorder;
+        Messages::warning(nullptr, QStringLiteral("Warning"), QStringLiteral("a"));
+        Messages::critical(nullptr, QStringLiteral("Error"), QStringLiteral("b"));
+        Messages::about(nullptr, QStringLiteral("About"), QStringLiteral("<b>c"));
+        QCOMPARE(recorder.entries().size(), 3);
+        QCOMPARE(recorder.entries().at(0).kind, Messages::Kind::Warning);
+        QCOMPARE(recorder.entries().at(1).kind, Messages::Kind::Critical);
+        QCOMPARE(recorder.entries().at(1).title, QStringLiteral("Error"));
+        QCOMPARE(recorder.entries().at(2).kind, Messages::Kind::About);
+        QCOMPARE(recorder.entries().at(2).text, QStringLiteral("<b>c"));
+        QCOMPARE(outerCalls, 0);
+    }
+    Messages::information(nullptr, QStringLiteral("t"), QStringLiteral("x"));
+    QCOMPARE(outerCalls, 1);
+    Messages::setPresenter({});
+}
+
+void TestWidgets::messagesIdenticalBoxIsNotStacked()
+{
+    // A box's nested event loop may ask for the same box again (a timer firing while it is
+    // open); the same box must not pile up, a different one may.
+    QStringList shown;
+    Messages::setPresenter(
+        [&shown](QWidget *, Messages::Kind, const QString &title, const QString &text) {
+            shown.append(title + QLatin1Char('/') + text);
+            if (shown.size() == 1) {
+                Messages::warning(nullptr, QStringLiteral("Warning"), QStringLiteral("same"));
+                Messages::critical(nullptr, QStringLiteral("Warning"), QStringLiteral("same"));
+                Messages::warning(nullptr, QStringLiteral("Warning"), QStringLiteral("other"));
+            }
+        });
+    Messages::warning(nullptr, QStringLiteral("Warning"), QStringLiteral("same"));
+    QCOMPARE(shown,
+             QStringList({ QStringLiteral("Warning/same"), QStringLiteral("Warning/same"),
+                           QStringLiteral("Warning/other") }));
+    // Once closed, the same box can be shown again.
+    Messages::warning(nullptr, QStringLiteral("Warning"), QStringLiteral("same"));
+    QCOMPARE(shown.size(), 4);
+    Messages::setPresenter({});
+}
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"

@@ -1,0 +1,1087 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Arvex</source>
+        <translation>Arvex</translation>
+    </message>
+    <message>
+        <source>串口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud</translation>
+    </message>
+    <message>
+        <source>Pack</source>
+        <translation>Pack</translation>
+    </message>
+    <message>
+        <source>Priod(ms)</source>
+        <translation>Period(ms)</translation>
+    </message>
+    <message>
+        <source>简体中文</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Deutsch</source>
+        <translation>Deutsch</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>x</source>
+        <translation>x</translation>
+    </message>
+    <message>
+        <source>主页</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>当前剩余容量</source>
+        <translation>State of charge</translation>
+    </message>
+    <message>
+        <source>  当前电流</source>
+        <translation>  Current</translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>工作状态</source>
+        <translation>Work state</translation>
+    </message>
+    <message>
+        <source>静止</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>充电</source>
+        <translation>Charge</translation>
+    </message>
+    <message>
+        <source>放电</source>
+        <translation>Discharge</translation>
+    </message>
+    <message>
+        <source>  温度保护状态</source>
+        <translation>  Temp. protection</translation>
+    </message>
+    <message>
+        <source> 充电高温保护</source>
+        <translation> Charge over-temp</translation>
+    </message>
+    <message>
+        <source> 充电低温保护</source>
+        <translation> Charge under-temp</translation>
+    </message>
+    <message>
+        <source> 放电高温保护</source>
+        <translation> Disch. over-temp</translation>
+    </message>
+    <message>
+        <source> 放电低温保护</source>
+        <translation> Disch. under-temp</translation>
+    </message>
+    <message>
+        <source> PCB高温保护</source>
+        <translation> PCB over-temp</translation>
+    </message>
+    <message>
+        <source> 均衡信息</source>
+        <translation> Balancing</translation>
+    </message>
+    <message>
+        <source>均衡状态</source>
+        <translation>Balancing</translation>
+    </message>
+    <message>
+        <source>Cell #Null</source>
+        <translation>Cell #Null</translation>
+    </message>
+    <message>
+        <source>  电压保护状态</source>
+        <translation>  Voltage protection</translation>
+    </message>
+    <message>
+        <source>欠压保护</source>
+        <translation>Undervoltage</translation>
+    </message>
+    <message>
+        <source>过压保护</source>
+        <translation>Overvoltage</translation>
+    </message>
+    <message>
+        <source>压差保护</source>
+        <translation>Cell delta</translation>
+    </message>
+    <message>
+        <source>总欠压保护</source>
+        <translation>Pack undervoltage</translation>
+    </message>
+    <message>
+        <source>总过压保护</source>
+        <translation>Pack overvoltage</translation>
+    </message>
+    <message>
+        <source>  电流保护状态</source>
+        <translation>  Current protection</translation>
+    </message>
+    <message>
+        <source>一级放电过流保护</source>
+        <translation>Disch. overcurrent 1</translation>
+    </message>
+    <message>
+        <source>二级放电过流保护</source>
+        <translation>Disch. overcurrent 2</translation>
+    </message>
+    <message>
+        <source> 充电过流保护</source>
+        <translation> Charge overcurrent</translation>
+    </message>
+    <message>
+        <source> 短路保护</source>
+        <translation> Short circuit</translation>
+    </message>
+    <message>
+        <source> 报警状态</source>
+        <translation> Alarm state</translation>
+    </message>
+    <message>
+        <source>低电量报警</source>
+        <translation>Low charge</translation>
+    </message>
+    <message>
+        <source>放电过流报警</source>
+        <translation>Disch. overcurrent</translation>
+    </message>
+    <message>
+        <source>充电过流报警</source>
+        <translation>Charge overcurrent</translation>
+    </message>
+    <message>
+        <source>充电高温报警</source>
+        <translation>Charge over-temp</translation>
+    </message>
+    <message>
+        <source>充电低温报警</source>
+        <translation>Charge under-temp</translation>
+    </message>
+    <message>
+        <source>放电高温报警</source>
+        <translation>Disch. over-temp</translation>
+    </message>
+    <message>
+        <source>放电低温报警</source>
+        <translation>Disch. under-temp</translation>
+    </message>
+    <message>
+        <source>环境高温报警</source>
+        <translation>Ambient hot</translation>
+    </message>
+    <message>
+        <source>环境低温报警</source>
+        <translation>Ambient cold</translation>
+    </message>
+    <message>
+        <source>系统状态</source>
+        <translation>System state</translation>
+    </message>
+    <message>
+        <source>保护失效</source>
+        <translation>Protection fault</translation>
+    </message>
+    <message>
+        <source>AFE通讯失效</source>
+        <translation>AFE link fault</translation>
+    </message>
+    <message>
+        <source>数据存储失效</source>
+        <translation>Storage fault</translation>
+    </message>
+    <message>
+        <source>SOC异常</source>
+        <translation>SOC fault</translation>
+    </message>
+    <message>
+        <source>电芯丢失</source>
+        <translation>Cell missing</translation>
+    </message>
+    <message>
+        <source>配置丢失</source>
+        <translation>Config lost</translation>
+    </message>
+    <message>
+        <source>简要数据</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>最大电压 (mV)</source>
+        <translation>Max. cell (mV)</translation>
+    </message>
+    <message>
+        <source>最小电压 (mV)</source>
+        <translation>Min. cell (mV)</translation>
+    </message>
+    <message>
+        <source>平均电压(mV)</source>
+        <translation>Average (mV)</translation>
+    </message>
+    <message>
+        <source>总电压(mV)</source>
+        <translation>Total (mV)</translation>
+    </message>
+    <message>
+        <source>最大压差(mV)</source>
+        <translation>Max. diff. (mV)</translation>
+    </message>
+    <message>
+        <source>循环次数</source>
+        <translation>Cycles</translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>CHGMOS</source>
+        <translation>CHGMOS</translation>
+    </message>
+    <message>
+        <source>DSGMOS</source>
+        <translation>DSGMOS</translation>
+    </message>
+    <message>
+        <source>设备编号</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>TS1 (℃)</source>
+        <translation>TS1 (℃)</translation>
+    </message>
+    <message>
+        <source>TS2 (℃)</source>
+        <translation>TS2 (℃)</translation>
+    </message>
+    <message>
+        <source>TS3 (℃)</source>
+        <translation>TS3 (℃)</translation>
+    </message>
+    <message>
+        <source>TS4 (℃)</source>
+        <translation>TS4 (℃)</translation>
+    </message>
+    <message>
+        <source>MOSTS (℃)</source>
+        <translation>MOSTS (℃)</translation>
+    </message>
+    <message>
+        <source>ETS (℃)</source>
+        <translation>ETS (℃)</translation>
+    </message>
+    <message>
+        <source> 详细数据</source>
+        <translation> Details</translation>
+    </message>
+    <message>
+        <source>电池编号</source>
+        <translation>Battery no.</translation>
+    </message>
+    <message>
+        <source>电流 (mA)</source>
+        <translation>Current (mA)</translation>
+    </message>
+    <message>
+        <source>Cell 1 (mV)</source>
+        <translation>Cell 1 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 2 (mV)</source>
+        <translation>Cell 2 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 3 (mV)</source>
+        <translation>Cell 3 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 4 (mV)</source>
+        <translation>Cell 4 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 5 (mV)</source>
+        <translation>Cell 5 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 6 (mV)</source>
+        <translation>Cell 6 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 7 (mV)</source>
+        <translation>Cell 7 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 8 (mV)</source>
+        <translation>Cell 8 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 9 (mV)</source>
+        <translation>Cell 9 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 10 (mV)</source>
+        <translation>Cell 10 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 11 (mV)</source>
+        <translation>Cell 11 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 12 (mV)</source>
+        <translation>Cell 12 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 13 (mV)</source>
+        <translation>Cell 13 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 14 (mV)</source>
+        <translation>Cell 14 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 15 (mV)</source>
+        <translation>Cell 15 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 16 (mV)</source>
+        <translation>Cell 16 (mV)</translation>
+    </message>
+    <message>
+        <source>Unused</source>
+        <translation>Unused</translation>
+    </message>
+    <message>
+        <source>按键状态</source>
+        <translation>Key state</translation>
+    </message>
+    <message>
+        <source>最大电位差 (mV)</source>
+        <translation>Max. diff. (mV)</translation>
+    </message>
+    <message>
+        <source>最小电位差 (mV)</source>
+        <translation>Min. diff. (mV)</translation>
+    </message>
+    <message>
+        <source>平均电压 (mV)</source>
+        <translation>Average (mV)</translation>
+    </message>
+    <message>
+        <source>总电压 (mV)</source>
+        <translation>Total (mV)</translation>
+    </message>
+    <message>
+        <source>串数</source>
+        <translation>Cells in series</translation>
+    </message>
+    <message>
+        <source>电流补偿值</source>
+        <translation>Current offset</translation>
+    </message>
+    <message>
+        <source>SOC</source>
+        <translation>SOC</translation>
+    </message>
+    <message>
+        <source>电芯极值</source>
+        <translation>Cell extreme</translation>
+    </message>
+    <message>
+        <source>NEWCC</source>
+        <translation>NEWCC</translation>
+    </message>
+    <message>
+        <source>CHGVV</source>
+        <translation>CHGVV</translation>
+    </message>
+    <message>
+        <source>DSGVV</source>
+        <translation>DSGVV</translation>
+    </message>
+    <message>
+        <source>衰减度</source>
+        <translation>Ageing</translation>
+    </message>
+    <message>
+        <source>阻尼值</source>
+        <translation>Damping</translation>
+    </message>
+    <message>
+        <source>芯片温度</source>
+        <translation>Chip temp.</translation>
+    </message>
+    <message>
+        <source>报警状态</source>
+        <translation>Alarm state</translation>
+    </message>
+    <message>
+        <source>保护状态</source>
+        <translation>Protection state</translation>
+    </message>
+    <message>
+        <source>均衡信息</source>
+        <translation>Balancing</translation>
+    </message>
+    <message>
+        <source>参数管理</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>保护参数</source>
+        <translation>Protection</translation>
+    </message>
+    <message>
+        <source>欠压保护阈值</source>
+        <translation>Undervoltage trip</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>mV</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>欠压恢复阈值</source>
+        <translation>Undervoltage release</translation>
+    </message>
+    <message>
+        <source>欠压保护延时</source>
+        <translation>Undervoltage delay</translation>
+    </message>
+    <message>
+        <source>mS</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>过压保护阈值</source>
+        <translation>Overvoltage trip</translation>
+    </message>
+    <message>
+        <source>过压恢复阈值</source>
+        <translation>Overvoltage release</translation>
+    </message>
+    <message>
+        <source>过压保护延时</source>
+        <translation>Overvoltage delay</translation>
+    </message>
+    <message>
+        <source>总欠压保护阈值</source>
+        <translation>Pack undervolt. trip</translation>
+    </message>
+    <message>
+        <source>10mV</source>
+        <translation>10mV</translation>
+    </message>
+    <message>
+        <source>总欠压恢复阈值</source>
+        <translation>Pack undervolt. release</translation>
+    </message>
+    <message>
+        <source>总过压保护阈值</source>
+        <translation>Pack overvolt. trip</translation>
+    </message>
+    <message>
+        <source>总过压恢复阈值</source>
+        <translation>Pack overvolt. release</translation>
+    </message>
+    <message>
+        <source>充电过流保护阈值</source>
+        <translation>Charge overcurrent trip</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>充电过流保护延时</source>
+        <translation>Charge overcurrent delay</translation>
+    </message>
+    <message>
+        <source>放电过流一保护阈值</source>
+        <translation>Disch. overcurrent 1 trip</translation>
+    </message>
+    <message>
+        <source>放电过流二保护阈值</source>
+        <translation>Disch. overcurrent 2 trip</translation>
+    </message>
+    <message>
+        <source>放电过流一保护延时</source>
+        <translation>Disch. overcurrent 1 delay</translation>
+    </message>
+    <message>
+        <source>放电过流二保护延时</source>
+        <translation>Disch. overcurrent 2 delay</translation>
+    </message>
+    <message>
+        <source>充电高温保护阈值</source>
+        <translation>Charge over-temp trip</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>充电高温恢复阈值</source>
+        <translation>Charge over-temp release</translation>
+    </message>
+    <message>
+        <source>放电高温保护阈值</source>
+        <translation>Disch. over-temp trip</translation>
+    </message>
+    <message>
+        <source>充电低温恢复阈值</source>
+        <translation>Charge under-temp release</translation>
+    </message>
+    <message>
+        <source>充电低温保护阈值</source>
+        <translation>Charge under-temp trip</translation>
+    </message>
+    <message>
+        <source>放电高温恢复阈值</source>
+        <translation>Disch. over-temp release</translation>
+    </message>
+    <message>
+        <source>放电低温保护阈值</source>
+        <translation>Disch. under-temp trip</translation>
+    </message>
+    <message>
+        <source>放电低温恢复阈值</source>
+        <translation>Disch. under-temp release</translation>
+    </message>
+    <message>
+        <source>报警参数</source>
+        <translation>Alarms</translation>
+    </message>
+    <message>
+        <source>温度报警</source>
+        <translation>Temperature alarms</translation>
+    </message>
+    <message>
+        <source>充电高温报警阈值</source>
+        <translation>Charge over-temp alarm</translation>
+    </message>
+    <message>
+        <source>放电高温报警阈值</source>
+        <translation>Disch. over-temp alarm</translation>
+    </message>
+    <message>
+        <source>充电低温报警阈值</source>
+        <translation>Charge under-temp alarm</translation>
+    </message>
+    <message>
+        <source>放电低温报警阈值</source>
+        <translation>Disch. under-temp alarm</translation>
+    </message>
+    <message>
+        <source>环境高温报警阈值</source>
+        <translation>Ambient over-temp alarm</translation>
+    </message>
+    <message>
+        <source>环境低温报警阈值</source>
+        <translation>Ambient under-temp alarm</translation>
+    </message>
+    <message>
+        <source>电压报警</source>
+        <translation>Voltage alarms</translation>
+    </message>
+    <message>
+        <source>单体欠压报警阈值</source>
+        <translation>Cell undervoltage alarm</translation>
+    </message>
+    <message>
+        <source>单体过压报警阈值</source>
+        <translation>Cell overvoltage alarm</translation>
+    </message>
+    <message>
+        <source>总压欠压报警阈值</source>
+        <translation>Pack undervoltage alarm</translation>
+    </message>
+    <message>
+        <source>电流报警</source>
+        <translation>Current alarms</translation>
+    </message>
+    <message>
+        <source>充电过流报警阈值</source>
+        <translation>Charge overcurrent alarm</translation>
+    </message>
+    <message>
+        <source>放电过流报警阈值</source>
+        <translation>Disch. overcurrent alarm</translation>
+    </message>
+    <message>
+        <source>其他报警</source>
+        <translation>Other alarms</translation>
+    </message>
+    <message>
+        <source>低电量报警阈值</source>
+        <translation>Low charge alarm</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>功率报警阈值</source>
+        <translation>Power alarm</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>设计容量</source>
+        <translation>Design capacity</translation>
+    </message>
+    <message>
+        <source>检测阻值</source>
+        <translation>Sense resistor</translation>
+    </message>
+    <message>
+        <source>电压保护增益值</source>
+        <translation>Voltage gain</translation>
+    </message>
+    <message>
+        <source>电芯串数</source>
+        <translation>Cells in series</translation>
+    </message>
+    <message>
+        <source>均衡参数</source>
+        <translation>Balancing</translation>
+    </message>
+    <message>
+        <source>均衡检测电压</source>
+        <translation>Balancing from voltage</translation>
+    </message>
+    <message>
+        <source>均衡开启压差</source>
+        <translation>Balancing from delta</translation>
+    </message>
+    <message>
+        <source>压差保护阈值</source>
+        <translation>Cell delta trip</translation>
+    </message>
+    <message>
+        <source>校准电流值</source>
+        <translation>Calibration current</translation>
+    </message>
+    <message>
+        <source>.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>初始化参数</source>
+        <translation>Init parameters</translation>
+    </message>
+    <message>
+        <source>初始化SOC</source>
+        <translation>Init SOC</translation>
+    </message>
+    <message>
+        <source>系统复位</source>
+        <translation>System reset</translation>
+    </message>
+    <message>
+        <source>当前电流</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>版本号</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>CAN</source>
+        <translation>CAN</translation>
+    </message>
+    <message>
+        <source>CHGR</source>
+        <translation>CHGR</translation>
+    </message>
+    <message>
+        <source>LOAD</source>
+        <translation>LOAD</translation>
+    </message>
+    <message>
+        <source>BLE</source>
+        <translation>BLE</translation>
+    </message>
+    <message>
+        <source>Read Statu</source>
+        <translation>Read status</translation>
+    </message>
+    <message>
+        <source>一键读取</source>
+        <translation>Read all</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Live data</translation>
+    </message>
+    <message>
+        <source>RUN</source>
+        <translation>RUN</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>总记录</source>
+        <translation>Rows</translation>
+    </message>
+    <message>
+        <source>设备管理</source>
+        <translation>Device management</translation>
+    </message>
+    <message>
+        <source>当前系统版本</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>目标地址</source>
+        <translation>Target address</translation>
+    </message>
+    <message>
+        <source>文件路径</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>浏览</source>
+        <translation>Browse</translation>
+    </message>
+    <message>
+        <source>传输进度</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation>Debug</translation>
+    </message>
+    <message>
+        <source>充电过流保护</source>
+        <translation>Charge overcurrent</translation>
+    </message>
+    <message>
+        <source>充电高温保护</source>
+        <translation>Charge over-temp</translation>
+    </message>
+    <message>
+        <source>充电低温保护</source>
+        <translation>Charge under-temp</translation>
+    </message>
+    <message>
+        <source>放电过流一保护</source>
+        <translation>Disch. overcurrent 1</translation>
+    </message>
+    <message>
+        <source>放电过流二保护</source>
+        <translation>Disch. overcurrent 2</translation>
+    </message>
+    <message>
+        <source>放电高温保护</source>
+        <translation>Disch. over-temp</translation>
+    </message>
+    <message>
+        <source>放电低温保护</source>
+        <translation>Disch. under-temp</translation>
+    </message>
+    <message>
+        <source>蜂鸣器</source>
+        <translation>Buzzer</translation>
+    </message>
+    <message>
+        <source>休眠</source>
+        <translation>Sleep</translation>
+    </message>
+    <message>
+        <source> 电流校准</source>
+        <translation> Current calibration</translation>
+    </message>
+    <message>
+        <source>短路启动延时</source>
+        <translation>Short-circuit delay</translation>
+    </message>
+    <message>
+        <source>短路保护启动压差</source>
+        <translation>Short-circuit trip</translation>
+    </message>
+    <message>
+        <source>主控芯片复位</source>
+        <translation>Controller reset</translation>
+    </message>
+    <message>
+        <source>初始化保护参数</source>
+        <translation>Init protection</translation>
+    </message>
+    <message>
+        <source>初始化SOC模型</source>
+        <translation>Init SOC model</translation>
+    </message>
+    <message>
+        <source>DEBUG</source>
+        <translation>DEBUG</translation>
+    </message>
+    <message>
+        <source>数据采集间隔</source>
+        <translation>Sampling interval</translation>
+    </message>
+    <message>
+        <source>电流类型</source>
+        <translation>Current type</translation>
+    </message>
+    <message>
+        <source>深度休眠压差</source>
+        <translation>Deep sleep voltage</translation>
+    </message>
+    <message>
+        <source>学习因子</source>
+        <translation>Learning factor</translation>
+    </message>
+    <message>
+        <source>BLEMac</source>
+        <translation>BLEMac</translation>
+    </message>
+    <message>
+        <source>BLE名称</source>
+        <translation>BLE name</translation>
+    </message>
+    <message>
+        <source>充电MOS开关</source>
+        <translation>Charge MOSFET</translation>
+    </message>
+    <message>
+        <source>放电MOS开关</source>
+        <translation>Discharge MOSFET</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>L</source>
+        <translation>L</translation>
+    </message>
+    <message>
+        <source>TX</source>
+        <translation>TX</translation>
+    </message>
+    <message>
+        <source>RX</source>
+        <translation>RX</translation>
+    </message>
+    <message>
+        <source>ERR</source>
+        <translation>ERR</translation>
+    </message>
+    <message>
+        <source>no connect !</source>
+        <translation>not connected</translation>
+    </message>
+    <message>
+        <source>2023-10-25 16:51:16</source>
+        <translation>2023-10-25 16:51:16</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>MOS状态</source>
+        <translation>MOS state</translation>
+    </message>
+    <message>
+        <source>SOH</source>
+        <translation>SOH</translation>
+    </message>
+    <message>
+        <source>电流(A)</source>
+        <translation>Current (A)</translation>
+    </message>
+    <message>
+        <source>总电压(V)</source>
+        <translation>Pack voltage (V)</translation>
+    </message>
+    <message>
+        <source>MOS温度(℃)</source>
+        <translation>MOS temp. (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度1(℃)</source>
+        <translation>Cell temp. 1 (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度2(℃)</source>
+        <translation>Cell temp. 2 (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度3(℃)</source>
+        <translation>Cell temp. 3 (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度4(℃)</source>
+        <translation>Cell temp. 4 (℃)</translation>
+    </message>
+    <message>
+        <source>环境温度(℃)</source>
+        <translation>Ambient temp. (℃)</translation>
+    </message>
+    <message>
+        <source>电芯1(mV)</source>
+        <translation>Cell 1 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯2(mV)</source>
+        <translation>Cell 2 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯3(mV)</source>
+        <translation>Cell 3 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯4(mV)</source>
+        <translation>Cell 4 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯5(mV)</source>
+        <translation>Cell 5 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯6(mV)</source>
+        <translation>Cell 6 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯7(mV)</source>
+        <translation>Cell 7 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯8(mV)</source>
+        <translation>Cell 8 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯9(mV)</source>
+        <translation>Cell 9 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯10(mV)</source>
+        <translation>Cell 10 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯11(mV)</source>
+        <translation>Cell 11 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯12(mV)</source>
+        <translation>Cell 12 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯13(mV)</source>
+        <translation>Cell 13 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯14(mV)</source>
+        <translation>Cell 14 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯15(mV)</source>
+        <translation>Cell 15 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯16(mV)</source>
+        <translation>Cell 16 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯17(mV)</source>
+        <translation>Cell 17 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯18(mV)</source>
+        <translation>Cell 18 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯19(mV)</source>
+        <translation>Cell 19 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯20(mV)</source>
+        <translation>Cell 20 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯21(mV)</source>
+        <translation>Cell 21 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯22(mV)</source>
+        <translation>Cell 22 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯23(mV)</source>
+        <translation>Cell 23 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯24(mV)</source>
+        <translation>Cell 24 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯25(mV)</source>
+        <translation>Cell 25 (mV)</translation>
+    </message>
+    <message>
+        <source>About Arvex</source>
+        <translation>About Arvex</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;This program is an upper computer softwaredeveloped using QT5.14, which belongs to the communication tool of the Arvex system. It has the functions of data collection, device parameter adjustment, and firmware maintenance for the battery system.&lt;b&gt;</source>
+        <translation>&lt;b&gt;This program is the host software of the Arvex system, built with Qt 5. As the communication tool for the battery system it collects data, adjusts device parameters and maintains the firmware.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,1087 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Arvex</source>
+        <translation>Arvex</translation>
+    </message>
+    <message>
+        <source>串口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud</translation>
+    </message>
+    <message>
+        <source>Pack</source>
+        <translation>Pack</translation>
+    </message>
+    <message>
+        <source>Priod(ms)</source>
+        <translation>Takt(ms)</translation>
+    </message>
+    <message>
+        <source>简体中文</source>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Deutsch</source>
+        <translation>Deutsch</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>x</source>
+        <translation>x</translation>
+    </message>
+    <message>
+        <source>主页</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>当前剩余容量</source>
+        <translation>Ladezustand</translation>
+    </message>
+    <message>
+        <source>  当前电流</source>
+        <translation>  Strom</translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>工作状态</source>
+        <translation>Betriebszustand</translation>
+    </message>
+    <message>
+        <source>静止</source>
+        <translation>Ruhe</translation>
+    </message>
+    <message>
+        <source>充电</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>放电</source>
+        <translation>Entladen</translation>
+    </message>
+    <message>
+        <source>  温度保护状态</source>
+        <translation>  Temperaturschutz</translation>
+    </message>
+    <message>
+        <source> 充电高温保护</source>
+        <translation> Laden Übertemp.</translation>
+    </message>
+    <message>
+        <source> 充电低温保护</source>
+        <translation> Laden Untertemp.</translation>
+    </message>
+    <message>
+        <source> 放电高温保护</source>
+        <translation> Entl. Übertemp.</translation>
+    </message>
+    <message>
+        <source> 放电低温保护</source>
+        <translation> Entl. Untertemp.</translation>
+    </message>
+    <message>
+        <source> PCB高温保护</source>
+        <translation> PCB Übertemp.</translation>
+    </message>
+    <message>
+        <source> 均衡信息</source>
+        <translation> Ausgleich</translation>
+    </message>
+    <message>
+        <source>均衡状态</source>
+        <translation>Ausgleich</translation>
+    </message>
+    <message>
+        <source>Cell #Null</source>
+        <translation>Cell #Null</translation>
+    </message>
+    <message>
+        <source>  电压保护状态</source>
+        <translation>  Spannungsschutz</translation>
+    </message>
+    <message>
+        <source>欠压保护</source>
+        <translation>Unterspannung</translation>
+    </message>
+    <message>
+        <source>过压保护</source>
+        <translation>Überspannung</translation>
+    </message>
+    <message>
+        <source>压差保护</source>
+        <translation>Zelldifferenz</translation>
+    </message>
+    <message>
+        <source>总欠压保护</source>
+        <translation>Pack-Unterspannung</translation>
+    </message>
+    <message>
+        <source>总过压保护</source>
+        <translation>Pack-Überspannung</translation>
+    </message>
+    <message>
+        <source>  电流保护状态</source>
+        <translation>  Stromschutz</translation>
+    </message>
+    <message>
+        <source>一级放电过流保护</source>
+        <translation>Entl.-Überstrom 1</translation>
+    </message>
+    <message>
+        <source>二级放电过流保护</source>
+        <translation>Entl.-Überstrom 2</translation>
+    </message>
+    <message>
+        <source> 充电过流保护</source>
+        <translation> Lade-Überstrom</translation>
+    </message>
+    <message>
+        <source> 短路保护</source>
+        <translation> Kurzschluss</translation>
+    </message>
+    <message>
+        <source> 报警状态</source>
+        <translation> Alarmstatus</translation>
+    </message>
+    <message>
+        <source>低电量报警</source>
+        <translation>Ladung niedrig</translation>
+    </message>
+    <message>
+        <source>放电过流报警</source>
+        <translation>Entl.-Überstrom</translation>
+    </message>
+    <message>
+        <source>充电过流报警</source>
+        <translation>Lade-Überstrom</translation>
+    </message>
+    <message>
+        <source>充电高温报警</source>
+        <translation>Laden Übertemp.</translation>
+    </message>
+    <message>
+        <source>充电低温报警</source>
+        <translation>Laden Untertemp.</translation>
+    </message>
+    <message>
+        <source>放电高温报警</source>
+        <translation>Entl. Übertemp.</translation>
+    </message>
+    <message>
+        <source>放电低温报警</source>
+        <translation>Entl. Untertemp.</translation>
+    </message>
+    <message>
+        <source>环境高温报警</source>
+        <translation>Umgebung heiß</translation>
+    </message>
+    <message>
+        <source>环境低温报警</source>
+        <translation>Umgebung kalt</translation>
+    </message>
+    <message>
+        <source>系统状态</source>
+        <translation>Systemstatus</translation>
+    </message>
+    <message>
+        <source>保护失效</source>
+        <translation>Schutzfehler</translation>
+    </message>
+    <message>
+        <source>AFE通讯失效</source>
+        <translation>AFE-Verbindung</translation>
+    </message>
+    <message>
+        <source>数据存储失效</source>
+        <translation>Speicherfehler</translation>
+    </message>
+    <message>
+        <source>SOC异常</source>
+        <translation>SOC-Fehler</translation>
+    </message>
+    <message>
+        <source>电芯丢失</source>
+        <translation>Zelle fehlt</translation>
+    </message>
+    <message>
+        <source>配置丢失</source>
+        <translation>Konfig. verloren</translation>
+    </message>
+    <message>
+        <source>简要数据</source>
+        <translation>Übersicht</translation>
+    </message>
+    <message>
+        <source>最大电压 (mV)</source>
+        <translation>Zelle max. (mV)</translation>
+    </message>
+    <message>
+        <source>最小电压 (mV)</source>
+        <translation>Zelle min. (mV)</translation>
+    </message>
+    <message>
+        <source>平均电压(mV)</source>
+        <translation>Mittel (mV)</translation>
+    </message>
+    <message>
+        <source>总电压(mV)</source>
+        <translation>Gesamt (mV)</translation>
+    </message>
+    <message>
+        <source>最大压差(mV)</source>
+        <translation>Max. Diff. (mV)</translation>
+    </message>
+    <message>
+        <source>循环次数</source>
+        <translation>Zyklen</translation>
+    </message>
+    <message>
+        <source>校准状态</source>
+        <translation>Kalibrierung</translation>
+    </message>
+    <message>
+        <source>CHGMOS</source>
+        <translation>CHGMOS</translation>
+    </message>
+    <message>
+        <source>DSGMOS</source>
+        <translation>DSGMOS</translation>
+    </message>
+    <message>
+        <source>设备编号</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>TS1 (℃)</source>
+        <translation>TS1 (℃)</translation>
+    </message>
+    <message>
+        <source>TS2 (℃)</source>
+        <translation>TS2 (℃)</translation>
+    </message>
+    <message>
+        <source>TS3 (℃)</source>
+        <translation>TS3 (℃)</translation>
+    </message>
+    <message>
+        <source>TS4 (℃)</source>
+        <translation>TS4 (℃)</translation>
+    </message>
+    <message>
+        <source>MOSTS (℃)</source>
+        <translation>MOSTS (℃)</translation>
+    </message>
+    <message>
+        <source>ETS (℃)</source>
+        <translation>ETS (℃)</translation>
+    </message>
+    <message>
+        <source> 详细数据</source>
+        <translation> Details</translation>
+    </message>
+    <message>
+        <source>电池编号</source>
+        <translation>Batterie-Nr.</translation>
+    </message>
+    <message>
+        <source>电流 (mA)</source>
+        <translation>Strom (mA)</translation>
+    </message>
+    <message>
+        <source>Cell 1 (mV)</source>
+        <translation>Zelle 1 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 2 (mV)</source>
+        <translation>Zelle 2 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 3 (mV)</source>
+        <translation>Zelle 3 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 4 (mV)</source>
+        <translation>Zelle 4 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 5 (mV)</source>
+        <translation>Zelle 5 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 6 (mV)</source>
+        <translation>Zelle 6 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 7 (mV)</source>
+        <translation>Zelle 7 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 8 (mV)</source>
+        <translation>Zelle 8 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 9 (mV)</source>
+        <translation>Zelle 9 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 10 (mV)</source>
+        <translation>Zelle 10 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 11 (mV)</source>
+        <translation>Zelle 11 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 12 (mV)</source>
+        <translation>Zelle 12 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 13 (mV)</source>
+        <translation>Zelle 13 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 14 (mV)</source>
+        <translation>Zelle 14 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 15 (mV)</source>
+        <translation>Zelle 15 (mV)</translation>
+    </message>
+    <message>
+        <source>Cell 16 (mV)</source>
+        <translation>Zelle 16 (mV)</translation>
+    </message>
+    <message>
+        <source>Unused</source>
+        <translation>Unbenutzt</translation>
+    </message>
+    <message>
+        <source>按键状态</source>
+        <translation>Tastenstatus</translation>
+    </message>
+    <message>
+        <source>最大电位差 (mV)</source>
+        <translation>Max. Diff. (mV)</translation>
+    </message>
+    <message>
+        <source>最小电位差 (mV)</source>
+        <translation>Min. Diff. (mV)</translation>
+    </message>
+    <message>
+        <source>平均电压 (mV)</source>
+        <translation>Mittel (mV)</translation>
+    </message>
+    <message>
+        <source>总电压 (mV)</source>
+        <translation>Gesamt (mV)</translation>
+    </message>
+    <message>
+        <source>串数</source>
+        <translation>Zellen in Serie</translation>
+    </message>
+    <message>
+        <source>电流补偿值</source>
+        <translation>Stromoffset</translation>
+    </message>
+    <message>
+        <source>SOC</source>
+        <translation>SOC</translation>
+    </message>
+    <message>
+        <source>电芯极值</source>
+        <translation>Zell-Extremwert</translation>
+    </message>
+    <message>
+        <source>NEWCC</source>
+        <translation>NEWCC</translation>
+    </message>
+    <message>
+        <source>CHGVV</source>
+        <translation>CHGVV</translation>
+    </message>
+    <message>
+        <source>DSGVV</source>
+        <translation>DSGVV</translation>
+    </message>
+    <message>
+        <source>衰减度</source>
+        <translation>Alterung</translation>
+    </message>
+    <message>
+        <source>阻尼值</source>
+        <translation>Dämpfung</translation>
+    </message>
+    <message>
+        <source>芯片温度</source>
+        <translation>Chiptemperatur</translation>
+    </message>
+    <message>
+        <source>报警状态</source>
+        <translation>Alarmstatus</translation>
+    </message>
+    <message>
+        <source>保护状态</source>
+        <translation>Schutzstatus</translation>
+    </message>
+    <message>
+        <source>均衡信息</source>
+        <translation>Ausgleich</translation>
+    </message>
+    <message>
+        <source>参数管理</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>保护参数</source>
+        <translation>Schutz</translation>
+    </message>
+    <message>
+        <source>欠压保护阈值</source>
+        <translation>Unterspannung Schwelle</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>mV</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Setzen</translation>
+    </message>
+    <message>
+        <source>欠压恢复阈值</source>
+        <translation>Unterspannung Freigabe</translation>
+    </message>
+    <message>
+        <source>欠压保护延时</source>
+        <translation>Unterspannung Verzög.</translation>
+    </message>
+    <message>
+        <source>mS</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>过压保护阈值</source>
+        <translation>Überspannung Schwelle</translation>
+    </message>
+    <message>
+        <source>过压恢复阈值</source>
+        <translation>Überspannung Freigabe</translation>
+    </message>
+    <message>
+        <source>过压保护延时</source>
+        <translation>Überspannung Verzög.</translation>
+    </message>
+    <message>
+        <source>总欠压保护阈值</source>
+        <translation>Pack-Untersp. Schwelle</translation>
+    </message>
+    <message>
+        <source>10mV</source>
+        <translation>10mV</translation>
+    </message>
+    <message>
+        <source>总欠压恢复阈值</source>
+        <translation>Pack-Untersp. Freigabe</translation>
+    </message>
+    <message>
+        <source>总过压保护阈值</source>
+        <translation>Pack-Übersp. Schwelle</translation>
+    </message>
+    <message>
+        <source>总过压恢复阈值</source>
+        <translation>Pack-Übersp. Freigabe</translation>
+    </message>
+    <message>
+        <source>充电过流保护阈值</source>
+        <translation>Lade-Überstrom Schwelle</translation>
+    </message>
+    <message>
+        <source>A</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>充电过流保护延时</source>
+        <translation>Lade-Überstrom Verzög.</translation>
+    </message>
+    <message>
+        <source>放电过流一保护阈值</source>
+        <translation>Entl.-Überstrom 1 Schwelle</translation>
+    </message>
+    <message>
+        <source>放电过流二保护阈值</source>
+        <translation>Entl.-Überstrom 2 Schwelle</translation>
+    </message>
+    <message>
+        <source>放电过流一保护延时</source>
+        <translation>Entl.-Überstrom 1 Verzög.</translation>
+    </message>
+    <message>
+        <source>放电过流二保护延时</source>
+        <translation>Entl.-Überstrom 2 Verzög.</translation>
+    </message>
+    <message>
+        <source>充电高温保护阈值</source>
+        <translation>Laden Übertemp. Schwelle</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>充电高温恢复阈值</source>
+        <translation>Laden Übertemp. Freigabe</translation>
+    </message>
+    <message>
+        <source>放电高温保护阈值</source>
+        <translation>Entl. Übertemp. Schwelle</translation>
+    </message>
+    <message>
+        <source>充电低温恢复阈值</source>
+        <translation>Laden Untertemp. Freigabe</translation>
+    </message>
+    <message>
+        <source>充电低温保护阈值</source>
+        <translation>Laden Untertemp. Schwelle</translation>
+    </message>
+    <message>
+        <source>放电高温恢复阈值</source>
+        <translation>Entl. Übertemp. Freigabe</translation>
+    </message>
+    <message>
+        <source>放电低温保护阈值</source>
+        <translation>Entl. Untertemp. Schwelle</translation>
+    </message>
+    <message>
+        <source>放电低温恢复阈值</source>
+        <translation>Entl. Untertemp. Freigabe</translation>
+    </message>
+    <message>
+        <source>报警参数</source>
+        <translation>Alarme</translation>
+    </message>
+    <message>
+        <source>温度报警</source>
+        <translation>Temperaturalarme</translation>
+    </message>
+    <message>
+        <source>充电高温报警阈值</source>
+        <translation>Laden Übertemp. Alarm</translation>
+    </message>
+    <message>
+        <source>放电高温报警阈值</source>
+        <translation>Entl. Übertemp. Alarm</translation>
+    </message>
+    <message>
+        <source>充电低温报警阈值</source>
+        <translation>Laden Untertemp. Alarm</translation>
+    </message>
+    <message>
+        <source>放电低温报警阈值</source>
+        <translation>Entl. Untertemp. Alarm</translation>
+    </message>
+    <message>
+        <source>环境高温报警阈值</source>
+        <translation>Umgebung heiß Alarm</translation>
+    </message>
+    <message>
+        <source>环境低温报警阈值</source>
+        <translation>Umgebung kalt Alarm</translation>
+    </message>
+    <message>
+        <source>电压报警</source>
+        <translation>Spannungsalarme</translation>
+    </message>
+    <message>
+        <source>单体欠压报警阈值</source>
+        <translation>Zell-Unterspannung Alarm</translation>
+    </message>
+    <message>
+        <source>单体过压报警阈值</source>
+        <translation>Zell-Überspannung Alarm</translation>
+    </message>
+    <message>
+        <source>总压欠压报警阈值</source>
+        <translation>Pack-Unterspannung Alarm</translation>
+    </message>
+    <message>
+        <source>电流报警</source>
+        <translation>Stromalarme</translation>
+    </message>
+    <message>
+        <source>充电过流报警阈值</source>
+        <translation>Lade-Überstrom Alarm</translation>
+    </message>
+    <message>
+        <source>放电过流报警阈值</source>
+        <translation>Entl.-Überstrom Alarm</translation>
+    </message>
+    <message>
+        <source>其他报警</source>
+        <translation>Weitere Alarme</translation>
+    </message>
+    <message>
+        <source>低电量报警阈值</source>
+        <translation>Ladung niedrig Alarm</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>功率报警阈值</source>
+        <translation>Leistungsalarm</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <translation>W</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>设计容量</source>
+        <translation>Nennkapazität</translation>
+    </message>
+    <message>
+        <source>检测阻值</source>
+        <translation>Messwiderstand</translation>
+    </message>
+    <message>
+        <source>电压保护增益值</source>
+        <translation>Spannungsverstärkung</translation>
+    </message>
+    <message>
+        <source>电芯串数</source>
+        <translation>Zellen in Serie</translation>
+    </message>
+    <message>
+        <source>均衡参数</source>
+        <translation>Ausgleich</translation>
+    </message>
+    <message>
+        <source>均衡检测电压</source>
+        <translation>Ausgleich ab Spannung</translation>
+    </message>
+    <message>
+        <source>均衡开启压差</source>
+        <translation>Ausgleich ab Differenz</translation>
+    </message>
+    <message>
+        <source>压差保护阈值</source>
+        <translation>Zelldifferenz Schwelle</translation>
+    </message>
+    <message>
+        <source>校准电流值</source>
+        <translation>Kalibrierstrom</translation>
+    </message>
+    <message>
+        <source>.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>初始化参数</source>
+        <translation>Parameter init.</translation>
+    </message>
+    <message>
+        <source>初始化SOC</source>
+        <translation>SOC init.</translation>
+    </message>
+    <message>
+        <source>系统复位</source>
+        <translation>System-Reset</translation>
+    </message>
+    <message>
+        <source>当前电流</source>
+        <translation>Strom</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Kalibrieren</translation>
+    </message>
+    <message>
+        <source>版本号</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>CAN</source>
+        <translation>CAN</translation>
+    </message>
+    <message>
+        <source>CHGR</source>
+        <translation>CHGR</translation>
+    </message>
+    <message>
+        <source>LOAD</source>
+        <translation>LOAD</translation>
+    </message>
+    <message>
+        <source>BLE</source>
+        <translation>BLE</translation>
+    </message>
+    <message>
+        <source>Read Statu</source>
+        <translation>Lesestatus</translation>
+    </message>
+    <message>
+        <source>一键读取</source>
+        <translation>Alles lesen</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Live-Daten</translation>
+    </message>
+    <message>
+        <source>RUN</source>
+        <translation>RUN</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>总记录</source>
+        <translation>Zeilen</translation>
+    </message>
+    <message>
+        <source>设备管理</source>
+        <translation>Geräteverwaltung</translation>
+    </message>
+    <message>
+        <source>当前系统版本</source>
+        <translation>Firmware-Version</translation>
+    </message>
+    <message>
+        <source>目标地址</source>
+        <translation>Zieladresse</translation>
+    </message>
+    <message>
+        <source>文件路径</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>浏览</source>
+        <translation>Durchsuchen</translation>
+    </message>
+    <message>
+        <source>传输进度</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>下载</source>
+        <translation>Übertragen</translation>
+    </message>
+    <message>
+        <source>Debug</source>
+        <translation>Debug</translation>
+    </message>
+    <message>
+        <source>充电过流保护</source>
+        <translation>Lade-Überstrom</translation>
+    </message>
+    <message>
+        <source>充电高温保护</source>
+        <translation>Laden Übertemp.</translation>
+    </message>
+    <message>
+        <source>充电低温保护</source>
+        <translation>Laden Untertemp.</translation>
+    </message>
+    <message>
+        <source>放电过流一保护</source>
+        <translation>Entl.-Überstrom 1</translation>
+    </message>
+    <message>
+        <source>放电过流二保护</source>
+        <translation>Entl.-Überstrom 2</translation>
+    </message>
+    <message>
+        <source>放电高温保护</source>
+        <translation>Entl. Übertemp.</translation>
+    </message>
+    <message>
+        <source>放电低温保护</source>
+        <translation>Entl. Untertemp.</translation>
+    </message>
+    <message>
+        <source>蜂鸣器</source>
+        <translation>Summer</translation>
+    </message>
+    <message>
+        <source>休眠</source>
+        <translation>Ruhemodus</translation>
+    </message>
+    <message>
+        <source> 电流校准</source>
+        <translation> Stromkalibrierung</translation>
+    </message>
+    <message>
+        <source>短路启动延时</source>
+        <translation>Kurzschluss Verzög.</translation>
+    </message>
+    <message>
+        <source>短路保护启动压差</source>
+        <translation>Kurzschluss Schwelle</translation>
+    </message>
+    <message>
+        <source>主控芯片复位</source>
+        <translation>Controller-Reset</translation>
+    </message>
+    <message>
+        <source>初始化保护参数</source>
+        <translation>Schutz init.</translation>
+    </message>
+    <message>
+        <source>初始化SOC模型</source>
+        <translation>SOC-Modell init.</translation>
+    </message>
+    <message>
+        <source>DEBUG</source>
+        <translation>DEBUG</translation>
+    </message>
+    <message>
+        <source>数据采集间隔</source>
+        <translation>Messintervall</translation>
+    </message>
+    <message>
+        <source>电流类型</source>
+        <translation>Stromtyp</translation>
+    </message>
+    <message>
+        <source>深度休眠压差</source>
+        <translation>Tiefschlafspannung</translation>
+    </message>
+    <message>
+        <source>学习因子</source>
+        <translation>Lernfaktor</translation>
+    </message>
+    <message>
+        <source>BLEMac</source>
+        <translation>BLEMac</translation>
+    </message>
+    <message>
+        <source>BLE名称</source>
+        <translation>BLE-Name</translation>
+    </message>
+    <message>
+        <source>充电MOS开关</source>
+        <translation>Lade-MOSFET</translation>
+    </message>
+    <message>
+        <source>放电MOS开关</source>
+        <translation>Entlade-MOSFET</translation>
+    </message>
+    <message>
+        <source>SW</source>
+        <translation>SW</translation>
+    </message>
+    <message>
+        <source>L</source>
+        <translation>L</translation>
+    </message>
+    <message>
+        <source>TX</source>
+        <translation>TX</translation>
+    </message>
+    <message>
+        <source>RX</source>
+        <translation>RX</translation>
+    </message>
+    <message>
+        <source>ERR</source>
+        <translation>ERR</translation>
+    </message>
+    <message>
+        <source>no connect !</source>
+        <translation>nicht verbunden</translation>
+    </message>
+    <message>
+        <source>2023-10-25 16:51:16</source>
+        <translation>2023-10-25 16:51:16</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>MOS状态</source>
+        <translation>MOS-Status</translation>
+    </message>
+    <message>
+        <source>SOH</source>
+        <translation>SOH</translation>
+    </message>
+    <message>
+        <source>电流(A)</source>
+        <translation>Strom (A)</translation>
+    </message>
+    <message>
+        <source>总电压(V)</source>
+        <translation>Packspannung (V)</translation>
+    </message>
+    <message>
+        <source>MOS温度(℃)</source>
+        <translation>MOS-Temp. (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度1(℃)</source>
+        <translation>Zelltemp. 1 (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度2(℃)</source>
+        <translation>Zelltemp. 2 (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度3(℃)</source>
+        <translation>Zelltemp. 3 (℃)</translation>
+    </message>
+    <message>
+        <source>电芯温度4(℃)</source>
+        <translation>Zelltemp. 4 (℃)</translation>
+    </message>
+    <message>
+        <source>环境温度(℃)</source>
+        <translation>Umgebungstemp. (℃)</translation>
+    </message>
+    <message>
+        <source>电芯1(mV)</source>
+        <translation>Zelle 1 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯2(mV)</source>
+        <translation>Zelle 2 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯3(mV)</source>
+        <translation>Zelle 3 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯4(mV)</source>
+        <translation>Zelle 4 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯5(mV)</source>
+        <translation>Zelle 5 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯6(mV)</source>
+        <translation>Zelle 6 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯7(mV)</source>
+        <translation>Zelle 7 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯8(mV)</source>
+        <translation>Zelle 8 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯9(mV)</source>
+        <translation>Zelle 9 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯10(mV)</source>
+        <translation>Zelle 10 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯11(mV)</source>
+        <translation>Zelle 11 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯12(mV)</source>
+        <translation>Zelle 12 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯13(mV)</source>
+        <translation>Zelle 13 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯14(mV)</source>
+        <translation>Zelle 14 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯15(mV)</source>
+        <translation>Zelle 15 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯16(mV)</source>
+        <translation>Zelle 16 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯17(mV)</source>
+        <translation>Zelle 17 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯18(mV)</source>
+        <translation>Zelle 18 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯19(mV)</source>
+        <translation>Zelle 19 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯20(mV)</source>
+        <translation>Zelle 20 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯21(mV)</source>
+        <translation>Zelle 21 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯22(mV)</source>
+        <translation>Zelle 22 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯23(mV)</source>
+        <translation>Zelle 23 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯24(mV)</source>
+        <translation>Zelle 24 (mV)</translation>
+    </message>
+    <message>
+        <source>电芯25(mV)</source>
+        <translation>Zelle 25 (mV)</translation>
+    </message>
+    <message>
+        <source>About Arvex</source>
+        <translation>Über Arvex</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;This program is an upper computer softwaredeveloped using QT5.14, which belongs to the communication tool of the Arvex system. It has the functions of data collection, device parameter adjustment, and firmware maintenance for the battery system.&lt;b&gt;</source>
+        <translation>&lt;b&gt;Dieses Programm ist die Host-Software des Arvex-Systems, entwickelt mit Qt 5. Als Kommunikationswerkzeug für das Batteriesystem erfasst es Daten, stellt Geräteparameter ein und pflegt die Firmware.&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+</context>
+</TS>
