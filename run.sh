@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tool (release build in build/) and starts it from its
-# build folder, where it finds its translation files. Without a display the tool runs under a
-# virtual one, saves a picture of its window and exits.
+# build folder, where it finds its translation files, together with the simulated board on
+# /tmp/ttyARVEX. Without a display the tool runs under a virtual one, saves a picture of its
+# window and exits.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -14,8 +15,23 @@ cmake --build build -j "$jobs"
 
 cd build/bin
 
+# The simulated board, listed in the tool's port box as "/tmp/ttyARVEX (virtual)".
+link=/tmp/ttyARVEX
+sim_pid=""
+if [ ! -e "$link" ]; then
+    ./arvex-board-sim --link "$link" > /dev/null &
+    sim_pid=$!
+    trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2> /dev/null; wait 2> /dev/null || true' EXIT
+    for _ in $(seq 50); do
+        [ -e "$link" ] && break
+        sleep 0.1
+    done
+fi
+export ARVEX_EXTRA_PORTS="$link${ARVEX_EXTRA_PORTS:+:$ARVEX_EXTRA_PORTS}"
+
 if [ -n "${DISPLAY:-}" ]; then
-    exec ./arvex "$@"
+    ./arvex "$@"
+    exit
 fi
 
 shot="$root/shots/arvex.png"
