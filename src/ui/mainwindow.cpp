@@ -4,6 +4,7 @@
 #include "datalog.h"
 #include "globals.h"
 #include "messages.h"
+#include "parametertable.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -33,9 +34,6 @@ void initResources()
 }
 
 namespace {
-
-const char *const kNeutralLineEditStyle =
-    "QLineEdit { border: none; border-bottom: 2px solid white; }";
 
 // Pseudo-terminals (the simulated board, test rigs) are not listed by the serial-port library;
 // ARVEX_EXTRA_PORTS names them, separated by ":". Paths that do not exist are left out.
@@ -218,7 +216,7 @@ void MainWindow::findFreePorts()
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
 {
     if (lineEdit)
-        lineEdit->setStyleSheet(QLatin1String(kNeutralLineEditStyle));
+        lineEdit->setStyleSheet(QLatin1String(ParameterTable::NeutralStyle));
 }
 
 void MainWindow::updateTime()
@@ -251,6 +249,8 @@ void MainWindow::langChange(int index)
 
     ui->retranslateUi(this);
     dataLog->retranslate();
+    // Captions change width with the language; keep every column header readable.
+    ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
 }

@@ -179,7 +179,7 @@ int main(int argc, char *argv[])
         QStringLiteral("profile"),
         QStringLiteral("Current profile: cycle (default), charge, discharge, rest, or "
                        "AMPS:SECONDS,... repeated (positive charges)."),
-        QStringLiteral("spec"));
+        QStringLiteral("steps"));
     const QCommandLineOption socOpt(QStringLiteral("soc"),
                                     QStringLiteral("State of charge at start, % (default 50)."),
                                     QStringLiteral("percent"));
