@@ -97,6 +97,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     setWindowFlags(Qt::FramelessWindowHint);
     setFixedSize(1360, 768);
+    // Room for the window's own 2 px frame from the style sheet; the central widget would cover it.
+    setContentsMargins(2, 2, 2, 2);
 
     InitSlot();
 }
