@@ -8,8 +8,11 @@
 #include "fields.h"
 #include "frame.h"
 #include "packmodel.h"
+#include "parameterblock.h"
+#include "parametertable.h"
 #include "replyencoder.h"
 #include "requestparser.h"
+#include "telemetry.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -159,6 +162,7 @@ private slots:
     void repliesPassTheToolsCheck();
     void realTimeBlockDecodesToTheTelemetry();
     void parameterBlockShowsWhatWasWritten();
+    void toolShowsWhatTheBoardReports();
     void profiles();
     void stateOfChargeFollowsTheCurrent();
     void temperaturesFollowTheCurrent();
@@ -489,6 +493,69 @@ void TestBoardSim::parameterBlockShowsWhatWasWritten()
     QCOMPARE(p.value(BoardParameters::CellUnderVoltage), uint16_t(2500));
     QCOMPARE(p.cellsInSeries(), 16);
     QCOMPARE(p.value(BoardParameters::PackOverVoltage), uint16_t(5840));
+}
+
+void TestBoardSim::toolShowsWhatTheBoardReports()
+{
+    // The tool's own decoders, not a mirror of them, read both blocks of a running pack.
+    BoardParameters p;
+    PackModel model(config("50:30,-80:30", 20, 5), p);
+    run(model, p, 45); // discharging hard: current, balancing and temperatures all moving
+    const Telemetry &t = model.telemetry();
+
+    cell afe;
+    const RealTimeReply rt = decodeRealTime("0A", ReplyEncoder::realTimeBlock(t, p), &afe);
+    QCOMPARE(afe.id, 10);
+    for (int k = 0; k < 25; ++k)
+        QCOMPARE(afe.cell[k], t.cellMv[std::size_t(k)]);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(afe.ts[i], t.tempCenti[std::size_t(i)]);
+    QCOMPARE(afe.sys_statu, t.protection);
+    QCOMPARE(afe.alrt_statu, t.alarms & 0xF);
+    QCOMPARE(afe.job_statu, t.job);
+    QCOMPARE(afe.mos_statu, (1 << int(t.dischargeMos)) | int(t.chargeMos));
+    QCOMPARE(afe.cadc, qAbs(t.currentMa));
+    QCOMPARE(afe.blance_statu, int(t.balancing & 0xFFFF));
+    QCOMPARE(afe.totalv, t.packMv);
+    QCOMPARE(afe.avgv, t.avgMv);
+    QCOMPARE(afe.maxv, t.maxMv);
+    QCOMPARE(afe.minv, t.minMv);
+    QCOMPARE(afe.soc, t.socPercent);
+    QCOMPARE(afe.soh, t.sohPercent);
+    QCOMPARE(qint64(rt.newcc), t.remainingMah);
+    QCOMPARE(qint64(rt.chgvv), t.chargedMah);
+    QCOMPARE(qint64(rt.dsgvv), t.dischargedMah);
+    QCOMPARE(rt.cycleCount, t.cycles);
+    QCOMPARE(rt.largestDifference, t.maxDiffMv);
+    QCOMPARE(rt.smallestDifference, t.minDiffMv);
+    QCOMPARE(rt.cellExtreme, t.maxCell);
+    QCOMPARE(rt.cellsInSeries, t.cellCount);
+    QCOMPARE(rt.currentCompensation, p.currentCompensation() + 100);
+    QVERIFY(afe.cadc > 0 && afe.job_statu == JobDischarging);
+
+    // Every row the tool can write: the value typed into its field, checked and sent as the tool
+    // sends it, is what the read-back puts into that field again.
+    QHash<QByteArray, QString> typed;
+    int n = 0;
+    for (const ParameterTable::Row &row : ParameterTable::rows()) {
+        const int code = QByteArray(row.prefix).mid(4, 2).toInt(nullptr, 16);
+        if (!BoardParameters::isParameter(code))
+            continue; // a device command, or the battery number the address field carries
+        const int value = row.min + 1 + n++ % 10; // neighbours differ; fits a one-digit field
+        const ParameterTable::Check check =
+            ParameterTable::checkInput(QString::number(value), row, QLocale::c());
+        QCOMPARE(check.outcome, ParameterTable::Check::Accepted);
+        QCOMPARE(int(p.write(code, check.value)), int(BoardParameters::WriteResult::Stored));
+        typed.insert(row.lineEdit, QString::number(value));
+    }
+    QCOMPARE(typed.size(), 40);
+    QHash<QByteArray, QString> shown;
+    for (const ParameterBlock::Field &f :
+         ParameterBlock::decode("0A", ReplyEncoder::parameterBlock(p, t)))
+        shown.insert(f.widget, f.text);
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it)
+        QVERIFY2(shown.value(it.key()) == it.value(), it.key().constData());
+    QCOMPARE(shown.value("conf_dnum"), QString("10"));
 }
 
 void TestBoardSim::profiles()
