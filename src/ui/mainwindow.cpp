@@ -50,6 +50,13 @@ QStringList extraPorts()
     return present;
 }
 
+// Loads exactly this file. Given a name that does not exist, QTranslator::load() goes on to
+// shorter ones ("KORVA_Lang_de.qm", then "KORVA_Lang.qm") and would show English for German.
+bool loadTranslation(QTranslator *translator, const QString &path)
+{
+    return QFileInfo(path).isFile() && translator->load(path);
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -243,8 +250,9 @@ void MainWindow::langChange(int index)
         // folder, so the program's own folder is the fall-back. A missing file leaves the form's
         // own texts.
         const QString file = QString::fromLatin1(files[index]);
-        if (!translator->load(QStringLiteral("./") + file)
-            && !translator->load(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file))
+        if (!loadTranslation(translator, QStringLiteral("./") + file)
+            && !loadTranslation(translator,
+                                QCoreApplication::applicationDirPath() + QLatin1Char('/') + file))
             qDebug() << "no translation file" << file;
         QCoreApplication::installTranslator(translator);
     }

@@ -10,11 +10,14 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSerialPortInfo>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -64,6 +67,7 @@ private slots:
     void focusResetsFieldStyle();
     void dragByTitle();
     void languageSwitching();
+    void languageFileIsNeverSwappedForAnother();
     void minimiseAndClose();
 
 private:
@@ -353,6 +357,37 @@ void TestMainWindow::languageSwitching()
     for (const char *source : { "工作状态", "参数管理", "一键读取", "应用", "导出" })
         QVERIFY2(translated(source) != QString::fromUtf8(source), source);
     lang->setCurrentIndex(0);
+}
+
+void TestMainWindow::languageFileIsNeverSwappedForAnother()
+{
+    // A working directory that holds only the English file. The translation loader would
+    // happily shorten a missing "KORVA_Lang_de.qm" or "KORVA_Lang_zh.qm" to "KORVA_Lang.qm" and
+    // show English for German or Chinese; the program's own folder must be asked instead.
+    const QString binDir = QCoreApplication::applicationDirPath();
+    QTemporaryDir workDir;
+    QVERIFY(workDir.isValid());
+    QVERIFY(QFile::copy(binDir + QStringLiteral("/KORVA_Lang.qm"),
+                        workDir.filePath(QStringLiteral("KORVA_Lang.qm"))));
+    QTranslator english;
+    QTranslator german;
+    QVERIFY(english.load(binDir + QStringLiteral("/KORVA_Lang.qm")));
+    QVERIFY(german.load(binDir + QStringLiteral("/KORVA_Lang_de.qm")));
+    const char *const source = "主页";
+    QVERIFY(german.translate("MainWindow", source) != english.translate("MainWindow", source));
+
+    const QString previousDir = QDir::currentPath();
+    const auto restoreDir = qScopeGuard([&previousDir] { QDir::setCurrent(previousDir); });
+    QVERIFY(QDir::setCurrent(workDir.path()));
+    auto *lang = child<QComboBox>("lang");
+    auto *tabs = child<QTabWidget>("tab_widget");
+
+    lang->setCurrentIndex(1);
+    QCOMPARE(tabs->tabText(0), english.translate("MainWindow", source));
+    lang->setCurrentIndex(2);
+    QCOMPARE(tabs->tabText(0), german.translate("MainWindow", source));
+    lang->setCurrentIndex(0);
+    QCOMPARE(tabs->tabText(0), QString::fromUtf8(source));
 }
 
 void TestMainWindow::minimiseAndClose()
