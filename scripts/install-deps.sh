@@ -11,7 +11,7 @@ packages=(
     libudev-dev
     libbenchmark-dev
     socat xvfb xauth imagemagick
-    fonts-noto-cjk
+    fonts-noto-cjk fonts-dejavu-core
 )
 
 missing=()
