@@ -12,7 +12,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DARVEX_SANITIZE=ON -DARVEX_BENC
 cmake --build "$build" -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:fast_unwind_on_malloc=0"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
