@@ -17,7 +17,7 @@
 #include <memory>
 
 namespace {
-constexpr int kReplyTimeoutMs = 5000;
+constexpr int ReplyTimeoutMs = 5000;
 
 // The simulator running as a child process; stopped with SIGTERM like a user's Ctrl+C.
 class Sim
@@ -33,10 +33,10 @@ public:
                                                        : args + QStringList{ "--seed", "1" });
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start();
-        if (!m_process.waitForStarted(kReplyTimeoutMs))
+        if (!m_process.waitForStarted(ReplyTimeoutMs))
             return false;
         while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(kReplyTimeoutMs))
+            if (!m_process.waitForReadyRead(ReplyTimeoutMs))
                 return false;
         }
         m_path = QString::fromLocal8Bit(m_process.readLine().trimmed());
@@ -48,7 +48,7 @@ public:
         if (m_process.state() == QProcess::NotRunning)
             return true;
         m_process.terminate();
-        if (m_process.waitForFinished(kReplyTimeoutMs))
+        if (m_process.waitForFinished(ReplyTimeoutMs))
             return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
         m_process.kill();
         m_process.waitForFinished();
@@ -78,7 +78,7 @@ public:
     void send(const QByteArray &bytes)
     {
         m_port.write(bytes);
-        m_port.waitForBytesWritten(kReplyTimeoutMs);
+        m_port.waitForBytesWritten(ReplyTimeoutMs);
     }
 
     // The next frame, from its ":" to its "~"; whatever came in front of it lands in *before.
@@ -96,7 +96,7 @@ public:
                 m_buffer.remove(0, end + 1);
                 return frame;
             }
-            if (!m_port.waitForReadyRead(kReplyTimeoutMs))
+            if (!m_port.waitForReadyRead(ReplyTimeoutMs))
                 return QByteArray();
             m_buffer += m_port.readAll();
             if (reads)
@@ -150,10 +150,10 @@ QStringList logLines(const QString &path)
 }
 
 // Layout offsets of the parameter block used below.
-constexpr int kLv = 54;
-constexpr int kHv = 66;
-constexpr int kChght = 78;
-constexpr int kClenFlag = 176;
+constexpr int Lv = 54;
+constexpr int Hv = 66;
+constexpr int Chght = 78;
+constexpr int ClenFlag = 176;
 } // namespace
 
 class TestBoardSimLine : public QObject
@@ -172,6 +172,7 @@ private slots:
     void splitDelayedAndNoisyReplies();
     void chatterNeverLeavesTheLineIdle();
     void portReopensAndLinkIsRemovedAtExit();
+    void repliesNeverReachALaterClient();
     void servesAnExistingDevice();
 
 private:
@@ -241,7 +242,7 @@ void TestBoardSimLine::answersRealTimeAndParameterRequests()
     QCOMPARE(client.ask(":Y+01+51=?~", Cmd::ReplyRealTime), block);
     const QByteArray parameters = client.ask(":Y+01+52=?~", Cmd::ReplyParameters);
     QCOMPARE(parameters.size(), 197);
-    QCOMPARE(parameterField(parameters, kLv, 4), 2500);
+    QCOMPARE(parameterField(parameters, Lv, 4), 2500);
 
     // Requests in pieces and back to back.
     client.send(":Y+0");
@@ -290,8 +291,8 @@ void TestBoardSimLine::writesAreReadBack()
     client.send(Frame::writeFrame(Frame::withAddress(Cmd::CellUnderVoltage, 1), 2800));
     client.send(Frame::writeFrame(Frame::withAddress(Cmd::ChargeHighTemp, 1), 45 + 40));
     QByteArray block = client.ask(":Y+01+52=?~", Cmd::ReplyParameters);
-    QCOMPARE(parameterField(block, kLv, 4), 2800);
-    QCOMPARE(parameterField(block, kChght, 4), 85);
+    QCOMPARE(parameterField(block, Lv, 4), 2800);
+    QCOMPARE(parameterField(block, Chght, 4), 85);
 
     // A spoiled CRC, another address and a write cut short change nothing.
     QByteArray spoiled = Frame::writeFrame(Frame::withAddress(Cmd::CellUnderVoltage, 1), 3000);
@@ -300,7 +301,7 @@ void TestBoardSimLine::writesAreReadBack()
     client.send(Frame::writeFrame(Frame::withAddress(Cmd::CellUnderVoltage, 2), 3100));
     client.send(":W+01+06+03+b");
     block = client.ask(":Y+01+52=?~", Cmd::ReplyParameters);
-    QCOMPARE(parameterField(block, kLv, 4), 2800);
+    QCOMPARE(parameterField(block, Lv, 4), 2800);
 }
 
 void TestBoardSimLine::deviceCommandsAct()
@@ -316,18 +317,18 @@ void TestBoardSimLine::deviceCommandsAct()
 
     // Init parameters brings a written threshold back to its default.
     write(Cmd::CellOverVoltage, 3500);
-    QCOMPARE(parameterField(client.ask(":Y+01+52=?~", Cmd::ReplyParameters), kHv, 4), 3500);
+    QCOMPARE(parameterField(client.ask(":Y+01+52=?~", Cmd::ReplyParameters), Hv, 4), 3500);
     write(Cmd::InitParameters, Cmd::CommandValue);
-    QCOMPARE(parameterField(client.ask(":Y+01+52=?~", Cmd::ReplyParameters), kHv, 4), 3650);
+    QCOMPARE(parameterField(client.ask(":Y+01+52=?~", Cmd::ReplyParameters), Hv, 4), 3650);
 
     // Calibration shows in the calibration flag of the parameter block.
     write(Cmd::StartCalibration, Cmd::CommandValue);
     QVERIFY(QTest::qWaitFor(
         [&] {
             const QByteArray b = client.ask(":Y+01+52=?~", Cmd::ReplyParameters);
-            return parameterField(b, kClenFlag, 1) == 1;
+            return parameterField(b, ClenFlag, 1) == 1;
         },
-        kReplyTimeoutMs));
+        ReplyTimeoutMs));
 
     // A reset silences the board for a while; then it answers again.
     QElapsedTimer silence;
@@ -371,15 +372,15 @@ void TestBoardSimLine::protectionsBalancingAndAlarmsFollowWrittenThresholds()
 
     write(Cmd::BalanceVoltage, 1500);
     write(Cmd::BalanceStartDifference, 10);
-    QVERIFY(QTest::qWaitFor([&] { return status(165, 4) > 0; }, kReplyTimeoutMs));
+    QVERIFY(QTest::qWaitFor([&] { return status(165, 4) > 0; }, ReplyTimeoutMs));
 
     write(Cmd::ChargeHighTempAlarm, 0 + 40);
-    QVERIFY(QTest::qWaitFor([&] { return status(125, 1) == 2; }, kReplyTimeoutMs));
+    QVERIFY(QTest::qWaitFor([&] { return status(125, 1) == 2; }, ReplyTimeoutMs));
 
     // Over-voltage under the charging voltage trips on this charge and opens the charge MOSFET.
     write(Cmd::CellOverVoltageDelay, 100);
     write(Cmd::CellOverVoltage, 3000);
-    QVERIFY(QTest::qWaitFor([&] { return status(124, 1) == 5; }, kReplyTimeoutMs));
+    QVERIFY(QTest::qWaitFor([&] { return status(124, 1) == 5; }, ReplyTimeoutMs));
     QCOMPARE(status(127, 1), 0);
     QCOMPARE(status(129, 8), 0); // no current
 }
@@ -394,7 +395,7 @@ void TestBoardSimLine::droppedRequests()
     client.send(":Y+01+51=?~:Y+01+52=?~");
     client.send(Frame::writeFrame(Frame::withAddress(Cmd::CellUnderVoltage, 1), 2800));
     QVERIFY(QTest::qWaitFor([&] { return logLines(log).filter("# dropped").size() == 3; },
-                            kReplyTimeoutMs));
+                            ReplyTimeoutMs));
     QVERIFY(client.drain(0).isEmpty());
 }
 
@@ -483,6 +484,28 @@ void TestBoardSimLine::portReopensAndLinkIsRemovedAtExit()
     QCOMPARE(QFileInfo(link).symLinkTarget(), sim.path());
 }
 
+void TestBoardSimLine::repliesNeverReachALaterClient()
+{
+    // A reply that comes after its client closed the port is lost, as on a real adapter: neither
+    // a client that reopens before it is sent nor one that opens after it may receive it.
+    Sim sim;
+    QVERIFY(sim.start({ "--static", "--delay", "100" }));
+    for (const int reopenAfterMs : { 0, 300 }) {
+        Client asker;
+        QVERIFY(asker.open(sim.path()));
+        asker.send(":Y+01+51=?~");
+        asker.close();
+        if (reopenAfterMs)
+            QTest::qWait(reopenAfterMs); // the reply is sent while nobody holds the port
+        Client later;
+        QVERIFY(later.open(sim.path()));
+        QVERIFY2(later.drain(400).isEmpty(), "a reply reached a client that never asked");
+        // The line itself still works for the client that holds it now.
+        QCOMPARE(later.ask(":Y+01+51=?~", Cmd::ReplyRealTime).size(), 211);
+    }
+    QVERIFY(sim.stop());
+}
+
 void TestBoardSimLine::servesAnExistingDevice()
 {
     // A crossed pair of pseudo-terminals stands in for a USB adapter wired to a tool.
@@ -493,9 +516,8 @@ void TestBoardSimLine::servesAnExistingDevice()
     const QString toolEnd = m_dir.filePath("tool-end");
     QProcess wire;
     wire.start(exe, { "pty,raw,echo=0,link=" + boardEnd, "pty,raw,echo=0,link=" + toolEnd });
-    QVERIFY(
-        QTest::qWaitFor([&] { return QFileInfo::exists(boardEnd) && QFileInfo::exists(toolEnd); },
-                        kReplyTimeoutMs));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return QFileInfo::exists(boardEnd) && QFileInfo::exists(toolEnd); }, ReplyTimeoutMs));
 
     Sim sim;
     QVERIFY(sim.start({ "--static", "--device", boardEnd, "--baud", "115200" }));
@@ -506,8 +528,8 @@ void TestBoardSimLine::servesAnExistingDevice()
 
     // The adapter goes away: the board says so and ends with a failure status.
     wire.terminate();
-    QVERIFY(wire.waitForFinished(kReplyTimeoutMs));
-    QVERIFY(sim.process().waitForFinished(kReplyTimeoutMs));
+    QVERIFY(wire.waitForFinished(ReplyTimeoutMs));
+    QVERIFY(sim.process().waitForFinished(ReplyTimeoutMs));
     QCOMPARE(sim.process().exitCode(), 1);
 }
 

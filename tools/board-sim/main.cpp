@@ -26,8 +26,8 @@
 
 namespace {
 
-constexpr int kTickMs = 100;
-constexpr int kChatterMs = 5;
+constexpr int TickMs = 100;
+constexpr int ChatterMs = 5;
 
 int g_signalPipe[2] = { -1, -1 };
 
@@ -87,10 +87,11 @@ public:
         QObject::connect(&m_timer, &QTimer::timeout, [this] { sendHead(); });
     }
 
-    void enqueue(const QVector<Piece> &pieces)
+    // Pieces go out in the client session they were asked for in.
+    void enqueue(const QVector<Piece> &pieces, quint64 session)
     {
         for (const Piece &p : pieces)
-            m_queue.enqueue(p);
+            m_queue.enqueue(Queued{ p, session });
         if (!m_timer.isActive())
             next();
     }
@@ -98,24 +99,34 @@ public:
     bool isIdle() const { return m_queue.isEmpty(); }
 
 private:
+    struct Queued
+    {
+        Piece piece;
+        quint64 session;
+    };
+
     void next()
     {
         if (!m_queue.isEmpty())
-            m_timer.start(m_queue.head().delayMs);
+            m_timer.start(m_queue.head().piece.delayMs);
     }
 
     void sendHead()
     {
-        const Piece piece = m_queue.dequeue();
-        if (!piece.logFrame.isEmpty())
-            m_log.write("TX", piece.logFrame, piece.note);
-        m_line.write(piece.bytes);
+        const Queued head = m_queue.dequeue();
+        // Logged before it is written, so a client never sees a reply ahead of its log line.
+        const bool sent = m_line.accepts(head.session);
+        if (!head.piece.logFrame.isEmpty())
+            m_log.write(sent ? "TX" : "--", head.piece.logFrame,
+                        sent ? head.piece.note : QStringLiteral("dropped: nobody holds the port"));
+        if (sent)
+            m_line.write(head.piece.bytes, head.session);
         next();
     }
 
     SerialLine &m_line;
     TrafficLog &m_log;
-    QQueue<Piece> m_queue;
+    QQueue<Queued> m_queue;
     QTimer m_timer;
 };
 
@@ -323,7 +334,7 @@ int main(int argc, char *argv[])
             }
             const Board::Outcome outcome = board.handle(chunk.bytes, clock.elapsed());
             log.write("RX", chunk.bytes, outcome.note);
-            transmitter.enqueue(outcome.pieces);
+            transmitter.enqueue(outcome.pieces, line.session());
         }
     });
 
@@ -336,8 +347,8 @@ int main(int argc, char *argv[])
     QTimer tick;
     if (!parser.isSet(staticOpt)) {
         QObject::connect(&tick, &QTimer::timeout,
-                         [&] { model.step(kTickMs / 1000.0 * speed, parameters); });
-        tick.start(kTickMs);
+                         [&] { model.step(TickMs / 1000.0 * speed, parameters); });
+        tick.start(TickMs);
     }
 
     QTimer chatter;
@@ -348,7 +359,7 @@ int main(int argc, char *argv[])
             if (transmitter.isIdle())
                 line.write(QByteArrayLiteral("."));
         });
-        chatter.start(kChatterMs);
+        chatter.start(ChatterMs);
         log.write("--", QByteArray(), QStringLiteral("chatter: a stray byte every 5 ms"));
     }
 

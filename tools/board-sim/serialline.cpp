@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -50,10 +51,13 @@ SerialLine::~SerialLine()
 {
     delete m_readNotifier;
     delete m_writeNotifier;
+    delete m_watchNotifier;
     if (m_fd >= 0)
         ::close(m_fd);
     if (m_slaveFd >= 0)
         ::close(m_slaveFd);
+    if (m_watchFd >= 0)
+        ::close(m_watchFd);
 }
 
 bool SerialLine::openPty(QString *slavePath, QString *error)
@@ -87,6 +91,13 @@ bool SerialLine::openPty(QString *slavePath, QString *error)
     cfmakeraw(&tio);
     if (tcsetattr(m_slaveFd, TCSANOW, &tio) != 0) {
         *error = systemError("tcsetattr");
+        return false;
+    }
+    // Our own open of the slave came before the watch, so every event is a client's.
+    m_watchFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watchFd < 0
+        || inotify_add_watch(m_watchFd, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        *error = systemError("inotify");
         return false;
     }
     start();
@@ -139,6 +150,33 @@ void SerialLine::setClosedHandler(std::function<void(const QString &)> handler)
     m_closed = std::move(handler);
 }
 
+void SerialLine::updateClients()
+{
+    if (m_watchFd < 0)
+        return;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_watchFd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            if (event->mask & IN_OPEN) {
+                ++m_clients;
+            } else if ((event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) && m_clients > 0
+                       && --m_clients == 0) {
+                // Nobody holds the port: what was sent and not read is gone, as on a real line.
+                tcflush(m_slaveFd, TCIFLUSH);
+                m_pending.clear();
+                ++m_session;
+            }
+        }
+    }
+}
+
 void SerialLine::start()
 {
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
@@ -147,6 +185,10 @@ void SerialLine::start()
     m_writeNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Write);
     m_writeNotifier->setEnabled(false);
     QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { flush(); });
+    if (m_watchFd >= 0) {
+        m_watchNotifier = new QSocketNotifier(m_watchFd, QSocketNotifier::Read);
+        QObject::connect(m_watchNotifier, &QSocketNotifier::activated, [this] { updateClients(); });
+    }
 }
 
 void SerialLine::readAvailable()
@@ -172,13 +214,24 @@ void SerialLine::readAvailable()
     }
 }
 
-void SerialLine::write(const QByteArray &bytes)
+bool SerialLine::accepts(quint64 session)
 {
+    updateClients();
+    if (m_watchFd >= 0 && m_clients == 0)
+        return false;
+    return session == AnySession || session == m_session;
+}
+
+bool SerialLine::write(const QByteArray &bytes, quint64 session)
+{
+    if (!accepts(session))
+        return false;
     // Without a reader the line backs up; drop what cannot be sent rather than grow without end.
     if (m_pending.size() + bytes.size() > MaxPending)
-        return;
+        return false;
     m_pending.append(bytes);
     flush();
+    return true;
 }
 
 void SerialLine::flush()
