@@ -277,7 +277,9 @@ bool DataLog::writeCsv(const QString &path) const
     for (int c = 0; c < LogColumns::Count; ++c) {
         if (c)
             header += ',';
-        header += '"' + LogColumns::caption(c).toUtf8() + '"';
+        // A quote inside a field is doubled, the usual CSV rule; captions are the only fields
+        // that could hold one.
+        header += '"' + LogColumns::caption(c).toUtf8().replace('"', "\"\"") + '"';
     }
     header += '\n';
     if (file.write(header) != header.size())

@@ -11,28 +11,42 @@ int digitValue(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+// Up to eight plain hex digits, the form the board sends: false for anything else.
+bool plainHex(const char *text, int len, uint32_t *value)
+{
+    if (len <= 0 || len > 8)
+        return false;
+    uint32_t v = 0;
+    for (int i = 0; i < len; ++i) {
+        const int d = digitValue(text[i]);
+        if (d < 0)
+            return false;
+        v = (v << 4) | uint32_t(d);
+    }
+    *value = v;
+    return true;
+}
 } // namespace
 
 int hexToInt(const char *text, int len)
 {
-    // Fast path for what the board sends: up to eight plain hex digits.
-    if (len > 0 && len <= 8) {
-        uint32_t value = 0;
-        int i = 0;
-        for (; i < len; ++i) {
-            const int d = digitValue(text[i]);
-            if (d < 0)
-                break;
-            value = (value << 4) | uint32_t(d);
-        }
-        if (i == len)
-            return value > 0x7FFFFFFFu ? 0 : int(value);
-    }
+    uint32_t value = 0;
+    if (plainHex(text, len, &value))
+        return value > 0x7FFFFFFFu ? 0 : int(value);
     if (len <= 0)
         return 0;
     // Anything unusual (blanks, sign, "0x", long fields) goes through Qt itself, so the rules
     // stay exactly those of QByteArray::toInt.
     return QByteArray(text, len).toInt(nullptr, 16);
+}
+
+int signedHexToInt(const char *text, int len)
+{
+    uint32_t value = 0;
+    if (plainHex(text, len, &value))
+        return int(int32_t(value));
+    return hexToInt(text, len);
 }
 
 int FieldReader::cut(int width, int *len)
@@ -57,4 +71,11 @@ int FieldReader::take(int width)
     int len = 0;
     const int start = cut(width, &len);
     return hexToInt(m_block.constData() + start, len);
+}
+
+int FieldReader::takeSigned(int width)
+{
+    int len = 0;
+    const int start = cut(width, &len);
+    return signedHexToInt(m_block.constData() + start, len);
 }

@@ -11,6 +11,10 @@ inline int hexToInt(const QByteArray &text)
     return hexToInt(text.constData(), text.size());
 }
 
+// As hexToInt(), except that plain hex text of up to eight digits is a 32-bit two's complement
+// number: "FFFFFF9C" is -100. For fields the board sends signed, such as the pack current.
+int signedHexToInt(const char *text, int len);
+
 // Cuts fixed-width hexadecimal fields from the right end of a data block: the rightmost field
 // comes first. When fewer characters remain than a field needs, the field is what remains (maybe
 // nothing) and every field further left is empty and reads 0.
@@ -26,6 +30,8 @@ public:
     QByteArray takeText(int width);
     // The next field converted by hexToInt().
     int take(int width);
+    // The next field converted by signedHexToInt().
+    int takeSigned(int width);
     // Characters not yet consumed, counted from the left of the block.
     int remaining() const { return m_left; }
 

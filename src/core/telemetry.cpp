@@ -25,7 +25,7 @@ namespace {
 constexpr int TemperatureOffset = 4000;
 
 // Cell voltages: data_cell1 .. data_cell25.
-const char *const kCellWidgets[25] = {
+const char *const CellWidgets[25] = {
     "data_cell1",  "data_cell2",  "data_cell3",  "data_cell4",  "data_cell5",
     "data_cell6",  "data_cell7",  "data_cell8",  "data_cell9",  "data_cell10",
     "data_cell11", "data_cell12", "data_cell13", "data_cell14", "data_cell15",
@@ -126,7 +126,8 @@ RealTimeReply decodeRealTime(const QByteArray &addressText, const QByteArray &da
     out.add("data_chgvv_2", reply.chgvv);
     reply.newcc = fields.take(8);
     out.add("data_newcc", reply.newcc);
-    afe->cadc = fields.take(8);
+    // The one signed field: a discharge comes as a negative two's complement number.
+    afe->cadc = fields.takeSigned(8);
     out.add("data_cadc", "data_mcadc", afe->cadc);
 
     // The discharge digit comes first from the right and sets a bit; the charge digit is ORed
@@ -148,21 +149,21 @@ RealTimeReply decodeRealTime(const QByteArray &addressText, const QByteArray &da
     out.add("data_project", afe->sys_statu);
 
     // Temperatures TS4 .. TS1, then MOSFET and environment.
-    static const char *const kTempWidgets[6][2] = {
+    static const char *const TempWidgets[6][2] = {
         { "ets", nullptr },    { "mosts", nullptr },  { "data_ts1", "ts1" },
         { "data_ts2", "ts2" }, { "data_ts3", "ts3" }, { "data_ts4", "ts4" },
     };
     for (int i = 5; i >= 0; --i) {
         afe->ts[i] = fields.take(4) - TemperatureOffset;
         const QString text = temperatureText(afe->ts[i]);
-        out.add(kTempWidgets[i][0], text);
-        if (kTempWidgets[i][1])
-            out.add(kTempWidgets[i][1], text);
+        out.add(TempWidgets[i][0], text);
+        if (TempWidgets[i][1])
+            out.add(TempWidgets[i][1], text);
     }
 
     for (int k = 24; k >= 0; --k) {
         afe->cell[k] = fields.take(4);
-        out.add(kCellWidgets[k], afe->cell[k]);
+        out.add(CellWidgets[k], afe->cell[k]);
     }
 
     out.add("data_statu", QStringLiteral("0"));

@@ -9,7 +9,7 @@
 struct cell
 {
     int ts[6] = {}; // 0.01 degC: [0] environment, [1] MOSFET, [2..5] cell sensors TS1..TS4
-    int cadc = 0; // pack current, mA
+    int cadc = 0; // pack current, mA; negative while discharging
     int maxv = 0; // highest cell voltage, mV
     int minv = 0; // lowest cell voltage, mV
     int avgv = 0; // average cell voltage, mV

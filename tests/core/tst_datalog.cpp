@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -32,7 +33,7 @@ cell sampleRecord()
     return r;
 }
 
-const QDateTime kWhen(QDate(2026, 3, 9), QTime(7, 5, 3, 42), Qt::OffsetFromUTC, 8 * 3600);
+const QDateTime When(QDate(2026, 3, 9), QTime(7, 5, 3, 42), Qt::OffsetFromUTC, 8 * 3600);
 
 QByteArray readAll(const QString &path)
 {
@@ -60,6 +61,7 @@ private slots:
     void modelTellsViewsAboutRows();
     void headerCaptions();
     void csvOfEmptyTable();
+    void csvDoublesQuotesInCaptions();
     void csvOfTwoRows();
     void csvReplacesExistingFile();
     void csvReportsUnwritableFile();
@@ -68,7 +70,7 @@ private slots:
 void TestDataLog::rowTextsFollowTheColumnLayout()
 {
     DataLog log;
-    log.append(sampleRecord(), kWhen);
+    log.append(sampleRecord(), When);
     QCOMPARE(log.count(), 1);
     QCOMPARE(log.columnCount(), 43);
 
@@ -114,7 +116,7 @@ void TestDataLog::rowTextsFollowTheColumnLayout()
     cell later = sampleRecord();
     later.cadc = -2500;
     later.cell[0] = 0;
-    log.append(later, kWhen);
+    log.append(later, When);
     QCOMPARE(log.text(0, 10), QString("1.50"));
     QCOMPARE(log.text(1, 10), QString("-2.50"));
     QCOMPARE(log.text(1, LogColumns::FirstCell), QString("0"));
@@ -127,7 +129,7 @@ void TestDataLog::scaledValuesMatchQtFormatting()
     QVector<int> values;
     for (int v = -20000; v <= 20000; ++v)
         values << v;
-    values << std::numeric_limits<int>::max() << std::numeric_limits<int>::min()
+    values << -39984 << std::numeric_limits<int>::max() << std::numeric_limits<int>::min()
            << std::numeric_limits<int>::max() - 5 << 2147483645 << 999999995 << 125 << -125;
     QRandomGenerator rng(42);
     for (int i = 0; i < 20000; ++i)
@@ -138,7 +140,7 @@ void TestDataLog::scaledValuesMatchQtFormatting()
     for (int v : values) {
         r.cadc = v;
         r.ts[1] = v;
-        log.append(r, kWhen);
+        log.append(r, When);
     }
     for (int i = 0; i < values.size(); ++i) {
         const double v = values.at(i);
@@ -148,6 +150,7 @@ void TestDataLog::scaledValuesMatchQtFormatting()
     // Worked figures.
     QCOMPARE(log.text(values.indexOf(1505), 10), QString("1.50")); // binary 1.50499...
     QCOMPARE(log.text(values.indexOf(125), 10), QString("0.13")); // exact tie, away from zero
+    QCOMPARE(log.text(values.indexOf(-39984), 10), QString("-39.98")); // a 40 A discharge
     QCOMPARE(log.text(values.indexOf(2550), 12), QString("25.5"));
     QCOMPARE(log.text(values.indexOf(-4), 12), QString("-0.0"));
 }
@@ -189,7 +192,7 @@ void TestDataLog::modelTellsViewsAboutRows()
         cell r;
         r.soc = i % 101;
         r.cell[24] = i;
-        log.append(r, kWhen);
+        log.append(r, When);
     }
     QCOMPARE(inserted.count(), n);
     QCOMPARE(inserted.last().at(1).toInt(), n - 1); // always at the end
@@ -208,7 +211,7 @@ void TestDataLog::modelTellsViewsAboutRows()
     log.clear(); // clearing an empty log is harmless
     QCOMPARE(log.count(), 0);
 
-    log.append(sampleRecord(), kWhen);
+    log.append(sampleRecord(), When);
     QCOMPARE(log.count(), 1);
     QCOMPARE(log.text(0, 2), QString("10"));
 }
@@ -246,12 +249,32 @@ void TestDataLog::csvOfEmptyTable()
                            "25(mV)\"\n"));
 }
 
+void TestDataLog::csvDoublesQuotesInCaptions()
+{
+    // A translation may put quotes into a caption; the file must still parse as CSV.
+    struct Quoting : QTranslator
+    {
+        QString translate(const char *, const char *source, const char *, int) const override
+        {
+            return QByteArray(source) == "Pack" ? QStringLiteral("Pack \"A\"") : QString();
+        }
+    } quoting;
+    QCoreApplication::installTranslator(&quoting);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quoted.csv");
+    DataLog log;
+    const bool written = log.writeCsv(path);
+    QCoreApplication::removeTranslator(&quoting);
+    QVERIFY(written);
+    QVERIFY(readAll(path).contains(",\"Pack \"\"A\"\"\","));
+}
+
 void TestDataLog::csvOfTwoRows()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("two.csv");
     DataLog log;
-    log.append(sampleRecord(), kWhen);
+    log.append(sampleRecord(), When);
     cell second;
     second.id = 1;
     second.cadc = 0;
@@ -284,7 +307,7 @@ void TestDataLog::csvReplacesExistingFile()
         f.write(QByteArray(100000, 'x'));
     }
     DataLog log;
-    log.append(sampleRecord(), kWhen);
+    log.append(sampleRecord(), When);
     QVERIFY(log.writeCsv(path));
     const QByteArray bytes = readAll(path);
     QVERIFY(bytes.startsWith(quotedHeader()));
@@ -293,7 +316,7 @@ void TestDataLog::csvReplacesExistingFile()
 
     // Large logs go out in several chunks without losing or repeating a line.
     for (int i = 1; i < 30000; ++i)
-        log.append(sampleRecord(), kWhen);
+        log.append(sampleRecord(), When);
     QVERIFY(log.writeCsv(path));
     const QByteArray big = readAll(path);
     const QList<QByteArray> lines = big.split('\n');
@@ -306,7 +329,7 @@ void TestDataLog::csvReportsUnwritableFile()
 {
     QTemporaryDir dir;
     DataLog log;
-    log.append(sampleRecord(), kWhen);
+    log.append(sampleRecord(), When);
     QVERIFY(!log.writeCsv(dir.filePath("missing/folder/log.csv")));
     QVERIFY(!log.writeCsv(dir.path())); // a folder, not a file
     if (QFile::exists("/dev/full")) // a device that refuses every byte: disk full

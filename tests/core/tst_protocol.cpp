@@ -55,6 +55,8 @@ private slots:
     void hexConversionFollowsQt_data();
     void hexConversionFollowsQt();
     void hexConversionRandomAgainstQt();
+    void signedHexConversion_data();
+    void signedHexConversion();
     void fieldsAreCutFromTheRight();
     void shortBlockLeavesLeftFieldsEmpty();
 };
@@ -273,6 +275,34 @@ void TestProtocol::hexConversionRandomAgainstQt()
             c = alphabet[rng.bounded(int(sizeof alphabet - 1))];
         QCOMPARE(hexToInt(text), text.toInt(nullptr, 16));
     }
+}
+
+void TestProtocol::signedHexConversion_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("small positive") << QByteArray("000005DC") << 1500;
+    QTest::newRow("largest int") << QByteArray("7FFFFFFF") << 0x7FFFFFFF;
+    QTest::newRow("-100") << QByteArray("FFFFFF9C") << -100;
+    QTest::newRow("-39984 lower case") << QByteArray("ffff63d0") << -39984;
+    QTest::newRow("-1") << QByteArray("FFFFFFFF") << -1;
+    QTest::newRow("smallest int") << QByteArray("80000000") << std::numeric_limits<int>::min();
+    QTest::newRow("short field stays positive") << QByteArray("FF9C") << 0xFF9C;
+    // Anything but plain digits keeps the general rule.
+    QTest::newRow("empty") << QByteArray() << 0;
+    QTest::newRow("invalid") << QByteArray("FFFFFFG0") << 0;
+    QTest::newRow("written sign") << QByteArray("-64") << -100;
+    QTest::newRow("nine digits") << QByteArray("0FFFFFFFF") << 0;
+}
+
+void TestProtocol::signedHexConversion()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, value);
+    QCOMPARE(signedHexToInt(text.constData(), text.size()), value);
+    FieldReader reader("01" + text);
+    QCOMPARE(reader.takeSigned(text.size()), value);
+    QCOMPARE(reader.take(2), 1);
 }
 
 void TestProtocol::fieldsAreCutFromTheRight()

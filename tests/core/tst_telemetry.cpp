@@ -322,14 +322,16 @@ void TestTelemetry::shortAndLongBlocks()
 void TestTelemetry::invalidFieldsReadZero()
 {
     RealTimeFields f = sampleFields();
-    f.current = 0xFFFFFF9C; // -100 as two's complement: not how the board's numbers are read
+    f.current = 0xFFFF63D0; // a 39.984 A discharge: the current alone is signed
+    f.newcc = 0xFFFFFF9C; // every other field keeps the general rule
     QByteArray data = block(f);
     data.replace(173, 4, "3G00"); // average voltage: not hex
     cell r;
     const QHash<QByteArray, QString> t = textsByWidget(decodeRealTime("zz", data, &r));
-    QCOMPARE(r.cadc, 0);
-    QCOMPARE(t["data_cadc"], QString("0"));
-    QCOMPARE(t["data_mcadc"], QString("0"));
+    QCOMPARE(r.cadc, -39984);
+    QCOMPARE(t["data_cadc"], QString("-39984"));
+    QCOMPARE(t["data_mcadc"], QString("-39984"));
+    QCOMPARE(t["data_newcc"], QString("0"));
     QCOMPARE(r.avgv, 0);
     QCOMPARE(r.maxv, 3350); // the neighbours are untouched
     QCOMPARE(r.totalv, 52000);

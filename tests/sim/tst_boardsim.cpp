@@ -411,6 +411,9 @@ void TestBoardSim::realTimeBlockDecodesToTheTelemetry()
     // On request the discharge current goes out in two's complement, which reads back as -40123.
     const QByteArray signedBlock = ReplyEncoder::realTimeBlock(t, p, true);
     QCOMPARE(signedBlock.mid(129, 8), QByteArray("FFFF6345"));
+    cell decoded;
+    decodeRealTime("01", signedBlock, &decoded);
+    QCOMPARE(decoded.cadc, -40123);
 }
 
 void TestBoardSim::parameterBlockShowsWhatWasWritten()
