@@ -7,7 +7,7 @@
 
 namespace {
 // Widths of the real-time reply's fields, left to right (211 digits in all).
-constexpr int kRealTimeWidths[] = {
+constexpr int RealTimeWidths[] = {
     4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, // cells
     4, 4, 4, 4, 4, 4, // temperatures
     1, 1, 1, 1, 1, // protection, alarm, job, charge and discharge MOS digits
@@ -21,7 +21,7 @@ QByteArray realTimeReply()
     // Plausible values, one per field, left to right.
     QByteArray block;
     int i = 0;
-    for (int width : kRealTimeWidths) {
+    for (int width : RealTimeWidths) {
         const int value = width == 1 ? 1 : width == 2 ? 50 : 3300 + i;
         block += QByteArray::number(value, 16).toUpper().rightJustified(width, '0');
         ++i;
@@ -41,8 +41,8 @@ void BM_CheckAndCutRealTimeReply(benchmark::State &state)
         const Frame::ReplyCheck check = Frame::checkReply(frame);
         FieldReader reader(check.dataBlock());
         int sum = 0;
-        for (int i = int(std::size(kRealTimeWidths)) - 1; i >= 0; --i)
-            sum += reader.take(kRealTimeWidths[i]);
+        for (int i = int(std::size(RealTimeWidths)) - 1; i >= 0; --i)
+            sum += reader.take(RealTimeWidths[i]);
         benchmark::DoNotOptimize(sum);
         benchmark::DoNotOptimize(check.crcMatches);
     }

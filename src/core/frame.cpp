@@ -6,8 +6,8 @@
 namespace Frame {
 
 namespace {
-const char kHexLower[] = "0123456789abcdef";
-const char kHexUpper[] = "0123456789ABCDEF";
+const char HexLower[] = "0123456789abcdef";
+const char HexUpper[] = "0123456789ABCDEF";
 
 bool isBlank(char c)
 {
@@ -23,7 +23,7 @@ uint16_t crcOf(const QByteArray &bytes)
 QByteArray addressDigits(int address)
 {
     if (address >= 0 && address <= 0xFF) {
-        const char digits[2] = { kHexUpper[address >> 4], kHexUpper[address & 0xF] };
+        const char digits[2] = { HexUpper[address >> 4], HexUpper[address & 0xF] };
         return QByteArray(digits, 2);
     }
     // Outside the address range of the form; still written in full, never cut.
@@ -53,18 +53,18 @@ QByteArray writeFrame(const QByteArray &target, uint16_t value)
     for (int shift = 12; shift >= 0; shift -= 4) {
         const unsigned digit = (value >> shift) & 0xF;
         if (n > 0 || digit != 0 || shift == 0)
-            data[n++] = kHexLower[digit];
+            data[n++] = HexLower[digit];
     }
 
     QByteArray frame;
     frame.reserve(target.size() + 9 + n);
     frame.append(target);
-    frame.append('0').append(kHexLower[n]).append('+');
+    frame.append('0').append(HexLower[n]).append('+');
     frame.append(data, n).append('+');
 
     const uint16_t crc = crcOf(frame);
     for (int shift = 12; shift >= 0; shift -= 4)
-        frame.append(kHexLower[(crc >> shift) & 0xF]);
+        frame.append(HexLower[(crc >> shift) & 0xF]);
     frame.append('~');
     return frame;
 }

@@ -5,7 +5,7 @@
 namespace LogColumns {
 
 namespace {
-const char *const kCaptions[Count] = {
+const char *const Captions[Count] = {
     QT_TRANSLATE_NOOP("MainWindow", "日期"),
     QT_TRANSLATE_NOOP("MainWindow", "时间"),
     QT_TRANSLATE_NOOP("MainWindow", "Pack"),
@@ -54,7 +54,7 @@ const char *const kCaptions[Count] = {
 
 const char *sourceCaption(int column)
 {
-    return column >= 0 && column < Count ? kCaptions[column] : nullptr;
+    return column >= 0 && column < Count ? Captions[column] : nullptr;
 }
 
 QString caption(int column)

@@ -22,7 +22,7 @@ struct Layout
 };
 
 // The block from left to right; it is read from the right end.
-const Layout kLayout[] = {
+const Layout FieldLayouts[] = {
     { 4, "data_version", Shown::Decimal, false },
     { 1, "data_chgr", Shown::Decimal, false },
     { 1, "data_load", Shown::Decimal, false },
@@ -90,19 +90,19 @@ const Layout kLayout[] = {
     { 4, "conf_dsght_alert", Shown::Celsius, false },
     { 4, "conf_dsglt_alert", Shown::Celsius, true },
 };
-constexpr int kFieldCount = int(sizeof(kLayout) / sizeof(kLayout[0]));
+constexpr int FieldCount = int(sizeof(FieldLayouts) / sizeof(FieldLayouts[0]));
 } // namespace
 
 QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock)
 {
     QVector<Field> out;
-    out.reserve(kFieldCount + 1);
+    out.reserve(FieldCount + 1);
     out.append(
         Field{ "conf_dnum", Field::Text, QString::number(hexToInt(addressText)), false, false });
 
     FieldReader fields(dataBlock);
-    for (int i = kFieldCount - 1; i >= 0; --i) {
-        const Layout &f = kLayout[i];
+    for (int i = FieldCount - 1; i >= 0; --i) {
+        const Layout &f = FieldLayouts[i];
         // Fields are at most four digits, so the offsets below cannot overflow.
         const int value = fields.take(f.width);
         int shown = value;

@@ -5,28 +5,28 @@
 namespace StatusLamps {
 
 namespace {
-// The protection lamps in the order they are set; the code of each is its index in kByCode.
-const char *const kProtectionOrder[] = {
+// The protection lamps in the order they are set; the code of each is its index in ByCode.
+const char *const ProtectionOrder[] = {
     "p_chghc_mask",  "p_chght_mask",  "p_chglt_mask", "p_dsght_mask", "p_dsglt_mask",
     "p_dsghc1_mask", "p_dsghc2_mask", "p_lv_mask",    "p_hv_mask",    "p_ahv_mask",
     "p_alv_mask",    "p_pcbht_mask",  "p_vex_mask",   "p_short_mask",
 };
 
 // Protection code -> the one red lamp (code 0: none).
-const char *const kByCode[15] = {
+const char *const ByCode[15] = {
     nullptr,        "p_chght_mask", "p_dsght_mask", "p_chglt_mask",  "p_dsglt_mask",
     "p_hv_mask",    "p_chghc_mask", "p_lv_mask",    "p_dsghc1_mask", "p_dsghc2_mask",
     "p_pcbht_mask", "p_short_mask", "p_vex_mask",   "p_ahv_mask",    "p_alv_mask",
 };
 
-const char *const kJobLamps[3] = { "job_static_mask", "job_chg_mask", "job_dsg_mask" };
+const char *const JobLamps[3] = { "job_static_mask", "job_chg_mask", "job_dsg_mask" };
 
 // Alarm case 1 .. 4 lights lamp case - 1 amber.
-const char *const kAlarmLamps[4] = { "alert_chght_mask", "alsert_chglt_mask", "alsert_dsght_mask",
-                                     "alsert_dsglt_mask" };
+const char *const AlarmLamps[4] = { "alert_chght_mask", "alsert_chglt_mask", "alsert_dsght_mask",
+                                    "alsert_dsglt_mask" };
 
-const char *const kInfoLamps[6] = { "statu_unp_mask",    "statu_unafe_mask",  "statu_unsoc_mask",
-                                    "statu_uncell_mask", "statu_unconf_mask", "statu_unsave_mask" };
+const char *const InfoLamps[6] = { "statu_unp_mask",    "statu_unafe_mask",  "statu_unsoc_mask",
+                                   "statu_uncell_mask", "statu_unconf_mask", "statu_unsave_mask" };
 } // namespace
 
 Pictures protection(int code)
@@ -34,9 +34,9 @@ Pictures protection(int code)
     Pictures pictures;
     if (code < 0 || code > 14)
         return pictures;
-    const char *red = kByCode[code];
+    const char *red = ByCode[code];
     pictures.reserve(14);
-    for (const char *lamp : kProtectionOrder)
+    for (const char *lamp : ProtectionOrder)
         pictures.append(LampPicture{ lamp, red && qstrcmp(red, lamp) == 0 ? Error : Pass });
     return pictures;
 }
@@ -47,7 +47,7 @@ Pictures job(int code)
     if (code < 0 || code > 3)
         return pictures;
     for (int i = 0; i < 3; ++i)
-        pictures.append(LampPicture{ kJobLamps[i], i == code ? Pass : Off });
+        pictures.append(LampPicture{ JobLamps[i], i == code ? Pass : Off });
     return pictures;
 }
 
@@ -57,7 +57,7 @@ Pictures alarm(int alarmCase)
     if (alarmCase < 0 || alarmCase > 4)
         return pictures;
     for (int i = 0; i < 4; ++i)
-        pictures.append(LampPicture{ kAlarmLamps[i], i + 1 == alarmCase ? Warning : Pass });
+        pictures.append(LampPicture{ AlarmLamps[i], i + 1 == alarmCase ? Warning : Pass });
     return pictures;
 }
 
@@ -78,7 +78,7 @@ Pictures info(int code)
     Pictures pictures;
     if (code != 0)
         return pictures;
-    for (const char *lamp : kInfoLamps)
+    for (const char *lamp : InfoLamps)
         pictures.append(LampPicture{ lamp, Pass });
     return pictures;
 }

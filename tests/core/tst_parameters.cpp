@@ -14,7 +14,7 @@ struct Slot
     int width;
     const char *widget;
 };
-const Slot kBlock[] = {
+const Slot Block[] = {
     { 0, 4, "data_version" },       { 4, 1, "data_chgr" },          { 5, 1, "data_load" },
     { 6, 4, "conf_cax" },           { 10, 4, "conf_vpgine" },       { 14, 4, "conf_sleepev" },
     { 18, 4, "conf_lenstatu" },     { 22, 4, "conf_week" },         { 26, 4, "conf_dataget" },
@@ -44,7 +44,7 @@ const Slot kBlock[] = {
 QByteArray sampleBlock()
 {
     QByteArray b(197, '?');
-    for (const Slot &s : kBlock) {
+    for (const Slot &s : Block) {
         const int value = s.width == 1 ? (s.offset % 2 == 0 ? 1 : 0) : s.offset + 100;
         const QByteArray text =
             QByteArray::number(value, 16).toUpper().rightJustified(s.width, '0');
@@ -69,7 +69,7 @@ QString textOf(const QByteArray &block, const char *widget)
 QByteArray withField(const char *widget, const QByteArray &digits)
 {
     QByteArray b = sampleBlock();
-    for (const Slot &s : kBlock) {
+    for (const Slot &s : Block) {
         if (qstrcmp(s.widget, widget) == 0)
             b.replace(s.offset, s.width, digits);
     }
@@ -101,12 +101,12 @@ void TestParameters::blockFillsEveryWidget()
     QCOMPARE(block.size(), 197);
     QVERIFY(!block.contains('?')); // the slots cover the block
     const QVector<ParameterBlock::Field> fields = ParameterBlock::decode("0A", block);
-    QCOMPARE(fields.size(), int(std::size(kBlock)) + 1);
+    QCOMPARE(fields.size(), int(std::size(Block)) + 1);
     const auto f = byWidget(fields);
     QCOMPARE(f.size(), fields.size()); // each widget once
 
     QCOMPARE(f["conf_dnum"].text, QString("10"));
-    for (const Slot &s : kBlock) {
+    for (const Slot &s : Block) {
         const ParameterBlock::Field field = f.value(s.widget);
         QVERIFY2(field.widget, s.widget);
         if (QByteArray(s.widget).startsWith("sw_")) {
@@ -137,7 +137,7 @@ void TestParameters::blockOrderAndStyleResets()
     // Rightmost first: the widgets come in descending offset order.
     for (int i = 1; i < fields.size(); ++i)
         QCOMPARE(QByteArray(fields.at(i).widget),
-                 QByteArray(kBlock[std::size(kBlock) - std::size_t(i)].widget));
+                 QByteArray(Block[std::size(Block) - std::size_t(i)].widget));
     QStringList reset;
     for (const ParameterBlock::Field &f : fields) {
         if (f.resetStyle)

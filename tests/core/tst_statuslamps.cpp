@@ -33,13 +33,13 @@ private:
     QHash<QByteArray, QByteArray> m_lamps;
 };
 
-const QList<QByteArray> kProtectionLamps = {
+const QList<QByteArray> ProtectionLamps = {
     "p_chghc_mask",  "p_chght_mask",  "p_chglt_mask", "p_dsght_mask", "p_dsglt_mask",
     "p_dsghc1_mask", "p_dsghc2_mask", "p_lv_mask",    "p_hv_mask",    "p_ahv_mask",
     "p_alv_mask",    "p_pcbht_mask",  "p_vex_mask",   "p_short_mask",
 };
-const QList<QByteArray> kAlarmLamps = { "alert_chght_mask", "alsert_chglt_mask",
-                                        "alsert_dsght_mask", "alsert_dsglt_mask" };
+const QList<QByteArray> AlarmLamps = { "alert_chght_mask", "alsert_chglt_mask", "alsert_dsght_mask",
+                                       "alsert_dsglt_mask" };
 
 QList<QByteArray> lampsOf(const Pictures &pictures)
 {
@@ -85,13 +85,13 @@ void TestStatusLamps::protectionCodes()
     };
     for (int code = 0; code <= 14; ++code) {
         const Pictures pictures = protection(code);
-        QCOMPARE(lampsOf(pictures), kProtectionLamps);
+        QCOMPARE(lampsOf(pictures), ProtectionLamps);
         Panel panel;
         panel.apply(pictures);
         const QList<QByteArray> expectedRed =
             red[code] ? QList<QByteArray>{ red[code] } : QList<QByteArray>{};
-        QCOMPARE(panel.showing(Error, kProtectionLamps), expectedRed);
-        QCOMPARE(panel.showing(Pass, kProtectionLamps).size(), 14 - expectedRed.size());
+        QCOMPARE(panel.showing(Error, ProtectionLamps), expectedRed);
+        QCOMPARE(panel.showing(Pass, ProtectionLamps).size(), 14 - expectedRed.size());
     }
     for (int code : { 15, 16, 255, -1, std::numeric_limits<int>::min() })
         QVERIFY(protection(code).isEmpty());
@@ -102,16 +102,16 @@ void TestStatusLamps::protectionSequences()
     Panel panel;
     panel.apply(protection(5));
     panel.apply(protection(7));
-    QCOMPARE(panel.showing(Error, kProtectionLamps), QList<QByteArray>{ "p_lv_mask" });
+    QCOMPARE(panel.showing(Error, ProtectionLamps), QList<QByteArray>{ "p_lv_mask" });
     QCOMPARE(panel["p_hv_mask"], QByteArray(Pass));
 
     panel.apply(protection(3));
     panel.apply(protection(15)); // touches nothing: the earlier protection stays shown
-    QCOMPARE(panel.showing(Error, kProtectionLamps), QList<QByteArray>{ "p_chglt_mask" });
+    QCOMPARE(panel.showing(Error, ProtectionLamps), QList<QByteArray>{ "p_chglt_mask" });
 
     Panel fresh;
     fresh.apply(protection(15));
-    QCOMPARE(fresh.showing(Off, kProtectionLamps).size(), 14);
+    QCOMPARE(fresh.showing(Off, ProtectionLamps).size(), 14);
 }
 
 void TestStatusLamps::jobCodes()
@@ -144,7 +144,7 @@ void TestStatusLamps::alarmCases()
     QCOMPARE(StatusLamps::alarmCases(0x1E0), (QVector<int>{ 5, 6, 7 })); // bit 8 not examined
     for (int alarmCase : { 5, 6, 7, -1 })
         QVERIFY(alarm(alarmCase).isEmpty());
-    QCOMPARE(lampsOf(alarm(0)), kAlarmLamps);
+    QCOMPARE(lampsOf(alarm(0)), AlarmLamps);
 }
 
 void TestStatusLamps::alarmWords_data()
@@ -169,8 +169,8 @@ void TestStatusLamps::alarmWords()
     const Panel panel = afterAlarmWord(word);
     const QList<QByteArray> expected =
         amber.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{ amber };
-    QCOMPARE(panel.showing(Warning, kAlarmLamps), expected);
-    QCOMPARE(panel.showing(Pass, kAlarmLamps).size(), 4 - expected.size());
+    QCOMPARE(panel.showing(Warning, AlarmLamps), expected);
+    QCOMPARE(panel.showing(Pass, AlarmLamps).size(), 4 - expected.size());
 }
 
 void TestStatusLamps::systemStatus()
@@ -234,7 +234,7 @@ void TestStatusLamps::refreshOrder()
     panel.apply(pictures);
     QCOMPARE(panel["p_short_mask"], QByteArray(Error));
     QCOMPARE(panel["job_chg_mask"], QByteArray(Pass));
-    QCOMPARE(panel.showing(Warning, kAlarmLamps), QList<QByteArray>{ "alsert_dsght_mask" });
+    QCOMPARE(panel.showing(Warning, AlarmLamps), QList<QByteArray>{ "alsert_dsght_mask" });
     QCOMPARE(panel["blance_fun_mask"], QByteArray(Pass));
 
     // Out-of-table codes leave their groups out entirely.

@@ -28,7 +28,7 @@ struct Language
     const char *file; // nullptr: the form's own texts
 };
 
-const Language kLanguages[] = {
+const Language Languages[] = {
     { "Chinese", nullptr },
     { "English", "KORVA_Lang.qm" },
     { "German", "KORVA_Lang_de.qm" },
@@ -127,7 +127,7 @@ void TestForm::initTestCase()
     QFile style(QStringLiteral(":/assert/style.qss"));
     QVERIFY(style.open(QFile::ReadOnly));
     m_styleSheet = QString::fromUtf8(style.readAll());
-    for (const Language &language : kLanguages) {
+    for (const Language &language : Languages) {
         if (language.file)
             QVERIFY2(QFile::exists(qmPath(language.file)), language.file);
     }
@@ -136,7 +136,7 @@ void TestForm::initTestCase()
 void TestForm::fitsTheWindowInEveryLanguage_data()
 {
     QTest::addColumn<QString>("file");
-    for (const Language &language : kLanguages)
+    for (const Language &language : Languages)
         QTest::newRow(language.name) << (language.file ? qmPath(language.file) : QString());
 }
 

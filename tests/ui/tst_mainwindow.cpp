@@ -24,7 +24,7 @@
 
 namespace {
 
-const char kNeutral[] = "QLineEdit { border: none; border-bottom: 2px solid white; }";
+const char Neutral[] = "QLineEdit { border: none; border-bottom: 2px solid white; }";
 
 QImage picture(const QString &path)
 {
@@ -270,7 +270,7 @@ void TestMainWindow::focusResetsFieldStyle()
         QCOMPARE(edit->styleSheet(), red);
         QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
         QCoreApplication::sendEvent(edit, &in);
-        QCOMPARE(edit->styleSheet(), QLatin1String(kNeutral));
+        QCOMPARE(edit->styleSheet(), QLatin1String(Neutral));
     }
 }
 

@@ -5,7 +5,7 @@
 using std::size_t;
 
 namespace {
-constexpr int kMaxCells = 25;
+constexpr int MaxCells = 25;
 
 struct Default
 {
@@ -14,7 +14,7 @@ struct Default
 };
 
 // Cell-count independent factory values (temperatures in degrees + 40).
-constexpr Default kDefaults[] = {
+constexpr Default Defaults[] = {
     { BoardParameters::ChargeOverCurrent, 100 },
     { BoardParameters::ChargeOverCurrentDelay, 2000 },
     { BoardParameters::DischargeOverCurrent1, 150 },
@@ -54,9 +54,9 @@ constexpr Default kDefaults[] = {
 } // namespace
 
 BoardParameters::BoardParameters(int cells)
-    : m_defaultCells(cells < 1               ? 1
-                         : cells > kMaxCells ? kMaxCells
-                                             : cells)
+    : m_defaultCells(cells < 1              ? 1
+                         : cells > MaxCells ? MaxCells
+                                            : cells)
 {
     restoreDefaults();
 }
@@ -64,7 +64,7 @@ BoardParameters::BoardParameters(int cells)
 void BoardParameters::restoreDefaults()
 {
     m_values.fill(0);
-    for (const Default &d : kDefaults)
+    for (const Default &d : Defaults)
         m_values[size_t(d.code)] = uint16_t(d.value);
     // Pack thresholds follow the cell thresholds, in 10 mV.
     const int n = m_defaultCells;
@@ -104,7 +104,7 @@ BoardParameters::WriteResult BoardParameters::write(int code, uint16_t value)
     if (!isParameter(code))
         return WriteResult::NotAParameter;
     // The pack model divides by the capacity and sizes its arrays by the cell count.
-    if (code == CellsInSeries && (value < 1 || value > kMaxCells))
+    if (code == CellsInSeries && (value < 1 || value > MaxCells))
         return WriteResult::OutOfRange;
     if (code == DesignCapacity && value == 0)
         return WriteResult::OutOfRange;

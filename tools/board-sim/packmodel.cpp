@@ -13,25 +13,25 @@ struct CurvePoint
     double soc;
     double mv;
 };
-constexpr CurvePoint kOpenCircuit[] = {
+constexpr CurvePoint OpenCircuit[] = {
     { 0.00, 2600 }, { 0.03, 2950 }, { 0.08, 3150 }, { 0.15, 3220 }, { 0.30, 3265 }, { 0.50, 3295 },
     { 0.70, 3320 }, { 0.90, 3335 }, { 0.97, 3370 }, { 1.00, 3450 }, { 1.05, 3700 },
 };
 
-constexpr double kCellHeatPerA2 = 0.004; // degC above ambient per A^2, settled
-constexpr double kMosHeatPerA2 = 0.007;
-constexpr double kMosSelfHeatC = 1.5;
-constexpr double kCellTimeConstantS = 120;
-constexpr double kMosTimeConstantS = 40;
-constexpr double kCellDifferenceDelayS = 2;
-constexpr double kOhmicShare = 0.3;
-constexpr double kPolarisationTimeConstantS = 30;
+constexpr double CellHeatPerA2 = 0.004; // degC above ambient per A^2, settled
+constexpr double MosHeatPerA2 = 0.007;
+constexpr double MosSelfHeatC = 1.5;
+constexpr double CellTimeConstantS = 120;
+constexpr double MosTimeConstantS = 40;
+constexpr double CellDifferenceDelayS = 2;
+constexpr double OhmicShare = 0.3;
+constexpr double PolarisationTimeConstantS = 30;
 // Where a recovery threshold lies on the wrong side of its protection threshold, recovery waits
 // for this margin past the protection threshold instead (per cell for the pack voltage).
-constexpr double kCellRecoveryMarginMv = 50;
-constexpr double kTempRecoveryMarginC = 3;
-constexpr int kInitialCycles = 12;
-constexpr int kStateOfHealth = 98;
+constexpr double CellRecoveryMarginMv = 50;
+constexpr double TempRecoveryMarginC = 3;
+constexpr int InitialCycles = 12;
+constexpr int StateOfHealth = 98;
 
 QVector<ProfileStep> preset(const QString &name)
 {
@@ -82,7 +82,7 @@ PackModel::PackModel(const Config &config, const BoardParameters &parameters)
         m_config.profile = preset(QStringLiteral("cycle"));
     m_soc = std::clamp(m_config.socPercent / 100.0, 0.0, 1.0);
     m_cellTempC = m_config.ambientC;
-    m_mosTempC = m_config.ambientC + kMosSelfHeatC;
+    m_mosTempC = m_config.ambientC + MosSelfHeatC;
 
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     for (int i = 0; i < Telemetry::MaxCells; ++i) {
@@ -98,17 +98,17 @@ PackModel::PackModel(const Config &config, const BoardParameters &parameters)
 
 double PackModel::cellOpenCircuitMv(double soc) const
 {
-    const int n = int(sizeof(kOpenCircuit) / sizeof(kOpenCircuit[0]));
-    if (soc <= kOpenCircuit[0].soc)
-        return kOpenCircuit[0].mv;
+    const int n = int(sizeof(OpenCircuit) / sizeof(OpenCircuit[0]));
+    if (soc <= OpenCircuit[0].soc)
+        return OpenCircuit[0].mv;
     for (int i = 1; i < n; ++i) {
-        if (soc <= kOpenCircuit[i].soc) {
-            const CurvePoint &a = kOpenCircuit[i - 1];
-            const CurvePoint &b = kOpenCircuit[i];
+        if (soc <= OpenCircuit[i].soc) {
+            const CurvePoint &a = OpenCircuit[i - 1];
+            const CurvePoint &b = OpenCircuit[i];
             return a.mv + (b.mv - a.mv) * (soc - a.soc) / (b.soc - a.soc);
         }
     }
-    return kOpenCircuit[n - 1].mv;
+    return OpenCircuit[n - 1].mv;
 }
 
 double PackModel::gauss(double sigma)
@@ -165,7 +165,7 @@ void PackModel::step(double seconds, const BoardParameters &p)
     // Most of the voltage a current causes builds up and relaxes slowly (polarisation); the pack
     // starts out settled at its first current.
     m_polarisationA = m_started ? m_polarisationA
-            + (amps - m_polarisationA) * (1.0 - std::exp(-dt / kPolarisationTimeConstantS))
+            + (amps - m_polarisationA) * (1.0 - std::exp(-dt / PolarisationTimeConstantS))
                                 : amps;
     m_started = true;
 
@@ -178,10 +178,10 @@ void PackModel::step(double seconds, const BoardParameters &p)
         m_dischargedAh -= ah;
 
     // Heat follows the square of the current with a lag.
-    const double cellTarget = m_config.ambientC + kCellHeatPerA2 * amps * amps;
-    const double mosTarget = m_config.ambientC + kMosSelfHeatC + kMosHeatPerA2 * amps * amps;
-    m_cellTempC += (cellTarget - m_cellTempC) * (1.0 - std::exp(-dt / kCellTimeConstantS));
-    m_mosTempC += (mosTarget - m_mosTempC) * (1.0 - std::exp(-dt / kMosTimeConstantS));
+    const double cellTarget = m_config.ambientC + CellHeatPerA2 * amps * amps;
+    const double mosTarget = m_config.ambientC + MosSelfHeatC + MosHeatPerA2 * amps * amps;
+    m_cellTempC += (cellTarget - m_cellTempC) * (1.0 - std::exp(-dt / CellTimeConstantS));
+    m_mosTempC += (mosTarget - m_mosTempC) * (1.0 - std::exp(-dt / MosTimeConstantS));
 
     // Balancing bleeds the cells that were chosen at the last measurement.
     const double bleed = BalanceCurrentA * dt / 3600.0 / capacityAh;
@@ -208,7 +208,7 @@ void PackModel::measure(const BoardParameters &p)
     int maxCell = 0;
     for (int i = 0; i < n; ++i) {
         const double cellSoc = std::clamp(m_soc + m_socOffset[size_t(i)], 0.0, 1.05);
-        const double irMv = (kOhmicShare * m_currentA + (1 - kOhmicShare) * m_polarisationA)
+        const double irMv = (OhmicShare * m_currentA + (1 - OhmicShare) * m_polarisationA)
             * CellResistanceOhm * m_resistanceFactor[size_t(i)] * 1000.0;
         const double noise = m_currentA != 0 ? gauss(0.7) : 0;
         const double mv = cellOpenCircuitMv(cellSoc) + irMv + m_sensorOffsetMv[size_t(i)] + noise;
@@ -257,8 +257,8 @@ void PackModel::measure(const BoardParameters &p)
     t.remainingMah = std::llround(m_soc * capacityAh * 1000.0);
     t.chargedMah = std::llround(m_chargedAh * 1000.0);
     t.dischargedMah = std::llround(m_dischargedAh * 1000.0);
-    t.cycles = kInitialCycles + int(m_dischargedAh / capacityAh);
-    t.sohPercent = kStateOfHealth;
+    t.cycles = InitialCycles + int(m_dischargedAh / capacityAh);
+    t.sohPercent = StateOfHealth;
 
     t.balancing = 0;
     const int balanceMv = p.value(BoardParameters::BalanceVoltage);
@@ -304,7 +304,7 @@ void PackModel::updateProtections(double dt, const BoardParameters &p, double re
     }
     const double mosT = t.tempCenti[1] / 100.0;
     const double packTenMv = t.packMv / 10.0;
-    const double packMargin = t.cellCount * kCellRecoveryMarginMv / 10.0;
+    const double packMargin = t.cellCount * CellRecoveryMarginMv / 10.0;
     auto v = [&p](int code) { return double(p.value(code)); };
     auto c = [&p](int code) { return double(p.celsius(code)); };
     using P = BoardParameters;
@@ -339,17 +339,17 @@ void PackModel::updateProtections(double dt, const BoardParameters &p, double re
     };
 
     decide(CellOverVoltage, t.maxMv >= v(P::CellOverVoltage), v(P::CellOverVoltageDelay) / 1000,
-           t.maxMv < below(v(P::CellOverVoltageRecovery), v(P::CellOverVoltage),
-                           kCellRecoveryMarginMv));
+           t.maxMv
+               < below(v(P::CellOverVoltageRecovery), v(P::CellOverVoltage), CellRecoveryMarginMv));
     decide(CellUnderVoltage, t.minMv <= v(P::CellUnderVoltage), v(P::CellUnderVoltageDelay) / 1000,
            t.minMv > above(v(P::CellUnderVoltageRecovery), v(P::CellUnderVoltage),
-                           kCellRecoveryMarginMv));
+                           CellRecoveryMarginMv));
     decide(PackOverVoltage, packTenMv >= v(P::PackOverVoltage), v(P::CellOverVoltageDelay) / 1000,
            packTenMv < below(v(P::PackOverVoltageRecovery), v(P::PackOverVoltage), packMargin));
     decide(PackUnderVoltage, packTenMv <= v(P::PackUnderVoltage),
            v(P::CellUnderVoltageDelay) / 1000,
            packTenMv > above(v(P::PackUnderVoltageRecovery), v(P::PackUnderVoltage), packMargin));
-    decide(CellDifference, t.maxDiffMv >= v(P::CellDifferenceProtection), kCellDifferenceDelayS,
+    decide(CellDifference, t.maxDiffMv >= v(P::CellDifferenceProtection), CellDifferenceDelayS,
            t.maxDiffMv < v(P::CellDifferenceProtection));
 
     decide(ChargeOverCurrent, amps > v(P::ChargeOverCurrent), v(P::ChargeOverCurrentDelay) / 1000,
@@ -364,27 +364,27 @@ void PackModel::updateProtections(double dt, const BoardParameters &p, double re
            v(P::ShortCircuitDelay) / 1e6, heldLongEnough(ShortCircuit));
 
     decide(ChargeOverTemp, chargeSide && maxT >= c(P::ChargeHighTemp), TempTripDelayS,
-           maxT < below(c(P::ChargeHighTempRecovery), c(P::ChargeHighTemp), kTempRecoveryMarginC));
+           maxT < below(c(P::ChargeHighTempRecovery), c(P::ChargeHighTemp), TempRecoveryMarginC));
     decide(ChargeUnderTemp, chargeSide && minT <= c(P::ChargeLowTemp), TempTripDelayS,
-           minT > above(c(P::ChargeLowTempRecovery), c(P::ChargeLowTemp), kTempRecoveryMarginC));
+           minT > above(c(P::ChargeLowTempRecovery), c(P::ChargeLowTemp), TempRecoveryMarginC));
     decide(DischargeOverTemp, dischargeSide && maxT >= c(P::DischargeHighTemp), TempTripDelayS,
            maxT < below(c(P::DischargeHighTempRecovery), c(P::DischargeHighTemp),
-                        kTempRecoveryMarginC));
+                        TempRecoveryMarginC));
     decide(
         DischargeUnderTemp, dischargeSide && minT <= c(P::DischargeLowTemp), TempTripDelayS,
-        minT > above(c(P::DischargeLowTempRecovery), c(P::DischargeLowTemp), kTempRecoveryMarginC));
+        minT > above(c(P::DischargeLowTempRecovery), c(P::DischargeLowTemp), TempRecoveryMarginC));
     decide(PcbOverTemp, mosT >= PcbTripC, TempTripDelayS, mosT < PcbReleaseC);
 
     auto active = [this](int code) { return m_trips[size_t(code)].active; };
     // The board reports one code: the most severe active protection.
-    static constexpr int kSeverity[] = {
+    static constexpr int Severity[] = {
         ShortCircuit,     DischargeOverCurrent2, DischargeOverCurrent1, ChargeOverCurrent,
         PcbOverTemp,      CellOverVoltage,       CellUnderVoltage,      PackOverVoltage,
         PackUnderVoltage, CellDifference,        ChargeOverTemp,        DischargeOverTemp,
         ChargeUnderTemp,  DischargeUnderTemp,
     };
     m_t.protection = NoProtection;
-    for (int code : kSeverity) {
+    for (int code : Severity) {
         if (active(code)) {
             m_t.protection = code;
             break;

@@ -5,7 +5,7 @@
 namespace ReplyEncoder {
 
 namespace {
-const char kHex[] = "0123456789ABCDEF";
+const char Hex[] = "0123456789ABCDEF";
 
 void appendFlag(QByteArray &out, bool on)
 {
@@ -18,7 +18,7 @@ void appendField(QByteArray &out, qint64 value, int width)
     const qint64 max = (qint64(1) << (4 * width)) - 1;
     const quint64 v = quint64(value < 0 ? 0 : value > max ? max : value);
     for (int shift = 4 * (width - 1); shift >= 0; shift -= 4)
-        out.append(kHex[(v >> shift) & 0xF]);
+        out.append(Hex[(v >> shift) & 0xF]);
 }
 
 QByteArray addressDigits(int address)
@@ -79,7 +79,7 @@ QByteArray parameterBlock(const BoardParameters &p, const Telemetry &t)
     appendField(b, t.sohPercent, 4);
     appendField(b, P::SamplingInterval, 4);
 
-    static constexpr int kThresholds[] = {
+    static constexpr int Thresholds[] = {
         P::ChargeOverCurrent,
         P::ChargeOverCurrentDelay,
         P::DischargeOverCurrent1,
@@ -113,7 +113,7 @@ QByteArray parameterBlock(const BoardParameters &p, const Telemetry &t)
         P::PackUnderVoltage,
         P::PackUnderVoltageRecovery,
     };
-    for (int code : kThresholds)
+    for (int code : Thresholds)
         appendField(b, p.value(code), 4);
 
     // Protection enables are fixed on; the MOSFET flags show the switches' present state.

@@ -2,10 +2,8 @@
 // icons of the tabs and buttons. All of them are vector drawings made here, so the set stays
 // consistent and can be redrawn at another size or in another colour in one go.
 //
-// Build and run from the repository root (it is not part of the CMake build):
-//   g++ -std=c++17 -fPIC tools/draw-pictures/drawpictures.cpp -o /tmp/drawpictures
-//       $(pkg-config --cflags --libs Qt5Gui)          (one command line)
-//   QT_QPA_PLATFORM=offscreen /tmp/drawpictures src/asset/assert
+// Built as arvex-draw-pictures; run it from the repository root after changing a drawing:
+//   QT_QPA_PLATFORM=offscreen build/bin/arvex-draw-pictures src/asset/assert
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -20,9 +18,9 @@
 
 namespace {
 
-constexpr int kIconSize = 64;
-const QColor kStroke(236, 236, 236);
-const QColor kAccent(64, 164, 255);
+constexpr int IconSize = 64;
+const QColor Stroke(236, 236, 236);
+const QColor Accent(64, 164, 255);
 
 QImage canvas(int size)
 {
@@ -34,10 +32,10 @@ QImage canvas(int size)
 void prepare(QPainter &p)
 {
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(kIconSize / 64.0, kIconSize / 64.0); // every icon is drawn on a 64 x 64 grid
+    p.scale(IconSize / 64.0, IconSize / 64.0); // every icon is drawn on a 64 x 64 grid
 }
 
-QPen linePen(const QColor &color = kStroke, qreal width = 4.5)
+QPen linePen(const QColor &color = Stroke, qreal width = 4.5)
 {
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
@@ -84,7 +82,7 @@ void battery(QPainter &p, const QColor &outline, const QColor &fill)
 
 void drawRealdata(QPainter &p)
 {
-    battery(p, kStroke, kAccent);
+    battery(p, Stroke, Accent);
     QPainterPath bolt; // a small flash across the charge bar
     bolt.moveTo(33, 20);
     bolt.lineTo(24, 33);
@@ -103,9 +101,9 @@ void drawAbout(QPainter &p)
     p.setPen(linePen());
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QRectF(8, 8, 48, 48));
-    p.setPen(linePen(kAccent, 6));
+    p.setPen(linePen(Accent, 6));
     p.drawPoint(QPointF(32, 21));
-    p.setPen(linePen(kStroke, 5));
+    p.setPen(linePen(Stroke, 5));
     p.drawLine(QPointF(32, 30), QPointF(32, 45));
 }
 
@@ -115,7 +113,7 @@ void drawOutinfo(QPainter &p)
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(7, 11, 50, 42), 5, 5);
     p.drawLine(QPointF(7, 21), QPointF(57, 21));
-    p.setPen(linePen(kAccent));
+    p.setPen(linePen(Accent));
     p.drawPolyline(QPolygonF({ QPointF(16, 30), QPointF(23, 36), QPointF(16, 42) }));
     p.drawLine(QPointF(28, 43), QPointF(42, 43));
 }
@@ -127,7 +125,7 @@ void drawMaininfo(QPainter &p)
     p.drawPolyline(QPolygonF({ QPointF(6, 31), QPointF(32, 8), QPointF(58, 31) }));
     p.drawPolyline(
         QPolygonF({ QPointF(14, 25), QPointF(14, 56), QPointF(50, 56), QPointF(50, 25) }));
-    p.setPen(linePen(kAccent));
+    p.setPen(linePen(Accent));
     p.drawRoundedRect(QRectF(26, 38, 12, 18), 2, 2);
 }
 
@@ -138,9 +136,9 @@ void drawGetter(QPainter &p)
     p.drawRoundedRect(QRectF(10, 6, 44, 52), 5, 5);
     for (int i = 0; i < 4; ++i) {
         const qreal y = 18 + i * 10;
-        p.setPen(linePen(kAccent));
+        p.setPen(linePen(Accent));
         p.drawPoint(QPointF(19, y));
-        p.setPen(linePen(kStroke, 4));
+        p.setPen(linePen(Stroke, 4));
         p.drawLine(QPointF(27, y), QPointF(45, y));
     }
 }
@@ -161,10 +159,10 @@ void drawConfset(QPainter &p)
             gear.lineTo(pt);
     }
     gear.closeSubpath();
-    p.setPen(linePen(kStroke, 4));
+    p.setPen(linePen(Stroke, 4));
     p.setBrush(Qt::NoBrush);
     p.drawPath(gear);
-    p.setPen(linePen(kAccent, 4.5));
+    p.setPen(linePen(Accent, 4.5));
     p.drawEllipse(c, 7.5, 7.5);
 }
 
@@ -173,7 +171,7 @@ void drawMoreinfo(QPainter &p)
     p.setPen(linePen());
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({ QPointF(8, 8), QPointF(8, 56), QPointF(58, 56) }));
-    p.setPen(linePen(kAccent));
+    p.setPen(linePen(Accent));
     p.drawPolyline(QPolygonF(
         { QPointF(14, 44), QPointF(24, 30), QPointF(33, 38), QPointF(43, 18), QPointF(55, 26) }));
 }
@@ -191,7 +189,7 @@ void drawOtg(QPainter &p)
         p.drawLine(QPointF(5, k), QPointF(10, k));
         p.drawLine(QPointF(54, k), QPointF(59, k));
     }
-    p.setPen(linePen(kAccent));
+    p.setPen(linePen(Accent));
     p.drawLine(QPointF(32, 21), QPointF(32, 40));
     p.drawPolyline(QPolygonF({ QPointF(25, 34), QPointF(32, 41), QPointF(39, 34) }));
 }
@@ -201,9 +199,9 @@ void drawUpdate(QPainter &p)
     // two arrows chasing each other round a circle
     p.setBrush(Qt::NoBrush);
     const QRectF r(11, 11, 42, 42);
-    p.setPen(linePen(kStroke, 5));
+    p.setPen(linePen(Stroke, 5));
     p.drawArc(r, 30 * 16, 140 * 16);
-    p.setPen(linePen(kAccent, 5));
+    p.setPen(linePen(Accent, 5));
     p.drawArc(r, 210 * 16, 140 * 16);
     auto head = [&](qreal deg, const QColor &color) {
         const qreal a = qDegreesToRadians(deg);
@@ -216,8 +214,8 @@ void drawUpdate(QPainter &p)
         p.setBrush(color);
         p.drawPolygon(tri);
     };
-    head(170, kStroke);
-    head(350, kAccent);
+    head(170, Stroke);
+    head(350, Accent);
 }
 
 void drawProtect(QPainter &p)
@@ -231,7 +229,7 @@ void drawProtect(QPainter &p)
     p.setPen(linePen());
     p.setBrush(Qt::NoBrush);
     p.drawPath(shield);
-    p.setPen(linePen(kAccent, 5));
+    p.setPen(linePen(Accent, 5));
     p.drawPolyline(QPolygonF({ QPointF(22, 32), QPointF(29, 39), QPointF(42, 24) }));
 }
 
@@ -248,7 +246,7 @@ void drawAlert(QPainter &p)
     p.setBrush(Qt::NoBrush);
     p.drawPath(bell);
     p.drawLine(QPointF(32, 5), QPointF(32, 10));
-    p.setPen(linePen(kAccent, 5));
+    p.setPen(linePen(Accent, 5));
     p.drawArc(QRectF(25, 45, 14, 12), 200 * 16, 140 * 16);
 }
 
@@ -260,7 +258,7 @@ void drawModfine(QPainter &p)
         const qreal y = 14 + i * 18;
         p.setPen(linePen());
         p.drawLine(QPointF(8, y), QPointF(56, y));
-        p.setPen(linePen(kAccent, 4));
+        p.setPen(linePen(Accent, 4));
         p.setBrush(QColor(44, 44, 44));
         p.drawEllipse(QPointF(knobs[i], y), 6, 6);
     }
@@ -331,7 +329,7 @@ int main(int argc, char **argv)
         { "protectconfig", drawProtect }, { "alert", drawAlert },   { "modfine", drawModfine },
     };
     for (const auto &icon : icons) {
-        QImage image = canvas(kIconSize);
+        QImage image = canvas(IconSize);
         QPainter p(&image);
         prepare(p);
         icon.draw(p);

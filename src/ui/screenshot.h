@@ -1,0 +1,12 @@
+#pragma once
+
+class MainWindow;
+
+// Pictures of the window without a display: ARVEX_SCREENSHOT=path makes the program save a
+// picture of its window once it is shown, then quit. run.sh uses it on machines without a display,
+// and the documentation's pictures are taken with it. ARVEX_SCREENSHOT_PAGE picks the page (0 to
+// 3), ARVEX_SCREENSHOT_LANG the language (0 to 2) and ARVEX_SCREENSHOT_SUBPAGE the page of the
+// parameter tabs. Does nothing when ARVEX_SCREENSHOT is not set.
+namespace Screenshot {
+void scheduleFromEnvironment(MainWindow &window);
+}
