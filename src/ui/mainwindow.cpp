@@ -2,6 +2,7 @@
 
 #include "cellchart.h"
 #include "datalog.h"
+#include "devicewatcher.h"
 #include "globals.h"
 #include "messages.h"
 #include "parametertable.h"
@@ -14,8 +15,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
@@ -34,21 +33,6 @@ void initResources()
 }
 
 namespace {
-
-// Pseudo-terminals (the simulated board, test rigs) are not listed by the serial-port library;
-// ARVEX_EXTRA_PORTS names them, separated by ":". Paths that do not exist are left out.
-QStringList extraPorts()
-{
-    QStringList present;
-    const QStringList paths =
-        qEnvironmentVariable("ARVEX_EXTRA_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString &path : paths) {
-        const QString trimmed = path.trimmed();
-        if (!trimmed.isEmpty() && QFileInfo::exists(trimmed))
-            present.append(trimmed);
-    }
-    return present;
-}
 
 // Loads exactly this file. Given a name that does not exist, QTranslator::load() goes on to
 // shorter ones ("KORVA_Lang_de.qm", then "KORVA_Lang.qm") and would show English for German.
@@ -69,11 +53,20 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initResources();
 
+    clock = RequestScheduler::steadyClock();
+    lampOff = QPixmap(QStringLiteral(":/asset/assert/NO.png"));
+    lampOn = QPixmap(QStringLiteral(":/asset/assert/Pas.png"));
+    lampAlarm = QPixmap(QStringLiteral(":/asset/assert/Warning.png"));
+    lampError = QPixmap(QStringLiteral(":/asset/assert/Err.png"));
+
     ui = new Ui_MainWindow;
     serialPort = new QSerialPort(this);
     ui->setupUi(this);
     dataLog = new DataLog(this);
     ui->data_view->setModel(dataLog);
+
+    // Serial adapters plugged in or pulled out.
+    deviceWatcher = new DeviceWatcher(this);
 
     // Rescanning the port list, dragging by the title and the chart, and resetting the style of a
     // focused field all go through one filter. The editors inside the spin boxes are line edits
@@ -204,22 +197,19 @@ void MainWindow::InitSlot()
 {
     connect(ui->lang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::langChange);
+    connect(serialPort, &QSerialPort::errorOccurred, this, &MainWindow::handleError);
+    connect(ui->openCom, &SwitchButton::statusChanged, this, &MainWindow::openComChanged);
+    connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::recvMsg);
+    connect(this, &MainWindow::dataReceived, this, &MainWindow::ParseMsg);
+    connect(requestTimer, &QTimer::timeout, this, &MainWindow::sendRequest);
+    connect(timeoutTimer, &QTimer::timeout, this, &MainWindow::RequestTimeout);
+    connect(deviceWatcher, &DeviceWatcher::deviceArrived, this, &MainWindow::serialDeviceArrived);
+    connect(deviceWatcher, &DeviceWatcher::deviceRemoved, this, &MainWindow::serialDeviceRemoved);
 }
 
-void MainWindow::findFreePorts()
+void MainWindow::setClock(RequestScheduler::Clock newClock)
 {
-    ui->portName->clear();
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        ui->portName->addItem(info.portName() + QStringLiteral(" (") + info.description()
-                              + QStringLiteral(")"));
-    const QStringList extra = extraPorts();
-    for (const QString &path : extra)
-        ui->portName->addItem(path + QStringLiteral(" (virtual)"));
-    ui->bard->setEnabled(true);
-    if (ui->portName->count() == 0)
-        Messages::warning(nullptr, QStringLiteral("Warning"),
-                          QStringLiteral("No free serial port found"));
+    clock = std::move(newClock);
 }
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)

@@ -1,19 +1,24 @@
 #pragma once
 
+#include "requestscheduler.h"
+
 #include <QByteArray>
-#include <QDateTime>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
+#include <QSerialPort>
 #include <QString>
 #include <QtCharts/QChartGlobal>
 
 class DataLog;
+class DeviceWatcher;
 class QLabel;
 class QLineEdit;
-class QSerialPort;
 class QTimer;
 class Ui_MainWindow;
+namespace Frame {
+struct ReplyCheck;
+}
 
 QT_CHARTS_BEGIN_NAMESPACE
 class QBarSet;
@@ -42,13 +47,27 @@ public:
                              int interval);
     void SwitchLight(QLabel *label, const QPixmap &offPixmap);
 
+    // The time base of the reply watch and the idle test, in milliseconds; tests set their own.
+    void setClock(RequestScheduler::Clock clock);
+
 signals:
     void dataReceived(const QByteArray &data);
 
 public slots:
+    bool writeData(const QByteArray &data);
+    void recvMsg();
     void findFreePorts();
+    void handleError(QSerialPort::SerialPortError error);
 
 private slots:
+    void sendRequest();
+    void RequestTimeout();
+    void SendTaskRun();
+    void SendTaskStop();
+    void ParseMsg(QByteArray data);
+    void openComChanged(bool on);
+    void serialDeviceArrived();
+    void serialDeviceRemoved();
     void restoreLineEditStyle(QLineEdit *lineEdit);
     void updateTime();
     void langChange(int index);
@@ -66,15 +85,33 @@ private:
     void InitChart();
     void InitSlot();
 
+    bool initSerialPort();
+    bool isBusIdle() const;
+    // Whether the named port (a name from the system's list or a path) is still present.
+    bool portIsPresent(const QString &name) const;
+    void setStatusText(QLabel *label, const char *styleSheet, const QString &text);
+    void showClosedText();
+
+    // The branches of ParseMsg, one per reply code, given a reply whose CRC matched.
+    void showRealTimeReply(const Frame::ReplyCheck &reply);
+    void showParameterReply(const Frame::ReplyCheck &reply);
+
     Ui_MainWindow *ui;
     QSerialPort *serialPort;
+    DeviceWatcher *deviceWatcher = nullptr;
     QString currentConnectedPortName;
     QByteArray msgdata;
     QTimer *requestTimer = nullptr;
     QTimer *timeoutTimer = nullptr;
     QTimer *timers = nullptr;
-    QDateTime lastReceiveTime;
+    RequestScheduler::Clock clock;
+    qint64 lastReceiveTime = 0; // on clock, ms
     int idleTimeThreshold;
+    // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
+    QPixmap lampOff;
+    QPixmap lampOn;
+    QPixmap lampAlarm;
+    QPixmap lampError;
     QPoint m_dragPosition;
     bool isAddingDataToTable;
     DataLog *dataLog; // the model of the log table data_view

@@ -1,0 +1,298 @@
+// The window's serial link: the port list, opening and closing, the poll cycle, the receive path,
+// hot-plug, and the head of ParseMsg that checks every received block.
+#include "mainwindow.h"
+
+#include "commandcodes.h"
+#include "frame.h"
+#include "globals.h"
+#include "messages.h"
+#include "receivebuffer.h"
+#include "ui_mainwindow.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+constexpr int ReplyWatchMs = 70;
+constexpr int TxFlashMs = 100;
+constexpr int RxFlashMs = 100;
+constexpr int TimeoutFlashMs = 150;
+constexpr int CrcFlashMs = 200;
+
+const char GreenText[] = "QLabel { color : green; }";
+const char RedText[] = "QLabel { color : red; }";
+const char YellowText[] = "QLabel { color : yellow; }";
+
+// Pseudo-terminals (the simulated board, test rigs) are not listed by the serial-port library;
+// ARVEX_EXTRA_PORTS names them, separated by ":". Paths that do not exist are left out.
+QStringList extraPorts()
+{
+    QStringList present;
+    const QStringList paths =
+        qEnvironmentVariable("ARVEX_EXTRA_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString &path : paths) {
+        const QString trimmed = path.trimmed();
+        if (!trimmed.isEmpty() && QFileInfo::exists(trimmed))
+            present.append(trimmed);
+    }
+    return present;
+}
+
+} // namespace
+
+void MainWindow::findFreePorts()
+{
+    ui->portName->clear();
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        ui->portName->addItem(info.portName() + QStringLiteral(" (") + info.description()
+                              + QStringLiteral(")"));
+    const QStringList extra = extraPorts();
+    for (const QString &path : extra)
+        ui->portName->addItem(path + QStringLiteral(" (virtual)"));
+    ui->bard->setEnabled(true);
+    if (ui->portName->count() == 0)
+        Messages::warning(nullptr, QStringLiteral("Warning"),
+                          QStringLiteral("No free serial port found"));
+}
+
+bool MainWindow::portIsPresent(const QString &name) const
+{
+    if (name.isEmpty())
+        return false;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        if (info.portName() == name)
+            return true;
+    }
+    return extraPorts().contains(name);
+}
+
+void MainWindow::setStatusText(QLabel *label, const char *styleSheet, const QString &text)
+{
+    label->setStyleSheet(QLatin1String(styleSheet));
+    label->setText(text);
+}
+
+void MainWindow::showClosedText()
+{
+    setStatusText(ui->statu_opencom, RedText,
+                  QStringLiteral("%1 CLOSED").arg(serialPort->portName()));
+}
+
+void MainWindow::openComChanged(bool on)
+{
+    if (on) {
+        if (initSerialPort())
+            SendTaskRun();
+    } else {
+        SendTaskStop();
+    }
+}
+
+bool MainWindow::initSerialPort()
+{
+    serialPort->close();
+    // The list entry is "name (description)"; a path from ARVEX_EXTRA_PORTS opens as a path.
+    const QString entry = ui->portName->currentText();
+    serialPort->setPortName(entry.left(entry.indexOf(QLatin1Char('('))).trimmed());
+
+    if (!serialPort->open(QIODevice::ReadWrite)) {
+        ui->portName->setEnabled(true);
+        ui->openCom->SetActive(false); // runs SendTaskStop: the red closed text
+        Messages::warning(nullptr, QStringLiteral("Tip"),
+                          QStringLiteral("Failed to open serial port"));
+        return false;
+    }
+
+    currentConnectedPortName = serialPort->portName();
+    const int baud = ui->bard->currentData(Qt::UserRole).toInt();
+    serialPort->setBaudRate(baud, QSerialPort::AllDirections);
+    serialPort->setDataBits(QSerialPort::Data8);
+    serialPort->setStopBits(QSerialPort::OneStop);
+    serialPort->setParity(QSerialPort::NoParity);
+    serialPort->setFlowControl(QSerialPort::NoFlowControl);
+
+    setStatusText(
+        ui->statu_opencom, GreenText,
+        QStringLiteral("%1 OPENED, %2, %3, %4, %5, %6")
+            .arg(serialPort->portName())
+            .arg(serialPort->baudRate())
+            .arg(int(serialPort->dataBits()))
+            .arg(serialPort->parity() == QSerialPort::NoParity ? QStringLiteral("NONE")
+                                                               : QStringLiteral("EVEN/ODD"))
+            .arg(int(serialPort->stopBits()))
+            .arg(serialPort->flowControl() == QSerialPort::NoFlowControl ? QStringLiteral("OFF")
+                                                                         : QStringLiteral("ON")));
+    return true;
+}
+
+void MainWindow::SendTaskRun()
+{
+    msgdata.clear();
+    // The period is read here once; the box is locked while polling runs.
+    requestTimer->start(ui->spinBox->value());
+    timeoutTimer->setInterval(ReplyWatchMs);
+    dataHaveReceived = true; // the first tick reports no time-out
+    lastReceiveTime = clock();
+    serialPort->setBaudRate(ui->bard->currentData(Qt::UserRole).toInt(),
+                            QSerialPort::AllDirections);
+    ui->portName->setEnabled(false);
+    ui->spinBox->setEnabled(false);
+    ui->DeviceID->setEnabled(false);
+    ui->bard->setEnabled(false);
+}
+
+void MainWindow::SendTaskStop()
+{
+    requestTimer->stop();
+    timeoutTimer->stop();
+    if (serialPort->isOpen())
+        serialPort->clear();
+    serialPort->close();
+    ui->portName->setEnabled(true);
+    ui->spinBox->setEnabled(true);
+    ui->bard->setEnabled(true);
+    ui->DeviceID->setEnabled(true);
+    sendQueuebuff.clear();
+    sendQueuebak.clear();
+    showClosedText();
+}
+
+void MainWindow::handleError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::ResourceError) {
+        SendTaskStop();
+        Messages::critical(this, tr("设备移除"), serialPort->errorString());
+        return;
+    }
+    // An adapter pulled out can be reported as a read error, again and again, instead of a
+    // resource error. Once the device node is gone, close as if its removal had been announced,
+    // rather than spin until the watcher's next look.
+    if (error != QSerialPort::NoError && serialPort->isOpen()
+        && !QFileInfo::exists(currentConnectedPortName.startsWith(QLatin1Char('/'))
+                                  ? currentConnectedPortName
+                                  : QStringLiteral("/dev/") + currentConnectedPortName))
+        serialDeviceRemoved();
+}
+
+void MainWindow::serialDeviceArrived()
+{
+    // The list is left alone under an open connection.
+    if (!ui->openCom->checked())
+        findFreePorts();
+}
+
+void MainWindow::serialDeviceRemoved()
+{
+    if (portIsPresent(currentConnectedPortName))
+        return;
+    if (ui->openCom->checked())
+        ui->openCom->SetActive(false); // runs SendTaskStop
+    SendTaskStop();
+    findFreePorts();
+    showClosedText();
+}
+
+bool MainWindow::writeData(const QByteArray &data)
+{
+    if (!serialPort->isOpen()) {
+        Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
+        return false;
+    }
+    if (!serialPort->isWritable()) {
+        Messages::warning(this, tr("错误"), tr("串口不可用。"));
+        return false;
+    }
+    const qint64 written = serialPort->write(data);
+    if (written == -1) {
+        Messages::warning(this, tr("错误"), tr("写入数据失败。"));
+        return false;
+    }
+    if (written < data.size()) {
+        Messages::warning(this, tr("警告"), tr("未能写入全部数据。"));
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::recvMsg()
+{
+    dataHaveReceived = true;
+    timeoutTimer->stop();
+    lastReceiveTime = clock();
+    setupStatusSwitcher(ui->statu_rx_mask, lampOn, lampOff, RxFlashMs);
+    if (ReceiveBuffer::append(&msgdata, serialPort->readAll())) {
+        // Taken out before it is handed on, so whatever the check runs starts from an empty
+        // accumulator.
+        const QByteArray block = std::exchange(msgdata, QByteArray());
+        emit dataReceived(block);
+    }
+}
+
+bool MainWindow::isBusIdle() const
+{
+    return RequestScheduler::isIdle(clock() - lastReceiveTime, idleTimeThreshold);
+}
+
+void MainWindow::sendRequest()
+{
+    RequestScheduler::Inputs in;
+    in.answered = dataHaveReceived;
+    in.portOpen = serialPort->isOpen();
+    in.sinceLastReceiveMs = clock() - lastReceiveTime;
+    in.idleThresholdMs = idleTimeThreshold;
+    in.address = ui->DeviceID->value();
+    const RequestScheduler::Decision decision =
+        RequestScheduler::tick(in, &sendQueuebak, &sendQueuebuff);
+
+    if (decision.reportTimeout) {
+        setupStatusSwitcher(ui->statu_rxerr_mask, lampError, lampOff, TimeoutFlashMs);
+        setStatusText(ui->statu_send, RedText, QStringLiteral("Timeout!"));
+        qDebug() << "sendRequest timeout!";
+        timeoutTimer->stop();
+    }
+    if (decision.reportClosedPort)
+        Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
+
+    if (decision.send) {
+        writeData(decision.frame); // a failed write has shown its box; the frame is dropped
+        setupStatusSwitcher(ui->statu_tx_mask, lampOn, lampOff, TxFlashMs);
+        dataHaveReceived = false;
+        timeoutTimer->start();
+    } else {
+        qDebug() << "isBusIdle";
+        setStatusText(ui->statu_send, YellowText, QStringLiteral("Bus busy!"));
+    }
+}
+
+void MainWindow::RequestTimeout()
+{
+    setupStatusSwitcher(ui->statu_rxerr_mask, lampError, lampOff, TimeoutFlashMs);
+    setStatusText(ui->statu_send, RedText, QStringLiteral("Timeout!"));
+    qDebug() << "send timeout!";
+}
+
+void MainWindow::ParseMsg(QByteArray data)
+{
+    const Frame::ReplyCheck reply = Frame::checkReply(data);
+    if (!reply.hasStart)
+        return;
+    if (!reply.crcMatches) {
+        setupStatusSwitcher(ui->statu_rxerr_mask, lampError, lampOff, CrcFlashMs);
+        setStatusText(ui->statu_send, RedText, QStringLiteral("CRC Error!"));
+        return;
+    }
+    if (reply.kind == 'Y') {
+        if (reply.code == Cmd::ReplyRealTime)
+            showRealTimeReply(reply);
+        else if (reply.code == Cmd::ReplyParameters)
+            showParameterReply(reply);
+    }
+    setStatusText(ui->statu_send, GreenText, QStringLiteral("Fine "));
+}
