@@ -58,6 +58,7 @@ public slots:
     void recvMsg();
     void findFreePorts();
     void handleError(QSerialPort::SerialPortError error);
+    // Parameter pages: public slots (mainwindow_parameters.cpp).
 
 private slots:
     void sendRequest();
@@ -74,6 +75,9 @@ private slots:
     void on_pushButton_about_clicked();
     void on_win_close_clicked();
     void on_win_mini_clicked();
+    // Real-time page: slots (mainwindow_realtime.cpp).
+
+    // Parameter pages: slots (mainwindow_parameters.cpp).
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -95,6 +99,10 @@ private:
     // The branches of ParseMsg, one per reply code, given a reply whose CRC matched.
     void showRealTimeReply(const Frame::ReplyCheck &reply);
     void showParameterReply(const Frame::ReplyCheck &reply);
+
+    // Real-time page: functions (mainwindow_realtime.cpp).
+
+    // Parameter pages: functions (mainwindow_parameters.cpp).
 
     Ui_MainWindow *ui;
     QSerialPort *serialPort;
@@ -123,4 +131,8 @@ private:
     QtCharts::QBarSet *specialSet = nullptr;
     int maxmark = 4500;
     int minmark = 2000;
+
+    // Real-time page: members.
+
+    // Parameter pages: members.
 };
