@@ -1,8 +1,8 @@
 #include "devicewatcher.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSerialPortInfo>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -16,6 +16,7 @@ namespace {
 // Present only while the udev daemon runs (systemd checks the same file). Without the daemon,
 // as in containers and CI, a monitor on the "udev" group is silent forever.
 constexpr char UdevControl[] = "/run/udev/control";
+constexpr char TtyClass[] = "/sys/class/tty";
 
 QStringList extraPortsFromEnvironment()
 {
@@ -112,9 +113,15 @@ QStringList DeviceWatcher::snapshot() const
 {
     QStringList paths;
     if (!usesUdev()) {
-        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        for (const QSerialPortInfo &port : ports)
-            paths << port.systemLocation();
+        // Every tty device of the kernel has an entry here; listing the folder is one system
+        // call, where the serial-port library opens a dozen files per device (about 10 ms a
+        // look, too much once a second). Any change is announced and the window then asks the
+        // library which ports there are.
+        const QStringList devices =
+            QDir(QLatin1String(TtyClass))
+                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &device : devices)
+            paths << QLatin1String(TtyClass) + QLatin1Char('/') + device;
     }
     // exists() follows symbolic links, so a link left pointing at a closed pseudo-terminal
     // counts as gone.

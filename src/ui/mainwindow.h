@@ -115,6 +115,7 @@ private:
     RequestScheduler::Clock clock;
     qint64 lastReceiveTime = 0; // on clock, ms
     int idleTimeThreshold;
+    bool stoppingPort = false; // SendTaskStop is closing the port
     // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;

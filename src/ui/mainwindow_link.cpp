@@ -11,6 +11,7 @@
 
 #include <QDebug>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QSerialPortInfo>
 #include <QTimer>
 
@@ -65,6 +66,8 @@ bool MainWindow::portIsPresent(const QString &name) const
 {
     if (name.isEmpty())
         return false;
+    if (name.startsWith(QLatin1Char('/')))
+        return extraPorts().contains(name); // the library never lists paths of its own
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports) {
         if (info.portName() == name)
@@ -150,6 +153,7 @@ void MainWindow::SendTaskRun()
 
 void MainWindow::SendTaskStop()
 {
+    const QScopedValueRollback<bool> stopping(stoppingPort, true);
     requestTimer->stop();
     timeoutTimer->stop();
     if (serialPort->isOpen())
@@ -166,6 +170,9 @@ void MainWindow::SendTaskStop()
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)
 {
+    // Clearing and closing a port whose device is gone report errors of their own.
+    if (stoppingPort)
+        return;
     if (error == QSerialPort::ResourceError) {
         SendTaskStop();
         Messages::critical(this, tr("设备移除"), serialPort->errorString());

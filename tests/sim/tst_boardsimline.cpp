@@ -3,6 +3,7 @@
 #include "commandcodes.h"
 #include "fields.h"
 #include "frame.h"
+#include "simprocess.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,50 +19,6 @@
 
 namespace {
 constexpr int ReplyTimeoutMs = 5000;
-
-// The simulator running as a child process; stopped with SIGTERM like a user's Ctrl+C.
-class Sim
-{
-public:
-    ~Sim() { stop(); }
-
-    bool start(const QStringList &args)
-    {
-        m_process.setProgram(QStringLiteral(ARVEX_BOARD_SIM));
-        // A fixed seed unless the test names one, so every run sees the same pack.
-        m_process.setArguments(args.contains("--seed") ? args
-                                                       : args + QStringList{ "--seed", "1" });
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (!m_process.waitForStarted(ReplyTimeoutMs))
-            return false;
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(ReplyTimeoutMs))
-                return false;
-        }
-        m_path = QString::fromLocal8Bit(m_process.readLine().trimmed());
-        return !m_path.isEmpty();
-    }
-
-    bool stop()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return true;
-        m_process.terminate();
-        if (m_process.waitForFinished(ReplyTimeoutMs))
-            return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
-        m_process.kill();
-        m_process.waitForFinished();
-        return false;
-    }
-
-    QString path() const { return m_path; }
-    QProcess &process() { return m_process; }
-
-private:
-    QProcess m_process;
-    QString m_path;
-};
 
 // A client on the simulator's line, collecting what arrives.
 class Client
