@@ -77,6 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
+    resolveParameterPages();
 
     findFreePorts();
 
