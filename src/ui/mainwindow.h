@@ -8,7 +8,6 @@
 #include <QPoint>
 #include <QSerialPort>
 #include <QString>
-#include <QVector>
 #include <QtCharts/QChartGlobal>
 
 class DataLog;
@@ -16,7 +15,6 @@ class DeviceWatcher;
 class QLabel;
 class QLineEdit;
 class QTimer;
-class SwitchButton;
 class Ui_MainWindow;
 namespace Frame {
 struct ReplyCheck;
@@ -61,7 +59,8 @@ public slots:
     void findFreePorts();
     void handleError(QSerialPort::SerialPortError error);
     // Parameter pages: public slots (mainwindow_parameters.cpp).
-    // Queues one write frame for the prefix target (":W+" address "+" code "+") and the value.
+    // Queues one write frame for the prefix target (":W+" address "+" code "+") and the value;
+    // with the port closed it tells the user and queues nothing.
     void SendData(uint16_t data, QByteArray target);
     // Whether the field holds a number within [min, max]; marks the field and tells the user.
     bool CheckINPUT(QLineEdit *lin, int max, int min);
@@ -198,12 +197,7 @@ private:
 
     // Parameter pages: members.
     // Resolved once from the form: the line edit of each parameter row (in the table's order)
-    // and the widget of each field of the parameter block (in the decoder's order).
+    // and the line edit or switch of each field of the parameter block (in the decoder's order).
     QVector<QLineEdit *> parameterRowEdits;
-    struct BlockTarget
-    {
-        QLineEdit *edit = nullptr;
-        SwitchButton *switchButton = nullptr;
-    };
-    QVector<BlockTarget> parameterBlockTargets;
+    QVector<QWidget *> parameterBlockWidgets;
 };

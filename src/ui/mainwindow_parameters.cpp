@@ -62,17 +62,16 @@ void MainWindow::resolveParameterPages()
 
     // The decoder writes its widgets in a fixed order, whatever the block holds.
     const QVector<ParameterBlock::Field> layout = ParameterBlock::decode({}, {});
-    parameterBlockTargets.clear();
-    parameterBlockTargets.reserve(layout.size());
+    parameterBlockWidgets.clear();
+    parameterBlockWidgets.reserve(layout.size());
     for (const ParameterBlock::Field &field : layout) {
-        BlockTarget target;
-        if (field.kind == ParameterBlock::Field::Switch)
-            target.switchButton = findChild<SwitchButton *>(QLatin1String(field.widget));
-        else
-            target.edit = findChild<QLineEdit *>(QLatin1String(field.widget));
-        if (!target.switchButton && !target.edit)
+        const QLatin1String name(field.widget);
+        QWidget *widget = field.kind == ParameterBlock::Field::Switch
+            ? static_cast<QWidget *>(findChild<SwitchButton *>(name))
+            : findChild<QLineEdit *>(name);
+        if (!widget)
             qWarning() << "parameter block field without its widget:" << field.widget;
-        parameterBlockTargets.append(target);
+        parameterBlockWidgets.append(widget);
     }
 }
 
@@ -214,17 +213,21 @@ void MainWindow::showParameterReply(const Frame::ReplyCheck &reply)
 
     const QVector<ParameterBlock::Field> fields =
         ParameterBlock::decode(reply.addressText(), reply.dataBlock());
-    const int count = qMin(fields.size(), parameterBlockTargets.size());
+    const int count = qMin(fields.size(), parameterBlockWidgets.size());
     for (int i = 0; i < count; ++i) {
         const ParameterBlock::Field &field = fields.at(i);
-        const BlockTarget &target = parameterBlockTargets.at(i);
-        if (target.switchButton) {
+        QWidget *widget = parameterBlockWidgets.at(i);
+        if (!widget)
+            continue;
+        // Resolved by the same kind, so the casts hold.
+        if (field.kind == ParameterBlock::Field::Switch) {
             // Nothing listens to these switches: setting them sends nothing.
-            target.switchButton->SetActive(field.on);
-        } else if (target.edit) {
-            target.edit->setText(field.text);
+            static_cast<SwitchButton *>(widget)->SetActive(field.on);
+        } else {
+            auto *edit = static_cast<QLineEdit *>(widget);
+            edit->setText(field.text);
             if (field.resetStyle)
-                restoreLineEditStyle(target.edit);
+                restoreLineEditStyle(edit);
         }
     }
 }
