@@ -1083,5 +1083,33 @@
         <source>Warning</source>
         <translation>Warning</translation>
     </message>
+    <message>
+        <source>设备移除</source>
+        <translation>Device removed</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>串口未打开，请先打开串口。</source>
+        <translation>The serial port is not open. Please open it first.</translation>
+    </message>
+    <message>
+        <source>串口不可用。</source>
+        <translation>The serial port is not available.</translation>
+    </message>
+    <message>
+        <source>写入数据失败。</source>
+        <translation>Failed to write data.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>未能写入全部数据。</source>
+        <translation>Not all data could be written.</translation>
+    </message>
 </context>
 </TS>

@@ -1083,5 +1083,33 @@
         <source>Warning</source>
         <translation>Warnung</translation>
     </message>
+    <message>
+        <source>设备移除</source>
+        <translation>Gerät entfernt</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>串口未打开，请先打开串口。</source>
+        <translation>Die serielle Schnittstelle ist nicht geöffnet. Bitte zuerst öffnen.</translation>
+    </message>
+    <message>
+        <source>串口不可用。</source>
+        <translation>Die serielle Schnittstelle ist nicht verfügbar.</translation>
+    </message>
+    <message>
+        <source>写入数据失败。</source>
+        <translation>Schreiben der Daten fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>未能写入全部数据。</source>
+        <translation>Nicht alle Daten konnten geschrieben werden.</translation>
+    </message>
 </context>
 </TS>

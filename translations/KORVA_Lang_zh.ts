@@ -1083,5 +1083,33 @@
         <source>Warning</source>
         <translation>Warning</translation>
     </message>
+    <message>
+        <source>设备移除</source>
+        <translation>设备移除</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>串口未打开，请先打开串口。</source>
+        <translation>串口未打开，请先打开串口。</translation>
+    </message>
+    <message>
+        <source>串口不可用。</source>
+        <translation>串口不可用。</translation>
+    </message>
+    <message>
+        <source>写入数据失败。</source>
+        <translation>写入数据失败。</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>未能写入全部数据。</source>
+        <translation>未能写入全部数据。</translation>
+    </message>
 </context>
 </TS>

@@ -77,6 +77,7 @@ MainWindow::MainWindow(QWidget *parent)
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
+    resolveParameterPages();
 
     findFreePorts();
 
@@ -214,8 +215,11 @@ void MainWindow::setClock(RequestScheduler::Clock newClock)
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
 {
-    if (lineEdit)
-        lineEdit->setStyleSheet(QLatin1String(ParameterTable::NeutralStyle));
+    // Setting a style sheet re-polishes the field even when nothing changes; most fields are
+    // neutral already, at every focus and at every read-back.
+    const QLatin1String neutral(ParameterTable::NeutralStyle);
+    if (lineEdit && lineEdit->styleSheet() != neutral)
+        lineEdit->setStyleSheet(neutral);
 }
 
 void MainWindow::updateTime()

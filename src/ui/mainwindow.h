@@ -59,6 +59,14 @@ public slots:
     void findFreePorts();
     void handleError(QSerialPort::SerialPortError error);
     // Parameter pages: public slots (mainwindow_parameters.cpp).
+    // Queues one write frame for the prefix target (":W+" address "+" code "+") and the value;
+    // with the port closed it tells the user and queues nothing.
+    void SendData(uint16_t data, QByteArray target);
+    // Whether the field holds a number within [min, max]; marks the field and tells the user.
+    bool CheckINPUT(QLineEdit *lin, int max, int min);
+    void handleButtonClicked(const QByteArray &initialStr, QLineEdit *lineEdit,
+                             int checkInputArgmax, int checkInputArgmin, uint16_t offset);
+    void handleButtonRequestClicked(const QByteArray &initialStr, uint16_t key);
 
 private slots:
     void sendRequest();
@@ -78,6 +86,56 @@ private slots:
     // Real-time page: slots (mainwindow_realtime.cpp).
 
     // Parameter pages: slots (mainwindow_parameters.cpp).
+    // The form's buttons reach these by name; each row's data is in the parameter table.
+    void on_conf_read_clicked();
+    void on_conf_chgc_btn_clicked();
+    void on_conf_chgct_btn_clicked();
+    void on_conf_dsgc1_btn_clicked();
+    void on_conf_dsgc2_btn_clicked();
+    void on_conf_dsgc1t_btn_clicked();
+    void on_conf_dsgc2t_btn_clicked();
+    void on_conf_lv_btn_clicked();
+    void on_conf_lvre_btn_clicked();
+    void on_conf_lvt_btn_clicked();
+    void on_conf_hv_btn_clicked();
+    void on_conf_hvre_btn_clicked();
+    void on_conf_hvt_btn_clicked();
+    void on_conf_chght_btn_clicked();
+    void on_conf_chghtre_btn_clicked();
+    void on_conf_chglt_btn_clicked();
+    void on_conf_chgltre_btn_clicked();
+    void on_conf_dsght_btn_clicked();
+    void on_conf_dsghtre_btn_clicked();
+    void on_conf_dsglt_btn_clicked();
+    void on_conf_dsgltre_btn_clicked();
+    void on_conf_blancev_btn_clicked();
+    void on_conf_blancevx_btn_clicked();
+    void on_conf_vxp_btn_clicked();
+    void on_conf_totalcell_btn_clicked();
+    void on_conf_design_btn_clicked();
+    void on_conf_rs_btn_clicked();
+    void on_conf_short_btn_clicked();
+    void on_conf_shorttime_btn_clicked();
+    void on_conf_dnum_btn_clicked();
+    void on_conf_cax_btn_clicked();
+    void on_conf_chght_alert_btn_clicked();
+    void on_conf_chglt_alert_btn_clicked();
+    void on_conf_vpgine_btn_clicked();
+    void on_conf_dsght_alert_btn_clicked();
+    void on_conf_dsglt_alert_btn_clicked();
+    void on_conf_getmod_btn_clicked();
+    void on_conf_initsoc_btn_clicked();
+    void on_conf_initafe_btn_clicked();
+    void on_conf_reset_btn_clicked();
+    void on_conf_debug_btn_clicked();
+    void on_conf_avlp_btn_2_clicked();
+    void on_conf_avlpre_btn_2_clicked();
+    void on_conf_avhp_btn_2_clicked();
+    void on_conf_avhpre_btn_2_clicked();
+    void on_btn_init_para_clicked();
+    void on_btn_init_soc_clicked();
+    void on_btn_reset_clicked();
+    void on_btn_mes_clicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -103,6 +161,9 @@ private:
     // Real-time page: functions (mainwindow_realtime.cpp).
 
     // Parameter pages: functions (mainwindow_parameters.cpp).
+    void resolveParameterPages();
+    void writeParameterRow(const char *slot);
+    void sendDeviceCommand(const char *slot);
 
     Ui_MainWindow *ui;
     QSerialPort *serialPort;
@@ -136,4 +197,8 @@ private:
     // Real-time page: members.
 
     // Parameter pages: members.
+    // Resolved once from the form: the line edit of each parameter row (in the table's order)
+    // and the line edit or switch of each field of the parameter block (in the decoder's order).
+    QVector<QLineEdit *> parameterRowEdits;
+    QVector<QWidget *> parameterBlockWidgets;
 };

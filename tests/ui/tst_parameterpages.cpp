@@ -1,0 +1,377 @@
+// The parameter pages through the window: every row's range and frame, the device commands, the
+// closed-port refusal, the focus reset and the read-back. The port is a pseudo-terminal nobody
+// reads; the poll period is long, so queued frames stay in the queue to be checked.
+#include "globals.h"
+#include "mainwindow.h"
+#include "messages.h"
+#include "parameterblock.h"
+#include "switchbutton.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+const char Neutral[] = "QLineEdit { border: none; border-bottom: 2px solid white; }";
+const char Red[] =
+    "QLineEdit { background-color: red; border: none; border-bottom: 2px solid white; }";
+const char Yellow[] =
+    "QLineEdit { background-color: yellow; border: none; border-bottom: 2px solid white; }";
+
+// The writable rows as the board documents them, kept apart from the program's own table:
+// field, command code, min, max, offset. The button is the field's name + "_btn" (before a
+// trailing "_2").
+struct Row
+{
+    const char *field;
+    const char *code;
+    int min, max, offset;
+};
+const Row Rows[] = {
+    { "conf_chgc", "00", 1, 500, 0 },          { "conf_chgct", "01", 100, 30000, 0 },
+    { "conf_dsgc1", "02", 1, 1000, 0 },        { "conf_dsgc2", "03", 1, 1000, 0 },
+    { "conf_dsgc1t", "04", 100, 30000, 0 },    { "conf_dsgc2t", "05", 100, 2000, 0 },
+    { "conf_lv", "06", 1500, 3200, 0 },        { "conf_lvre", "07", 1500, 3200, 0 },
+    { "conf_lvt", "08", 100, 5000, 0 },        { "conf_hv", "09", 1500, 5000, 0 },
+    { "conf_hvre", "0A", 1500, 5000, 0 },      { "conf_hvt", "0B", 100, 10000, 0 },
+    { "conf_chght", "0C", 0, 100, 40 },        { "conf_chghtre", "0D", 0, 100, 40 },
+    { "conf_chglt", "0E", -20, 10, 40 },       { "conf_chgltre", "0F", -20, 10, 40 },
+    { "conf_dsght", "10", 0, 100, 40 },        { "conf_dsghtre", "11", 0, 100, 40 },
+    { "conf_dsglt", "12", -40, 20, 40 },       { "conf_dsgltre", "13", -40, 10, 40 },
+    { "conf_blancev", "14", 1500, 5000, 0 },   { "conf_blancevx", "15", 10, 1000, 0 },
+    { "conf_totalcell", "16", 3, 25, 0 },      { "conf_design", "17", 1, 1000, 0 },
+    { "conf_rs", "18", 65, 10000, 0 },         { "conf_short", "19", 0, 5000, 0 },
+    { "conf_shorttime", "1A", 0, 5000, 0 },    { "conf_dnum", "1D", 0, 5000, 0 },
+    { "conf_vxp", "1F", 400, 1200, 0 },        { "conf_avlp_2", "20", 300, 10000, 0 },
+    { "conf_avlpre_2", "21", 300, 10000, 0 },  { "conf_avhp_2", "22", 300, 10000, 0 },
+    { "conf_avhpre_2", "23", 300, 10000, 0 },  { "conf_cax", "24", -100, 100, 0 },
+    { "conf_chght_alert", "26", 0, 100, 40 },  { "conf_chglt_alert", "28", -30, 10, 40 },
+    { "conf_vpgine", "2C", 0, 5000, 0 },       { "conf_dsght_alert", "3F", 0, 100, 40 },
+    { "conf_dsglt_alert", "41", -40, 20, 40 }, { "conf_getmod", "46", 0, 65000, 0 },
+    { "conf_reset", "53", 0, 65500, 0 },       { "conf_initafe", "4F", 0, 65500, 0 },
+    { "conf_initsoc", "50", 0, 65500, 0 },     { "conf_debug", "4A", 0, 65500, 0 },
+};
+
+QByteArray slotOf(const QByteArray &field)
+{
+    return field.endsWith("_2") ? "on_" + field.chopped(2) + "_btn_2_clicked"
+                                : "on_" + field + "_btn_clicked";
+}
+
+// CRC-16/MODBUS bit by bit, independent of the program's table-driven one.
+quint16 modbusCrc(const QByteArray &bytes)
+{
+    quint16 crc = 0xFFFF;
+    for (char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+    }
+    return crc;
+}
+
+QByteArray frame(const char *address, const char *code, quint16 value)
+{
+    const QByteArray data = QByteArray::number(value, 16);
+    QByteArray f = QByteArray(":W+") + address + '+' + code + "+0" + QByteArray::number(data.size())
+        + '+' + data + '+';
+    return f + QByteArray::number(modbusCrc(f), 16).rightJustified(4, '0') + '~';
+}
+
+QByteArray reply(const char *address, const QByteArray &block)
+{
+    const QByteArray span = QByteArray(":Y+") + address + "+52+" + block;
+    return span + '+' + QByteArray::number(modbusCrc(span), 16).toUpper().rightJustified(4, '0')
+        + "~\r\n";
+}
+
+QImage shown(const QLabel *label)
+{
+    return label->pixmap(Qt::ReturnByValue).toImage();
+}
+
+QList<QByteArray> takeQueue()
+{
+    QList<QByteArray> frames(sendQueuebak.begin(), sendQueuebak.end());
+    sendQueuebak.clear();
+    return frames;
+}
+
+} // namespace
+
+class TestParameterPages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void everyRowKeepsItsRange_data();
+    void everyRowKeepsItsRange();
+    void typedValueToFrame();
+    void notANumberAndFocusReset();
+    void deviceCommands();
+    void publicSlotsByName();
+    void readBack();
+    void closedPortSendsNothing();
+
+private:
+    template<typename T>
+    T *child(const char *name)
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+    // Presses the button of a field's row; the Debug page's buttons are disabled, so those slots
+    // are invoked by name, the row's only way in.
+    void press(const char *field)
+    {
+        const QByteArray slot = slotOf(field);
+        auto *button = child<QPushButton>(slot.mid(3).chopped(8).constData());
+        if (button->isEnabled())
+            button->click();
+        else
+            QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
+    }
+    void checkRefused(const char *field, const char *style, Messages::Kind kind,
+                      const QString &title, const QString &text)
+    {
+        QCOMPARE(takeQueue(), QList<QByteArray>());
+        QCOMPARE(child<QLineEdit>(field)->styleSheet(), QLatin1String(style));
+        QCOMPARE(recorder->entries().size(), 1);
+        QCOMPARE(recorder->entries().at(0).kind, kind);
+        QCOMPARE(recorder->entries().at(0).title, title);
+        QCOMPARE(recorder->entries().at(0).text, text);
+        recorder->clear();
+    }
+
+    int master = -1;
+    std::unique_ptr<Messages::Recorder> recorder;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestParameterPages::initTestCase()
+{
+    QLocale::setDefault(QLocale::c());
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const QString slave = QString::fromLocal8Bit(ptsname(master));
+    qputenv("ARVEX_EXTRA_PORTS", slave.toLocal8Bit());
+    recorder = std::make_unique<Messages::Recorder>();
+    window = std::make_unique<MainWindow>();
+    child<QSpinBox>("spinBox")->setValue(9999);
+    auto *ports = child<QComboBox>("portName");
+    ports->setCurrentIndex(ports->findText(slave + QStringLiteral(" (virtual)")));
+    child<SwitchButton>("openCom")->SetActive(true);
+    QVERIFY(child<QLabel>("statu_opencom")->text().contains(QStringLiteral("OPENED")));
+}
+
+void TestParameterPages::cleanupTestCase()
+{
+    window.reset();
+    recorder.reset();
+    ::close(master);
+    qunsetenv("ARVEX_EXTRA_PORTS");
+}
+
+void TestParameterPages::init()
+{
+    child<QSpinBox>("DeviceID")->setValue(1);
+    sendQueuebak.clear();
+    recorder->clear();
+}
+
+void TestParameterPages::everyRowKeepsItsRange_data()
+{
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(Rows)); ++i)
+        QTest::newRow(Rows[i].field) << i;
+}
+
+void TestParameterPages::everyRowKeepsItsRange()
+{
+    QFETCH(int, row);
+    const Row &r = Rows[row];
+    auto *field = child<QLineEdit>(r.field);
+    for (int typed : { r.min, r.max }) {
+        field->setText(QString::number(typed));
+        press(r.field);
+        QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", r.code, quint16(typed + r.offset)) });
+        QCOMPARE(field->styleSheet(), QLatin1String(Neutral));
+        QVERIFY(recorder->entries().isEmpty());
+    }
+    const QString range = QStringLiteral("输入的参数超过 [%1 - %2] 的范围。").arg(r.min).arg(r.max);
+    for (int typed : { r.min - 1, r.max + 1 }) {
+        field->setText(QString::number(typed));
+        press(r.field);
+        checkRefused(r.field, Yellow, Messages::Kind::Warning, QStringLiteral("Warning"), range);
+        QCOMPARE(field->selectedText(), field->text()); // ready to be typed over
+    }
+}
+
+void TestParameterPages::typedValueToFrame()
+{
+    const struct
+    {
+        const char *field, *text;
+        int address;
+        QByteArray expected; // empty: refused as out of range
+    } cases[] = {
+        { "conf_chglt", "-20", 1, frame("01", "0E", 0x14) }, // + 40
+        { "conf_chght", "45", 1, frame("01", "0C", 0x55) },
+        { "conf_cax", "-5", 1, frame("01", "24", 0xFFFB) }, // two's complement
+        { "conf_cax", "-0.5", 1, frame("01", "24", 0) }, // toward zero
+        { "conf_totalcell", "3.9", 1, frame("01", "16", 3) },
+        { "conf_lv", "3000", 10, frame("0A", "06", 3000) },
+        { "conf_lv", "3000", 0, frame("00", "06", 3000) },
+        { "conf_dsglt", "15", 1, frame("01", "12", 55) },
+        { "conf_dsgltre", "15", 1, QByteArray() }, // its twin's range is wider
+    };
+    for (const auto &c : cases) {
+        child<QSpinBox>("DeviceID")->setValue(c.address);
+        child<QLineEdit>(c.field)->setText(QLatin1String(c.text));
+        press(c.field);
+        const QList<QByteArray> queued = takeQueue();
+        QVERIFY2(queued == (c.expected.isEmpty() ? QList<QByteArray>() : QList{ c.expected }),
+                 c.text);
+        QCOMPARE(recorder->entries().size(), c.expected.isEmpty() ? 1 : 0);
+        recorder->clear();
+    }
+}
+
+void TestParameterPages::notANumberAndFocusReset()
+{
+    auto *field = child<QLineEdit>("conf_hv");
+    for (const char *text : { "", "abc", "12x", "nan", "inf", "-" }) {
+        field->setText(QLatin1String(text));
+        press("conf_hv");
+        checkRefused("conf_hv", Red, Messages::Kind::Critical, QStringLiteral("Error"),
+                     QStringLiteral("输入的值无效 ！"));
+    }
+
+    // Every field of the parameter pages, the hidden ones too, turns neutral on focus.
+    QList<QLineEdit *> fields;
+    for (const char *page : { "tab_2", "tab", "tab_4" })
+        fields += child<QWidget>(page)->findChildren<QLineEdit *>();
+    QVERIFY(fields.size() > 60);
+    for (QLineEdit *edit : fields) {
+        edit->setStyleSheet(QLatin1String(Yellow));
+        QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+        QCoreApplication::sendEvent(edit, &in);
+        QVERIFY2(edit->styleSheet() == QLatin1String(Neutral), qPrintable(edit->objectName()));
+    }
+}
+
+void TestParameterPages::deviceCommands()
+{
+    // Exactly one frame with 90 each, whatever the fields hold; "4f" keeps its lower case.
+    const struct
+    {
+        const char *button;
+        const char *code;
+    } commands[] = { { "btn_init_para", "4f" },
+                     { "btn_init_soc", "50" },
+                     { "btn_reset", "53" },
+                     { "btn_mes", "48" } };
+    child<QLineEdit>("data_mcadc")->setText(QStringLiteral("junk"));
+    for (const auto &c : commands) {
+        child<QPushButton>(c.button)->click();
+        QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", c.code, 90) });
+    }
+    QVERIFY(recorder->entries().isEmpty());
+}
+
+void TestParameterPages::publicSlotsByName()
+{
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "SendData", Q_ARG(uint16_t, 500),
+                                      Q_ARG(QByteArray, ":W+01+00+")));
+    QCOMPARE(takeQueue(), QList<QByteArray>{ ":W+01+00+03+1f4+6edc~" });
+
+    auto *field = child<QLineEdit>("conf_design");
+    field->setText(QStringLiteral("7"));
+    bool accepted = false;
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "CheckINPUT", Q_RETURN_ARG(bool, accepted),
+                                      Q_ARG(QLineEdit *, field), Q_ARG(int, 6), Q_ARG(int, 1)));
+    QVERIFY(!accepted);
+    QCOMPARE(field->styleSheet(), QLatin1String(Yellow));
+}
+
+void TestParameterPages::readBack()
+{
+    auto *lamp = child<QLabel>("statu_read");
+    const QImage off = QPixmap(QStringLiteral(":/asset/assert/NO.png")).toImage();
+    const QImage on = QPixmap(QStringLiteral(":/asset/assert/Pas.png")).toImage();
+    child<QSpinBox>("DeviceID")->setValue(10);
+    lamp->setPixmap(QPixmap(QStringLiteral(":/asset/assert/Err.png")));
+    child<QPushButton>("conf_read")->click();
+    QCOMPARE(takeQueue(), QList<QByteArray>{ ":Y+0A+52=?~" });
+    QVERIFY(shown(lamp) == off);
+
+    // A yellow field the block resets and one it leaves; switches that must turn off.
+    child<QLineEdit>("conf_chgc")->setStyleSheet(QLatin1String(Yellow));
+    child<QLineEdit>("conf_lv")->setStyleSheet(QLatin1String(Yellow));
+    for (const char *name : { "sw_avlp", "sw_buzzer", "sw_avhp" })
+        child<SwitchButton>(name)->SetActive(true);
+    QByteArray block(197, '0');
+    block.replace(18, 4, "0007"); // learning factor, halved
+    block.replace(30, 4, "01F4"); // charge over-current 500
+    block.replace(54, 4, "0C80"); // under-voltage 3200
+    block.replace(159, 2, "21"); // total under-voltage switch off (2), buzzer on (1)
+    emit window->dataReceived(reply("0C", block));
+
+    QVERIFY(shown(lamp) == on);
+    QCOMPARE(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "));
+    const QList<QPair<const char *, const char *>> texts = {
+        { "conf_dnum", "12" },    { "conf_cax", "-100" }, { "conf_chght", "-40" },
+        { "conf_lenstatu", "3" }, { "conf_chgc", "500" }, { "conf_lv", "3200" },
+    };
+    for (const auto &t : texts)
+        QCOMPARE(child<QLineEdit>(t.first)->text(), QLatin1String(t.second));
+    QCOMPARE(child<QLineEdit>("conf_chgc")->styleSheet(), QLatin1String(Neutral));
+    QCOMPARE(child<QLineEdit>("conf_lv")->styleSheet(), QLatin1String(Yellow));
+    for (const char *name : { "sw_avhp", "sw_avlp", "sw_buzzer" })
+        QCOMPARE(child<SwitchButton>(name)->checked(), qstrcmp(name, "sw_buzzer") == 0);
+    // Every widget the decoder names shows what it decoded, and setting switches sent nothing.
+    for (const ParameterBlock::Field &f : ParameterBlock::decode("0C", block)) {
+        if (f.kind == ParameterBlock::Field::Switch)
+            QVERIFY2(child<SwitchButton>(f.widget)->checked() == f.on, f.widget);
+        else
+            QVERIFY2(child<QLineEdit>(f.widget)->text() == f.text, f.widget);
+    }
+    QVERIFY(sendQueuebak.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(lamp) == off, 5000);
+}
+
+void TestParameterPages::closedPortSendsNothing()
+{
+    child<SwitchButton>("openCom")->SetActive(false);
+    recorder->clear();
+    child<QLineEdit>("conf_chgc")->setText(QStringLiteral("600"));
+    press("conf_chgc"); // still checked first
+    checkRefused("conf_chgc", Yellow, Messages::Kind::Warning, QStringLiteral("Warning"),
+                 QStringLiteral("输入的参数超过 [1 - 500] 的范围。"));
+    child<QLineEdit>("conf_chgc")->setText(QStringLiteral("100"));
+    press("conf_chgc");
+    checkRefused("conf_chgc", Neutral, Messages::Kind::Warning, QStringLiteral("错误"),
+                 QStringLiteral("串口未打开，请先打开串口。"));
+    child<QPushButton>("btn_reset")->click();
+    QCOMPARE(takeQueue(), QList<QByteArray>());
+    QCOMPARE(recorder->entries().size(), 1);
+}
+
+QTEST_MAIN(TestParameterPages)
+#include "tst_parameterpages.moc"
