@@ -118,7 +118,9 @@ private:
         const bool sent = m_line.accepts(head.session);
         if (!head.piece.logFrame.isEmpty())
             m_log.write(sent ? "TX" : "--", head.piece.logFrame,
-                        sent ? head.piece.note : QStringLiteral("dropped: nobody holds the port"));
+                        sent
+                            ? head.piece.note
+                            : QStringLiteral("dropped: the client that asked has closed the port"));
         if (sent)
             m_line.write(head.piece.bytes, head.session);
         next();

@@ -166,12 +166,12 @@ void SerialLine::updateClients()
             at += ssize_t(sizeof(inotify_event) + event->len);
             if (event->mask & IN_OPEN) {
                 ++m_clients;
+                ++m_opens;
             } else if ((event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) && m_clients > 0
                        && --m_clients == 0) {
                 // Nobody holds the port: what was sent and not read is gone, as on a real line.
                 tcflush(m_slaveFd, TCIFLUSH);
                 m_pending.clear();
-                ++m_session;
             }
         }
     }
@@ -194,24 +194,37 @@ void SerialLine::start()
 void SerialLine::readAvailable()
 {
     char buffer[4096];
+    QByteArray received;
+    QString failure;
     for (;;) {
         const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
         if (n > 0) {
-            if (m_receiver)
-                m_receiver(QByteArray(buffer, int(n)));
+            received.append(buffer, int(n));
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
-            // Stop watching instead of spinning on a line that has gone away.
-            const QString reason = n == 0 ? QStringLiteral("end of file") : systemError("read");
-            m_readNotifier->setEnabled(false);
-            if (m_closed)
-                m_closed(reason);
-        }
-        return;
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK))
+            failure = n == 0 ? QStringLiteral("end of file") : systemError("read");
+        break;
     }
+    // The opens and closes up to now, so the bytes go to the session they came from.
+    updateClients();
+    if (!received.isEmpty() && m_receiver)
+        m_receiver(received);
+    if (!failure.isEmpty()) {
+        // Stop watching instead of spinning on a line that has gone away.
+        m_readNotifier->setEnabled(false);
+        if (m_closed)
+            m_closed(failure);
+    }
+}
+
+quint64 SerialLine::session() const
+{
+    if (m_watchFd < 0)
+        return 1;
+    return m_clients > 0 ? m_opens : NoSession;
 }
 
 bool SerialLine::accepts(quint64 session)
@@ -219,7 +232,7 @@ bool SerialLine::accepts(quint64 session)
     updateClients();
     if (m_watchFd >= 0 && m_clients == 0)
         return false;
-    return session == AnySession || session == m_session;
+    return session == AnySession || session == this->session();
 }
 
 bool SerialLine::write(const QByteArray &bytes, quint64 session)

@@ -32,20 +32,24 @@ public:
     // Called once when a device goes away (end of file or a read error); a pseudo-terminal never
     // does, since its slave stays open.
     void setClosedHandler(std::function<void(const QString &)> handler);
-    // Sends bytes, or drops them (false) while no client holds a pseudo-terminal. A reply asked
-    // for in one session of a client goes with that session: it is dropped once the client has
-    // closed the port, even if a client has opened it again since.
+    // Sends bytes, or drops them (false) while no client holds a pseudo-terminal. A reply goes
+    // with the session of the client that asked for it: once that client has closed the port it
+    // is dropped, even if another client has opened the port since.
     bool write(const QByteArray &bytes, quint64 session = AnySession);
     // Whether write() would send now rather than drop.
     bool accepts(quint64 session = AnySession);
     bool hasPendingOutput() const { return !m_pending.isEmpty(); }
 
     static constexpr quint64 AnySession = ~quint64(0);
-    // The session that bytes handed to the receiver belong to: it counts the times the last client
-    // closed the port (a real tty never changes it). Closes are taken in after the bytes read
-    // with them, so a request is never credited to a client that opened the port later; a client
-    // that reopens and asks before the board has noticed the close may go unanswered once.
-    quint64 session() const { return m_session; }
+    static constexpr quint64 NoSession = 0; // nobody held the port
+    // The session that the bytes handed to the receiver belong to: a number for each open of
+    // the port by a client, or NoSession when the client that sent them has closed the port
+    // and nobody holds it. Opens and closes are taken in just after the bytes read with them,
+    // so a client that opens the port and asks at once is answered even if the board had not
+    // yet noticed the previous client leave. (A client that asks and closes at once, and
+    // another that opens before the board runs, cannot be told apart from that: the second
+    // one gets the answer.) A real tty is one session for good.
+    quint64 session() const;
 
 private:
     void start();
@@ -61,7 +65,7 @@ private:
     int m_watchFd = -1; // inotify on the slave, pseudo-terminals only
     QSocketNotifier *m_watchNotifier = nullptr;
     int m_clients = 0;
-    quint64 m_session = 0;
+    quint64 m_opens = 0; // the session of the latest client
     QByteArray m_pending;
     std::function<void(const QByteArray &)> m_receiver;
     std::function<void(const QString &)> m_closed;
