@@ -1,5 +1,5 @@
 // The window as a user drives it, with a real serial port on the simulated board's
-// pseudo-terminal: open, poll, the link states, and a board that goes away.
+// pseudo-terminal: open, poll, the link states, a board that goes away, the pages.
 #include "frame.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -29,7 +31,7 @@ double processCpuSeconds()
 }
 } // namespace
 
-class TestE2eLink : public QObject
+class TestE2e : public QObject
 {
     Q_OBJECT
 
@@ -41,6 +43,7 @@ private slots:
     void lineFaultsShowTheirState();
     void splitRepliesAreHandedOnOnce();
     void boardThatQuitsClosesThePort();
+    void writtenParameterReadsBack();
 
 private:
     // Starts the board with these options and switches the port on in a new window.
@@ -63,7 +66,7 @@ private:
     QString link;
 };
 
-void TestE2eLink::init()
+void TestE2e::init()
 {
     dir = std::make_unique<QTemporaryDir>();
     link = dir->filePath(QStringLiteral("ttyARVEX"));
@@ -71,7 +74,7 @@ void TestE2eLink::init()
     boxes = std::make_unique<Messages::Recorder>();
 }
 
-void TestE2eLink::cleanup()
+void TestE2e::cleanup()
 {
     window.reset();
     sim.reset();
@@ -79,7 +82,7 @@ void TestE2eLink::cleanup()
     dir.reset();
 }
 
-bool TestE2eLink::connectTo(const QStringList &boardOptions)
+bool TestE2e::connectTo(const QStringList &boardOptions)
 {
     sim = std::make_unique<Sim>();
     if (!sim->start(QStringList{ "--link", link, "--log", dir->filePath("board.log") }
@@ -96,7 +99,7 @@ bool TestE2eLink::connectTo(const QStringList &boardOptions)
     return child<SwitchButton>("openCom")->checked();
 }
 
-int TestE2eLink::requestsSeen() const
+int TestE2e::requestsSeen() const
 {
     QFile log(dir->filePath("board.log"));
     if (!log.open(QIODevice::ReadOnly))
@@ -104,7 +107,7 @@ int TestE2eLink::requestsSeen() const
     return log.readAll().count(" RX :Y+01+51=?~");
 }
 
-void TestE2eLink::opensPollsAndLocksTheTopBar()
+void TestE2e::opensPollsAndLocksTheTopBar()
 {
     QElapsedTimer sinceOpen;
     sinceOpen.start();
@@ -132,7 +135,7 @@ void TestE2eLink::opensPollsAndLocksTheTopBar()
     QVERIFY(boxes->entries().isEmpty());
 }
 
-void TestE2eLink::lineFaultsShowTheirState_data()
+void TestE2e::lineFaultsShowTheirState_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("text");
@@ -149,7 +152,7 @@ void TestE2eLink::lineFaultsShowTheirState_data()
                              << "QLabel { color : yellow; }" << false;
 }
 
-void TestE2eLink::lineFaultsShowTheirState()
+void TestE2e::lineFaultsShowTheirState()
 {
     QFETCH(QStringList, options);
     QFETCH(QString, text);
@@ -171,7 +174,7 @@ void TestE2eLink::lineFaultsShowTheirState()
     QVERIFY(boxes->entries().isEmpty());
 }
 
-void TestE2eLink::splitRepliesAreHandedOnOnce()
+void TestE2e::splitRepliesAreHandedOnOnce()
 {
     QVERIFY(connectTo({ "--static", "--split" }));
     QSignalSpy blocks(window.get(), &MainWindow::dataReceived);
@@ -181,7 +184,7 @@ void TestE2eLink::splitRepliesAreHandedOnOnce()
     QCOMPARE(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "));
 }
 
-void TestE2eLink::boardThatQuitsClosesThePort()
+void TestE2e::boardThatQuitsClosesThePort()
 {
     QVERIFY(connectTo({ "--static" }));
     QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
@@ -213,5 +216,38 @@ void TestE2eLink::boardThatQuitsClosesThePort()
     QVERIFY2(cpuSeconds < 0.5, qPrintable(QString::number(cpuSeconds)));
 }
 
-QTEST_MAIN(TestE2eLink)
-#include "tst_e2e_link.moc"
+void TestE2e::writtenParameterReadsBack()
+{
+    QVERIFY(connectTo({ "--static" }));
+    auto *field = child<QLineEdit>("conf_lv");
+    auto *lamp = child<QLabel>("statu_read");
+
+    // Typed and applied, then read back: the field shows what the board now holds.
+    field->setText(QStringLiteral("3000"));
+    child<QPushButton>("conf_lv_btn")->click();
+    field->clear();
+    child<QPushButton>("conf_read")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(field->text(), QStringLiteral("3000"), WaitMs);
+    QCOMPARE(lamp->pixmap(Qt::ReturnByValue).toImage(),
+             QPixmap(":/asset/assert/Pas.png").toImage());
+
+    // Out of range: the field turns yellow, a warning, and nothing goes to the board.
+    QFile log(dir->filePath("board.log"));
+    const auto writes = [&log] {
+        log.open(QIODevice::ReadOnly);
+        const int n = log.readAll().count(" RX :W+");
+        log.close();
+        return n;
+    };
+    QCOMPARE(writes(), 1);
+    field->setText(QStringLiteral("5000"));
+    child<QPushButton>("conf_lv_btn")->click();
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().first().kind, Messages::Kind::Warning);
+    const int seen = requestsSeen();
+    QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= seen + 2, WaitMs);
+    QCOMPARE(writes(), 1);
+}
+
+QTEST_MAIN(TestE2e)
+#include "tst_e2e.moc"
