@@ -1083,5 +1083,55 @@
         <source>Warning</source>
         <translation>Warning</translation>
     </message>
+    <message>
+        <source>设备移除</source>
+        <translation>设备移除</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>串口未打开，请先打开串口。</source>
+        <translation>串口未打开，请先打开串口。</translation>
+    </message>
+    <message>
+        <source>串口不可用。</source>
+        <translation>串口不可用。</translation>
+    </message>
+    <message>
+        <source>写入数据失败。</source>
+        <translation>写入数据失败。</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>未能写入全部数据。</source>
+        <translation>未能写入全部数据。</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+    <message>
+        <source>Save CSV</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV Files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export failed</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>The log could not be written to %1:
+%2</source>
+        <translation>The log could not be written to %1:
+%2</translation>
+    </message>
 </context>
 </TS>
