@@ -1101,7 +1101,7 @@
     </message>
     <message>
         <source>写入数据失败。</source>
-        <translation>Failed to write data.</translation>
+        <translation>Writing the data failed.</translation>
     </message>
     <message>
         <source>警告</source>
@@ -1109,7 +1109,29 @@
     </message>
     <message>
         <source>未能写入全部数据。</source>
-        <translation>Not all data could be written.</translation>
+        <translation>Not all of the data could be written.</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+    <message>
+        <source>Save CSV</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV Files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export failed</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>The log could not be written to %1:
+%2</source>
+        <translation>The log could not be written to %1:
+%2</translation>
     </message>
 </context>
 </TS>

@@ -1093,7 +1093,7 @@
     </message>
     <message>
         <source>串口未打开，请先打开串口。</source>
-        <translation>Die serielle Schnittstelle ist nicht geöffnet. Bitte zuerst öffnen.</translation>
+        <translation>Die serielle Schnittstelle ist nicht geöffnet. Bitte öffnen Sie sie zuerst.</translation>
     </message>
     <message>
         <source>串口不可用。</source>
@@ -1101,7 +1101,7 @@
     </message>
     <message>
         <source>写入数据失败。</source>
-        <translation>Schreiben der Daten fehlgeschlagen.</translation>
+        <translation>Das Schreiben der Daten ist fehlgeschlagen.</translation>
     </message>
     <message>
         <source>警告</source>
@@ -1109,7 +1109,29 @@
     </message>
     <message>
         <source>未能写入全部数据。</source>
-        <translation>Nicht alle Daten konnten geschrieben werden.</translation>
+        <translation>Es konnten nicht alle Daten geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+    <message>
+        <source>Save CSV</source>
+        <translation>CSV speichern</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export failed</source>
+        <translation>Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The log could not be written to %1:
+%2</source>
+        <translation>Das Protokoll konnte nicht nach %1 geschrieben werden:
+%2</translation>
     </message>
 </context>
 </TS>

@@ -1111,5 +1111,27 @@
         <source>未能写入全部数据。</source>
         <translation>未能写入全部数据。</translation>
     </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+    <message>
+        <source>Save CSV</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV Files (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export failed</source>
+        <translation>Export failed</translation>
+    </message>
+    <message>
+        <source>The log could not be written to %1:
+%2</source>
+        <translation>The log could not be written to %1:
+%2</translation>
+    </message>
 </context>
 </TS>

@@ -267,11 +267,16 @@ void DataLog::retranslate()
     emit headerDataChanged(Qt::Horizontal, 0, LogColumns::Count - 1);
 }
 
-bool DataLog::writeCsv(const QString &path) const
+bool DataLog::writeCsv(const QString &path, QString *error) const
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const auto fail = [&file, error] {
+        if (error)
+            *error = file.errorString();
         return false;
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail();
 
     QByteArray header;
     for (int c = 0; c < LogColumns::Count; ++c) {
@@ -283,7 +288,7 @@ bool DataLog::writeCsv(const QString &path) const
     }
     header += '\n';
     if (file.write(header) != header.size())
-        return false;
+        return fail();
 
     // Rows are plain ASCII: format them straight into a large buffer and write it in chunks.
     constexpr int BufferSize = 1 << 20;
@@ -293,7 +298,7 @@ bool DataLog::writeCsv(const QString &path) const
     for (int i = 0; i < m_count; ++i) {
         if (BufferSize - used < MaxLine) {
             if (file.write(buffer.get(), used) != used)
-                return false;
+                return fail();
             used = 0;
         }
         const Row &r = row(i);
@@ -309,8 +314,8 @@ bool DataLog::writeCsv(const QString &path) const
         used = int(out - buffer.get());
     }
     if (used && file.write(buffer.get(), used) != used)
-        return false;
-    return file.flush();
+        return fail();
+    return file.flush() || fail();
 }
 
 std::size_t DataLog::storageBytes() const

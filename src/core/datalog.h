@@ -39,8 +39,9 @@ public:
 
     // Replaces the file with the table as CSV (UTF-8, no byte-order mark): a header line of the
     // current captions, then one line per row; every field in double quotes, "\n" after every
-    // line. False when the file cannot be opened or not everything could be written.
-    bool writeCsv(const QString &path) const;
+    // line. False when the file cannot be opened or not everything could be written; error then
+    // says why, in the words of the operating system.
+    bool writeCsv(const QString &path, QString *error = nullptr) const;
 
     // Heap bytes held by the rows (for the memory budget).
     std::size_t storageBytes() const;

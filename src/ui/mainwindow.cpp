@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "barlabels.h"
 #include "cellchart.h"
 #include "datalog.h"
 #include "devicewatcher.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     dataLog = new DataLog(this);
     ui->data_view->setModel(dataLog);
+    initRealTimePage();
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -119,8 +121,8 @@ void MainWindow::InitUI()
     ui->tab_widget->removeTab(5);
     ui->tab_widget->removeTab(4);
 
-    // The job lamps are put into their idle state (jobSet(3)) here once the status lamp tables
-    // are wired to the window.
+    // No job state until the board has told one.
+    jobSet(3);
 
     static const int rates[] = { 9600, 19200, 38400, 115200 };
     for (int rate : rates)
@@ -158,8 +160,10 @@ void MainWindow::InitChart()
     mainSet->setColor(QColor(14, 120, 53));
 
     series = new QStackedBarSeries;
+    // The values stand at the outer end of the bars, drawn by barLabels: the series' own labels
+    // cost most of a reply's time.
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsVisible(true);
+    series->setLabelsVisible(false);
     series->append(mainSet);
     series->append(specialSet);
 
@@ -192,6 +196,7 @@ void MainWindow::InitChart()
         delete placeholder;
     ui->cell->setRenderHint(QPainter::Antialiasing);
     chart->setBackgroundBrush(QBrush(QColor(55, 55, 55)));
+    barLabels = new BarLabels(chart, series, axisY, CellChart::Cells);
 }
 
 void MainWindow::InitSlot()

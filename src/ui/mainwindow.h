@@ -1,6 +1,7 @@
 #pragma once
 
 #include "requestscheduler.h"
+#include "widgettable.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -10,12 +11,15 @@
 #include <QString>
 #include <QtCharts/QChartGlobal>
 
+class BarLabels;
 class DataLog;
 class DeviceWatcher;
 class QLabel;
 class QLineEdit;
+class QTableView;
 class QTimer;
 class Ui_MainWindow;
+struct cell;
 namespace Frame {
 struct ReplyCheck;
 }
@@ -84,6 +88,16 @@ private slots:
     void on_win_close_clicked();
     void on_win_mini_clicked();
     // Real-time page: slots (mainwindow_realtime.cpp).
+    void jobSet(int code);
+    void alertSet(int code);
+    void sysSet(int code);
+    void infoSet(int code);
+    void BlanceSet(int word);
+    int addRowToTableWidget(QTableView *tableWidget, cell *bafe);
+    void exportToCSV(QTableView *tableWidget, const QString &filePath);
+    void on_data_export_clicked();
+    void on_data_clean_clicked();
+    void on_btn_log_clicked();
 
     // Parameter pages: slots (mainwindow_parameters.cpp).
     // The form's buttons reach these by name; each row's data is in the parameter table.
@@ -159,6 +173,12 @@ private:
     void showParameterReply(const Frame::ReplyCheck &reply);
 
     // Real-time page: functions (mainwindow_realtime.cpp).
+    // Zooms the voltage axis of the cell chart; wheel events elsewhere are left to others.
+    void wheelEvent(QWheelEvent *event) override;
+    void initRealTimePage();
+    void refreshChart();
+    void refreshLamps();
+    void setLamp(const char *lamp, const char *picture);
 
     // Parameter pages: functions (mainwindow_parameters.cpp).
     void resolveParameterPages();
@@ -195,6 +215,9 @@ private:
     int minmark = 2000;
 
     // Real-time page: members.
+    WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
+    WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
+    BarLabels *barLabels = nullptr; // the values over the bars of the cell chart
 
     // Parameter pages: members.
     // Resolved once from the form: the line edit of each parameter row (in the table's order)

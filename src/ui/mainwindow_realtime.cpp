@@ -2,9 +2,249 @@
 // and the log page.
 #include "mainwindow.h"
 
+#include "barlabels.h"
+#include "cellchart.h"
+#include "datalog.h"
+#include "filedialogs.h"
 #include "frame.h"
+#include "globals.h"
+#include "logheader.h"
+#include "messages.h"
+#include "statuslamps.h"
+#include "telemetry.h"
+#include "ui_mainwindow.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QValueAxis>
+
+namespace {
+
+// A field is written only when its text changes: most values stand still from one reply to the
+// next, and each setText lays the text out anew.
+void setFieldText(QLineEdit *field, const QString &text)
+{
+    if (field && field->text() != text)
+        field->setText(text);
+}
+
+void setBar(QtCharts::QBarSet *set, int index, int value)
+{
+    if (set->at(index) != value)
+        set->replace(index, value);
+}
+
+} // namespace
+
+void MainWindow::initRealTimePage()
+{
+    // Headers whose size costs nothing per logged row.
+    LogHeader::install(ui->data_view, Qt::Horizontal);
+    LogHeader::install(ui->data_view, Qt::Vertical);
+    // Scrolling by rows makes the view find the position of its first row again after every added
+    // row, a walk over all rows; by pixels it does not.
+    ui->data_view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // The names come from the units that decide what is shown; a reply of nothing names every
+    // field, and code 0 of each lamp group names all of its lamps.
+    const RealTimeReply sample = decodeRealTime(QByteArray(), QByteArray(), nullptr);
+    for (const WidgetText &text : sample.texts)
+        realTimeFields.add(this, text.widget);
+
+    StatusLamps::Pictures lamps = StatusLamps::info(0);
+    lamps += StatusLamps::protection(0);
+    lamps += StatusLamps::job(0);
+    lamps += StatusLamps::alarm(0);
+    for (const StatusLamps::LampPicture &lamp : lamps)
+        statusLampLabels.add(this, lamp.lamp);
+    statusLampLabels.add(this, StatusLamps::balance(0).lamp);
+
+    // The form and these names are built together: a name without its widget is a fault of the
+    // build, and every test that builds a window stops here on it.
+    const QStringList missing = realTimeFields.missing() + statusLampLabels.missing();
+    if (!missing.isEmpty())
+        qFatal("The form has no widget for: %s", qPrintable(missing.join(QStringLiteral(", "))));
+}
 
 void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
 {
-    Q_UNUSED(reply); // filled in with the real-time page
+    const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
+    for (const WidgetText &text : values.texts)
+        setFieldText(realTimeFields[text.widget], text.text);
+    // Neither display may keep an old value for a new one it cannot show: a discharge of 100 A
+    // ("-100000") needs a seventh digit, and a state of charge above the bar's end fills it.
+    const int digits = QString::number(afe.cadc).size();
+    if (digits > ui->cadc->digitCount())
+        ui->cadc->setDigitCount(digits);
+    ui->cadc->display(afe.cadc);
+    const int soc = qBound(ui->soc->minimum(), afe.soc, ui->soc->maximum());
+    if (ui->soc->value() != soc) {
+        // A progress bar repaints itself at once when its value changes, which here redraws
+        // everything beneath it (over a millisecond); it is drawn with the rest of the reply.
+        ui->soc->setUpdatesEnabled(false);
+        ui->soc->setValue(soc);
+        ui->soc->setUpdatesEnabled(true);
+    }
+
+    // The row keeps the values as received; only the chart clamps them, in the record too.
+    addRowToTableWidget(ui->data_view, &afe);
+    refreshChart();
+    refreshLamps();
+    setFieldText(ui->data_total_line, QString::number(dataLog->count()));
+}
+
+void MainWindow::refreshChart()
+{
+    // Re-applies the last wheel zoom in whole millivolts.
+    axisY->setRange(minmark, maxmark);
+    // The sets keep their sixteen values: changing them in place redraws the bars without
+    // building new ones.
+    const CellChart::Bars bars = CellChart::refresh(&afe);
+    for (int i = 0; i < CellChart::Cells; ++i) {
+        setBar(mainSet, i, bars.balancing[i]);
+        setBar(specialSet, i, bars.idle[i]);
+    }
+    barLabels->refresh();
+}
+
+void MainWindow::refreshLamps()
+{
+    infoSet(0);
+    sysSet(afe.sys_statu);
+    jobSet(afe.job_statu);
+    const QVector<int> alarmCases = StatusLamps::alarmCases(afe.alrt_statu);
+    for (int alarmCase : alarmCases)
+        alertSet(alarmCase);
+    BlanceSet(afe.blance_statu);
+}
+
+void MainWindow::setLamp(const char *lamp, const char *picture)
+{
+    QLabel *label = statusLampLabels[lamp];
+    if (!label)
+        return;
+    const QPixmap *pixmap = &lampOff;
+    if (qstrcmp(picture, StatusLamps::Pass) == 0)
+        pixmap = &lampOn;
+    else if (qstrcmp(picture, StatusLamps::Warning) == 0)
+        pixmap = &lampAlarm;
+    else if (qstrcmp(picture, StatusLamps::Error) == 0)
+        pixmap = &lampError;
+    label->setPixmap(*pixmap);
+}
+
+void MainWindow::jobSet(int code)
+{
+    const StatusLamps::Pictures pictures = StatusLamps::job(code);
+    for (const StatusLamps::LampPicture &p : pictures)
+        setLamp(p.lamp, p.picture);
+}
+
+void MainWindow::alertSet(int code)
+{
+    const StatusLamps::Pictures pictures = StatusLamps::alarm(code);
+    for (const StatusLamps::LampPicture &p : pictures)
+        setLamp(p.lamp, p.picture);
+}
+
+void MainWindow::sysSet(int code)
+{
+    const StatusLamps::Pictures pictures = StatusLamps::protection(code);
+    for (const StatusLamps::LampPicture &p : pictures)
+        setLamp(p.lamp, p.picture);
+}
+
+void MainWindow::infoSet(int code)
+{
+    const StatusLamps::Pictures pictures = StatusLamps::info(code);
+    for (const StatusLamps::LampPicture &p : pictures)
+        setLamp(p.lamp, p.picture);
+}
+
+void MainWindow::BlanceSet(int word)
+{
+    const StatusLamps::Balance balance = StatusLamps::balance(word);
+    setLamp(balance.lamp, balance.picture);
+    // The list wraps within its column, which the layout sizes. Resizing the label to its text
+    // (balance.adjustSizeFirst) would push it out of its group and cut the list off.
+    ui->blance_label->setText(balance.text);
+}
+
+int MainWindow::addRowToTableWidget(QTableView *tableWidget, cell *bafe)
+{
+    if (!tableWidget || !bafe || !isAddingDataToTable)
+        return 0;
+    auto *log = qobject_cast<DataLog *>(tableWidget->model());
+    if (!log)
+        return 0;
+    // The view follows the newest row only while it shows the end of the log: a user reading
+    // older rows is not pulled away from them by every reply.
+    const QScrollBar *bar = tableWidget->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    log->append(*bafe, QDateTime::currentDateTime());
+    // The columns were fitted to their captions; the first row shows how wide the values are
+    // (the date and the time would be cut off).
+    if (log->count() == 1)
+        tableWidget->resizeColumnsToContents();
+    if (following)
+        tableWidget->scrollToBottom();
+    return log->count();
+}
+
+void MainWindow::on_btn_log_clicked()
+{
+    // The caption names what the next click does; switching off keeps the rows.
+    isAddingDataToTable = !isAddingDataToTable;
+    ui->btn_log->setText(isAddingDataToTable ? tr("STOP") : tr("RUN"));
+}
+
+void MainWindow::on_data_clean_clicked()
+{
+    dataLog->clear();
+    ui->data_total_line->setText(QString::number(dataLog->count()));
+}
+
+void MainWindow::on_data_export_clicked()
+{
+    const QString fileName =
+        FileDialogs::getSaveFileName(this, tr("Save CSV"), QString(), tr("CSV Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    exportToCSV(ui->data_view, fileName);
+}
+
+void MainWindow::exportToCSV(QTableView *tableWidget, const QString &filePath)
+{
+    const auto *log = qobject_cast<const DataLog *>(tableWidget ? tableWidget->model() : nullptr);
+    if (!log)
+        return;
+    // A log that did not reach the disk must not pass for saved.
+    QString error;
+    if (!log->writeCsv(filePath, &error))
+        Messages::warning(this, tr("Export failed"),
+                          tr("The log could not be written to %1:\n%2")
+                              .arg(QDir::toNativeSeparators(filePath), error));
+}
+
+void MainWindow::wheelEvent(QWheelEvent *event)
+{
+    const QPoint inChart = ui->cell->mapFromGlobal(event->globalPosition().toPoint());
+    if (!ui->cell->rect().contains(inChart)) {
+        event->ignore();
+        return;
+    }
+    // Over the chart the wheel is ours, also when a step is refused.
+    event->accept();
+    const CellChart::Zoom zoom =
+        CellChart::wheelZoom(axisY->min(), axisY->max(), event->angleDelta().y(), afe);
+    if (!zoom.changed)
+        return;
+    minmark = zoom.minmark;
+    maxmark = zoom.maxmark;
+    axisY->setRange(zoom.min, zoom.max);
+    chart->update();
 }

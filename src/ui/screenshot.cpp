@@ -1,10 +1,12 @@
 #include "screenshot.h"
 
 #include "mainwindow.h"
+#include "switchbutton.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -32,8 +34,26 @@ void Screenshot::scheduleFromEnvironment(MainWindow &window)
     setIndexFromEnvironment<QTabWidget>(window, "ARVEX_SCREENSHOT_SUBPAGE", "tabWidget");
     setIndexFromEnvironment<QComboBox>(window, "ARVEX_SCREENSHOT_LANG", "lang");
 
-    // Give the window a moment to be exposed and painted before it is grabbed.
-    QTimer::singleShot(800, &window, [&window, path] {
+    // Live data: the port whose list entry starts with ARVEX_SCREENSHOT_CONNECT is switched on,
+    // with logging, and the picture waits for some replies.
+    int delay = 800; // for the window to be exposed and painted
+    const QString port = qEnvironmentVariable("ARVEX_SCREENSHOT_CONNECT");
+    if (!port.isEmpty()) {
+        auto *ports = window.findChild<QComboBox *>(QStringLiteral("portName"));
+        const int index = ports ? ports->findText(port, Qt::MatchStartsWith) : -1;
+        if (index < 0) {
+            qWarning().noquote() << "no port" << port << "to connect for the screenshot";
+        } else {
+            ports->setCurrentIndex(index);
+            window.findChild<SwitchButton *>(QStringLiteral("openCom"))->SetActive(true);
+            window.findChild<QPushButton *>(QStringLiteral("btn_log"))->click();
+            bool ok = false;
+            const int wait = qEnvironmentVariableIntValue("ARVEX_SCREENSHOT_DELAY", &ok);
+            delay = ok ? wait : 5000;
+        }
+    }
+
+    QTimer::singleShot(delay, &window, [&window, path] {
         if (window.grab().save(path)) {
             qInfo().noquote() << "screenshot saved to" << path;
             QCoreApplication::exit(0);

@@ -1,0 +1,460 @@
+// The real-time page of the window: a reply through ParseMsg into the fields, the lamps, the cell
+// chart and the log, the log buttons with export, and the wheel zoom of the chart.
+#include "crc.h"
+#include "filedialogs.h"
+#include "globals.h"
+#include "mainwindow.h"
+#include "messages.h"
+#include "widgettable.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChartView>
+#include <QtCharts/QStackedBarSeries>
+#include <QtCharts/QValueAxis>
+#include <QtTest/qtestspontaneevent.h>
+#include <QtTest>
+
+#include <memory>
+
+QT_CHARTS_USE_NAMESPACE
+
+namespace {
+
+// A real-time reply as the board sends it.
+struct Reply
+{
+    QByteArray address = "0A";
+    int cells[25];
+    int temps[6] = { 2500, 2600, 3500, 3600, 3700, 3800 }; // 0.01 degC
+    int protection = 0, alarm = 0, job = 0, balancing = 0;
+    quint32 current = 1500; // mA, as sent
+    int avgv = 3300, maxv = 3325, minv = 3275, soc = 87;
+
+    Reply()
+    {
+        for (int k = 0; k < 25; ++k)
+            cells[k] = 3300 + k;
+    }
+};
+
+QByteArray hex(quint32 value, int width)
+{
+    return QByteArray::number(value, 16).toUpper().rightJustified(width, '0');
+}
+
+// The frame, field by field from the left, with its CRC.
+QByteArray frame(const Reply &r)
+{
+    QByteArray block;
+    for (int cell : r.cells)
+        block += hex(cell, 4);
+    for (int t : r.temps)
+        block += hex(t + 4000, 4);
+    block += hex(r.protection, 1) + hex(r.alarm, 1) + hex(r.job, 1) + "11"; // MOS C = 1, D = 1
+    block += hex(r.current, 8) + hex(7, 8) + hex(8, 8) + hex(9, 8); // NEWCC, CHGVV, DSGVV
+    block += hex(12, 4) + hex(r.balancing, 4) + hex(52000, 4) + hex(r.avgv, 4) + hex(r.maxv, 4)
+        + hex(r.minv, 4) + hex(50, 4) + hex(1, 4) + hex(3325, 4);
+    block += hex(r.soc, 2) + hex(16, 2) + hex(100, 2) + hex(5, 4) + hex(99, 4);
+    const QByteArray span = ":Y+" + r.address + "+51+" + block;
+    const uint16_t crc =
+        CRC::CRC16(reinterpret_cast<const unsigned char *>(span.constData()), span.size());
+    return span + '+' + hex(crc, 4) + '~';
+}
+
+QImage picture(const char *name)
+{
+    return QPixmap(QStringLiteral(":/asset/assert/") + QLatin1String(name)).toImage();
+}
+
+} // namespace
+
+class TestRealTimePage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void widgetLookUpAndNamedSlots();
+    void replyFillsTheFields();
+    void lampsFollowTheStatusValues();
+    void chartClampsAndSplitsByBalancing();
+    void logSwitchAndRows();
+    void viewFollowsTheNewestRowUnlessScrolledUp();
+    void exportLog_data();
+    void exportLog();
+    void wheelZoomsTheVoltageAxis();
+
+private:
+    template<typename T>
+    T *child(const char *name)
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+    QString text(const char *field) { return child<QLineEdit>(field)->text(); }
+    void send(const Reply &reply) { emit window->dataReceived(frame(reply)); }
+    QAbstractItemModel *log() { return child<QTableView>("data_view")->model(); }
+    void setLogging(bool on)
+    {
+        if ((child<QPushButton>("btn_log")->text() == QStringLiteral("STOP")) != on)
+            child<QPushButton>("btn_log")->click();
+    }
+
+    std::unique_ptr<Messages::Recorder> boxes;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestRealTimePage::initTestCase()
+{
+    qunsetenv("ARVEX_EXTRA_PORTS");
+    boxes = std::make_unique<Messages::Recorder>();
+    window = std::make_unique<MainWindow>();
+    window->show(); // laid out, so the log view has a height to scroll in
+    boxes->clear();
+}
+
+void TestRealTimePage::cleanupTestCase()
+{
+    window.reset();
+    boxes.reset();
+}
+
+void TestRealTimePage::widgetLookUpAndNamedSlots()
+{
+    WidgetTable<QLineEdit> fields;
+    for (const char *name : { "data_cell1", "data_cell99", "p_lv_mask" /* a label */ })
+        fields.add(window.get(), name);
+    QCOMPARE(fields["data_cell1"], child<QLineEdit>("data_cell1"));
+    QCOMPARE(fields["data_cell99"], nullptr);
+    QCOMPARE(fields.missing(), QStringList({ "data_cell99", "p_lv_mask" }));
+
+    // Other parts of the program call these by name.
+    for (const char *slot : { "jobSet", "alertSet", "sysSet", "infoSet", "BlanceSet" })
+        QVERIFY2(QMetaObject::invokeMethod(window.get(), slot, Q_ARG(int, 5)), slot);
+    QCOMPARE(child<QLabel>("blance_label")->text(), QStringLiteral("Cell#1 #3 "));
+    setLogging(false);
+    int rows = -1;
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "addRowToTableWidget", Q_RETURN_ARG(int, rows),
+                                      Q_ARG(QTableView *, child<QTableView>("data_view")),
+                                      Q_ARG(cell *, &afe)));
+    QCOMPARE(rows, 0); // logging is off
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "exportToCSV", Q_ARG(QTableView *, nullptr),
+                                      Q_ARG(QString, QStringLiteral("/dev/null"))));
+}
+
+void TestRealTimePage::replyFillsTheFields()
+{
+    Reply r;
+    r.current = 0xFFFFFF9C; // a discharge of 100 mA
+    r.cells[24] = 1;
+    send(r);
+    const QList<QPair<const char *, const char *>> expected = {
+        { "data_num", "0A" },     { "data_denum", "10" },  { "data_cell1", "3300" },
+        { "data_cell25", "1" },   { "ets", "25.00" },      { "ts1", "35.00" },
+        { "data_ts1", "35.00" },  { "data_cadc", "-100" }, { "data_mcadc", "-100" },
+        { "data_maxv2", "3325" }, { "data_statu", "0" },   { "data_len", "1" },
+    };
+    for (const auto &field : expected)
+        QCOMPARE(text(field.first), QString::fromLatin1(field.second));
+    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), -100);
+    QCOMPARE(child<QProgressBar>("soc")->value(), 87);
+    QCOMPARE(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "));
+
+    // Values the displays cannot hold as they are do not leave the old ones standing.
+    QSignalSpy overflow(child<QLCDNumber>("cadc"), &QLCDNumber::overflow);
+    r.current = quint32(-123456);
+    r.soc = 200;
+    send(r);
+    QCOMPARE(overflow.count(), 0);
+    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), -123456);
+    QCOMPARE(child<QProgressBar>("soc")->value(), 100);
+    QCOMPARE(text("data_soc"), QStringLiteral("200"));
+
+    // A reply that fails its check changes nothing.
+    QByteArray broken = frame(Reply());
+    broken[10] = broken[10] == '0' ? '1' : '0';
+    emit window->dataReceived(broken);
+    QCOMPARE(text("data_cell25"), QStringLiteral("1"));
+}
+
+void TestRealTimePage::lampsFollowTheStatusValues()
+{
+    // One red protection lamp, one amber alarm lamp and one green job lamp at most; codes outside
+    // the tables (last row) leave the lamps of the reply before.
+    const struct
+    {
+        int protection, alarm, job, balancing;
+        const char *red, *amber, *jobLamp, *balanceText;
+    } rows[] = {
+        { 0, 0, 0, 0, "", "", "job_static_mask", "NULL" },
+        { 11, 0xA, 1, 0x0005, "p_short_mask", "alsert_dsght_mask", "job_chg_mask", "Cell#1 #3 " },
+        { 5, 0x3, 2, 0x8001, "p_hv_mask", "alert_chght_mask", "job_dsg_mask", "Cell#1 #16 " },
+        { 15, 0x1, 7, 0xFFFF, "p_hv_mask", "", "job_dsg_mask",
+          "Cell#1 #2 #3 #4 #5 #6 #7 #8 #9 #10 #11 #12 #13 #14 #15 #16 " },
+    };
+    const QImage grey = picture("NO.png"), green = picture("Pas.png");
+    for (const auto &row : rows) {
+        Reply r;
+        r.protection = row.protection;
+        r.alarm = row.alarm;
+        r.job = row.job;
+        r.balancing = row.balancing;
+        send(r);
+        auto check = [&](std::initializer_list<const char *> lamps, const char *marked,
+                         const QImage &mark, const QImage &others) {
+            for (const char *lamp : lamps) {
+                const QImage shown = child<QLabel>(lamp)->pixmap(Qt::ReturnByValue).toImage();
+                QVERIFY2(shown == (qstrcmp(marked, lamp) == 0 ? mark : others), lamp);
+            }
+        };
+        check({ "p_chghc_mask", "p_chght_mask", "p_chglt_mask", "p_dsght_mask", "p_dsglt_mask",
+                "p_dsghc1_mask", "p_dsghc2_mask", "p_lv_mask", "p_hv_mask", "p_ahv_mask",
+                "p_alv_mask", "p_pcbht_mask", "p_vex_mask", "p_short_mask" },
+              row.red, picture("Err.png"), green);
+        check({ "alert_chght_mask", "alsert_chglt_mask", "alsert_dsght_mask", "alsert_dsglt_mask" },
+              row.amber, picture("Warning.png"), green);
+        check({ "job_static_mask", "job_chg_mask", "job_dsg_mask" }, row.jobLamp, green, grey);
+        check({ "statu_unp_mask", "statu_unconf_mask" }, "", grey, green);
+        check({ "alsert_dsglt_mask_6" }, "", green, grey); // never driven
+        check({ "blance_fun_mask" }, "", green, row.balancing ? green : grey);
+        QCOMPARE(child<QLabel>("blance_label")->text(), QString::fromLatin1(row.balanceText));
+    }
+}
+
+void TestRealTimePage::chartClampsAndSplitsByBalancing()
+{
+    setLogging(true);
+    Reply r;
+    r.cells[0] = 499;
+    r.cells[1] = 500;
+    r.cells[2] = 5000;
+    r.cells[3] = 5001;
+    r.balancing = 1 << 2; // cell 3
+    send(r);
+
+    auto *series =
+        qobject_cast<QStackedBarSeries *>(child<QChartView>("cell")->chart()->series().value(0));
+    QBarSet *balancing = series->barSets().at(0); // drawn dark green
+    QBarSet *idle = series->barSets().at(1);
+    QCOMPARE(balancing->color(), QColor(14, 120, 53));
+    QCOMPARE(balancing->count(), 16);
+    QCOMPARE(idle->count(), 16);
+    const qreal expectBalancing[4] = { 0, 0, 5000, 0 };
+    const qreal expectIdle[4] = { 0, 500, 0, 0 };
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(balancing->at(i), expectBalancing[i]);
+        QCOMPARE(idle->at(i), expectIdle[i]);
+    }
+    QCOMPARE(idle->at(15), qreal(3315));
+    QCOMPARE(afe.cell[0], 0);
+    QCOMPARE(afe.cell[3], 0);
+    // The fields and the log keep what was received.
+    QCOMPARE(text("data_cell1"), QStringLiteral("499"));
+    QCOMPARE(log()->index(log()->rowCount() - 1, 18).data().toString(), QStringLiteral("499"));
+
+    // The value labels stand over the drawn bars only.
+    QStringList labels;
+    const QList<QGraphicsItem *> items = child<QChartView>("cell")->scene()->items();
+    for (const QGraphicsItem *item : items) {
+        if (auto *label = dynamic_cast<const QGraphicsSimpleTextItem *>(item))
+            labels += label->isVisible() ? label->text() : QString();
+    }
+    labels.removeAll(QString());
+    QCOMPARE(labels.size(), 14);
+    QVERIFY(labels.contains(QStringLiteral("5000")) && labels.contains(QStringLiteral("500")));
+}
+
+void TestRealTimePage::logSwitchAndRows()
+{
+    auto *button = child<QPushButton>("btn_log");
+    auto *total = child<QLineEdit>("data_total_line");
+    setLogging(false);
+    child<QPushButton>("data_clean")->click();
+    QCOMPARE(total->text(), QStringLiteral("0"));
+    send(Reply());
+    QCOMPARE(log()->rowCount(), 0);
+
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("STOP"));
+    Reply r;
+    r.current = 0xFFFFFF9C;
+    send(r);
+    QCOMPARE(total->text(), QStringLiteral("1"));
+    QCOMPARE(log()->index(0, 2).data().toString(), QStringLiteral("10")); // address 0A
+    QCOMPARE(log()->index(0, 10).data().toString(), QStringLiteral("-0.10")); // A
+
+    // A language switch gives the button its form caption back; logging goes on.
+    child<QComboBox>("lang")->setCurrentIndex(1);
+    child<QComboBox>("lang")->setCurrentIndex(0);
+    QCOMPARE(button->text(), QStringLiteral("RUN"));
+    send(Reply());
+    QCOMPARE(log()->rowCount(), 2);
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("RUN"));
+    send(Reply());
+    QCOMPARE(log()->rowCount(), 2); // switching off keeps the rows
+
+    // The row numbers keep their room as they gain a digit.
+    QHeaderView *rows = child<QTableView>("data_view")->verticalHeader();
+    button->click();
+    while (log()->rowCount() < 9)
+        send(Reply());
+    const int oneDigit = rows->sizeHint().width();
+    send(Reply());
+    QVERIFY(oneDigit > 0);
+    QVERIFY(rows->sizeHint().width() > oneDigit);
+
+    child<QPushButton>("data_clean")->click();
+    QCOMPARE(log()->rowCount(), 0);
+    QCOMPARE(total->text(), QStringLiteral("0"));
+    QCOMPARE(button->text(), QStringLiteral("STOP")); // emptying leaves logging on
+}
+
+void TestRealTimePage::viewFollowsTheNewestRowUnlessScrolledUp()
+{
+    child<QTabWidget>("tab_widget")->setCurrentWidget(child<QWidget>("tab_5"));
+    setLogging(true);
+    QScrollBar *bar = child<QTableView>("data_view")->verticalScrollBar();
+    for (int i = 0; i < 60; ++i)
+        send(Reply());
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    bar->setValue(bar->maximum() / 2);
+    const int reading = bar->value();
+    send(Reply());
+    QCOMPARE(bar->value(), reading);
+
+    bar->setValue(bar->maximum());
+    send(Reply());
+    QCOMPARE(bar->value(), bar->maximum());
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRealTimePage::exportLog_data()
+{
+    QTest::addColumn<QString>("path"); // empty: the dialog is cancelled
+    QTest::addColumn<QString>("failure"); // empty: written
+
+    static QTemporaryDir dir, lockedDir;
+    QFile::setPermissions(lockedDir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    // root writes anywhere but in /proc.
+    const QString locked =
+        QFileInfo(lockedDir.path()).isWritable() ? QStringLiteral("/proc") : lockedDir.path();
+    QTest::newRow("cancelled") << QString() << QString();
+    QTest::newRow("written") << dir.filePath(QStringLiteral("log.csv")) << QString();
+    QTest::newRow("folder without write permission")
+        << locked + QStringLiteral("/log.csv") << QStringLiteral("?");
+    if (QFileInfo::exists(QStringLiteral("/dev/full")))
+        QTest::newRow("full disk")
+            << QStringLiteral("/dev/full") << QStringLiteral("No space left on device");
+}
+
+void TestRealTimePage::exportLog()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, failure);
+    setLogging(true);
+    child<QPushButton>("data_clean")->click();
+    send(Reply());
+    send(Reply());
+    boxes->clear();
+
+    FileDialogs::Answerer answer(path);
+    child<QPushButton>("data_export")->click();
+    QCOMPARE(answer.questions().size(), 1);
+    QCOMPARE(answer.questions().at(0).parent, window.get());
+    QCOMPARE(answer.questions().at(0).caption, QStringLiteral("Save CSV"));
+    QCOMPARE(answer.questions().at(0).dir, QString());
+    QCOMPARE(answer.questions().at(0).filter, QStringLiteral("CSV Files (*.csv)"));
+    QCOMPARE(log()->rowCount(), 2); // the table is never changed by an export
+
+    if (failure.isEmpty()) {
+        QVERIFY(boxes->entries().isEmpty());
+        if (path.isEmpty())
+            return; // nothing asked, nothing written
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        file.remove();
+        QCOMPARE(lines.size(), 4); // header, two rows, nothing after the last line end
+        QVERIFY(lines.at(0).startsWith("\"日期\",\"时间\",\"Pack\","));
+        QVERIFY(lines.at(2).contains(",\"10\",") && lines.at(2).endsWith(",\"3324\""));
+        return;
+    }
+    // A file that did not reach the disk is named, with the reason.
+    QCOMPARE(boxes->entries().size(), 1);
+    const Messages::Recorder::Entry &box = boxes->entries().at(0);
+    QCOMPARE(box.kind, Messages::Kind::Warning);
+    QCOMPARE(box.title, QStringLiteral("Export failed"));
+    QVERIFY2(box.text.contains(path), qPrintable(box.text));
+    QVERIFY2(box.text.section(path, 1).trimmed().size() > 1, qPrintable(box.text));
+    if (failure != QLatin1String("?"))
+        QVERIFY2(box.text.contains(failure), qPrintable(box.text));
+}
+
+void TestRealTimePage::wheelZoomsTheVoltageAxis()
+{
+    auto *view = child<QChartView>("cell");
+    auto *y = qobject_cast<QValueAxis *>(view->chart()->axes(Qt::Vertical).value(0));
+    // As the platform delivers it: an ignored wheel event goes on to the parents only when it
+    // comes from the user.
+    auto wheel = [](QWidget *target, QPoint at, int delta) {
+        QWheelEvent event(QPointF(at), QPointF(target->mapToGlobal(at)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(target, &event);
+        return event.isAccepted();
+    };
+    const QPoint middle = view->viewport()->rect().center();
+
+    // Before the board has told an average voltage every step is refused.
+    afe.avgv = 0;
+    y->setRange(2000, 4500);
+    wheel(view->viewport(), middle, 120);
+    QCOMPARE(y->min(), 2000.0);
+
+    // Centre 3300 mV, spread 50 mV: one step in from 2500 gives 2250, one out 2750.
+    Reply r;
+    send(r);
+    wheel(view->viewport(), middle, 120);
+    QCOMPARE(y->min(), 2175.0);
+    QCOMPARE(y->max(), 4425.0);
+    y->setRange(2000, 4500);
+    wheel(view->viewport(), middle, -120);
+    QCOMPARE(y->min(), 1925.0);
+    QCOMPARE(y->max(), 4675.0);
+
+    // A zoom to [3001.6, 3498.4] keeps 3001 and 3498, which the next reply shows.
+    r.avgv = 3250;
+    send(r);
+    y->setRange(2974, 3526);
+    wheel(view->viewport(), middle, 120);
+    QCOMPARE(y->min(), 3001.6);
+    QCOMPARE(y->max(), 3498.4);
+    send(r);
+    QCOMPARE(y->min(), 3001.0);
+    QCOMPARE(y->max(), 3498.0);
+
+    // Outside the chart the wheel is not the chart's.
+    QVERIFY(!wheel(child<QLabel>("logo_title"), QPoint(2, 2), 120));
+    QCOMPARE(y->min(), 3001.0);
+}
+
+QTEST_MAIN(TestRealTimePage)
+#include "tst_realtimepage.moc"
