@@ -5,11 +5,14 @@
 #include "messages.h"
 #include "simprocess.h"
 #include "switchbutton.h"
+#include "telemetry.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -44,6 +47,7 @@ private slots:
     void splitRepliesAreHandedOnOnce();
     void boardThatQuitsClosesThePort();
     void writtenParameterReadsBack();
+    void liveValuesAndAProtectionReachTheMainPage();
 
 private:
     // Starts the board with these options and switches the port on in a new window.
@@ -247,6 +251,43 @@ void TestE2e::writtenParameterReadsBack()
     const int seen = requestsSeen();
     QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= seen + 2, WaitMs);
     QCOMPARE(writes(), 1);
+}
+
+void TestE2e::liveValuesAndAProtectionReachTheMainPage()
+{
+    QVERIFY(connectTo({ "--soc", "60", "--profile", "charge" }));
+    QSignalSpy blocks(window.get(), &MainWindow::dataReceived);
+    QTRY_VERIFY_WITH_TIMEOUT(blocks.count() >= 3, WaitMs);
+
+    // The widgets show the last reply, decoded here on its own; the pack is charging at 60 %.
+    const auto lastReply = [&blocks] {
+        const Frame::ReplyCheck check = Frame::checkReply(blocks.last().first().toByteArray());
+        cell record;
+        decodeRealTime(check.addressText(), check.dataBlock(), &record);
+        return record;
+    };
+    const cell record = lastReply();
+    QCOMPARE(record.soc, 60);
+    QVERIFY(record.cadc > 0);
+    QCOMPARE(child<QProgressBar>("soc")->value(), record.soc);
+    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), record.cadc);
+    QCOMPARE(child<QLineEdit>("data_cadc")->text(), QString::number(record.cadc));
+    QCOMPARE(child<QLineEdit>("data_cell1")->text(), QString::number(record.cell[0]));
+    QCOMPARE(child<QLineEdit>("data_cell16")->text(), QString::number(record.cell[15]));
+    const QImage green = QPixmap(":/asset/assert/Pas.png").toImage();
+    const QImage red = QPixmap(":/asset/assert/Err.png").toImage();
+    const auto picture = [this](const char *lamp) {
+        return child<QLabel>(lamp)->pixmap(Qt::ReturnByValue).toImage();
+    };
+    QCOMPARE(picture("job_chg_mask"), green);
+
+    // The over-voltage threshold lowered below the charging cells: the board trips and the
+    // lamp turns red.
+    QVERIFY(picture("p_hv_mask") != red);
+    child<QLineEdit>("conf_hv")->setText(QStringLiteral("3000"));
+    child<QPushButton>("conf_hv_btn")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(picture("p_hv_mask"), red, 3 * WaitMs);
+    QVERIFY(boxes->entries().isEmpty());
 }
 
 QTEST_MAIN(TestE2e)
