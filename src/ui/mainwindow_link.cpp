@@ -78,8 +78,13 @@ bool MainWindow::portIsPresent(const QString &name) const
 
 void MainWindow::setStatusText(QLabel *label, const char *styleSheet, const QString &text)
 {
-    label->setStyleSheet(QLatin1String(styleSheet));
-    label->setText(text);
+    // Most polls leave the text as it was; a style sheet set again would still re-polish the
+    // label and repaint the status line.
+    const QLatin1String sheet(styleSheet);
+    if (label->styleSheet() != sheet)
+        label->setStyleSheet(sheet);
+    if (label->text() != text)
+        label->setText(text);
 }
 
 void MainWindow::showClosedText()

@@ -134,7 +134,10 @@ void MainWindow::setLamp(const char *lamp, const char *picture)
         pixmap = &lampAlarm;
     else if (qstrcmp(picture, StatusLamps::Error) == 0)
         pixmap = &lampError;
-    label->setPixmap(*pixmap);
+    // A label repaints itself (and the group box behind it) for any picture it is given, even
+    // its own; most lamps keep their picture from one reply to the next.
+    if (label->pixmap(Qt::ReturnByValue).cacheKey() != pixmap->cacheKey())
+        label->setPixmap(*pixmap);
 }
 
 void MainWindow::jobSet(int code)

@@ -3,6 +3,7 @@
 #include "frame.h"
 #include "mainwindow.h"
 #include "messages.h"
+#include "namedchild.h"
 #include "simprocess.h"
 #include "switchbutton.h"
 #include "telemetry.h"
@@ -57,10 +58,7 @@ private:
     template<typename T>
     T *child(const char *name) const
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return namedChild<T>(window.get(), name);
     }
 
     std::unique_ptr<QTemporaryDir> dir;

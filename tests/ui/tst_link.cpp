@@ -3,6 +3,7 @@
 #include "crc.h"
 #include "mainwindow.h"
 #include "messages.h"
+#include "namedchild.h"
 #include "switchbutton.h"
 
 #include <QComboBox>
@@ -36,10 +37,7 @@ private:
     template<typename T>
     T *child(const char *name)
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return namedChild<T>(window.get(), name);
     }
 
     std::unique_ptr<Messages::Recorder> recorder;

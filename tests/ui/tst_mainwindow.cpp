@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "messages.h"
+#include "namedchild.h"
 #include "switchbutton.h"
 
 #include <QComboBox>
@@ -74,10 +75,7 @@ private:
     template<typename T>
     T *child(const char *name)
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return namedChild<T>(window.get(), name);
     }
 
     // Installed before the window is built: a machine without serial ports gets a box in the

@@ -4,6 +4,7 @@
 #include "globals.h"
 #include "mainwindow.h"
 #include "messages.h"
+#include "namedchild.h"
 #include "parameterblock.h"
 #include "switchbutton.h"
 
@@ -131,10 +132,7 @@ private:
     template<typename T>
     T *child(const char *name)
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return namedChild<T>(window.get(), name);
     }
     // Presses the button of a field's row; the Debug page's buttons are disabled, so those slots
     // are invoked by name, the row's only way in.

@@ -5,6 +5,7 @@
 #include "globals.h"
 #include "mainwindow.h"
 #include "messages.h"
+#include "namedchild.h"
 #include "widgettable.h"
 
 #include <QComboBox>
@@ -101,10 +102,7 @@ private:
     template<typename T>
     T *child(const char *name)
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return namedChild<T>(window.get(), name);
     }
     QString text(const char *field) { return child<QLineEdit>(field)->text(); }
     void send(const Reply &reply) { emit window->dataReceived(frame(reply)); }
