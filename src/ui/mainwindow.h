@@ -23,6 +23,9 @@ struct cell;
 namespace Frame {
 struct ReplyCheck;
 }
+namespace StatusLamps {
+struct LampPicture;
+}
 
 QT_CHARTS_BEGIN_NAMESPACE
 class QBarSet;
@@ -179,6 +182,7 @@ private:
     void refreshChart();
     void refreshLamps();
     void setLamp(const char *lamp, const char *picture);
+    void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
 
     // Parameter pages: functions (mainwindow_parameters.cpp).
     void resolveParameterPages();

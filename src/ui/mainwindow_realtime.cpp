@@ -140,32 +140,30 @@ void MainWindow::setLamp(const char *lamp, const char *picture)
         label->setPixmap(*pixmap);
 }
 
-void MainWindow::jobSet(int code)
+void MainWindow::setLamps(const StatusLamps::Pictures &pictures)
 {
-    const StatusLamps::Pictures pictures = StatusLamps::job(code);
     for (const StatusLamps::LampPicture &p : pictures)
         setLamp(p.lamp, p.picture);
+}
+
+void MainWindow::jobSet(int code)
+{
+    setLamps(StatusLamps::job(code));
 }
 
 void MainWindow::alertSet(int code)
 {
-    const StatusLamps::Pictures pictures = StatusLamps::alarm(code);
-    for (const StatusLamps::LampPicture &p : pictures)
-        setLamp(p.lamp, p.picture);
+    setLamps(StatusLamps::alarm(code));
 }
 
 void MainWindow::sysSet(int code)
 {
-    const StatusLamps::Pictures pictures = StatusLamps::protection(code);
-    for (const StatusLamps::LampPicture &p : pictures)
-        setLamp(p.lamp, p.picture);
+    setLamps(StatusLamps::protection(code));
 }
 
 void MainWindow::infoSet(int code)
 {
-    const StatusLamps::Pictures pictures = StatusLamps::info(code);
-    for (const StatusLamps::LampPicture &p : pictures)
-        setLamp(p.lamp, p.picture);
+    setLamps(StatusLamps::info(code));
 }
 
 void MainWindow::BlanceSet(int word)
