@@ -17,3 +17,6 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# Every fuzz target for a few seconds on its seeds; scripts/fuzz.sh runs them for longer.
+./scripts/fuzz.sh "${ARVEX_FUZZ_SECONDS:-5}"

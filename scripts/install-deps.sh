@@ -10,6 +10,7 @@ packages=(
     qttools5-dev qttools5-dev-tools
     libudev-dev
     libbenchmark-dev
+    clang libclang-rt-14-dev
     socat xvfb xauth imagemagick
     fonts-noto-cjk fonts-dejavu-core
 )
