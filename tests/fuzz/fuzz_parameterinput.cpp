@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                        QLocale(QLocale::Chinese, QLocale::China) };
     FuzzedDataProvider in(data, size);
     const QVector<ParameterTable::Row> &rows = ParameterTable::rows();
-    const ParameterTable::Row &row =
-        rows[in.ConsumeIntegralInRange<int>(0, rows.size() - 1)];
+    const ParameterTable::Row &row = rows[in.ConsumeIntegralInRange<int>(0, rows.size() - 1)];
     const int address = in.ConsumeIntegralInRange<int>(0, 99);
     const QLocale &locale = locales[in.ConsumeIntegralInRange<int>(0, 2)];
     const std::string typed = in.ConsumeRemainingBytesAsString();
@@ -32,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     if (!(check.typed >= row.min && check.typed <= row.max) || !std::isfinite(check.typed))
         std::abort();
-    const QByteArray frame = Frame::writeFrame(Frame::withAddress(row.prefix, address), check.value);
+    const QByteArray frame =
+        Frame::writeFrame(Frame::withAddress(row.prefix, address), check.value);
     const Request request = parseRequest(frame);
     const int code = QByteArray(row.prefix).mid(4, 2).toInt(nullptr, 16);
     if (request.kind != Request::Write || !request.crcMatches || request.address != address

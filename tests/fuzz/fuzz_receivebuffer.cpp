@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    const int maxBytes = in.ConsumeBool() ? ReceiveBuffer::MaxBytes
-                                          : in.ConsumeIntegralInRange<int>(1, 512);
+    const int maxBytes =
+        in.ConsumeBool() ? ReceiveBuffer::MaxBytes : in.ConsumeIntegralInRange<int>(1, 512);
     QByteArray buffer;
     while (in.remaining_bytes() > 0) {
         const size_t piece = in.ConsumeIntegralInRange<size_t>(0, 600);

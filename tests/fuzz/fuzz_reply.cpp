@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const char *code = in.PickValueInArray({ "51", "52", "5A", "0G" });
         const std::string address = in.ConsumeBytesAsString(2);
         const std::string block = in.ConsumeRemainingBytesAsString();
-        QByteArray frame = QByteArray(":Y+") + QByteArray::fromStdString(address) + '+' + code
-            + '+' + QByteArray::fromStdString(block);
+        QByteArray frame = QByteArray(":Y+") + QByteArray::fromStdString(address) + '+' + code + '+'
+            + QByteArray::fromStdString(block);
         const uint16_t crc =
             CRC::CRC16(reinterpret_cast<const unsigned char *>(frame.constData()), frame.size());
         frame += '+' + QByteArray::number(crc, 16).rightJustified(4, '0') + '~';
