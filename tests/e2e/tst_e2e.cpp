@@ -1,113 +1,30 @@
 // The window as a user drives it, with a real serial port on the simulated board's
 // pseudo-terminal: open, poll, the link states, a board that goes away, the pages.
+#include "boardfixture.h"
 #include "frame.h"
-#include "mainwindow.h"
-#include "messages.h"
-#include "namedchild.h"
-#include "simprocess.h"
-#include "switchbutton.h"
 #include "telemetry.h"
 
-#include <QComboBox>
-#include <QFile>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <ctime>
-#include <memory>
-
-namespace {
-constexpr int WaitMs = 5000;
-constexpr int PeriodMs = 300; // the fastest poll, so the cases run quickly
-
-double processCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-} // namespace
-
-class TestE2e : public QObject
+class TestE2e : public QObject, public BoardFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
     void opensPollsAndLocksTheTopBar();
-    void lineFaultsShowTheirState_data();
-    void lineFaultsShowTheirState();
     void splitRepliesAreHandedOnOnce();
     void boardThatQuitsClosesThePort();
     void writtenParameterReadsBack();
     void liveValuesAndAProtectionReachTheMainPage();
-
-private:
-    // Starts the board with these options and switches the port on in a new window.
-    bool connectTo(const QStringList &boardOptions);
-    int requestsSeen() const;
-
-    template<typename T>
-    T *child(const char *name) const
-    {
-        return namedChild<T>(window.get(), name);
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Sim> sim;
-    std::unique_ptr<Messages::Recorder> boxes;
-    std::unique_ptr<MainWindow> window;
-    QString link;
 };
-
-void TestE2e::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    link = dir->filePath(QStringLiteral("ttyARVEX"));
-    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(link));
-    boxes = std::make_unique<Messages::Recorder>();
-}
-
-void TestE2e::cleanup()
-{
-    window.reset();
-    sim.reset();
-    boxes.reset();
-    dir.reset();
-}
-
-bool TestE2e::connectTo(const QStringList &boardOptions)
-{
-    sim = std::make_unique<Sim>();
-    if (!sim->start(QStringList{ "--link", link, "--log", dir->filePath("board.log") }
-                    + boardOptions))
-        return false;
-    window = std::make_unique<MainWindow>();
-    auto *ports = child<QComboBox>("portName");
-    const int entry = ports->findText(link + QStringLiteral(" (virtual)"));
-    if (entry < 0)
-        return false;
-    ports->setCurrentIndex(entry);
-    child<QSpinBox>("spinBox")->setValue(PeriodMs);
-    child<SwitchButton>("openCom")->SetActive(true);
-    return child<SwitchButton>("openCom")->checked();
-}
-
-int TestE2e::requestsSeen() const
-{
-    QFile log(dir->filePath("board.log"));
-    if (!log.open(QIODevice::ReadOnly))
-        return 0;
-    return log.readAll().count(" RX :Y+01+51=?~");
-}
 
 void TestE2e::opensPollsAndLocksTheTopBar()
 {
@@ -134,45 +51,6 @@ void TestE2e::opensPollsAndLocksTheTopBar()
     QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : red; }"));
     for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
         QVERIFY2(child<QWidget>(name)->isEnabled(), name);
-    QVERIFY(boxes->entries().isEmpty());
-}
-
-void TestE2e::lineFaultsShowTheirState_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("style");
-    QTest::addColumn<bool>("polled"); // requests keep going out
-    QTest::newRow("spoiled CRC") << QStringList{ "--bad-crc", "1" } << "CRC Error!"
-                                 << "QLabel { color : red; }" << true;
-    QTest::newRow("no answer") << QStringList{ "--drop", "1" } << "Timeout!"
-                               << "QLabel { color : red; }" << true;
-    QTest::newRow("late answer") << QStringList{ "--delay", "100" } << "Timeout!"
-                                 << "QLabel { color : red; }" << true;
-    // A line that is never quiet for 20 ms is never written to.
-    QTest::newRow("chatter") << QStringList{ "--chatter" } << "Bus busy!"
-                             << "QLabel { color : yellow; }" << false;
-}
-
-void TestE2e::lineFaultsShowTheirState()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, text);
-    QVERIFY(connectTo(QStringList{ "--static" } + options));
-    auto *status = child<QLabel>("statu_send");
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(), text, WaitMs);
-    QTEST(status->styleSheet(), "style");
-    // Polling goes on: no retries, no disconnect, no box.
-    QFETCH(bool, polled);
-    if (polled) {
-        const int before = requestsSeen();
-        QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= before + 2, WaitMs);
-    } else {
-        QTest::qWait(3 * PeriodMs); // three ticks, none of which may send
-        QCOMPARE(requestsSeen(), 0);
-        QCOMPARE(status->text(), text);
-    }
-    QVERIFY(child<SwitchButton>("openCom")->checked());
     QVERIFY(boxes->entries().isEmpty());
 }
 

@@ -55,14 +55,35 @@ Board::Outcome Board::handle(const QByteArray &frame, qint64 nowMs)
     if (r.code == ReplyEncoder::RealTimeCode) {
         const QByteArray block =
             ReplyEncoder::realTimeBlock(t, m_parameters, m_faults.signedCurrent);
+        const int code = m_faults.unknownCode ? UnknownCode : r.code;
+        QByteArray frame = ReplyEncoder::reply(m_batteryNumber, code, block);
+        if (m_faults.quitMidReply > 0 && ++m_realTimeReplies > m_faults.quitMidReply) {
+            // Power lost while sending: half a frame, then nothing.
+            frame.truncate(frame.size() / 2);
+            Outcome outcome{ QString(),
+                             { Piece{ frame, 0, frame,
+                                      QStringLiteral("half a reply, then the board quits") } },
+                             true };
+            return outcome;
+        }
         return { QString(),
-                 transmit(ReplyEncoder::reply(m_batteryNumber, r.code, block),
-                          QStringLiteral("real-time data")) };
+                 transmit(frame,
+                          m_faults.unknownCode
+                              ? QStringLiteral("real-time data under code %1").arg(hex2(code))
+                              : QStringLiteral("real-time data")) };
     }
     const QByteArray block = ReplyEncoder::parameterBlock(m_parameters, t);
     return { QString(),
              transmit(ReplyEncoder::reply(m_batteryNumber, r.code, block),
                       QStringLiteral("parameter block")) };
+}
+
+void Board::clearLineFaults()
+{
+    const Faults kept = m_faults;
+    m_faults = Faults();
+    m_faults.signedCurrent = kept.signedCurrent;
+    m_faults.quitMidReply = kept.quitMidReply;
 }
 
 QString Board::applyWrite(int code, uint16_t value, qint64 nowMs)

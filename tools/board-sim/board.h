@@ -32,6 +32,8 @@ public:
         int delayMs = 0; // pause before each reply
         bool noise = false; // stray bytes in front of each reply
         bool signedCurrent = false; // discharge current in two's complement
+        bool unknownCode = false; // real-time data sent under a code the tool does not know
+        int quitMidReply = 0; // after this many real-time replies, send half of the next, quit
     };
 
     static constexpr int ResetSilenceMs = 1500;
@@ -43,11 +45,13 @@ public:
     static constexpr int BatteryNumberCode = 0x1D;
     static constexpr int MaxAddress = 99;
     static constexpr int MaxBatteryNumber = 0xFF; // the two digits of the reply's address field
+    static constexpr int UnknownCode = 0x5A; // what --unknown-code answers under
 
     struct Outcome
     {
         QString note; // how the frame was taken, for the traffic log
         QVector<Piece> pieces; // what to send in answer
+        bool quit = false; // the board goes away once the pieces are out
     };
 
     Board(BoardParameters &parameters, PackModel &model, int address, const Faults &faults,
@@ -56,6 +60,9 @@ public:
     // Handles one frame from the host; nowMs is a monotonic clock.
     Outcome handle(const QByteArray &frame, qint64 nowMs);
     int batteryNumber() const { return m_batteryNumber; }
+    // Ends the faults on the line (lost, late, spoiled, split, noisy or unknown replies); the
+    // board answers cleanly from the next request on.
+    void clearLineFaults();
     bool isSilent(qint64 nowMs) const { return nowMs < m_silentUntilMs; }
 
 private:
@@ -70,6 +77,7 @@ private:
     Faults m_faults;
     std::mt19937 m_rng;
     qint64 m_silentUntilMs = -1;
+    int m_realTimeReplies = 0;
 };
 
 // Bytes as readable text: printable ASCII as it is, everything else (and the backslash) as \xNN.

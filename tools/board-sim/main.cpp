@@ -16,11 +16,14 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,12 +31,14 @@ namespace {
 
 constexpr int TickMs = 100;
 constexpr int ChatterMs = 5;
+constexpr int GarbagePieceBytes = 4096;
+constexpr int QuitGraceMs = 200; // time for the half reply to reach the client
 
 int g_signalPipe[2] = { -1, -1 };
 
-void onSignal(int)
+void onSignal(int sig)
 {
-    const char c = 1;
+    const char c = char(sig);
     const ssize_t n = ::write(g_signalPipe[1], &c, 1);
     (void)n;
 }
@@ -227,13 +232,25 @@ int main(int argc, char *argv[])
     const QCommandLineOption signedOpt(QStringLiteral("signed-current"),
                                        QStringLiteral("Send the discharge current in two's "
                                                       "complement instead of its magnitude."));
+    const QCommandLineOption unknownOpt(
+        QStringLiteral("unknown-code"),
+        QStringLiteral("Send the real-time data under a code the tool does not know (5A)."));
+    const QCommandLineOption quitOpt(
+        QStringLiteral("quit-mid-reply"),
+        QStringLiteral("After <n> real-time replies, send half of the next one and quit."),
+        QStringLiteral("n"));
+    const QCommandLineOption garbageOpt(
+        QStringLiteral("garbage"),
+        QStringLiteral("Bytes of random data thrown at the line on SIGUSR2 (1048576)."),
+        QStringLiteral("bytes"));
     const QCommandLineOption logOpt(QStringLiteral("log"),
                                     QStringLiteral("Log every frame received and sent to "
                                                    "<file>."),
                                     QStringLiteral("file"));
-    parser.addOptions({ linkOpt, deviceOpt, baudOpt, addressOpt, cellsOpt, profileOpt, socOpt,
-                        ambientOpt, seedOpt, staticOpt, speedOpt, dropOpt, badCrcOpt, splitOpt,
-                        delayOpt, noiseOpt, chatterOpt, signedOpt, logOpt });
+    parser.addOptions({ linkOpt,    deviceOpt,  baudOpt,    addressOpt, cellsOpt,   profileOpt,
+                        socOpt,     ambientOpt, seedOpt,    staticOpt,  speedOpt,   dropOpt,
+                        badCrcOpt,  splitOpt,   delayOpt,   noiseOpt,   chatterOpt, signedOpt,
+                        unknownOpt, quitOpt,    garbageOpt, logOpt });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -277,6 +294,9 @@ int main(int argc, char *argv[])
     faults.delayMs = integer(parser, delayOpt, 0, 60000, 0);
     faults.noise = parser.isSet(noiseOpt);
     faults.signedCurrent = parser.isSet(signedOpt);
+    faults.unknownCode = parser.isSet(unknownOpt);
+    faults.quitMidReply = integer(parser, quitOpt, 1, 1000000, 0);
+    const int garbageBytes = integer(parser, garbageOpt, 1, 64 * 1024 * 1024, 1024 * 1024);
 
     TrafficLog log;
     if (parser.isSet(logOpt) && !log.open(parser.value(logOpt)))
@@ -319,17 +339,33 @@ int main(int argc, char *argv[])
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int sig : { SIGINT, SIGTERM, SIGHUP })
+    for (int sig : { SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2 })
         ::sigaction(sig, &sa, nullptr);
+    // SIGUSR1 ends the line faults, SIGUSR2 throws random bytes at the line; the rest quit.
+    std::function<void()> clearFaults;
+    std::function<void()> throwGarbage;
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
+        char sig = 0;
+        while (::read(g_signalPipe[0], &sig, 1) == 1) {
+            if (sig == SIGUSR1)
+                clearFaults();
+            else if (sig == SIGUSR2)
+                throwGarbage();
+            else
+                app.quit();
+        }
+    });
 
     Transmitter transmitter(line, log);
     FrameSplitter splitter;
     QElapsedTimer clock;
     clock.start();
+    bool quitting = false;
     line.setReceiver([&](const QByteArray &bytes) {
         for (const FrameSplitter::Chunk &chunk : splitter.feed(bytes)) {
+            if (quitting)
+                return;
             if (!chunk.isFrame) {
                 log.write("RX", chunk.bytes, QStringLiteral("stray bytes"));
                 continue;
@@ -337,6 +373,10 @@ int main(int argc, char *argv[])
             const Board::Outcome outcome = board.handle(chunk.bytes, clock.elapsed());
             log.write("RX", chunk.bytes, outcome.note);
             transmitter.enqueue(outcome.pieces, line.session());
+            if (outcome.quit) {
+                quitting = true;
+                QTimer::singleShot(QuitGraceMs, &app, &QCoreApplication::quit);
+            }
         }
     });
 
@@ -364,6 +404,38 @@ int main(int argc, char *argv[])
         chatter.start(ChatterMs);
         log.write("--", QByteArray(), QStringLiteral("chatter: a stray byte every 5 ms"));
     }
+
+    clearFaults = [&] {
+        board.clearLineFaults();
+        chatter.stop();
+        log.write("--", QByteArray(), QStringLiteral("line faults cleared"));
+    };
+
+    // Random bytes, a piece at a time as the line drains, between the replies.
+    QTimer garbage;
+    int garbageLeft = 0;
+    std::mt19937 garbageRng(seed);
+    QObject::connect(&garbage, &QTimer::timeout, [&] {
+        if (line.hasPendingOutput() || !transmitter.isIdle())
+            return;
+        QByteArray piece(std::min(garbageLeft, GarbagePieceBytes), Qt::Uninitialized);
+        for (char &c : piece)
+            c = char(garbageRng());
+        line.write(piece);
+        garbageLeft -= piece.size();
+        if (garbageLeft == 0) {
+            garbage.stop();
+            log.write("--", QByteArray(),
+                      QStringLiteral("%1 random bytes thrown").arg(garbageBytes));
+        }
+    });
+    throwGarbage = [&] {
+        if (garbage.isActive())
+            return;
+        garbageLeft = garbageBytes;
+        log.write("--", QByteArray(), QStringLiteral("throwing %1 random bytes").arg(garbageBytes));
+        garbage.start(1);
+    };
 
     std::printf("%s\n", qPrintable(devicePath));
     std::fflush(stdout);
