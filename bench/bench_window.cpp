@@ -1,10 +1,10 @@
 // Cost of one real-time reply in the real window: from ParseMsg to the last widget, with the log
 // page shown and logging on, after 0, 100,000 and 300,000 logged rows; and the window's memory
 // per logged row. Runs offscreen unless a platform is given.
-#include "crc.h"
 #include "datalog.h"
 #include "mainwindow.h"
 #include "messages.h"
+#include "replies.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,40 +23,6 @@
 namespace {
 
 constexpr int Variants = 64;
-
-QByteArray hex(int value, int width)
-{
-    return QByteArray::number(value, 16).toUpper().rightJustified(width, '0');
-}
-
-// A real-time reply whose values move with step, as a live pack's do: cell voltages, current,
-// temperatures, state of charge, balancing and now and then a protection or an alarm.
-QByteArray reply(int step)
-{
-    QByteArray block;
-    for (int k = 0; k < 25; ++k)
-        block += hex(3250 + (k * 7 + step * 3) % 90, 4);
-    for (int i = 0; i < 6; ++i)
-        block += hex(4000 + 2500 + 10 * i + step % 40, 4);
-    block += hex(step % 16 == 5 ? 7 : 0, 1); // protection
-    block += hex(step % 8 == 3 ? 2 : 0, 1); // alarm
-    block += hex(step % 3, 1); // job
-    block += "11"; // charge and discharge MOSFETs
-    block += QByteArray::number(quint32(-40000 + 800 * step), 16)
-                 .toUpper()
-                 .right(8)
-                 .rightJustified(8, '0'); // current, mA
-    block += hex(step, 8) + hex(16 * step, 8) + hex(32 * step, 8); // NEWCC, CHGVV, DSGVV
-    block += hex(12, 4); // cycles
-    block += hex((1 << (step % 16)) | 1, 4); // balancing
-    for (int v : { 52000 + step, 3300 + step % 5, 3339, 3250, 89, 1, 3339 })
-        block += hex(v, 4);
-    block += hex(40 + step % 50, 2) + hex(16, 2) + hex(100, 2) + hex(7, 4) + hex(99, 4);
-    const QByteArray span = ":Y+01+51+" + block;
-    const uint16_t crc =
-        CRC::CRC16(reinterpret_cast<const unsigned char *>(span.constData()), span.size());
-    return span + '+' + hex(crc, 4) + '~';
-}
 
 std::size_t heapInUse()
 {
@@ -86,7 +52,7 @@ struct Bench
         view = window.findChild<QTableView *>(QStringLiteral("data_view"));
         log = qobject_cast<DataLog *>(view->model());
         for (int i = 0; i < Variants; ++i)
-            frames.push_back(reply(i));
+            frames.push_back(BenchReplies::reply(i));
         QCoreApplication::processEvents();
     }
 
