@@ -980,6 +980,24 @@ void TestBoardSim::injectedFaults()
         QVERIFY(Frame::checkReply(frame).crcMatches);
         QVERIFY(Frame::checkReply(joined(pieces)).crcMatches);
     }
+    // Once the faults are cleared, one clean frame in one piece, at once.
+    shaping.clearLineFaults();
+    const QVector<Piece> clean = shaping.handle(request, 0).pieces;
+    QCOMPARE(clean.size(), 1);
+    QCOMPARE(clean[0].delayMs, 0);
+    QVERIFY(Frame::checkReply(clean[0].bytes).crcMatches);
+
+    // Quitting mid-reply: whole replies first, then half of one, and the board goes away.
+    Board::Faults quitting;
+    quitting.quitMidReply = 2;
+    Board quitter(p, model, 1, quitting, 1);
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(!quitter.handle(request, 0).quit);
+    const Board::Outcome last = quitter.handle(request, 0);
+    QVERIFY(last.quit);
+    QCOMPARE(last.pieces.size(), 1);
+    QVERIFY(last.pieces[0].bytes.startsWith(":Y+01+51+"));
+    QVERIFY(!last.pieces[0].bytes.contains('~'));
 }
 
 QTEST_GUILESS_MAIN(TestBoardSim)
