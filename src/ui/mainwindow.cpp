@@ -104,6 +104,7 @@ MainWindow::MainWindow(QWidget *parent)
     setContentsMargins(2, 2, 2, 2);
 
     InitSlot();
+    initReconnect();
 }
 
 MainWindow::~MainWindow()
@@ -262,6 +263,9 @@ void MainWindow::langChange(int index)
     ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
+    // A wait for a removed adapter goes on; the form's text would hide it.
+    if (isWaitingToReconnect())
+        showClosedText();
 }
 
 void MainWindow::on_pushButton_about_clicked()

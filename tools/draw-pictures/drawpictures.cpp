@@ -96,6 +96,14 @@ void drawRealdata(QPainter &p)
     p.drawPath(bolt);
 }
 
+// The tick of a checked box in the top bar.
+void drawCheck(QPainter &p)
+{
+    p.setPen(linePen(Stroke, 9));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({ QPointF(13, 33), QPointF(27, 47), QPointF(51, 18) }));
+}
+
 void drawAbout(QPainter &p)
 {
     p.setPen(linePen());
@@ -327,6 +335,7 @@ int main(int argc, char **argv)
         { "maininfo", drawMaininfo },     { "getter", drawGetter }, { "confset2", drawConfset },
         { "moreinfo", drawMoreinfo },     { "otg2", drawOtg },      { "update", drawUpdate },
         { "protectconfig", drawProtect }, { "alert", drawAlert },   { "modfine", drawModfine },
+        { "check", drawCheck },
     };
     for (const auto &icon : icons) {
         QImage image = canvas(IconSize);
