@@ -12,6 +12,8 @@ packages=(
     libbenchmark-dev
     socat xvfb xauth imagemagick
     fonts-noto-cjk fonts-dejavu-core
+    # the install test (desktop-file-validate) and the package (dpkg-shlibdeps, file)
+    desktop-file-utils dpkg-dev file
 )
 
 missing=()
