@@ -1133,5 +1133,25 @@
         <translation>Das Protokoll konnte nicht nach %1 geschrieben werden:
 %2</translation>
     </message>
+    <message>
+        <source>拔出的适配器在 5 分钟内插回时，重新打开它并继续轮询</source>
+        <translation>Wird der Adapter abgezogen und innerhalb von 5 Minuten wieder eingesteckt, wird er wieder geöffnet und weiter abgefragt</translation>
+    </message>
+    <message>
+        <source>自动重连</source>
+        <translation>Neu verbinden</translation>
+    </message>
+    <message>
+        <source>等待适配器插回（至 %1）</source>
+        <translation>wartet bis %1 auf den Adapter</translation>
+    </message>
+    <message>
+        <source>在 Linux 上，串口设备属于 dialout 组。请用 “sudo usermod -aG dialout $USER” 把自己加入该组，然后注销并重新登录。</source>
+        <translation>Unter Linux gehören serielle Geräte der Gruppe dialout. Treten Sie ihr mit „sudo usermod -aG dialout $USER“ bei und melden Sie sich dann ab und wieder an.</translation>
+    </message>
+    <message>
+        <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
+        <translation>Ein anderes Programm belegt die Schnittstelle (ein Terminal wie minicom oder screen, ModemManager beim Prüfen eines neuen Adapters oder eine weitere Instanz dieses Programms). Schließen Sie es zuerst.</translation>
+    </message>
 </context>
 </TS>

@@ -1133,5 +1133,25 @@
         <translation>The log could not be written to %1:
 %2</translation>
     </message>
+    <message>
+        <source>拔出的适配器在 5 分钟内插回时，重新打开它并继续轮询</source>
+        <translation>拔出的适配器在 5 分钟内插回时，重新打开它并继续轮询</translation>
+    </message>
+    <message>
+        <source>自动重连</source>
+        <translation>自动重连</translation>
+    </message>
+    <message>
+        <source>等待适配器插回（至 %1）</source>
+        <translation>等待适配器插回（至 %1）</translation>
+    </message>
+    <message>
+        <source>在 Linux 上，串口设备属于 dialout 组。请用 “sudo usermod -aG dialout $USER” 把自己加入该组，然后注销并重新登录。</source>
+        <translation>在 Linux 上，串口设备属于 dialout 组。请用 “sudo usermod -aG dialout $USER” 把自己加入该组，然后注销并重新登录。</translation>
+    </message>
+    <message>
+        <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
+        <translation>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</translation>
+    </message>
 </context>
 </TS>

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -104,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent)
     setContentsMargins(2, 2, 2, 2);
 
     InitSlot();
+    initReconnect();
 }
 
 MainWindow::~MainWindow()
@@ -245,14 +247,27 @@ void MainWindow::langChange(int index)
             delete translator;
         }
         translator = new QTranslator;
-        // The working directory first; a tool started from a desktop menu runs in the home
-        // folder, so the program's own folder is the fall-back. A missing file leaves the form's
-        // own texts.
+        // The working directory first, then the program's own folder (a build), then the data
+        // folder of an installed program. A tool started from a desktop menu runs in the home
+        // folder. A missing file leaves the form's own texts.
         const QString file = QString::fromLatin1(files[index]);
-        if (!loadTranslation(translator, QStringLiteral("./") + file)
-            && !loadTranslation(translator,
-                                QCoreApplication::applicationDirPath() + QLatin1Char('/') + file))
+        const QString programDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        const QString places[] = {
+            QStringLiteral("./"),
+            programDir,
+            programDir + QStringLiteral(ARVEX_TRANSLATIONS_FROM_BIN "/"),
+        };
+        QString loaded;
+        for (const QString &place : places) {
+            if (loadTranslation(translator, place + file)) {
+                loaded = QDir::cleanPath(QFileInfo(place + file).absoluteFilePath());
+                break;
+            }
+        }
+        if (loaded.isEmpty())
             qDebug() << "no translation file" << file;
+        else
+            qDebug().noquote() << "translation" << loaded;
         QCoreApplication::installTranslator(translator);
     }
 
@@ -262,6 +277,9 @@ void MainWindow::langChange(int index)
     ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
+    // A wait for a removed adapter goes on; the form's text would hide it.
+    if (isWaitingToReconnect())
+        showClosedText();
 }
 
 void MainWindow::on_pushButton_about_clicked()

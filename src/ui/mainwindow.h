@@ -1,5 +1,6 @@
 #pragma once
 
+#include "portlist.h"
 #include "requestscheduler.h"
 #include "widgettable.h"
 
@@ -9,6 +10,7 @@
 #include <QPoint>
 #include <QSerialPort>
 #include <QString>
+#include <QTime>
 #include <QtCharts/QChartGlobal>
 
 class BarLabels;
@@ -19,6 +21,7 @@ class QLineEdit;
 class QTableView;
 class QTimer;
 class Ui_MainWindow;
+struct StartOptions;
 struct cell;
 namespace Frame {
 struct ReplyCheck;
@@ -56,6 +59,16 @@ public:
 
     // The time base of the reply watch and the idle test, in milliseconds; tests set their own.
     void setClock(RequestScheduler::Clock clock);
+
+    // Remembered settings and start values (mainwindow_settings.cpp). The window never reads or
+    // writes the settings by itself: the program calls these, so tests build windows freely.
+    void loadSettings();
+    void saveSettings() const;
+    // Takes what is set in options in place of the window's own values; a port that is not
+    // present is not selected, and then connect does not switch another port on.
+    void applyStartOptions(const StartOptions &options);
+    // What the window would remember now.
+    StartOptions currentStartOptions() const;
 
 signals:
     void dataReceived(const QByteArray &data);
@@ -169,7 +182,20 @@ private:
     // Whether the named port (a name from the system's list or a path) is still present.
     bool portIsPresent(const QString &name) const;
     void setStatusText(QLabel *label, const char *styleSheet, const QString &text);
+    // The red closed text; while waiting for the adapter to return, it says so.
     void showClosedText();
+
+    // Reconnect (mainwindow_link.cpp): waiting for the removed adapter to come back.
+    void initReconnect();
+    bool isWaitingToReconnect() const { return !reconnectIdentity.isEmpty(); }
+    void startReconnectWait();
+    void stopReconnectWait();
+    // Opens the port again if the device waited for is there; arrived: a device just came.
+    void tryReconnect(bool arrived);
+    void reconnectToggled(bool on);
+
+    // Settings (mainwindow_settings.cpp).
+    bool selectPort(const QString &nameOrPath);
 
     // The branches of ParseMsg, one per reply code, given a reply whose CRC matched.
     void showRealTimeReply(const Frame::ReplyCheck &reply);
@@ -201,6 +227,14 @@ private:
     qint64 lastReceiveTime = 0; // on clock, ms
     int idleTimeThreshold;
     bool stoppingPort = false; // SendTaskStop is closing the port
+    QList<PortInfo> listedPorts; // what the port list was last built from
+    QString connectedIdentity; // the device of the last successful open (PortList::identity)
+    QString reconnectIdentity; // the device waited for; empty when not waiting
+    QTime reconnectUntil; // when the wait ends, for the text
+    QTimer *reconnectDeadline = nullptr;
+    QTimer *reconnectRetry = nullptr;
+    bool reconnectAttempt = false; // the wait, not the user, is switching the port on
+    bool reconnectSeen = false; // the device waited for was there at the last look
     // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;

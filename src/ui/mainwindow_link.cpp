@@ -6,9 +6,12 @@
 #include "frame.h"
 #include "globals.h"
 #include "messages.h"
+#include "openfailure.h"
 #include "receivebuffer.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QDebug>
 #include <QFileInfo>
 #include <QScopedValueRollback>
@@ -29,33 +32,24 @@ const char GreenText[] = "QLabel { color : green; }";
 const char RedText[] = "QLabel { color : red; }";
 const char YellowText[] = "QLabel { color : yellow; }";
 
-// Pseudo-terminals (the simulated board, test rigs) are not listed by the serial-port library;
-// ARVEX_EXTRA_PORTS names them, separated by ":". Paths that do not exist are left out.
-QStringList extraPorts()
-{
-    QStringList present;
-    const QStringList paths =
-        qEnvironmentVariable("ARVEX_EXTRA_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    for (const QString &path : paths) {
-        const QString trimmed = path.trimmed();
-        if (!trimmed.isEmpty() && QFileInfo::exists(trimmed))
-            present.append(trimmed);
-    }
-    return present;
-}
+// How long a removed adapter is waited for, and how often it is looked for in between.
+constexpr int ReconnectWindowMs = 5 * 60 * 1000;
+constexpr int ReconnectRetryMs = 1000;
 
 } // namespace
 
 void MainWindow::findFreePorts()
 {
     ui->portName->clear();
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        ui->portName->addItem(info.portName() + QStringLiteral(" (") + info.description()
-                              + QStringLiteral(")"));
-    const QStringList extra = extraPorts();
-    for (const QString &path : extra)
-        ui->portName->addItem(path + QStringLiteral(" (virtual)"));
+    listedPorts = PortList::availablePorts();
+    for (const PortInfo &port : qAsConst(listedPorts)) {
+        ui->portName->addItem(PortList::entryText(port));
+        ui->portName->setItemData(ui->portName->count() - 1, PortList::details(port),
+                                  Qt::ToolTipRole);
+    }
+    // An adapter's entry is longer than the box; the open list shows it whole.
+    QAbstractItemView *list = ui->portName->view();
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
     ui->bard->setEnabled(true);
     if (ui->portName->count() == 0)
         Messages::warning(nullptr, QStringLiteral("Warning"),
@@ -64,16 +58,8 @@ void MainWindow::findFreePorts()
 
 bool MainWindow::portIsPresent(const QString &name) const
 {
-    if (name.isEmpty())
-        return false;
-    if (name.startsWith(QLatin1Char('/')))
-        return extraPorts().contains(name); // the library never lists paths of its own
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        if (info.portName() == name)
-            return true;
-    }
-    return extraPorts().contains(name);
+    // No stable names needed: a port is asked for by its name or path.
+    return PortList::find(PortList::availablePorts(QString()), name) >= 0;
 }
 
 void MainWindow::setStatusText(QLabel *label, const char *styleSheet, const QString &text)
@@ -89,13 +75,20 @@ void MainWindow::setStatusText(QLabel *label, const char *styleSheet, const QStr
 
 void MainWindow::showClosedText()
 {
-    setStatusText(ui->statu_opencom, RedText,
-                  QStringLiteral("%1 CLOSED").arg(serialPort->portName()));
+    QString text = QStringLiteral("%1 CLOSED").arg(serialPort->portName());
+    if (isWaitingToReconnect())
+        text += QStringLiteral(", ")
+            + tr("等待适配器插回（至 %1）")
+                  .arg(reconnectUntil.toString(QStringLiteral("HH:mm:ss")));
+    setStatusText(ui->statu_opencom, RedText, text);
 }
 
 void MainWindow::openComChanged(bool on)
 {
     if (on) {
+        // The user switching a port on ends the wait for a removed adapter.
+        if (!reconnectAttempt)
+            stopReconnectWait();
         if (initSerialPort())
             SendTaskRun();
     } else {
@@ -111,14 +104,24 @@ bool MainWindow::initSerialPort()
     serialPort->setPortName(entry.left(entry.indexOf(QLatin1Char('('))).trimmed());
 
     if (!serialPort->open(QIODevice::ReadWrite)) {
+        // Taken now: closing the port below replaces the port's error with one of its own.
+        const QString port = serialPort->portName();
+        const QString text = OpenFailure::text(
+            port, serialPort->errorString(),
+            OpenFailure::hint(serialPort->error(), OpenFailure::deviceAccessible(port)));
         ui->portName->setEnabled(true);
         ui->openCom->SetActive(false); // runs SendTaskStop: the red closed text
-        Messages::warning(nullptr, QStringLiteral("Tip"),
-                          QStringLiteral("Failed to open serial port"));
+        // A reconnect attempt fails quietly and is tried again.
+        if (!reconnectAttempt)
+            Messages::warning(nullptr, QStringLiteral("Tip"), text);
         return false;
     }
 
     currentConnectedPortName = serialPort->portName();
+    const QList<PortInfo> ports = PortList::availablePorts(QString());
+    const int opened = PortList::find(ports, currentConnectedPortName);
+    connectedIdentity =
+        opened >= 0 ? PortList::identity(ports.at(opened)) : currentConnectedPortName;
     const int baud = ui->bard->currentData(Qt::UserRole).toInt();
     serialPort->setBaudRate(baud, QSerialPort::AllDirections);
     serialPort->setDataBits(QSerialPort::Data8);
@@ -198,17 +201,102 @@ void MainWindow::serialDeviceArrived()
     // The list is left alone under an open connection.
     if (!ui->openCom->checked())
         findFreePorts();
+    if (isWaitingToReconnect())
+        tryReconnect(true);
 }
 
 void MainWindow::serialDeviceRemoved()
 {
     if (portIsPresent(currentConnectedPortName))
         return;
-    if (ui->openCom->checked())
+    const bool linkWasOn = ui->openCom->checked();
+    if (linkWasOn)
         ui->openCom->SetActive(false); // runs SendTaskStop
     SendTaskStop();
     findFreePorts();
+    if (linkWasOn && ui->reconnect->isChecked())
+        startReconnectWait();
     showClosedText();
+}
+
+void MainWindow::initReconnect()
+{
+    reconnectDeadline = new QTimer(this);
+    reconnectDeadline->setSingleShot(true);
+    connect(reconnectDeadline, &QTimer::timeout, this, [this] {
+        stopReconnectWait();
+        showClosedText();
+    });
+    reconnectRetry = new QTimer(this);
+    reconnectRetry->setInterval(ReconnectRetryMs);
+    connect(reconnectRetry, &QTimer::timeout, this, [this] { tryReconnect(false); });
+    connect(ui->reconnect, &QCheckBox::toggled, this, &MainWindow::reconnectToggled);
+}
+
+void MainWindow::startReconnectWait()
+{
+    if (connectedIdentity.isEmpty())
+        return;
+    reconnectIdentity = connectedIdentity;
+    reconnectSeen = false;
+    reconnectUntil = QTime::currentTime().addMSecs(ReconnectWindowMs);
+    reconnectDeadline->start(ReconnectWindowMs);
+    reconnectRetry->start();
+}
+
+void MainWindow::stopReconnectWait()
+{
+    reconnectIdentity.clear();
+    reconnectDeadline->stop();
+    reconnectRetry->stop();
+}
+
+void MainWindow::reconnectToggled(bool on)
+{
+    if (on || !isWaitingToReconnect())
+        return;
+    stopReconnectWait();
+    showClosedText();
+}
+
+void MainWindow::tryReconnect(bool arrived)
+{
+    if (!isWaitingToReconnect() || ui->openCom->checked())
+        return;
+    // Between arrivals the device is looked for once a second, where that is cheap: a device
+    // known by its path is back when the path is. A removal and a return between two looks of
+    // the device watcher would otherwise pass unnoticed. A device known by its serial number is
+    // looked for when something arrives, and again each second once it was there but could
+    // not be opened.
+    if (reconnectIdentity.startsWith(QLatin1Char('/'))) {
+        if (!QFileInfo::exists(reconnectIdentity))
+            return;
+    } else if (!arrived && !reconnectSeen) {
+        return;
+    }
+    // It may come back under another name (ttyUSB1 for ttyUSB0).
+    const QList<PortInfo> ports = PortList::availablePorts();
+    int found = -1;
+    for (int i = 0; i < ports.size() && found < 0; ++i) {
+        if (PortList::identity(ports.at(i)) == reconnectIdentity)
+            found = i;
+    }
+    reconnectSeen = found >= 0;
+    if (found < 0)
+        return;
+    if (!selectPort(ports.at(found).name)) {
+        findFreePorts();
+        if (!selectPort(ports.at(found).name))
+            return;
+    }
+    {
+        const QScopedValueRollback<bool> attempt(reconnectAttempt, true);
+        ui->openCom->SetActive(true); // the same rate, address and period as before
+    }
+    // Opened: polling again. Otherwise (its permissions still being set, a modem manager
+    // probing it) the next look tries again.
+    if (ui->openCom->checked())
+        stopReconnectWait();
 }
 
 bool MainWindow::writeData(const QByteArray &data)

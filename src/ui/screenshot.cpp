@@ -25,6 +25,11 @@ void setIndexFromEnvironment(MainWindow &window, const char *variable, const cha
 
 } // namespace
 
+bool Screenshot::requested()
+{
+    return !qEnvironmentVariable("ARVEX_SCREENSHOT").isEmpty();
+}
+
 void Screenshot::scheduleFromEnvironment(MainWindow &window)
 {
     const QString path = qEnvironmentVariable("ARVEX_SCREENSHOT");

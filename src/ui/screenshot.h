@@ -10,5 +10,7 @@ class MainWindow;
 // and takes the picture ARVEX_SCREENSHOT_DELAY milliseconds later (default 5000), so it shows
 // live data. Does nothing when ARVEX_SCREENSHOT is not set.
 namespace Screenshot {
+// Whether ARVEX_SCREENSHOT asks for a picture.
+bool requested();
 void scheduleFromEnvironment(MainWindow &window);
-}
+} // namespace Screenshot

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <ctime>
@@ -31,6 +32,7 @@ class BoardFixture
 protected:
     void setUp()
     {
+        QStandardPaths::setTestModeEnabled(true); // settings and recordings: never the user's
         dir = std::make_unique<QTemporaryDir>();
         link = dir->filePath(QStringLiteral("ttyARVEX"));
         qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(link));

@@ -1,14 +1,18 @@
 // The window as a user drives it, with a real serial port on the simulated board's
 // pseudo-terminal: open, poll, the link states, a board that goes away, the pages.
 #include "boardfixture.h"
+#include "devicewatcher.h"
 #include "frame.h"
+#include "startoptions.h"
 #include "telemetry.h"
 
+#include <QCheckBox>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -24,6 +28,9 @@ private slots:
     void boardThatQuitsClosesThePort();
     void writtenParameterReadsBack();
     void liveValuesAndAProtectionReachTheMainPage();
+    void boardThatReturnsIsReconnected_data();
+    void boardThatReturnsIsReconnected();
+    void portHeldByAnotherIsExplained();
 };
 
 void TestE2e::opensPollsAndLocksTheTopBar()
@@ -164,6 +171,100 @@ void TestE2e::liveValuesAndAProtectionReachTheMainPage()
     child<QPushButton>("conf_hv_btn")->click();
     QTRY_COMPARE_WITH_TIMEOUT(picture("p_hv_mask"), red, 3 * WaitMs);
     QVERIFY(boxes->entries().isEmpty());
+}
+
+void TestE2e::boardThatReturnsIsReconnected_data()
+{
+    QTest::addColumn<bool>("reconnect");
+    QTest::addColumn<bool>("cancelWhileWaiting"); // the switch turned off before it returns
+    QTest::newRow("reconnect") << true << false;
+    QTest::newRow("no reconnect") << false << false;
+    QTest::newRow("switched off while waiting") << true << true;
+}
+
+void TestE2e::boardThatReturnsIsReconnected()
+{
+    QFETCH(bool, reconnect);
+    QFETCH(bool, cancelWhileWaiting);
+    sim = std::make_unique<Sim>();
+    QVERIFY(sim->start({ "--link", link, "--static" }));
+    // Started as from the command line: port, period, reconnect and --connect.
+    window = std::make_unique<MainWindow>();
+    StartOptions options;
+    options.port = link;
+    options.period = PeriodMs;
+    options.reconnect = reconnect;
+    options.connect = true;
+    window->applyStartOptions(options);
+    auto *openCom = child<SwitchButton>("openCom");
+    auto *status = child<QLabel>("statu_send");
+    auto *state = child<QLabel>("statu_opencom");
+    QVERIFY(openCom->checked());
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Fine "), WaitMs);
+
+    // The board goes away with the port open, long enough for the device watcher to see it gone,
+    // as with an adapter pulled out and plugged in again.
+    auto *watcher = window->findChild<DeviceWatcher *>();
+    QVERIFY(watcher);
+    watcher->setPollInterval(50); // its looks, not the test, set the pace
+    QSignalSpy removed(watcher, &DeviceWatcher::deviceRemoved);
+    QSignalSpy arrived(watcher, &DeviceWatcher::deviceArrived);
+    QVERIFY(sim->stop());
+    QTRY_VERIFY_WITH_TIMEOUT(!openCom->checked(), WaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!removed.isEmpty(), WaitMs);
+    const QString closed = link + QStringLiteral(" CLOSED");
+    QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : red; }"));
+    if (reconnect) // the red text says it waits
+        QVERIFY2(state->text().startsWith(closed + QStringLiteral(", ")),
+                 qPrintable(state->text()));
+    else
+        QCOMPARE(state->text(), closed);
+    if (cancelWhileWaiting) {
+        child<QCheckBox>("reconnect")->setChecked(false);
+        QCOMPARE(state->text(), closed);
+    }
+
+    // It comes back on the same path.
+    status->setText(QStringLiteral("-"));
+    sim = std::make_unique<Sim>();
+    QVERIFY(sim->start({ "--link", link, "--static" }));
+    if (reconnect && !cancelWhileWaiting) {
+        QTRY_VERIFY_WITH_TIMEOUT(openCom->checked(), WaitMs);
+        QCOMPARE(state->text(), link + QStringLiteral(" OPENED, 9600, 8, NONE, 1, OFF"));
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Fine "), WaitMs);
+        QCOMPARE(child<QSpinBox>("spinBox")->value(), PeriodMs);
+    } else {
+        // Its arrival was announced and handled, which is when a wait would have opened it.
+        QTRY_VERIFY_WITH_TIMEOUT(!arrived.isEmpty(), WaitMs);
+        QVERIFY(child<QComboBox>("portName")->findText(link + QStringLiteral(" (virtual)")) >= 0);
+        QVERIFY(!openCom->checked());
+        QCOMPARE(state->text(), closed);
+        QCOMPARE(status->text(), QStringLiteral("-"));
+    }
+    // No box but the one about an empty port list while the board was away.
+    for (const Messages::Recorder::Entry &box : boxes->entries())
+        QCOMPARE(box.text, QStringLiteral("No free serial port found"));
+}
+
+void TestE2e::portHeldByAnotherIsExplained()
+{
+    sim = std::make_unique<Sim>();
+    QVERIFY(sim->start({ "--link", link, "--static" }));
+    QSerialPort other(link);
+    QVERIFY(other.open(QIODevice::ReadWrite));
+    window = std::make_unique<MainWindow>();
+    auto *ports = child<QComboBox>("portName");
+    ports->setCurrentIndex(ports->findText(link + QStringLiteral(" (virtual)")));
+    child<SwitchButton>("openCom")->SetActive(true);
+
+    QVERIFY(!child<SwitchButton>("openCom")->checked());
+    QCOMPARE(boxes->entries().size(), 1);
+    const Messages::Recorder::Entry box = boxes->entries().first();
+    QCOMPARE(box.title, QStringLiteral("Tip"));
+    QVERIFY2(box.text.startsWith(QStringLiteral("Failed to open serial port\n\n") + link
+                                 + QStringLiteral(": ")),
+             qPrintable(box.text));
+    QVERIFY2(box.text.contains(QStringLiteral("minicom")), qPrintable(box.text));
 }
 
 QTEST_MAIN(TestE2e)

@@ -2,8 +2,11 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
+#include "openfailure.h"
+#include "startoptions.h"
 #include "switchbutton.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLCDNumber>
@@ -14,6 +17,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -84,7 +88,14 @@ private slots:
     void receivedBlocksAreChecked_data();
     void receivedBlocksAreChecked();
     void failedOpenShowsClosedTextThenTheBox();
+    void openFailureSaysWhatToDo_data();
+    void openFailureSaysWhatToDo();
     void writeToClosedPortIsRefused();
+
+    // Remembered settings and start values.
+    void startLimitsAreTheTopBars();
+    void settingsSurviveARestart();
+    void absentPortIsNeitherSelectedNorConnected();
 
 private:
     template<typename T>
@@ -97,10 +108,16 @@ private:
     // constructor.
     std::unique_ptr<Messages::Recorder> recorder;
     std::unique_ptr<MainWindow> window;
+    QTemporaryDir config; // the settings of this test, never the user's
 };
 
 void TestMainWindow::initTestCase()
 {
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(config.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Arvex"));
+    QCoreApplication::setApplicationName(QStringLiteral("arvex"));
     qunsetenv("ARVEX_EXTRA_PORTS");
     recorder = std::make_unique<Messages::Recorder>();
     window = std::make_unique<MainWindow>();
@@ -468,12 +485,45 @@ void TestMainWindow::failedOpenShowsClosedTextThenTheBox()
     Messages::setPresenter(previous);
 
     QCOMPARE(seen,
-             (QStringList{ "Tip", "Failed to open serial port", "/nonexistent/ttyGONE CLOSED" }));
+             (QStringList{ "Tip",
+                           "Failed to open serial port\n\n/nonexistent/ttyGONE: No such file or "
+                           "directory",
+                           "/nonexistent/ttyGONE CLOSED" }));
     QVERIFY(!child<SwitchButton>("openCom")->checked());
     QCOMPARE(child<QLabel>("statu_opencom")->styleSheet(),
              QStringLiteral("QLabel { color : red; }"));
     for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
         QVERIFY2(child<QWidget>(name)->isEnabled(), name);
+}
+
+void TestMainWindow::openFailureSaysWhatToDo_data()
+{
+    QTest::addColumn<QSerialPort::SerialPortError>("error");
+    QTest::addColumn<bool>("accessible"); // the user may read and write the device node
+    QTest::addColumn<QString>("hint"); // a word of the added advice, "" for none
+    QTest::newRow("not in the group") << QSerialPort::PermissionError << false << "dialout";
+    // Qt reports a port locked by another program as a permission error as well.
+    QTest::newRow("locked by another") << QSerialPort::PermissionError << true << "minicom";
+    QTest::newRow("busy") << QSerialPort::OpenError << true << "minicom";
+    QTest::newRow("gone") << QSerialPort::DeviceNotFoundError << true << "";
+}
+
+void TestMainWindow::openFailureSaysWhatToDo()
+{
+    QFETCH(QSerialPort::SerialPortError, error);
+    QFETCH(bool, accessible);
+    QFETCH(QString, hint);
+    const QString text = OpenFailure::text(QStringLiteral("ttyUSB0"), QStringLiteral("Reason"),
+                                           OpenFailure::hint(error, accessible));
+    QVERIFY2(text.startsWith(QStringLiteral("Failed to open serial port\n\nttyUSB0: Reason")),
+             qPrintable(text));
+    if (hint.isEmpty())
+        QCOMPARE(text.count(QLatin1Char('\n')), 2);
+    else
+        QVERIFY2(text.contains(hint), qPrintable(text));
+    // Whichever applies, never both.
+    QVERIFY(
+        !(text.contains(QStringLiteral("dialout")) && text.contains(QStringLiteral("minicom"))));
 }
 
 void TestMainWindow::writeToClosedPortIsRefused()
@@ -486,6 +536,106 @@ void TestMainWindow::writeToClosedPortIsRefused()
     QCOMPARE(recorder->entries().size(), 1);
     QCOMPARE(recorder->entries().first().title, QStringLiteral("错误"));
     QCOMPARE(recorder->entries().first().text, QStringLiteral("串口未打开，请先打开串口。"));
+}
+
+void TestMainWindow::startLimitsAreTheTopBars()
+{
+    // The command line and the settings check values against these; they must be the form's.
+    auto *bard = child<QComboBox>("bard");
+    QCOMPARE(bard->count(), int(std::size(StartLimits::BaudRates)));
+    for (int i = 0; i < bard->count(); ++i)
+        QCOMPARE(bard->itemData(i, Qt::UserRole).toInt(), StartLimits::BaudRates[i]);
+    QCOMPARE(child<QSpinBox>("DeviceID")->minimum(), StartLimits::AddressMin);
+    QCOMPARE(child<QSpinBox>("DeviceID")->maximum(), StartLimits::AddressMax);
+    QCOMPARE(child<QSpinBox>("spinBox")->minimum(), StartLimits::PeriodMin);
+    QCOMPARE(child<QSpinBox>("spinBox")->maximum(), StartLimits::PeriodMax);
+    QCOMPARE(child<QComboBox>("lang")->count(), int(std::size(StartLimits::LanguageCodes)));
+}
+
+void TestMainWindow::settingsSurviveARestart()
+{
+    QTemporaryFile other; // listed first, so the list is never empty
+    QTemporaryFile device;
+    QVERIFY(other.open());
+    QVERIFY(device.open());
+    qputenv("ARVEX_EXTRA_PORTS",
+            QFile::encodeName(other.fileName() + QLatin1Char(':') + device.fileName()));
+    const auto restartedWindow = [] {
+        auto next = std::make_unique<MainWindow>();
+        next->loadSettings();
+        return next;
+    };
+    const auto widget = [](MainWindow *w, const char *name) {
+        return namedChild<QWidget>(w, name);
+    };
+
+    // A first start: nothing remembered, the window's own start values, no language loaded.
+    QSettings().clear();
+    std::unique_ptr<MainWindow> first = restartedWindow();
+    auto *lang = qobject_cast<QComboBox *>(widget(first.get(), "lang"));
+    QCOMPARE(lang->currentIndex(), 0);
+    QCOMPARE(qobject_cast<QTabWidget *>(widget(first.get(), "tab_widget"))->tabText(0),
+             QStringLiteral("主页"));
+    QCOMPARE(qobject_cast<QComboBox *>(widget(first.get(), "bard"))->currentText(),
+             QStringLiteral("9600"));
+    QCOMPARE(qobject_cast<QSpinBox *>(widget(first.get(), "DeviceID"))->value(), 1);
+    QCOMPARE(qobject_cast<QSpinBox *>(widget(first.get(), "spinBox"))->value(), 500);
+    QVERIFY(!qobject_cast<QCheckBox *>(widget(first.get(), "reconnect"))->isChecked());
+    QCOMPARE(qobject_cast<QLabel *>(widget(first.get(), "statu_opencom"))->text(),
+             QStringLiteral("no connect !"));
+
+    // Changed, remembered at the end of the run, and there again at the next.
+    auto *ports = qobject_cast<QComboBox *>(widget(first.get(), "portName"));
+    ports->setCurrentIndex(ports->findText(device.fileName() + QStringLiteral(" (virtual)")));
+    lang->setCurrentIndex(2);
+    qobject_cast<QComboBox *>(widget(first.get(), "bard"))->setCurrentIndex(2);
+    qobject_cast<QSpinBox *>(widget(first.get(), "DeviceID"))->setValue(7);
+    qobject_cast<QSpinBox *>(widget(first.get(), "spinBox"))->setValue(1200);
+    qobject_cast<QCheckBox *>(widget(first.get(), "reconnect"))->setChecked(true);
+    first->move(30, 40);
+    first->saveSettings();
+    lang->setCurrentIndex(0);
+    first.reset();
+
+    std::unique_ptr<MainWindow> second = restartedWindow();
+    QCOMPARE(qobject_cast<QComboBox *>(widget(second.get(), "lang"))->currentIndex(), 2);
+    QCOMPARE(qobject_cast<QTabWidget *>(widget(second.get(), "tab_widget"))->tabText(0),
+             translated("主页"));
+    QCOMPARE(qobject_cast<QComboBox *>(widget(second.get(), "portName"))->currentText(),
+             device.fileName() + QStringLiteral(" (virtual)"));
+    QCOMPARE(qobject_cast<QComboBox *>(widget(second.get(), "bard"))->currentText(),
+             QStringLiteral("38400"));
+    QCOMPARE(qobject_cast<QSpinBox *>(widget(second.get(), "DeviceID"))->value(), 7);
+    QCOMPARE(qobject_cast<QSpinBox *>(widget(second.get(), "spinBox"))->value(), 1200);
+    QVERIFY(qobject_cast<QCheckBox *>(widget(second.get(), "reconnect"))->isChecked());
+    QCOMPARE(second->pos(), QPoint(30, 40));
+    QVERIFY(!namedChild<SwitchButton>(second.get(), "openCom")->checked());
+    qobject_cast<QComboBox *>(widget(second.get(), "lang"))->setCurrentIndex(0);
+    second.reset();
+
+    // A remembered port that is gone leaves the list at its first entry; a place off every
+    // screen is not taken.
+    device.close();
+    device.remove();
+    QSettings().setValue(QStringLiteral("window/position"), QPoint(-5000, -5000));
+    std::unique_ptr<MainWindow> third = restartedWindow();
+    QCOMPARE(qobject_cast<QComboBox *>(widget(third.get(), "portName"))->currentIndex(), 0);
+    QVERIFY(third->pos() != QPoint(-5000, -5000));
+    qunsetenv("ARVEX_EXTRA_PORTS");
+    recorder->clear();
+}
+
+void TestMainWindow::absentPortIsNeitherSelectedNorConnected()
+{
+    auto *ports = child<QComboBox>("portName");
+    const QString before = ports->currentText();
+    StartOptions options;
+    options.port = QStringLiteral("/nonexistent/ttyUSB9");
+    options.connect = true;
+    window->applyStartOptions(options);
+    QCOMPARE(ports->currentText(), before);
+    QVERIFY(!child<SwitchButton>("openCom")->checked());
+    QVERIFY(recorder->entries().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

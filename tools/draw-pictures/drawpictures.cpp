@@ -4,6 +4,7 @@
 //
 // Built as arvex-draw-pictures; run it from the repository root after changing a drawing:
 //   QT_QPA_PLATFORM=offscreen build/bin/arvex-draw-pictures src/asset/assert
+// The build runs it with --icon for the installed program icon (packaging/).
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -94,6 +95,14 @@ void drawRealdata(QPainter &p)
     p.setPen(QPen(QColor(44, 44, 44), 1.5));
     p.setBrush(QColor(255, 214, 64));
     p.drawPath(bolt);
+}
+
+// The tick of a checked box in the top bar.
+void drawCheck(QPainter &p)
+{
+    p.setPen(linePen(Stroke, 9));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({ QPointF(13, 33), QPointF(27, 47), QPointF(51, 18) }));
 }
 
 void drawAbout(QPainter &p)
@@ -264,11 +273,13 @@ void drawModfine(QPainter &p)
     }
 }
 
-QImage logo()
+// The program icon, drawn on the 64 x 64 grid and scaled to size pixels.
+QImage logo(int size = 64)
 {
-    QImage image = canvas(64);
+    QImage image = canvas(size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient bg(0, 0, 0, 64);
     bg.setColorAt(0, QColor(0, 120, 220));
     bg.setColorAt(1, QColor(0, 80, 170));
@@ -294,8 +305,19 @@ bool save(const QImage &image, const QString &path, const char *format)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    // The program icon alone, as a PNG of one size, for the desktop's icon theme.
+    if (argc == 4 && qstrcmp(argv[1], "--icon") == 0) {
+        bool ok = false;
+        const int size = QByteArray(argv[2]).toInt(&ok);
+        if (!ok || size < 16 || size > 1024) {
+            QTextStream(stderr) << "icon size " << argv[2] << ": 16 to 1024 pixels\n";
+            return 2;
+        }
+        return save(logo(size), QString::fromLocal8Bit(argv[3]), "png") ? 0 : 1;
+    }
     if (argc != 2) {
-        QTextStream(stderr) << "usage: drawpictures <output folder>\n";
+        QTextStream(stderr) << "usage: drawpictures <output folder>\n"
+                               "       drawpictures --icon <size> <file.png>\n";
         return 2;
     }
     QDir out(QString::fromLocal8Bit(argv[1]));
@@ -327,6 +349,7 @@ int main(int argc, char **argv)
         { "maininfo", drawMaininfo },     { "getter", drawGetter }, { "confset2", drawConfset },
         { "moreinfo", drawMoreinfo },     { "otg2", drawOtg },      { "update", drawUpdate },
         { "protectconfig", drawProtect }, { "alert", drawAlert },   { "modfine", drawModfine },
+        { "check", drawCheck },
     };
     for (const auto &icon : icons) {
         QImage image = canvas(IconSize);

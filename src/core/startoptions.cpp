@@ -1,0 +1,98 @@
+#include "startoptions.h"
+
+#include <QSettings>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+const QString LanguageKey = QStringLiteral("language");
+const QString PortKey = QStringLiteral("link/port");
+const QString BaudKey = QStringLiteral("link/baud");
+const QString AddressKey = QStringLiteral("link/address");
+const QString PeriodKey = QStringLiteral("link/period");
+const QString ReconnectKey = QStringLiteral("link/reconnect");
+const QString PositionKey = QStringLiteral("window/position");
+
+// A whole number stored under key that passes valid, or nothing.
+std::optional<int> readNumber(QSettings &settings, const QString &key, bool (*valid)(int))
+{
+    bool ok = false;
+    const int value = settings.value(key).toString().trimmed().toInt(&ok);
+    if (ok && valid(value))
+        return value;
+    return std::nullopt;
+}
+
+} // namespace
+
+bool StartLimits::isBaudRate(int baud)
+{
+    return std::find(std::begin(BaudRates), std::end(BaudRates), baud) != std::end(BaudRates);
+}
+
+bool StartLimits::isAddress(int address)
+{
+    return address >= AddressMin && address <= AddressMax;
+}
+
+bool StartLimits::isPeriod(int ms)
+{
+    return ms >= PeriodMin && ms <= PeriodMax;
+}
+
+int StartLimits::languageIndex(const QString &code)
+{
+    for (int i = 0; i < int(std::size(LanguageCodes)); ++i) {
+        if (code == QLatin1String(LanguageCodes[i]))
+            return i;
+    }
+    return -1;
+}
+
+QString StartLimits::languageCode(int index)
+{
+    if (index < 0 || index >= int(std::size(LanguageCodes)))
+        return QString();
+    return QLatin1String(LanguageCodes[index]);
+}
+
+StartOptions Settings::read(QSettings &settings)
+{
+    StartOptions options;
+    const int language = StartLimits::languageIndex(settings.value(LanguageKey).toString());
+    if (language >= 0)
+        options.language = language;
+    const QString port = settings.value(PortKey).toString();
+    if (!port.isEmpty())
+        options.port = port;
+    options.baud = readNumber(settings, BaudKey, StartLimits::isBaudRate);
+    options.address = readNumber(settings, AddressKey, StartLimits::isAddress);
+    options.period = readNumber(settings, PeriodKey, StartLimits::isPeriod);
+    const QString reconnect = settings.value(ReconnectKey).toString();
+    if (reconnect == QLatin1String("true") || reconnect == QLatin1String("false"))
+        options.reconnect = reconnect == QLatin1String("true");
+    const QVariant position = settings.value(PositionKey);
+    if (position.userType() == QMetaType::QPoint)
+        options.position = position.toPoint();
+    return options;
+}
+
+void Settings::write(QSettings &settings, const StartOptions &options)
+{
+    if (options.language)
+        settings.setValue(LanguageKey, StartLimits::languageCode(*options.language));
+    if (options.port)
+        settings.setValue(PortKey, *options.port);
+    if (options.baud)
+        settings.setValue(BaudKey, *options.baud);
+    if (options.address)
+        settings.setValue(AddressKey, *options.address);
+    if (options.period)
+        settings.setValue(PeriodKey, *options.period);
+    if (options.reconnect)
+        settings.setValue(ReconnectKey, *options.reconnect);
+    if (options.position)
+        settings.setValue(PositionKey, *options.position);
+}

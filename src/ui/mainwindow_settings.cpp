@@ -1,0 +1,92 @@
+// The window's remembered settings and its start values from the command line.
+#include "mainwindow.h"
+
+#include "startoptions.h"
+#include "switchbutton.h"
+#include "ui_mainwindow.h"
+
+#include <QCheckBox>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+
+// A frameless window is moved by its title: a place is taken only if the title would be on a
+// screen, which it may no longer be after a monitor was unplugged.
+bool titleIsOnAScreen(const QPoint &topLeft)
+{
+    return QGuiApplication::screenAt(topLeft + QPoint(60, 20)) != nullptr;
+}
+
+} // namespace
+
+void MainWindow::loadSettings()
+{
+    QSettings settings;
+    applyStartOptions(Settings::read(settings));
+}
+
+void MainWindow::saveSettings() const
+{
+    QSettings settings;
+    Settings::write(settings, currentStartOptions());
+}
+
+StartOptions MainWindow::currentStartOptions() const
+{
+    StartOptions options;
+    options.language = ui->lang->currentIndex();
+    // The port by its stable name where it has one: ttyUSB0 today may be ttyUSB1 tomorrow.
+    const QString entry = ui->portName->currentText();
+    const QString name = entry.left(entry.indexOf(QLatin1Char('('))).trimmed();
+    if (!name.isEmpty()) {
+        const int listed = PortList::find(listedPorts, name);
+        options.port = listed >= 0 && !listedPorts.at(listed).byId.isEmpty()
+            ? listedPorts.at(listed).byId
+            : name;
+    }
+    options.baud = ui->bard->currentData(Qt::UserRole).toInt();
+    options.address = ui->DeviceID->value();
+    options.period = ui->spinBox->value();
+    options.reconnect = ui->reconnect->isChecked();
+    options.position = pos();
+    return options;
+}
+
+bool MainWindow::selectPort(const QString &nameOrPath)
+{
+    const int listed = PortList::find(listedPorts, nameOrPath);
+    if (listed < 0 || listed >= ui->portName->count())
+        return false;
+    ui->portName->setCurrentIndex(listed);
+    return true;
+}
+
+void MainWindow::applyStartOptions(const StartOptions &options)
+{
+    if (options.language)
+        ui->lang->setCurrentIndex(*options.language);
+    bool portChosen = true;
+    if (options.port && !selectPort(*options.port)) {
+        portChosen = false;
+        qWarning().noquote() << "port" << *options.port << "is not present";
+    }
+    if (options.baud) {
+        const int rate = ui->bard->findData(*options.baud, Qt::UserRole);
+        if (rate >= 0)
+            ui->bard->setCurrentIndex(rate);
+    }
+    if (options.address)
+        ui->DeviceID->setValue(*options.address);
+    if (options.period)
+        ui->spinBox->setValue(*options.period);
+    if (options.reconnect)
+        ui->reconnect->setChecked(*options.reconnect);
+    if (options.position && titleIsOnAScreen(*options.position))
+        move(*options.position);
+    // Never another port than the one asked for.
+    if (options.connect && portChosen && ui->portName->count() > 0)
+        ui->openCom->SetActive(true);
+}

@@ -1,0 +1,203 @@
+// The start values from the command line and from the remembered settings, and the program's
+// answer to a command line it refuses.
+#include "commandline.h"
+#include "startoptions.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(CommandLine::Action)
+
+namespace {
+
+// The fields that are set, in one line.
+QString describe(const StartOptions &o)
+{
+    QStringList parts;
+    if (o.language)
+        parts << QStringLiteral("lang=%1").arg(*o.language);
+    if (o.port)
+        parts << QStringLiteral("port=") + *o.port;
+    if (o.baud)
+        parts << QStringLiteral("baud=%1").arg(*o.baud);
+    if (o.address)
+        parts << QStringLiteral("address=%1").arg(*o.address);
+    if (o.period)
+        parts << QStringLiteral("period=%1").arg(*o.period);
+    if (o.reconnect)
+        parts << QStringLiteral("reconnect=%1").arg(int(*o.reconnect));
+    if (o.position)
+        parts << QStringLiteral("position=%1,%2").arg(o.position->x()).arg(o.position->y());
+    if (o.connect)
+        parts << QStringLiteral("connect");
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestStartOptions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void commandLine_data();
+    void commandLine();
+    void settingsFirstStartAndRoundTrip();
+    void damagedSettingsCostOnlyTheirValue();
+    void programAnswersBeforeAnyWindow_data();
+    void programAnswersBeforeAnyWindow();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestStartOptions::initTestCase()
+{
+    QVERIFY(dir.isValid());
+}
+
+void TestStartOptions::commandLine_data()
+{
+    using Action = CommandLine::Action;
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("options"); // Run: the options; Refuse: part of the message
+
+    QTest::newRow("nothing") << QStringList() << Action::Run << "";
+    QTest::newRow("every option")
+        << QStringList{ "--port",   "/dev/ttyUSB0", "--baud", "115200", "--address", "0",
+                        "--period", "9999",         "--lang", "de",     "--connect", "--reconnect" }
+        << Action::Run
+        << "lang=2 port=/dev/ttyUSB0 baud=115200 address=0 period=9999 reconnect=1 connect";
+    QTest::newRow("other ends of the ranges")
+        << QStringList{ "--baud=9600", "--address=99", "--period=300", "--lang=zh" } << Action::Run
+        << "lang=0 baud=9600 address=99 period=300";
+    QTest::newRow("one dash, English")
+        << QStringList{ "-port", "ttyUSB1", "-lang", "en" } << Action::Run << "lang=1 port=ttyUSB1";
+    QTest::newRow("help") << QStringList{ "--help" } << Action::Help << "";
+    QTest::newRow("-h") << QStringList{ "-h" } << Action::Help << "";
+    QTest::newRow("version") << QStringList{ "--version" } << Action::Version << "";
+
+    QTest::newRow("baud not in the list")
+        << QStringList{ "--baud", "14400" } << Action::Refuse << "'14400'";
+    QTest::newRow("baud not a number")
+        << QStringList{ "--baud", "fast" } << Action::Refuse << "'fast'";
+    QTest::newRow("address above")
+        << QStringList{ "--address", "100" } << Action::Refuse << "'100'";
+    QTest::newRow("address below") << QStringList{ "--address", "-1" } << Action::Refuse << "'-1'";
+    QTest::newRow("address in hex")
+        << QStringList{ "--address", "0x10" } << Action::Refuse << "'0x10'";
+    QTest::newRow("period below") << QStringList{ "--period", "299" } << Action::Refuse << "'299'";
+    QTest::newRow("period above") << QStringList{ "--period", "10000" } << Action::Refuse
+                                  << "'10000'";
+    QTest::newRow("language") << QStringList{ "--lang", "fr" } << Action::Refuse << "'fr'";
+    QTest::newRow("empty port") << QStringList{ "--port", " " } << Action::Refuse << "--port";
+    QTest::newRow("missing value") << QStringList{ "--period" } << Action::Refuse << "--period";
+    QTest::newRow("unknown option") << QStringList{ "--speed", "2" } << Action::Refuse << "speed";
+    QTest::newRow("stray argument") << QStringList{ "ttyUSB0" } << Action::Refuse << "ttyUSB0";
+}
+
+void TestStartOptions::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(CommandLine::Action, action);
+    QFETCH(QString, options);
+    const CommandLine::Result result =
+        CommandLine::parse(QStringList{ QStringLiteral("arvex") } + arguments);
+    QCOMPARE(result.action, action);
+    if (action == CommandLine::Action::Run)
+        QCOMPARE(describe(result.options), options);
+    if (action == CommandLine::Action::Refuse)
+        QVERIFY2(result.message.contains(options), qPrintable(result.message));
+}
+
+void TestStartOptions::settingsFirstStartAndRoundTrip()
+{
+    const QString file = dir.filePath(QStringLiteral("roundtrip.conf"));
+    {
+        QSettings empty(file, QSettings::IniFormat);
+        QCOMPARE(describe(Settings::read(empty)), QString()); // a first start changes nothing
+    }
+    StartOptions options;
+    options.language = 2;
+    options.port = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    options.baud = 38400;
+    options.address = 12;
+    options.period = 750;
+    options.reconnect = false;
+    options.position = QPoint(-20, 40);
+    options.connect = true;
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("recordings/folder"), QStringLiteral("/tmp/kept"));
+        Settings::write(settings, options);
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    options.connect = false; // a start never connects by itself
+    QCOMPARE(describe(Settings::read(settings)), describe(options));
+    QCOMPARE(settings.value(QStringLiteral("recordings/folder")).toString(),
+             QStringLiteral("/tmp/kept"));
+}
+
+void TestStartOptions::damagedSettingsCostOnlyTheirValue()
+{
+    const QString file = dir.filePath(QStringLiteral("damaged.conf"));
+    QFile raw(file);
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.write("language=fr\n"
+              "[link]\nport=ttyUSB0\nbaud=14400\naddress=abc\nperiod=50\nreconnect=maybe\n"
+              "[window]\nposition=left\n");
+    raw.close();
+    QSettings settings(file, QSettings::IniFormat);
+    QCOMPARE(describe(Settings::read(settings)), QStringLiteral("port=ttyUSB0"));
+}
+
+void TestStartOptions::programAnswersBeforeAnyWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out"); // part of standard output
+    QTest::addColumn<QString>("err"); // part of standard error
+    QTest::newRow("version") << QStringList{ "--version" } << 0 << "arvex " ARVEX_VERSION << "";
+    QTest::newRow("help") << QStringList{ "--help" } << 0 << "--reconnect"
+                          << "";
+    QTest::newRow("baud") << QStringList{ "--baud", "14400" } << 2 << ""
+                          << "arvex: --baud '14400' is not one of the rates";
+    QTest::newRow("period") << QStringList{ "--connect", "--period", "100" } << 2 << ""
+                            << "--period '100'";
+    QTest::newRow("unknown") << QStringList{ "--bogus" } << 2 << ""
+                             << "'bogus'";
+}
+
+void TestStartOptions::programAnswersBeforeAnyWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString config = dir.filePath(QStringLiteral("config-") + QTest::currentDataTag());
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(ARVEX_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    const QString stdOut = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString stdErr = QString::fromLocal8Bit(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+    QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+    if (exitCode != 0)
+        QVERIFY(stdOut.isEmpty());
+    // It ended before its window: nothing remembered.
+    QVERIFY(!QDir(config).exists());
+}
+
+QTEST_GUILESS_MAIN(TestStartOptions)
+#include "tst_startoptions.moc"
