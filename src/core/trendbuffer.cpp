@@ -1,0 +1,251 @@
+#include "trendbuffer.h"
+
+#include "logcolumns.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int TemperatureOffset = 4000; // 0.01 degC: the board sends -40 degC as 0
+
+// Where a channel is kept among the 16-bit columns, and the offset added before it is stored;
+// -1 for the current and the state of charge, which have their own.
+struct Slot
+{
+    int column;
+    int offset;
+};
+
+Slot slotOf(TrendBuffer::Channel channel)
+{
+    switch (channel) {
+    case TrendBuffer::PackVoltage:
+        return { 0, 0 };
+    case TrendBuffer::HighestCell:
+    case TrendBuffer::LowestCell:
+    case TrendBuffer::AverageCell:
+        return { 1 + channel - TrendBuffer::HighestCell, 0 };
+    case TrendBuffer::Current:
+    case TrendBuffer::Soc:
+    case TrendBuffer::ChannelCount:
+        break;
+    default:
+        return { 4 + channel - TrendBuffer::MosTemperature, TemperatureOffset };
+    }
+    return { -1, 0 };
+}
+
+template<typename T>
+T clampTo(qint64 value)
+{
+    return T(qBound<qint64>(std::numeric_limits<T>::min(), value, std::numeric_limits<T>::max()));
+}
+
+} // namespace
+
+TrendBuffer::Sample TrendBuffer::fromRecord(const cell &record, qint64 ms)
+{
+    Sample s;
+    s.ms = ms;
+    s.values[PackVoltage] = record.totalv;
+    s.values[Current] = record.cadc;
+    s.values[Soc] = record.soc;
+    s.values[HighestCell] = record.maxv;
+    s.values[LowestCell] = record.minv;
+    s.values[AverageCell] = record.avgv;
+    s.values[MosTemperature] = record.ts[1];
+    for (int i = 0; i < 4; ++i)
+        s.values[CellTemperature1 + i] = record.ts[2 + i];
+    s.values[AmbientTemperature] = record.ts[0];
+    return s;
+}
+
+TrendBuffer::Sample TrendBuffer::fromRow(const DataLog::Row &row, qint64 ms)
+{
+    const auto column = [&row](int c) { return row.values[c - LogColumns::FirstValue]; };
+    Sample s;
+    s.ms = ms;
+    s.values[Soc] = column(8);
+    s.values[Current] = column(10);
+    s.values[PackVoltage] = column(11);
+    // MOSFET, the four cell sensors, then the environment: the log's column order.
+    for (int i = 0; i < 6; ++i)
+        s.values[MosTemperature + i] = column(12 + i);
+    int highest = 0, lowest = 0, cells = 0;
+    qint64 sum = 0;
+    for (int k = 0; k < 25; ++k) {
+        const int mv = column(LogColumns::FirstCell + k);
+        if (mv < 500 || mv > 5000)
+            continue;
+        highest = cells ? std::max(highest, mv) : mv;
+        lowest = cells ? std::min(lowest, mv) : mv;
+        sum += mv;
+        ++cells;
+    }
+    s.values[HighestCell] = highest;
+    s.values[LowestCell] = lowest;
+    s.values[AverageCell] = cells ? int((sum + cells / 2) / cells) : 0;
+    return s;
+}
+
+TrendBuffer::TrendBuffer(int capacity)
+    : m_capacity(std::max(1, capacity))
+    , m_time(new qint64[std::size_t(m_capacity)])
+    , m_current(new qint32[std::size_t(m_capacity)])
+    , m_soc(new quint8[std::size_t(m_capacity)])
+{
+    for (auto &column : m_u16)
+        column.reset(new quint16[std::size_t(m_capacity)]);
+}
+
+TrendBuffer::~TrendBuffer() = default;
+
+void TrendBuffer::append(const Sample &sample)
+{
+    int p;
+    if (m_size < m_capacity) {
+        p = physical(m_size);
+        ++m_size;
+    } else {
+        p = m_head; // the oldest makes room
+        m_head = physical(1);
+    }
+    const qint64 newest = m_size > 1 ? m_time[p == 0 ? m_capacity - 1 : p - 1] : sample.ms;
+    m_time[p] = std::max(sample.ms, newest);
+    m_current[p] = sample.values[Current];
+    m_soc[p] = clampTo<quint8>(sample.values[Soc]);
+    for (int c = 0; c < ChannelCount; ++c) {
+        const Slot slot = slotOf(Channel(c));
+        if (slot.column >= 0)
+            m_u16[slot.column][p] = clampTo<quint16>(qint64(sample.values[c]) + slot.offset);
+    }
+}
+
+void TrendBuffer::clear()
+{
+    m_head = 0;
+    m_size = 0;
+}
+
+int TrendBuffer::valueAt(Channel channel, int index) const
+{
+    const int p = physical(index);
+    if (channel == Current)
+        return m_current[p];
+    if (channel == Soc)
+        return m_soc[p];
+    const Slot slot = slotOf(channel);
+    return slot.column >= 0 ? int(m_u16[slot.column][p]) - slot.offset : 0;
+}
+
+TrendBuffer::Sample TrendBuffer::sampleAt(int index) const
+{
+    Sample s;
+    s.ms = timeAt(index);
+    for (int c = 0; c < ChannelCount; ++c)
+        s.values[c] = valueAt(Channel(c), index);
+    return s;
+}
+
+int TrendBuffer::lowerBound(qint64 ms) const
+{
+    int lo = 0, hi = m_size;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (timeAt(mid) < ms)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+int TrendBuffer::nearest(qint64 ms) const
+{
+    if (m_size == 0)
+        return -1;
+    const int after = lowerBound(ms);
+    if (after == m_size)
+        return m_size - 1;
+    if (after > 0 && ms - timeAt(after - 1) <= timeAt(after) - ms)
+        return after - 1;
+    return after;
+}
+
+template<typename T>
+void TrendBuffer::decimateStored(const T *values, int offset, qint64 from, qint64 to, int buckets,
+                                 std::vector<Point> *out) const
+{
+    const auto point = [this, values, offset](int index) {
+        return Point{ timeAt(index), int(values[physical(index)]) - offset };
+    };
+    const int begin = lowerBound(from);
+    const int end = to == std::numeric_limits<qint64>::max() ? m_size : lowerBound(to + 1);
+    if (begin > 0)
+        out->push_back(point(begin - 1));
+
+    const qint64 span = to - from;
+    int i = begin;
+    for (int b = 0; b < buckets && i < end; ++b) {
+        // The samples up to the bucket's end; the last bucket ends with the range.
+        int bucketEnd = end;
+        if (b + 1 < buckets) {
+            const qint64 edge = from + qint64((long double)span * (b + 1) / buckets);
+            if (timeAt(i) >= edge)
+                continue; // nothing in this bucket
+            int lo = i + 1, hi = end;
+            while (lo < hi) {
+                const int mid = lo + (hi - lo) / 2;
+                if (timeAt(mid) < edge)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            bucketEnd = lo;
+        }
+        int low = i, high = i;
+        T lowValue = values[physical(i)], highValue = lowValue;
+        int p = physical(i + 1);
+        for (int k = i + 1; k < bucketEnd; ++k) {
+            const T v = values[p];
+            if (v < lowValue) {
+                lowValue = v;
+                low = k;
+            } else if (v > highValue) {
+                highValue = v;
+                high = k;
+            }
+            if (++p == m_capacity)
+                p = 0;
+        }
+        out->push_back(point(std::min(low, high)));
+        if (low != high)
+            out->push_back(point(std::max(low, high)));
+        i = bucketEnd;
+    }
+    if (end < m_size)
+        out->push_back(point(end));
+}
+
+void TrendBuffer::decimate(Channel channel, qint64 from, qint64 to, int buckets,
+                           std::vector<Point> *out) const
+{
+    out->clear();
+    if (m_size == 0 || buckets <= 0 || to < from || channel < 0 || channel >= ChannelCount)
+        return;
+    if (channel == Current) {
+        decimateStored(m_current.get(), 0, from, to, buckets, out);
+    } else if (channel == Soc) {
+        decimateStored(m_soc.get(), 0, from, to, buckets, out);
+    } else {
+        const Slot slot = slotOf(channel);
+        decimateStored(m_u16[slot.column].get(), slot.offset, from, to, buckets, out);
+    }
+}
+
+std::size_t TrendBuffer::storageBytes() const
+{
+    return std::size_t(m_capacity)
+        * (sizeof(qint64) + sizeof(qint32) + sizeof(quint8) + 10 * sizeof(quint16));
+}
