@@ -14,6 +14,9 @@ int qMain(int argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_DisableHighDpiScaling, true);
 
     QApplication app(argc, argv);
+    // Where QSettings keeps what the program remembers (the recordings folder).
+    QCoreApplication::setOrganizationName(QStringLiteral("Arvex"));
+    QCoreApplication::setApplicationName(QStringLiteral("arvex"));
 
     initResources();
     QFile styleFile(QStringLiteral(":/assert/style.qss"));

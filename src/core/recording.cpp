@@ -37,7 +37,7 @@ bool Recording::start(const QString &folder, const QDateTime &start, int address
     QDir dir(folder);
     if (folder.isEmpty() || !dir.mkpath(QStringLiteral("."))) {
         m_path = QDir::cleanPath(folder);
-        return fail(QCoreApplication::translate("Recording", "The folder cannot be created."));
+        return fail(QCoreApplication::translate("Recording", "无法创建文件夹。"));
     }
     const QString name = fileName(start, address);
     for (int n = 1; n <= MaxNameTries; ++n) {
@@ -71,8 +71,7 @@ bool Recording::append(const QByteArray &line)
     // a file nobody can open again.
     struct stat info;
     if (::fstat(m_file.handle(), &info) == 0 && info.st_nlink == 0)
-        return fail(QCoreApplication::translate("Recording",
-                                                "The file was deleted while it was recorded."));
+        return fail(QCoreApplication::translate("Recording", "文件在记录期间被删除。"));
 #endif
     m_bytes += written;
     ++m_rows;
@@ -87,7 +86,7 @@ void Recording::stop()
 
 bool Recording::fail(const QString &error)
 {
-    m_error = error.isEmpty() ? QCoreApplication::translate("Recording", "Unknown error.") : error;
+    m_error = error.isEmpty() ? QCoreApplication::translate("Recording", "未知错误。") : error;
     stop();
     return false;
 }

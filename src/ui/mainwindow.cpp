@@ -7,6 +7,9 @@
 #include "globals.h"
 #include "messages.h"
 #include "parametertable.h"
+#include "recording.h"
+#include "trendbuffer.h"
+#include "trendview.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -66,6 +69,8 @@ MainWindow::MainWindow(QWidget *parent)
     dataLog = new DataLog(this);
     ui->data_view->setModel(dataLog);
     initRealTimePage();
+    initRecording();
+    initTrendsPage();
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -118,8 +123,8 @@ void MainWindow::InitUI()
 
     // The firmware download page and the debug page stay built but cannot be reached.
     ui->tab_widget->setCurrentIndex(0);
-    ui->tab_widget->removeTab(5);
-    ui->tab_widget->removeTab(4);
+    ui->tab_widget->removeTab(ui->tab_widget->indexOf(ui->tab));
+    ui->tab_widget->removeTab(ui->tab_widget->indexOf(ui->tab_4));
 
     // No job state until the board has told one.
     jobSet(3);
@@ -258,6 +263,8 @@ void MainWindow::langChange(int index)
 
     ui->retranslateUi(this);
     dataLog->retranslate();
+    showRecordingState();
+    retranslateTrendsPage();
     // Captions change width with the language; keep every column header readable.
     ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.

@@ -1,6 +1,9 @@
 // The window as a user drives it, with a real serial port on the simulated board's
 // pseudo-terminal: open, poll, the link states, a board that goes away, the pages.
+#include "csvreader.h"
+#include "datalog.h"
 #include "frame.h"
+#include "isolatedsettings.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
@@ -17,6 +20,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -40,6 +44,7 @@ class TestE2e : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void opensPollsAndLocksTheTopBar();
@@ -49,6 +54,7 @@ private slots:
     void boardThatQuitsClosesThePort();
     void writtenParameterReadsBack();
     void liveValuesAndAProtectionReachTheMainPage();
+    void recordingReadsBackAsTheTable();
 
 private:
     // Starts the board with these options and switches the port on in a new window.
@@ -61,12 +67,18 @@ private:
         return namedChild<T>(window.get(), name);
     }
 
+    std::unique_ptr<IsolatedSettings> settings; // logging records to a temporary folder
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Sim> sim;
     std::unique_ptr<Messages::Recorder> boxes;
     std::unique_ptr<MainWindow> window;
     QString link;
 };
+
+void TestE2e::initTestCase()
+{
+    settings = std::make_unique<IsolatedSettings>();
+}
 
 void TestE2e::init()
 {
@@ -285,6 +297,29 @@ void TestE2e::liveValuesAndAProtectionReachTheMainPage()
     child<QLineEdit>("conf_hv")->setText(QStringLiteral("3000"));
     child<QPushButton>("conf_hv_btn")->click();
     QTRY_COMPARE_WITH_TIMEOUT(picture("p_hv_mask"), red, 3 * WaitMs);
+    QVERIFY(boxes->entries().isEmpty());
+}
+
+void TestE2e::recordingReadsBackAsTheTable()
+{
+    // Logging a moving pack: the file on disk reads back as the rows of the table.
+    QVERIFY(connectTo({ "--speed", "60" }));
+    child<QPushButton>("btn_log")->click();
+    auto *log = qobject_cast<DataLog *>(child<QTableView>("data_view")->model());
+    QTRY_VERIFY_WITH_TIMEOUT(log->count() >= 5, 4 * WaitMs);
+    child<QPushButton>("btn_log")->click();
+    const QStringList files = QDir(settings->recordings()).entryList({ "*-pack01.csv" });
+    QCOMPARE(files.size(), 1);
+
+    CsvReader reader;
+    QVERIFY(reader.open(settings->recordings() + '/' + files.at(0)));
+    int rows = 0;
+    QVERIFY(reader.readRows([&](const DataLog::Row &row, qint64) {
+        char line[DataLog::MaxCsvLine];
+        QCOMPARE(QByteArray(line, DataLog::formatCsvLine(row, line)), log->csvLine(rows));
+        ++rows;
+    }));
+    QCOMPARE(rows, log->count());
     QVERIFY(boxes->entries().isEmpty());
 }
 
