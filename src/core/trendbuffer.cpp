@@ -8,6 +8,14 @@
 namespace {
 
 constexpr int TemperatureOffset = 4000; // 0.01 degC: the board sends -40 degC as 0
+constexpr int JobDischarging = 2;
+
+// The board may send the current as its magnitude and tell the direction by its job code; the
+// trend shows a discharge below zero either way.
+int signedCurrent(int current, int job)
+{
+    return job == JobDischarging && current > 0 ? -current : current;
+}
 
 // Where a channel is kept among the 16-bit columns, and the offset added before it is stored;
 // -1 for the current and the state of charge, which have their own.
@@ -49,7 +57,7 @@ TrendBuffer::Sample TrendBuffer::fromRecord(const cell &record, qint64 ms)
     Sample s;
     s.ms = ms;
     s.values[PackVoltage] = record.totalv;
-    s.values[Current] = record.cadc;
+    s.values[Current] = signedCurrent(record.cadc, record.job_statu);
     s.values[Soc] = record.soc;
     s.values[HighestCell] = record.maxv;
     s.values[LowestCell] = record.minv;
@@ -67,7 +75,7 @@ TrendBuffer::Sample TrendBuffer::fromRow(const DataLog::Row &row, qint64 ms)
     Sample s;
     s.ms = ms;
     s.values[Soc] = column(8);
-    s.values[Current] = column(10);
+    s.values[Current] = signedCurrent(column(10), column(4));
     s.values[PackVoltage] = column(11);
     // MOSFET, the four cell sensors, then the environment: the log's column order.
     for (int i = 0; i < 6; ++i)

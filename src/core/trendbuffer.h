@@ -18,7 +18,7 @@ class TrendBuffer
 public:
     enum Channel {
         PackVoltage, // mV
-        Current, // mA, negative while discharging
+        Current, // mA, negative while discharging (also when the board sends the magnitude)
         Soc, // %
         HighestCell, // mV
         LowestCell, // mV

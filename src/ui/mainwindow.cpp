@@ -81,6 +81,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->portName->installEventFilter(this);
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
+    ui->data_record_file->installEventFilter(this);
+    ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
@@ -319,6 +321,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if ((watched == ui->logo_title || watched == ui->cell)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
+
+    // The recording's line and the trends' source shorten a path to the room they get.
+    if (type == QEvent::Resize || type == QEvent::Show) {
+        if (watched == ui->data_record_file)
+            showRecordingState();
+        else if (watched == ui->trend_source)
+            showTrendSource();
+    }
 
     if (type == QEvent::FocusIn) {
         if (auto *lineEdit = qobject_cast<QLineEdit *>(watched))

@@ -260,6 +260,7 @@ private:
 
     // Recording: members.
     std::unique_ptr<Recording> recording;
+    QTimer *recordingStateTimer = nullptr; // the file's rows and size shown a few times a second
     QString recordingProblem; // why the last recording stopped; empty when it did not fail
 
     // Trends page: members.

@@ -11,6 +11,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
@@ -19,11 +20,16 @@
 
 namespace {
 const char *const FolderKey = "recordings/folder";
-}
+constexpr int RecordingStateMs = 400;
+} // namespace
 
 void MainWindow::initRecording()
 {
     recording = std::make_unique<Recording>();
+    recordingStateTimer = new QTimer(this);
+    recordingStateTimer->setSingleShot(true);
+    recordingStateTimer->setInterval(RecordingStateMs);
+    connect(recordingStateTimer, &QTimer::timeout, this, &MainWindow::showRecordingState);
     // A small switch without a caption: the label beside it says what it does. On at start.
     ui->data_record->setTextOn(QString());
     ui->data_record->setTextOff(QString());
@@ -67,9 +73,13 @@ void MainWindow::recordRow(int row)
 {
     if (!recording->isActive())
         return;
-    if (!recording->append(dataLog->csvLine(row)))
+    if (!recording->append(dataLog->csvLine(row))) {
         reportRecordingFailure();
-    showRecordingState();
+        showRecordingState();
+    } else if (!recordingStateTimer->isActive()) {
+        // The growing row count and size are shown a few times a second, not at every reply.
+        recordingStateTimer->start();
+    }
 }
 
 void MainWindow::reportRecordingFailure()
@@ -95,30 +105,38 @@ void MainWindow::recordSwitchChanged(bool on)
 
 void MainWindow::showRecordingState()
 {
+    recordingStateTimer->stop();
     const QLocale locale;
     const QString file = QDir::toNativeSeparators(recording->path());
     const QString rows = locale.toString(recording->rows());
     const QString size = locale.formattedDataSize(recording->bytes(), 1);
+    // The path goes in last: it is the part that gives way when the line is too long.
+    const QString path = QStringLiteral("\x1F");
     QString text;
-    QString tip;
+    QString shownPath = file;
     if (recording->isActive()) {
-        text = tr("正在记录到 %1  ·  %2 行  ·  %3").arg(file, rows, size);
-        tip = file;
+        text = tr("正在记录到 %1  ·  %2 行  ·  %3").arg(path, rows, size);
     } else if (!recordingProblem.isEmpty()) {
         text = tr("记录已停止：%1").arg(recordingProblem);
-        tip = file;
     } else if (!ui->data_record->checked()) {
         text = tr("记录到文件已关闭：记录的行只保存在表格中");
     } else if (!file.isEmpty()) {
-        text = tr("已记录到 %1  ·  %2 行  ·  %3").arg(file, rows, size);
-        tip = file;
+        text = tr("已记录到 %1  ·  %2 行  ·  %3").arg(path, rows, size);
     } else {
-        text = tr("记录的行将同时写入 %1").arg(QDir::toNativeSeparators(recordingsFolder()));
+        text = tr("记录的行将同时写入 %1").arg(path);
+        shownPath = QDir::toNativeSeparators(recordingsFolder());
     }
-    if (ui->data_record_file->text() != text)
-        ui->data_record_file->setText(text);
-    if (ui->data_record_file->toolTip() != tip)
-        ui->data_record_file->setToolTip(tip);
+    QLabel *label = ui->data_record_file;
+    const int room = label->contentsRect().width()
+        - label->fontMetrics().horizontalAdvance(QString(text).remove(path)) - 4;
+    if (label->isVisible() && room > 0)
+        shownPath = label->fontMetrics().elidedText(shownPath, Qt::ElideMiddle, room);
+    text.replace(path, shownPath);
+    if (label->text() != text)
+        label->setText(text);
+    const QString tip = recording->path().isEmpty() ? QString() : file;
+    if (label->toolTip() != tip)
+        label->setToolTip(tip);
 }
 
 void MainWindow::on_data_record_change_clicked()

@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocale>
 
 namespace {
@@ -97,17 +98,26 @@ void MainWindow::showTrendSource()
         return;
     }
     const QLocale locale;
-    QString text =
-        tr("%1  ·  %2 行")
-            .arg(QFileInfo(openedTrendFile).fileName(), locale.toString(openedTrend->size()));
+    // The file's name goes in last: it is the part that gives way when the line is too long.
+    const QString name = QStringLiteral("\x1F");
+    QString text = tr("%1  ·  %2 行").arg(name, locale.toString(openedTrend->size()));
     if (!openedTrend->isEmpty()) {
-        const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+        const QDateTime first = QDateTime::fromMSecsSinceEpoch(openedTrend->firstTime());
+        const QDateTime last = QDateTime::fromMSecsSinceEpoch(openedTrend->lastTime());
+        const QString day = QStringLiteral("yyyy-MM-dd ");
+        const QString time = QStringLiteral("HH:mm:ss");
         text += QStringLiteral("  ·  %1 – %2")
-                    .arg(QDateTime::fromMSecsSinceEpoch(openedTrend->firstTime()).toString(format),
-                         QDateTime::fromMSecsSinceEpoch(openedTrend->lastTime()).toString(format));
+                    .arg(first.toString(day + time),
+                         last.toString(first.date() == last.date() ? time : day + time));
     }
-    ui->trend_source->setText(text);
-    ui->trend_source->setToolTip(QDir::toNativeSeparators(openedTrendFile));
+    QLabel *label = ui->trend_source;
+    QString shown = QFileInfo(openedTrendFile).fileName();
+    const int room = label->contentsRect().width()
+        - label->fontMetrics().horizontalAdvance(QString(text).remove(name)) - 4;
+    if (label->isVisible())
+        shown = label->fontMetrics().elidedText(shown, Qt::ElideMiddle, std::max(room, 0));
+    label->setText(text.replace(name, shown));
+    label->setToolTip(QDir::toNativeSeparators(openedTrendFile));
 }
 
 void MainWindow::retranslateTrendsPage()

@@ -27,6 +27,7 @@ namespace {
 const QColor Background(55, 55, 55);
 const QColor LabelColor(255, 254, 255);
 const QColor GridColor(85, 85, 85);
+constexpr int PixelsPerBucket = 2;
 
 // One series: the channel it draws, its name, the factor from the stored unit to the shown one,
 // the decimals of its values and the axis it belongs to (0 left, 1 right).
@@ -160,7 +161,10 @@ protected:
 
     void mousePressEvent(QMouseEvent *event) override
     {
-        if (event->button() == Qt::LeftButton) {
+        // The legend takes its clicks; a press on the plot starts a drag.
+        QChartView::mousePressEvent(event);
+        const QPointF at = chart()->mapFromScene(mapToScene(event->pos()));
+        if (event->button() == Qt::LeftButton && chart()->plotArea().contains(at)) {
             m_dragX = event->pos().x();
             m_dragging = true;
             setCursor(Qt::ClosedHandCursor);
@@ -170,6 +174,7 @@ protected:
 
     void mouseMoveEvent(QMouseEvent *event) override
     {
+        QChartView::mouseMoveEvent(event);
         event->accept();
         if (m_dragging && (event->buttons() & Qt::LeftButton)) {
             const qreal width = chart()->plotArea().width();
@@ -184,7 +189,8 @@ protected:
 
     void mouseReleaseEvent(QMouseEvent *event) override
     {
-        if (event->button() == Qt::LeftButton) {
+        QChartView::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && m_dragging) {
             m_dragging = false;
             setCursor(Qt::CrossCursor);
         }
@@ -258,7 +264,7 @@ void TrendView::addChart(int row, int column, const char *name)
     }
     for (const SeriesSpec &spec : c->spec->series) {
         auto *series = new QLineSeries;
-        series->setPen(QPen(spec.color, 1.5));
+        series->setPen(QPen(spec.color, 1.0));
         c->chart->addSeries(series);
         series->attachAxis(c->time);
         series->attachAxis(c->axes[std::size_t(spec.axis)]);
@@ -432,9 +438,12 @@ void TrendView::refresh()
     const int ticks = m_to - m_from == 5 * 60 * 1000 ? 6 : 7;
     QVector<QPointF> points;
     for (const auto &c : m_charts) {
-        // Two points at most per pixel column of the plot.
+        // A bucket of two pixel columns gives its lowest and highest sample: one point per column
+        // on average, which draws the same envelope as two and costs the chart half as much (it
+        // outlines every line it is given to find what the pointer is over).
         const qreal plotWidth = c->chart->plotArea().width();
-        const int buckets = std::max(1, int(plotWidth > 1 ? plotWidth : c->view->width()));
+        const int columns = int(plotWidth > 1 ? plotWidth : c->view->width());
+        const int buckets = std::max(1, columns / PixelsPerBucket);
         std::vector<double> low(c->axes.size(), std::numeric_limits<double>::infinity());
         std::vector<double> high(c->axes.size(), -std::numeric_limits<double>::infinity());
         for (std::size_t i = 0; i < c->series.size(); ++i) {

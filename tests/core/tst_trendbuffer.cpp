@@ -134,6 +134,17 @@ void TestTrendBuffer::samplesFromReplyAndRow()
     }
     const TrendBuffer::Sample noCells = TrendBuffer::fromRow(DataLog::Row(), 0);
     QCOMPARE(noCells.values[TrendBuffer::AverageCell], 0);
+
+    // A discharge sent as its magnitude, told by the job code, is drawn below zero; one sent
+    // signed stays as it is.
+    record.job_statu = 2;
+    for (int current : { 1500, -1500 }) {
+        record.cadc = current;
+        log.append(record, QDateTime::currentDateTime());
+        QCOMPARE(TrendBuffer::fromRecord(record, 0).values[TrendBuffer::Current], -1500);
+        QCOMPARE(TrendBuffer::fromRow(log.row(log.count() - 1), 0).values[TrendBuffer::Current],
+                 -1500);
+    }
 }
 
 void TestTrendBuffer::decimationKeepsEveryExtreme_data()
