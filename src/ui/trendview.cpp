@@ -107,6 +107,28 @@ QString timeFormat(qint64 spanMs)
     return QStringLiteral("MM-dd HH:mm");
 }
 
+// Shows at least [lo, hi] in four or five steps of 1, 2, 2.5 or 5 times a power of ten, with
+// as many decimals as the step needs.
+void setNiceRange(QValueAxis *axis, double lo, double hi)
+{
+    const double raw = (hi - lo) / 4;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power * 5;
+    for (double factor : { 1.0, 2.0, 2.5, 5.0 }) {
+        if (power * factor >= raw) {
+            step = power * factor;
+            break;
+        }
+    }
+    const double first = std::floor(lo / step + 1e-9) * step;
+    const double last = std::ceil(hi / step - 1e-9) * step;
+    const int decimals =
+        std::max(0, int(std::ceil(-std::log10(step) - 1e-9)) + (step / power == 2.5 ? 1 : 0));
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    axis->setRange(first, last);
+    axis->setTickCount(int(std::lround((last - first) / step)) + 1);
+}
+
 void styleAxis(QAbstractAxis *axis)
 {
     axis->setLabelsColor(LabelColor);
@@ -259,6 +281,7 @@ void TrendView::addChart(int row, int column, const char *name)
         auto *axis = new QValueAxis;
         axis->setTitleText(QString::fromUtf8(c->spec->axes[a].unit));
         styleAxis(axis);
+        axis->setGridLineVisible(a == 0); // one grid per chart: the left axis's
         c->chart->addAxis(axis, a == 0 ? Qt::AlignLeft : Qt::AlignRight);
         c->axes.push_back(axis);
     }
@@ -490,8 +513,7 @@ void TrendView::refresh()
                 lo = middle - spec.minimumSpan / 2;
                 hi = middle + spec.minimumSpan / 2;
             }
-            c->axes[a]->setRange(lo, hi);
-            c->axes[a]->applyNiceNumbers();
+            setNiceRange(c->axes[a], lo, hi);
         }
     }
     if (m_hoverMs >= 0)
