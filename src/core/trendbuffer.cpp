@@ -97,14 +97,38 @@ TrendBuffer::Sample TrendBuffer::fromRow(const DataLog::Row &row, qint64 ms)
     return s;
 }
 
+template<typename T>
+void TrendBuffer::Column<T>::allocate(int capacity)
+{
+    const std::size_t blocks = std::size_t((capacity + BlockSize - 1) / BlockSize);
+    values.reset(new T[std::size_t(capacity)]);
+    low.reset(new T[blocks]);
+    high.reset(new T[blocks]);
+}
+
+template<typename T>
+void TrendBuffer::Column<T>::put(int place, T value)
+{
+    values[std::size_t(place)] = value;
+    // Places are written in order, so the first place of a block starts its figures afresh.
+    const std::size_t block = std::size_t(place >> BlockShift);
+    if ((place & (BlockSize - 1)) == 0) {
+        low[block] = value;
+        high[block] = value;
+    } else {
+        low[block] = std::min(low[block], value);
+        high[block] = std::max(high[block], value);
+    }
+}
+
 TrendBuffer::TrendBuffer(int capacity)
     : m_capacity(std::max(1, capacity))
     , m_time(new qint64[std::size_t(m_capacity)])
-    , m_current(new qint32[std::size_t(m_capacity)])
-    , m_soc(new quint8[std::size_t(m_capacity)])
 {
+    m_current.allocate(m_capacity);
+    m_soc.allocate(m_capacity);
     for (auto &column : m_u16)
-        column.reset(new quint16[std::size_t(m_capacity)]);
+        column.allocate(m_capacity);
 }
 
 TrendBuffer::~TrendBuffer() = default;
@@ -121,12 +145,12 @@ void TrendBuffer::append(const Sample &sample)
     }
     const qint64 newest = m_size > 1 ? m_time[p == 0 ? m_capacity - 1 : p - 1] : sample.ms;
     m_time[p] = std::max(sample.ms, newest);
-    m_current[p] = sample.values[Current];
-    m_soc[p] = clampTo<quint8>(sample.values[Soc]);
+    m_current.put(p, sample.values[Current]);
+    m_soc.put(p, clampTo<quint8>(sample.values[Soc]));
     for (int c = 0; c < ChannelCount; ++c) {
         const Slot slot = slotOf(Channel(c));
         if (slot.column >= 0)
-            m_u16[slot.column][p] = clampTo<quint16>(qint64(sample.values[c]) + slot.offset);
+            m_u16[slot.column].put(p, clampTo<quint16>(qint64(sample.values[c]) + slot.offset));
     }
 }
 
@@ -140,11 +164,11 @@ int TrendBuffer::valueAt(Channel channel, int index) const
 {
     const int p = physical(index);
     if (channel == Current)
-        return m_current[p];
+        return m_current.values[p];
     if (channel == Soc)
-        return m_soc[p];
+        return m_soc.values[p];
     const Slot slot = slotOf(channel);
-    return slot.column >= 0 ? int(m_u16[slot.column][p]) - slot.offset : 0;
+    return slot.column >= 0 ? int(m_u16[slot.column].values[p]) - slot.offset : 0;
 }
 
 TrendBuffer::Sample TrendBuffer::sampleAt(int index) const
@@ -182,9 +206,10 @@ int TrendBuffer::nearest(qint64 ms) const
 }
 
 template<typename T>
-void TrendBuffer::decimateStored(const T *values, int offset, qint64 from, qint64 to, int buckets,
-                                 std::vector<Point> *out) const
+void TrendBuffer::decimateStored(const Column<T> &column, int offset, qint64 from, qint64 to,
+                                 int buckets, std::vector<Point> *out) const
 {
+    const T *values = column.values.get();
     const auto point = [this, values, offset](int index) {
         return Point{ timeAt(index), int(values[physical(index)]) - offset };
     };
@@ -212,21 +237,62 @@ void TrendBuffer::decimateStored(const T *values, int offset, qint64 from, qint6
             }
             bucketEnd = lo;
         }
-        int low = i, high = i;
-        T lowValue = values[physical(i)], highValue = lowValue;
-        int p = physical(i + 1);
-        for (int k = i + 1; k < bucketEnd; ++k) {
-            const T v = values[p];
-            if (v < lowValue) {
-                lowValue = v;
-                low = k;
-            } else if (v > highValue) {
-                highValue = v;
-                high = k;
+
+        // The lowest and highest value and where they are, by place in the ring; a whole block
+        // inside the bucket is judged by its figures, and searched only if it wins. The bucket is
+        // scanned in two stretches split where the ring turns, so the block being written (the
+        // newest samples at its start, the oldest after them, its figures only of the newest) is
+        // never whole inside one.
+        const int first = physical(i);
+        T lowValue = values[first], highValue = lowValue;
+        int lowAt = first, highAt = first, lowBlock = -1, highBlock = -1;
+        const auto scan = [&](int place, int stop) {
+            while (place < stop) {
+                const int block = place >> BlockShift;
+                if ((place & (BlockSize - 1)) == 0 && place + BlockSize <= stop) {
+                    if (column.low[std::size_t(block)] < lowValue) {
+                        lowValue = column.low[std::size_t(block)];
+                        lowBlock = block;
+                    }
+                    if (column.high[std::size_t(block)] > highValue) {
+                        highValue = column.high[std::size_t(block)];
+                        highBlock = block;
+                    }
+                    place += BlockSize;
+                    continue;
+                }
+                const T v = values[place];
+                if (v < lowValue) {
+                    lowValue = v;
+                    lowAt = place;
+                    lowBlock = -1;
+                } else if (v > highValue) {
+                    highValue = v;
+                    highAt = place;
+                    highBlock = -1;
+                }
+                ++place;
             }
-            if (++p == m_capacity)
-                p = 0;
-        }
+        };
+        const int count = bucketEnd - i;
+        const int head = std::min(count, m_capacity - first);
+        scan(first, first + head);
+        scan(0, count - head);
+        const auto placeIn = [values](int block, T value) {
+            int place = block << BlockShift;
+            while (values[place] != value)
+                ++place;
+            return place;
+        };
+        if (lowBlock >= 0)
+            lowAt = placeIn(lowBlock, lowValue);
+        if (highBlock >= 0)
+            highAt = placeIn(highBlock, highValue);
+        // Back from places in the ring to the order of time.
+        const auto index = [this](int place) {
+            return place >= m_head ? place - m_head : place + m_capacity - m_head;
+        };
+        const int low = index(lowAt), high = index(highAt);
         out->push_back(point(std::min(low, high)));
         if (low != high)
             out->push_back(point(std::max(low, high)));
@@ -243,17 +309,19 @@ void TrendBuffer::decimate(Channel channel, qint64 from, qint64 to, int buckets,
     if (m_size == 0 || buckets <= 0 || to < from || channel < 0 || channel >= ChannelCount)
         return;
     if (channel == Current) {
-        decimateStored(m_current.get(), 0, from, to, buckets, out);
+        decimateStored(m_current, 0, from, to, buckets, out);
     } else if (channel == Soc) {
-        decimateStored(m_soc.get(), 0, from, to, buckets, out);
+        decimateStored(m_soc, 0, from, to, buckets, out);
     } else {
         const Slot slot = slotOf(channel);
-        decimateStored(m_u16[slot.column].get(), slot.offset, from, to, buckets, out);
+        decimateStored(m_u16[slot.column], slot.offset, from, to, buckets, out);
     }
 }
 
 std::size_t TrendBuffer::storageBytes() const
 {
-    return std::size_t(m_capacity)
-        * (sizeof(qint64) + sizeof(qint32) + sizeof(quint8) + 10 * sizeof(quint16));
+    const std::size_t blocks = std::size_t((m_capacity + BlockSize - 1) / BlockSize);
+    const std::size_t perPlace =
+        sizeof(qint64) + sizeof(qint32) + sizeof(quint8) + 10 * sizeof(quint16);
+    return std::size_t(m_capacity) * perPlace + 2 * blocks * (perPlace - sizeof(qint64));
 }

@@ -87,22 +87,37 @@ public:
     std::size_t storageBytes() const;
 
 private:
+    // The samples of one channel by their place in the ring, and the lowest and highest of each
+    // block of BlockSize places, so a long stretch is cut down without reading every sample.
+    static constexpr int BlockShift = 6;
+    static constexpr int BlockSize = 1 << BlockShift;
+    template<typename T>
+    struct Column
+    {
+        std::unique_ptr<T[]> values;
+        std::unique_ptr<T[]> low;
+        std::unique_ptr<T[]> high;
+
+        void allocate(int capacity);
+        void put(int place, T value);
+    };
+
     int physical(int index) const
     {
         const int p = m_head + index;
         return p >= m_capacity ? p - m_capacity : p;
     }
     template<typename T>
-    void decimateStored(const T *values, int offset, qint64 from, qint64 to, int buckets,
+    void decimateStored(const Column<T> &column, int offset, qint64 from, qint64 to, int buckets,
                         std::vector<Point> *out) const;
 
     int m_capacity;
     int m_head = 0; // physical place of the oldest sample
     int m_size = 0;
     std::unique_ptr<qint64[]> m_time;
-    std::unique_ptr<qint32[]> m_current;
-    std::unique_ptr<quint8[]> m_soc;
+    Column<qint32> m_current;
+    Column<quint8> m_soc;
     // Pack voltage, the three cell figures and the six temperatures; 16 bits each, as the board
     // sends them. Temperatures are kept as sent, 0.01 degC above -40 degC.
-    std::unique_ptr<quint16[]> m_u16[10];
+    Column<quint16> m_u16[10];
 };

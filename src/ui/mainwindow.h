@@ -260,7 +260,7 @@ private:
 
     // Recording: members.
     std::unique_ptr<Recording> recording;
-    QTimer *recordingStateTimer = nullptr; // the file's rows and size shown a few times a second
+    QTimer *recordingStateTimer = nullptr; // the file's rows and size, after the reply
     QString recordingProblem; // why the last recording stopped; empty when it did not fail
 
     // Trends page: members.

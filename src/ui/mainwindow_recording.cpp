@@ -20,7 +20,6 @@
 
 namespace {
 const char *const FolderKey = "recordings/folder";
-constexpr int RecordingStateMs = 400;
 } // namespace
 
 void MainWindow::initRecording()
@@ -28,7 +27,7 @@ void MainWindow::initRecording()
     recording = std::make_unique<Recording>();
     recordingStateTimer = new QTimer(this);
     recordingStateTimer->setSingleShot(true);
-    recordingStateTimer->setInterval(RecordingStateMs);
+    recordingStateTimer->setInterval(0);
     connect(recordingStateTimer, &QTimer::timeout, this, &MainWindow::showRecordingState);
     // A small switch without a caption: the label beside it says what it does. On at start.
     ui->data_record->setTextOn(QString());
@@ -76,8 +75,10 @@ void MainWindow::recordRow(int row)
     if (!recording->append(dataLog->csvLine(row))) {
         reportRecordingFailure();
         showRecordingState();
-    } else if (!recordingStateTimer->isActive()) {
-        // The growing row count and size are shown a few times a second, not at every reply.
+    } else if (ui->data_record_file->isVisible() && !recordingStateTimer->isActive()) {
+        // The growing row count and size are shown once the reply has been handled (laying out
+        // the line costs more than writing the row), and only while the line is on screen: it
+        // is brought up to date when it is shown.
         recordingStateTimer->start();
     }
 }

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 QT_CHARTS_USE_NAMESPACE
@@ -112,6 +113,10 @@ QString timeFormat(qint64 spanMs)
 void setNiceRange(QValueAxis *axis, double lo, double hi)
 {
     const double raw = (hi - lo) / 4;
+    if (!(raw > 0) || !std::isfinite(raw)) {
+        axis->setRange(lo, lo + 1);
+        return;
+    }
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
     double step = power * 5;
     for (double factor : { 1.0, 2.0, 2.5, 5.0 }) {
@@ -124,9 +129,15 @@ void setNiceRange(QValueAxis *axis, double lo, double hi)
     const double last = std::ceil(hi / step - 1e-9) * step;
     const int decimals =
         std::max(0, int(std::ceil(-std::log10(step) - 1e-9)) + (step / power == 2.5 ? 1 : 0));
-    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
-    axis->setRange(first, last);
-    axis->setTickCount(int(std::lround((last - first) / step)) + 1);
+    // Each of these lays the chart out again when set, even to what it already is.
+    const QString format = QStringLiteral("%.%1f").arg(decimals);
+    if (axis->labelFormat() != format)
+        axis->setLabelFormat(format);
+    if (axis->min() != first || axis->max() != last)
+        axis->setRange(first, last);
+    const int ticks = int(std::lround((last - first) / step)) + 1;
+    if (axis->tickCount() != ticks)
+        axis->setTickCount(ticks);
 }
 
 void styleAxis(QAbstractAxis *axis)
@@ -371,16 +382,45 @@ void TrendView::updateWindow()
         return;
     const bool empty = !m_buffer || m_buffer->isEmpty();
     const qint64 last = empty ? QDateTime::currentMSecsSinceEpoch() : m_buffer->lastTime();
+    // The window's ends move in round steps of the local clock, not with every sample: the
+    // time axis keeps its labels (laying them out again costs more than the lines) and they
+    // stand on round times.
+    const qint64 offset = qint64(QDateTime::fromMSecsSinceEpoch(last).offsetFromUtc()) * 1000;
+    const auto up = [offset](qint64 ms, qint64 step) {
+        const qint64 local = ms + offset;
+        const qint64 rest = ((local % step) + step) % step;
+        return rest ? ms + (step - rest) : ms;
+    };
+    const auto down = [offset](qint64 ms, qint64 step) {
+        return ms - (((ms + offset) % step) + step) % step;
+    };
     switch (m_span) {
-    case Span::FiveMinutes:
-        setWindow(last - 5 * 60 * 1000, last);
+    case Span::FiveMinutes: {
+        const qint64 to = up(last, 10 * 1000);
+        setWindow(to - 5 * 60 * 1000, to);
         break;
-    case Span::Hour:
-        setWindow(last - 3600 * 1000, last);
+    }
+    case Span::Hour: {
+        const qint64 to = up(last, 60 * 1000);
+        setWindow(to - 3600 * 1000, to);
         break;
-    case Span::Everything:
-        setWindow(empty ? last - 5 * 60 * 1000 : m_buffer->firstTime(), last);
+    }
+    case Span::Everything: {
+        const qint64 first = empty ? last - 5 * 60 * 1000 : m_buffer->firstTime();
+        // About a fiftieth of the span, rounded to a step a clock shows.
+        static const qint64 steps[] = { 1000,    2000,    5000,     10000,    15000,    30000,
+                                        60000,   120000,  300000,   600000,   900000,   1800000,
+                                        3600000, 7200000, 10800000, 21600000, 43200000, 86400000 };
+        qint64 step = steps[std::size(steps) - 1];
+        for (qint64 candidate : steps) {
+            if (candidate * 50 >= last - first) {
+                step = candidate;
+                break;
+            }
+        }
+        setWindow(down(first, step), up(last, step));
         break;
+    }
     case Span::Free:
         break;
     }
@@ -489,9 +529,12 @@ void TrendView::refresh()
             }
             series->replace(points);
         }
-        c->time->setFormat(format);
-        c->time->setTickCount(ticks);
-        c->time->setRange(from, to);
+        if (c->time->format() != format)
+            c->time->setFormat(format);
+        if (c->time->tickCount() != ticks)
+            c->time->setTickCount(ticks);
+        if (c->time->min() != from || c->time->max() != to)
+            c->time->setRange(from, to);
         for (std::size_t a = 0; a < c->axes.size(); ++a) {
             const AxisSpec &spec = c->spec->axes[a];
             double lo = low[a], hi = high[a];

@@ -158,6 +158,10 @@ void TestTrendBuffer::decimationKeepsEveryExtreme_data()
     QTest::newRow("a window inside") << 5000 << 12000 << 97 << 1200 << 3100;
     QTest::newRow("more buckets than samples") << 1000 << 400 << 1000 << 10 << 390;
     QTest::newRow("one bucket") << 64 << 64 << 1 << 0 << 63;
+    // Buckets of hundreds of samples, judged block by block: around the place being written
+    // once the ring has turned, and in a ring not yet full.
+    QTest::newRow("long buckets, wrapped") << 5000 << 12345 << 7 << -1 << 5000;
+    QTest::newRow("long buckets, not full") << 20000 << 9000 << 5 << 100 << 8000;
 }
 
 void TestTrendBuffer::decimationKeepsEveryExtreme()
