@@ -182,7 +182,11 @@ TrendBuffer::Sample TrendBuffer::sampleAt(int index) const
 
 int TrendBuffer::lowerBound(qint64 ms) const
 {
-    int lo = 0, hi = m_size;
+    return lowerBound(ms, 0, m_size);
+}
+
+int TrendBuffer::lowerBound(qint64 ms, int lo, int hi) const
+{
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
         if (timeAt(mid) < ms)
@@ -227,15 +231,7 @@ void TrendBuffer::decimateStored(const Column<T> &column, int offset, qint64 fro
             const qint64 edge = from + qint64((long double)span * (b + 1) / buckets);
             if (timeAt(i) >= edge)
                 continue; // nothing in this bucket
-            int lo = i + 1, hi = end;
-            while (lo < hi) {
-                const int mid = lo + (hi - lo) / 2;
-                if (timeAt(mid) < edge)
-                    lo = mid + 1;
-                else
-                    hi = mid;
-            }
-            bucketEnd = lo;
+            bucketEnd = lowerBound(edge, i + 1, end);
         }
 
         // The lowest and highest value and where they are, by place in the ring; a whole block

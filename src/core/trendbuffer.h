@@ -102,6 +102,8 @@ private:
         void put(int place, T value);
     };
 
+    // The first sample at or after ms among those from lo up to hi.
+    int lowerBound(qint64 ms, int lo, int hi) const;
     int physical(int index) const
     {
         const int p = m_head + index;

@@ -32,7 +32,7 @@ constexpr int PixelsPerBucket = 2;
 
 // One series: the channel it draws, its name, the factor from the stored unit to the shown one,
 // the decimals of its values and the axis it belongs to (0 left, 1 right).
-struct SeriesSpec
+struct SeriesLook
 {
     TrendBuffer::Channel channel;
     const char *name;
@@ -45,7 +45,7 @@ struct SeriesSpec
 
 // The shown range of an axis: at least minimumSpan wide, and always holding [anchorLow,
 // anchorHigh] when that is not empty.
-struct AxisSpec
+struct AxisLook
 {
     const char *unit;
     double minimumSpan;
@@ -53,16 +53,16 @@ struct AxisSpec
     double anchorHigh;
 };
 
-struct ChartSpec
+struct ChartLook
 {
     const char *objectName;
-    std::vector<SeriesSpec> series;
-    std::vector<AxisSpec> axes;
+    std::vector<SeriesLook> series;
+    std::vector<AxisLook> axes;
 };
 
-const std::vector<ChartSpec> &chartSpecs()
+const std::vector<ChartLook> &chartLooks()
 {
-    static const std::vector<ChartSpec> specs = {
+    static const std::vector<ChartLook> looks = {
         { "trend_chart_power",
           { { TrendBuffer::PackVoltage, QT_TRANSLATE_NOOP("TrendView", "总电压"), 0.001, 2, "V",
               QColor(64, 164, 255), 0 },
@@ -96,7 +96,7 @@ const std::vector<ChartSpec> &chartSpecs()
               QColor(190, 190, 190), 0 } },
           { { "℃", 2, 0, -1 } } },
     };
-    return specs;
+    return looks;
 }
 
 QString timeFormat(qint64 spanMs)
@@ -156,12 +156,12 @@ void styleAxis(QAbstractAxis *axis)
 
 struct TrendView::Chart
 {
-    const ChartSpec *spec = nullptr;
+    const ChartLook *look = nullptr;
     ChartView *view = nullptr;
     QChart *chart = nullptr;
     QDateTimeAxis *time = nullptr;
     std::vector<QValueAxis *> axes;
-    std::vector<QLineSeries *> series; // in the order of spec->series
+    std::vector<QLineSeries *> series; // in the order of look->series
     QGraphicsLineItem *cursor = nullptr;
     QGraphicsRectItem *box = nullptr;
     QGraphicsSimpleTextItem *text = nullptr;
@@ -255,8 +255,8 @@ TrendView::TrendView(QWidget *parent)
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(6);
-    for (int i = 0; i < int(chartSpecs().size()); ++i)
-        addChart(i / 2, i % 2, chartSpecs()[std::size_t(i)].objectName);
+    for (int i = 0; i < int(chartLooks().size()); ++i)
+        addChart(i / 2, i % 2, chartLooks()[std::size_t(i)].objectName);
     retranslate();
 
     m_timer->setInterval(RefreshMs);
@@ -272,7 +272,7 @@ TrendView::~TrendView() = default;
 void TrendView::addChart(int row, int column, const char *name)
 {
     auto c = std::make_unique<Chart>();
-    c->spec = &chartSpecs()[m_charts.size()];
+    c->look = &chartLooks()[m_charts.size()];
     c->chart = new QChart;
     c->chart->setAnimationOptions(QChart::NoAnimation);
     c->chart->setBackgroundBrush(Background);
@@ -288,20 +288,20 @@ void TrendView::addChart(int row, int column, const char *name)
     c->time->setTickCount(7);
     styleAxis(c->time);
     c->chart->addAxis(c->time, Qt::AlignBottom);
-    for (std::size_t a = 0; a < c->spec->axes.size(); ++a) {
+    for (std::size_t a = 0; a < c->look->axes.size(); ++a) {
         auto *axis = new QValueAxis;
-        axis->setTitleText(QString::fromUtf8(c->spec->axes[a].unit));
+        axis->setTitleText(QString::fromUtf8(c->look->axes[a].unit));
         styleAxis(axis);
         axis->setGridLineVisible(a == 0); // one grid per chart: the left axis's
         c->chart->addAxis(axis, a == 0 ? Qt::AlignLeft : Qt::AlignRight);
         c->axes.push_back(axis);
     }
-    for (const SeriesSpec &spec : c->spec->series) {
+    for (const SeriesLook &look : c->look->series) {
         auto *series = new QLineSeries;
-        series->setPen(QPen(spec.color, 1.0));
+        series->setPen(QPen(look.color, 1.0));
         c->chart->addSeries(series);
         series->attachAxis(c->time);
-        series->attachAxis(c->axes[std::size_t(spec.axis)]);
+        series->attachAxis(c->axes[std::size_t(look.axis)]);
         c->series.push_back(series);
     }
     // A legend entry switches its series; the entry stays, dimmed while its series is off.
@@ -348,7 +348,7 @@ void TrendView::retranslate()
 {
     for (const auto &c : m_charts) {
         for (std::size_t i = 0; i < c->series.size(); ++i)
-            c->series[i]->setName(tr(c->spec->series[i].name));
+            c->series[i]->setName(tr(c->look->series[i].name));
     }
     if (m_hoverMs >= 0)
         hoverAt(m_hoverMs);
@@ -510,16 +510,16 @@ void TrendView::refresh()
         std::vector<double> low(c->axes.size(), std::numeric_limits<double>::infinity());
         std::vector<double> high(c->axes.size(), -std::numeric_limits<double>::infinity());
         for (std::size_t i = 0; i < c->series.size(); ++i) {
-            const SeriesSpec &spec = c->spec->series[i];
+            const SeriesLook &look = c->look->series[i];
             QLineSeries *series = c->series[i];
             points.clear();
             if (m_buffer && series->isVisible()) {
-                m_buffer->decimate(spec.channel, m_from, m_to, buckets, &m_points);
+                m_buffer->decimate(look.channel, m_from, m_to, buckets, &m_points);
                 points.reserve(int(m_points.size()));
-                double &lo = low[std::size_t(spec.axis)];
-                double &hi = high[std::size_t(spec.axis)];
+                double &lo = low[std::size_t(look.axis)];
+                double &hi = high[std::size_t(look.axis)];
                 for (const TrendBuffer::Point &p : m_points) {
-                    const double y = p.value * spec.scale;
+                    const double y = p.value * look.scale;
                     points.append(QPointF(double(p.ms), y));
                     if (p.ms >= m_from && p.ms <= m_to) {
                         lo = std::min(lo, y);
@@ -536,25 +536,25 @@ void TrendView::refresh()
         if (c->time->min() != from || c->time->max() != to)
             c->time->setRange(from, to);
         for (std::size_t a = 0; a < c->axes.size(); ++a) {
-            const AxisSpec &spec = c->spec->axes[a];
+            const AxisLook &look = c->look->axes[a];
             double lo = low[a], hi = high[a];
             if (lo <= hi) { // a little room above and below the lines
                 const double margin = (hi - lo) * 0.05;
                 lo -= margin;
                 hi += margin;
             }
-            if (spec.anchorLow <= spec.anchorHigh) {
-                lo = std::min(lo, spec.anchorLow);
-                hi = std::max(hi, spec.anchorHigh);
+            if (look.anchorLow <= look.anchorHigh) {
+                lo = std::min(lo, look.anchorLow);
+                hi = std::max(hi, look.anchorHigh);
             }
             if (!(lo <= hi)) { // nothing shown
                 lo = 0;
-                hi = spec.minimumSpan;
+                hi = look.minimumSpan;
             }
-            if (hi - lo < spec.minimumSpan) {
+            if (hi - lo < look.minimumSpan) {
                 const double middle = (lo + hi) / 2;
-                lo = middle - spec.minimumSpan / 2;
-                hi = middle + spec.minimumSpan / 2;
+                lo = middle - look.minimumSpan / 2;
+                hi = middle + look.minimumSpan / 2;
             }
             setNiceRange(c->axes[a], lo, hi);
         }
@@ -588,11 +588,11 @@ void TrendView::hoverAt(qint64 ms)
         for (std::size_t i = 0; i < c->series.size(); ++i) {
             if (!c->series[i]->isVisible())
                 continue;
-            const SeriesSpec &spec = c->spec->series[i];
+            const SeriesLook &look = c->look->series[i];
             lines << QStringLiteral("%1  %2 %3")
                          .arg(c->series[i]->name())
-                         .arg(sample.values[spec.channel] * spec.scale, 0, 'f', spec.decimals)
-                         .arg(QString::fromUtf8(spec.unit));
+                         .arg(sample.values[look.channel] * look.scale, 0, 'f', look.decimals)
+                         .arg(QString::fromUtf8(look.unit));
         }
         c->cursor->setLine(x, plot.top(), x, plot.bottom());
         c->cursor->show();
