@@ -10,8 +10,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -169,6 +172,11 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Logging records to disk: into a temporary folder, not the user's documents.
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir scratch;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.filePath("settings"));
+    QSettings().setValue("recordings/folder", scratch.filePath("recordings"));
     initResources();
     QFile style(QStringLiteral(":/assert/style.qss"));
     if (style.open(QFile::ReadOnly))

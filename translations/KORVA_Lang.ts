@@ -1150,8 +1150,206 @@
         <translation>On Linux, serial devices belong to the group dialout. Join it with “sudo usermod -aG dialout $USER”, then log out and in again.</translation>
     </message>
     <message>
+        <source>记录时把每一行同时写入文件</source>
+        <translation>While logging, every row is also written to a file</translation>
+    </message>
+    <message>
+        <source>记录到文件</source>
+        <translation>Record to file</translation>
+    </message>
+    <message>
+        <source>更改文件夹</source>
+        <translation>Change folder</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>Trends</translation>
+    </message>
+    <message>
+        <source>5 分钟</source>
+        <translation>5 minutes</translation>
+    </message>
+    <message>
+        <source>1 小时</source>
+        <translation>1 hour</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>Back to live</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>Open recording</translation>
+    </message>
+    <message>
+        <source>记录无法写入 %1：
+%2
+
+记录到文件已停止。表格仍在继续记录，请导出表格以保存这些行。</source>
+        <translation>The log could not be recorded to %1:
+%2
+
+Recording to file has stopped. The table goes on logging; export it to keep its rows.</translation>
+    </message>
+    <message>
+        <source>记录已停止</source>
+        <translation>Recording stopped</translation>
+    </message>
+    <message>
+        <source>正在记录到 %1  ·  %2 行  ·  %3</source>
+        <translation>Recording to %1  ·  %2 rows  ·  %3</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>Recording stopped: %1</translation>
+    </message>
+    <message>
+        <source>记录到文件已关闭：记录的行只保存在表格中</source>
+        <translation>Recording to file is off: logged rows are kept in the table only</translation>
+    </message>
+    <message>
+        <source>已记录到 %1  ·  %2 行  ·  %3</source>
+        <translation>Recorded to %1  ·  %2 rows  ·  %3</translation>
+    </message>
+    <message>
+        <source>记录的行将同时写入 %1</source>
+        <translation>Logged rows are also written to %1</translation>
+    </message>
+    <message>
+        <source>记录文件夹</source>
+        <translation>Recordings folder</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹 %1。</source>
+        <translation>The folder %1 could not be opened.</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行无法读取：第 %3 列（“%4”）中的“%5”不是%6。</source>
+        <translation>Line %2 of %1 could not be read: column %3 (&quot;%4&quot;) holds &quot;%5&quot;, which is not %6.</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：
+%2</source>
+        <translation>%1 could not be opened:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的记录：第 %2 行不是表头。</source>
+        <translation>%1 is not a log of this program: line %2 is not its header.</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行不完整。</source>
+        <translation>Line %2 of %1 is cut off.</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行有 %3 列，应为 %4 列。</source>
+        <translation>Line %2 of %1 has %3 columns instead of %4.</translation>
+    </message>
+    <message>
+        <source>有效日期</source>
+        <translation>a date</translation>
+    </message>
+    <message>
+        <source>有效时间</source>
+        <translation>a time</translation>
+    </message>
+    <message>
+        <source>数字</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>本次运行的实时数据</source>
+        <translation>Live data of this run</translation>
+    </message>
+    <message>
+        <source>%1  ·  %2 行</source>
+        <translation>%1  ·  %2 rows</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation>Open failed</translation>
+    </message>
+    <message>
+        <source>未载入任何数据。</source>
+        <translation>Nothing was loaded.</translation>
+    </message>
+    <message>
         <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
         <translation>Another program holds the port (a terminal such as minicom or screen, ModemManager probing a new adapter, or another copy of this tool). Close it first.</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>无法创建文件夹。</source>
+        <translation>The folder cannot be created.</translation>
+    </message>
+    <message>
+        <source>文件在记录期间被删除。</source>
+        <translation>The file was deleted while it was being recorded.</translation>
+    </message>
+    <message>
+        <source>未知错误。</source>
+        <translation>Unknown error.</translation>
+    </message>
+</context>
+<context>
+    <name>TrendView</name>
+    <message>
+        <source>总电压</source>
+        <translation>Pack voltage</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>Current</translation>
+    </message>
+    <message>
+        <source>SOC</source>
+        <translation>SOC</translation>
+    </message>
+    <message>
+        <source>最大电压</source>
+        <translation>Highest cell</translation>
+    </message>
+    <message>
+        <source>最小电压</source>
+        <translation>Lowest cell</translation>
+    </message>
+    <message>
+        <source>平均电压</source>
+        <translation>Average cell</translation>
+    </message>
+    <message>
+        <source>MOS</source>
+        <translation>MOS</translation>
+    </message>
+    <message>
+        <source>TS1</source>
+        <translation>TS1</translation>
+    </message>
+    <message>
+        <source>TS2</source>
+        <translation>TS2</translation>
+    </message>
+    <message>
+        <source>TS3</source>
+        <translation>TS3</translation>
+    </message>
+    <message>
+        <source>TS4</source>
+        <translation>TS4</translation>
+    </message>
+    <message>
+        <source>环境</source>
+        <translation>Ambient</translation>
     </message>
 </context>
 </TS>

@@ -1150,8 +1150,206 @@
         <translation>Unter Linux gehören serielle Geräte der Gruppe dialout. Treten Sie ihr mit „sudo usermod -aG dialout $USER“ bei und melden Sie sich dann ab und wieder an.</translation>
     </message>
     <message>
+        <source>记录时把每一行同时写入文件</source>
+        <translation>Beim Protokollieren wird jede Zeile auch in eine Datei geschrieben</translation>
+    </message>
+    <message>
+        <source>记录到文件</source>
+        <translation>In Datei aufzeichnen</translation>
+    </message>
+    <message>
+        <source>更改文件夹</source>
+        <translation>Ordner ändern</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>Verläufe</translation>
+    </message>
+    <message>
+        <source>5 分钟</source>
+        <translation>5 Minuten</translation>
+    </message>
+    <message>
+        <source>1 小时</source>
+        <translation>1 Stunde</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>Alles</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>Zurück zu live</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>Aufzeichnung öffnen</translation>
+    </message>
+    <message>
+        <source>记录无法写入 %1：
+%2
+
+记录到文件已停止。表格仍在继续记录，请导出表格以保存这些行。</source>
+        <translation>Das Protokoll konnte nicht nach %1 aufgezeichnet werden:
+%2
+
+Die Aufzeichnung in die Datei wurde gestoppt. Die Tabelle protokolliert weiter; exportieren Sie sie, um ihre Zeilen zu behalten.</translation>
+    </message>
+    <message>
+        <source>记录已停止</source>
+        <translation>Aufzeichnung gestoppt</translation>
+    </message>
+    <message>
+        <source>正在记录到 %1  ·  %2 行  ·  %3</source>
+        <translation>Aufzeichnung nach %1  ·  %2 Zeilen  ·  %3</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>Aufzeichnung gestoppt: %1</translation>
+    </message>
+    <message>
+        <source>记录到文件已关闭：记录的行只保存在表格中</source>
+        <translation>Aufzeichnung in Datei ist aus: protokollierte Zeilen bleiben nur in der Tabelle</translation>
+    </message>
+    <message>
+        <source>已记录到 %1  ·  %2 行  ·  %3</source>
+        <translation>Aufgezeichnet in %1  ·  %2 Zeilen  ·  %3</translation>
+    </message>
+    <message>
+        <source>记录的行将同时写入 %1</source>
+        <translation>Protokollierte Zeilen werden auch nach %1 geschrieben</translation>
+    </message>
+    <message>
+        <source>记录文件夹</source>
+        <translation>Ordner für Aufzeichnungen</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹 %1。</source>
+        <translation>Der Ordner %1 konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行无法读取：第 %3 列（“%4”）中的“%5”不是%6。</source>
+        <translation>Zeile %2 von %1 konnte nicht gelesen werden: Spalte %3 („%4“) enthält „%5“; erwartet wird %6.</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：
+%2</source>
+        <translation>%1 konnte nicht geöffnet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的记录：第 %2 行不是表头。</source>
+        <translation>%1 ist kein Protokoll dieses Programms: Zeile %2 ist nicht seine Kopfzeile.</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行不完整。</source>
+        <translation>Zeile %2 von %1 ist abgeschnitten.</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行有 %3 列，应为 %4 列。</source>
+        <translation>Zeile %2 von %1 hat %3 Spalten statt %4.</translation>
+    </message>
+    <message>
+        <source>有效日期</source>
+        <translation>ein Datum</translation>
+    </message>
+    <message>
+        <source>有效时间</source>
+        <translation>eine Uhrzeit</translation>
+    </message>
+    <message>
+        <source>数字</source>
+        <translation>eine Zahl</translation>
+    </message>
+    <message>
+        <source>本次运行的实时数据</source>
+        <translation>Live-Daten dieses Laufs</translation>
+    </message>
+    <message>
+        <source>%1  ·  %2 行</source>
+        <translation>%1  ·  %2 Zeilen</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation>Öffnen fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>未载入任何数据。</source>
+        <translation>Es wurde nichts geladen.</translation>
+    </message>
+    <message>
         <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
         <translation>Ein anderes Programm belegt die Schnittstelle (ein Terminal wie minicom oder screen, ModemManager beim Prüfen eines neuen Adapters oder eine weitere Instanz dieses Programms). Schließen Sie es zuerst.</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>无法创建文件夹。</source>
+        <translation>Der Ordner kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>文件在记录期间被删除。</source>
+        <translation>Die Datei wurde während der Aufzeichnung gelöscht.</translation>
+    </message>
+    <message>
+        <source>未知错误。</source>
+        <translation>Unbekannter Fehler.</translation>
+    </message>
+</context>
+<context>
+    <name>TrendView</name>
+    <message>
+        <source>总电压</source>
+        <translation>Packspannung</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>Strom</translation>
+    </message>
+    <message>
+        <source>SOC</source>
+        <translation>SOC</translation>
+    </message>
+    <message>
+        <source>最大电压</source>
+        <translation>Höchste Zelle</translation>
+    </message>
+    <message>
+        <source>最小电压</source>
+        <translation>Niedrigste Zelle</translation>
+    </message>
+    <message>
+        <source>平均电压</source>
+        <translation>Mittlere Zelle</translation>
+    </message>
+    <message>
+        <source>MOS</source>
+        <translation>MOS</translation>
+    </message>
+    <message>
+        <source>TS1</source>
+        <translation>TS1</translation>
+    </message>
+    <message>
+        <source>TS2</source>
+        <translation>TS2</translation>
+    </message>
+    <message>
+        <source>TS3</source>
+        <translation>TS3</translation>
+    </message>
+    <message>
+        <source>TS4</source>
+        <translation>TS4</translation>
+    </message>
+    <message>
+        <source>环境</source>
+        <translation>Umgebung</translation>
     </message>
 </context>
 </TS>

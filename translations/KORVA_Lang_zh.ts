@@ -1150,8 +1150,206 @@
         <translation>在 Linux 上，串口设备属于 dialout 组。请用 “sudo usermod -aG dialout $USER” 把自己加入该组，然后注销并重新登录。</translation>
     </message>
     <message>
+        <source>记录时把每一行同时写入文件</source>
+        <translation>记录时把每一行同时写入文件</translation>
+    </message>
+    <message>
+        <source>记录到文件</source>
+        <translation>记录到文件</translation>
+    </message>
+    <message>
+        <source>更改文件夹</source>
+        <translation>更改文件夹</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>打开文件夹</translation>
+    </message>
+    <message>
+        <source>趋势</source>
+        <translation>趋势</translation>
+    </message>
+    <message>
+        <source>5 分钟</source>
+        <translation>5 分钟</translation>
+    </message>
+    <message>
+        <source>1 小时</source>
+        <translation>1 小时</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>返回实时</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>打开记录</translation>
+    </message>
+    <message>
+        <source>记录无法写入 %1：
+%2
+
+记录到文件已停止。表格仍在继续记录，请导出表格以保存这些行。</source>
+        <translation>记录无法写入 %1：
+%2
+
+记录到文件已停止。表格仍在继续记录，请导出表格以保存这些行。</translation>
+    </message>
+    <message>
+        <source>记录已停止</source>
+        <translation>记录已停止</translation>
+    </message>
+    <message>
+        <source>正在记录到 %1  ·  %2 行  ·  %3</source>
+        <translation>正在记录到 %1  ·  %2 行  ·  %3</translation>
+    </message>
+    <message>
+        <source>记录已停止：%1</source>
+        <translation>记录已停止：%1</translation>
+    </message>
+    <message>
+        <source>记录到文件已关闭：记录的行只保存在表格中</source>
+        <translation>记录到文件已关闭：记录的行只保存在表格中</translation>
+    </message>
+    <message>
+        <source>已记录到 %1  ·  %2 行  ·  %3</source>
+        <translation>已记录到 %1  ·  %2 行  ·  %3</translation>
+    </message>
+    <message>
+        <source>记录的行将同时写入 %1</source>
+        <translation>记录的行将同时写入 %1</translation>
+    </message>
+    <message>
+        <source>记录文件夹</source>
+        <translation>记录文件夹</translation>
+    </message>
+    <message>
+        <source>无法打开文件夹 %1。</source>
+        <translation>无法打开文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行无法读取：第 %3 列（“%4”）中的“%5”不是%6。</source>
+        <translation>%1 的第 %2 行无法读取：第 %3 列（“%4”）中的“%5”不是%6。</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：
+%2</source>
+        <translation>无法打开 %1：
+%2</translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的记录：第 %2 行不是表头。</source>
+        <translation>%1 不是本程序的记录：第 %2 行不是表头。</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行不完整。</source>
+        <translation>%1 的第 %2 行不完整。</translation>
+    </message>
+    <message>
+        <source>%1 的第 %2 行有 %3 列，应为 %4 列。</source>
+        <translation>%1 的第 %2 行有 %3 列，应为 %4 列。</translation>
+    </message>
+    <message>
+        <source>有效日期</source>
+        <translation>有效日期</translation>
+    </message>
+    <message>
+        <source>有效时间</source>
+        <translation>有效时间</translation>
+    </message>
+    <message>
+        <source>数字</source>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>本次运行的实时数据</source>
+        <translation>本次运行的实时数据</translation>
+    </message>
+    <message>
+        <source>%1  ·  %2 行</source>
+        <translation>%1  ·  %2 行</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation>打开失败</translation>
+    </message>
+    <message>
+        <source>未载入任何数据。</source>
+        <translation>未载入任何数据。</translation>
+    </message>
+    <message>
         <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
         <translation>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>无法创建文件夹。</source>
+        <translation>无法创建文件夹。</translation>
+    </message>
+    <message>
+        <source>文件在记录期间被删除。</source>
+        <translation>文件在记录期间被删除。</translation>
+    </message>
+    <message>
+        <source>未知错误。</source>
+        <translation>未知错误。</translation>
+    </message>
+</context>
+<context>
+    <name>TrendView</name>
+    <message>
+        <source>总电压</source>
+        <translation>总电压</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>电流</translation>
+    </message>
+    <message>
+        <source>SOC</source>
+        <translation>SOC</translation>
+    </message>
+    <message>
+        <source>最大电压</source>
+        <translation>最大电压</translation>
+    </message>
+    <message>
+        <source>最小电压</source>
+        <translation>最小电压</translation>
+    </message>
+    <message>
+        <source>平均电压</source>
+        <translation>平均电压</translation>
+    </message>
+    <message>
+        <source>MOS</source>
+        <translation>MOS</translation>
+    </message>
+    <message>
+        <source>TS1</source>
+        <translation>TS1</translation>
+    </message>
+    <message>
+        <source>TS2</source>
+        <translation>TS2</translation>
+    </message>
+    <message>
+        <source>TS3</source>
+        <translation>TS3</translation>
+    </message>
+    <message>
+        <source>TS4</source>
+        <translation>TS4</translation>
+    </message>
+    <message>
+        <source>环境</source>
+        <translation>环境</translation>
     </message>
 </context>
 </TS>

@@ -9,25 +9,15 @@
 
 namespace {
 
-// How the value of a column is written.
-enum class Format { Decimal, Milli2, Centi1 };
-
-constexpr int FirstValueColumn = 2; // columns 0 and 1 are the date and the time
+constexpr int FirstValueColumn = LogColumns::FirstValue;
 static_assert(sizeof(DataLog::Row::values) / sizeof(qint32)
                   == std::size_t(LogColumns::Count - FirstValueColumn),
               "one stored value per logged column");
 
-Format formatOf(int column)
-{
-    if (column == 10 || column == 11)
-        return Format::Milli2; // current (mA) and pack voltage (mV) as A and V
-    if (column >= 12 && column <= 17)
-        return Format::Centi1; // temperatures (0.01 degC)
-    return Format::Decimal;
-}
-
 // Longest text of one field: "-2147483648" or "-2147483.65" plus slack.
 constexpr int MaxFieldChars = 24;
+static_assert(DataLog::MaxCsvLine == LogColumns::Count * (MaxFieldChars + 3) + 1,
+              "a line holds every field, its quotes and its separator");
 
 int putDecimal(char *out, qint64 value)
 {
@@ -155,15 +145,10 @@ int putField(char *out, const DataLog::Row &row, int column)
         return column == 0 ? putDate(out, days) : putTime(out, msOfDay);
     }
     const int value = row.values[column - FirstValueColumn];
-    switch (formatOf(column)) {
-    case Format::Milli2:
-        return putScaled(out, value, 1000, 2);
-    case Format::Centi1:
-        return putScaled(out, value, 100, 1);
-    case Format::Decimal:
-        break;
-    }
-    return putDecimal(out, value);
+    const int divisor = LogColumns::divisor(column);
+    if (divisor == 1)
+        return putDecimal(out, value);
+    return putScaled(out, value, divisor, LogColumns::decimals(column));
 }
 
 } // namespace
@@ -278,6 +263,29 @@ bool DataLog::writeCsv(const QString &path, QString *error) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return fail();
 
+    const QByteArray header = csvHeader();
+    if (file.write(header) != header.size())
+        return fail();
+
+    // Rows are plain ASCII: format them straight into a large buffer and write it in chunks.
+    constexpr int BufferSize = 1 << 20;
+    std::unique_ptr<char[]> buffer(new char[BufferSize]);
+    int used = 0;
+    for (int i = 0; i < m_count; ++i) {
+        if (BufferSize - used < MaxCsvLine) {
+            if (file.write(buffer.get(), used) != used)
+                return fail();
+            used = 0;
+        }
+        used += formatCsvLine(row(i), buffer.get() + used);
+    }
+    if (used && file.write(buffer.get(), used) != used)
+        return fail();
+    return file.flush() || fail();
+}
+
+QByteArray DataLog::csvHeader()
+{
     QByteArray header;
     for (int c = 0; c < LogColumns::Count; ++c) {
         if (c)
@@ -286,36 +294,29 @@ bool DataLog::writeCsv(const QString &path, QString *error) const
         // that could hold one.
         header += '"' + LogColumns::caption(c).toUtf8().replace('"', "\"\"") + '"';
     }
-    header += '\n';
-    if (file.write(header) != header.size())
-        return fail();
+    return header + '\n';
+}
 
-    // Rows are plain ASCII: format them straight into a large buffer and write it in chunks.
-    constexpr int BufferSize = 1 << 20;
-    constexpr int MaxLine = LogColumns::Count * (MaxFieldChars + 3) + 1;
-    std::unique_ptr<char[]> buffer(new char[BufferSize]);
-    int used = 0;
-    for (int i = 0; i < m_count; ++i) {
-        if (BufferSize - used < MaxLine) {
-            if (file.write(buffer.get(), used) != used)
-                return fail();
-            used = 0;
-        }
-        const Row &r = row(i);
-        char *out = buffer.get() + used;
-        for (int c = 0; c < LogColumns::Count; ++c) {
-            if (c)
-                *out++ = ',';
-            *out++ = '"';
-            out += putField(out, r, c);
-            *out++ = '"';
-        }
-        *out++ = '\n';
-        used = int(out - buffer.get());
+QByteArray DataLog::csvLine(int index) const
+{
+    if (index < 0 || index >= m_count)
+        return QByteArray();
+    char buffer[MaxCsvLine];
+    return QByteArray(buffer, formatCsvLine(row(index), buffer));
+}
+
+int DataLog::formatCsvLine(const Row &row, char *out)
+{
+    char *const start = out;
+    for (int c = 0; c < LogColumns::Count; ++c) {
+        if (c)
+            *out++ = ',';
+        *out++ = '"';
+        out += putField(out, row, c);
+        *out++ = '"';
     }
-    if (used && file.write(buffer.get(), used) != used)
-        return fail();
-    return file.flush() || fail();
+    *out++ = '\n';
+    return int(out - start);
 }
 
 std::size_t DataLog::storageBytes() const

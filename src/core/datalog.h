@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logcolumns.h"
 #include "telemetry.h"
 
 #include <QAbstractTableModel>
@@ -43,6 +44,11 @@ public:
     // says why, in the words of the operating system.
     bool writeCsv(const QString &path, QString *error = nullptr) const;
 
+    // The pieces of that file, for writers that add one row at a time (a recording): the header
+    // line and the line of one row, each with its "\n". A row outside the table gives nothing.
+    static QByteArray csvHeader();
+    QByteArray csvLine(int row) const;
+
     // Heap bytes held by the rows (for the memory budget).
     std::size_t storageBytes() const;
 
@@ -53,13 +59,20 @@ public:
         qint32 values[41];
     };
 
-private:
-    static constexpr int ChunkRows = 1024;
-
+    // The stored row; index must be within the table.
     const Row &row(int index) const
     {
         return m_chunks[std::size_t(index / ChunkRows)][std::size_t(index % ChunkRows)];
     }
+
+    // The longest line of a row, "\n" included: what a buffer for formatCsvLine must hold
+    // (every field at most 24 characters, its quotes and its separator).
+    static constexpr int MaxCsvLine = LogColumns::Count * (24 + 3) + 1;
+    // Writes the CSV line of a row (with its "\n") to out; returns its length.
+    static int formatCsvLine(const Row &row, char *out);
+
+private:
+    static constexpr int ChunkRows = 1024;
 
     // Rows live in fixed-size chunks: appending never moves or copies earlier rows and the
     // slack is at most one chunk.

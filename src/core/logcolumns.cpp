@@ -57,6 +57,24 @@ const char *sourceCaption(int column)
     return column >= 0 && column < Count ? Captions[column] : nullptr;
 }
 
+int divisor(int column)
+{
+    if (column == 10 || column == 11)
+        return 1000;
+    if (column >= 12 && column <= 17)
+        return 100;
+    return 1;
+}
+
+int decimals(int column)
+{
+    if (column == 10 || column == 11)
+        return 2;
+    if (column >= 12 && column <= 17)
+        return 1;
+    return 0;
+}
+
 QString caption(int column)
 {
     const char *source = sourceCaption(column);

@@ -10,17 +10,24 @@ class QWidget;
 // Every file dialog of the program goes through here, so tests answer it without a real dialog.
 namespace FileDialogs {
 
+enum class Kind { Save, Open, Folder };
+
 // Asks for a file to save to; an empty text when the user cancelled.
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
                         const QString &filter);
+// Asks for an existing file to open; an empty text when the user cancelled.
+QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                        const QString &filter);
+// Asks for a folder; an empty text when the user cancelled.
+QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
 
-using SavePresenter = std::function<QString(QWidget *parent, const QString &caption,
-                                            const QString &dir, const QString &filter)>;
-// Replaces what asks; an empty presenter restores the real dialog. Returns the previous one.
-SavePresenter setSavePresenter(SavePresenter presenter);
+using Presenter = std::function<QString(Kind kind, QWidget *parent, const QString &caption,
+                                        const QString &dir, const QString &filter)>;
+// Replaces what asks; an empty presenter restores the real dialogs. Returns the previous one.
+Presenter setPresenter(Presenter presenter);
 
-// Answers every save dialog with a fixed file name (empty: cancelled) for as long as it lives,
-// and records what each dialog asked.
+// Answers every dialog with a fixed path (empty: cancelled) for as long as it lives, and records
+// what each dialog asked.
 class Answerer
 {
 public:
@@ -30,6 +37,7 @@ public:
         QString caption;
         QString dir;
         QString filter;
+        Kind kind;
     };
 
     explicit Answerer(const QString &answer);
@@ -43,7 +51,7 @@ public:
 private:
     QString m_answer;
     QList<Question> m_questions;
-    SavePresenter m_previous;
+    Presenter m_previous;
 };
 
 } // namespace FileDialogs

@@ -7,6 +7,9 @@
 #include "globals.h"
 #include "messages.h"
 #include "parametertable.h"
+#include "recording.h"
+#include "trendbuffer.h"
+#include "trendview.h"
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
@@ -67,6 +70,8 @@ MainWindow::MainWindow(QWidget *parent)
     dataLog = new DataLog(this);
     ui->data_view->setModel(dataLog);
     initRealTimePage();
+    initRecording();
+    initTrendsPage();
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -77,6 +82,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->portName->installEventFilter(this);
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
+    ui->data_record_file->installEventFilter(this);
+    ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
@@ -120,8 +127,8 @@ void MainWindow::InitUI()
 
     // The firmware download page and the debug page stay built but cannot be reached.
     ui->tab_widget->setCurrentIndex(0);
-    ui->tab_widget->removeTab(5);
-    ui->tab_widget->removeTab(4);
+    ui->tab_widget->removeTab(ui->tab_widget->indexOf(ui->tab));
+    ui->tab_widget->removeTab(ui->tab_widget->indexOf(ui->tab_4));
 
     // No job state until the board has told one.
     jobSet(3);
@@ -273,6 +280,8 @@ void MainWindow::langChange(int index)
 
     ui->retranslateUi(this);
     dataLog->retranslate();
+    showRecordingState();
+    retranslateTrendsPage();
     // Captions change width with the language; keep every column header readable.
     ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
@@ -330,6 +339,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if ((watched == ui->logo_title || watched == ui->cell)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
+
+    // The recording's line and the trends' source shorten a path to the room they get.
+    if (type == QEvent::Resize || type == QEvent::Show) {
+        if (watched == ui->data_record_file)
+            showRecordingState();
+        else if (watched == ui->trend_source)
+            showTrendSource();
+    }
 
     if (type == QEvent::FocusIn) {
         if (auto *lineEdit = qobject_cast<QLineEdit *>(watched))

@@ -13,6 +13,8 @@
 #include <QTime>
 #include <QtCharts/QChartGlobal>
 
+#include <memory>
+
 class BarLabels;
 class DataLog;
 class DeviceWatcher;
@@ -20,6 +22,8 @@ class QLabel;
 class QLineEdit;
 class QTableView;
 class QTimer;
+class Recording;
+class TrendBuffer;
 class Ui_MainWindow;
 struct StartOptions;
 struct cell;
@@ -114,6 +118,16 @@ private slots:
     void on_data_export_clicked();
     void on_data_clean_clicked();
     void on_btn_log_clicked();
+    // Recording: slots (mainwindow_recording.cpp).
+    void on_data_record_change_clicked();
+    void on_data_record_folder_clicked();
+    void recordSwitchChanged(bool on);
+    // Trends page: slots (mainwindow_trends.cpp).
+    void on_trend_5min_clicked();
+    void on_trend_hour_clicked();
+    void on_trend_all_clicked();
+    void on_trend_open_clicked();
+    void on_trend_live_clicked();
 
     // Parameter pages: slots (mainwindow_parameters.cpp).
     // The form's buttons reach these by name; each row's data is in the parameter table.
@@ -210,6 +224,27 @@ private:
     void setLamp(const char *lamp, const char *picture);
     void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
 
+    // Recording: functions (mainwindow_recording.cpp).
+    void initRecording();
+    // The folder recordings go to: the one chosen last, or Documents/Arvex.
+    QString recordingsFolder() const;
+    // A new file for a new logging run, when the switch is on; a failure is reported once.
+    void startRecording();
+    void stopRecording();
+    // Writes a logged row of data_view's log to the file being recorded.
+    void recordRow(int row);
+    void reportRecordingFailure();
+    // The file being recorded (or why not) under the log buttons.
+    void showRecordingState();
+
+    // Trends page: functions (mainwindow_trends.cpp).
+    void initTrendsPage();
+    // Every real-time reply, logged or not, goes into the live trend.
+    void feedTrends();
+    void showTrendSpan();
+    void showTrendSource();
+    void retranslateTrendsPage();
+
     // Parameter pages: functions (mainwindow_parameters.cpp).
     void resolveParameterPages();
     void writeParameterRow(const char *slot);
@@ -256,6 +291,16 @@ private:
     WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
     WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
     BarLabels *barLabels = nullptr; // the values over the bars of the cell chart
+
+    // Recording: members.
+    std::unique_ptr<Recording> recording;
+    QTimer *recordingStateTimer = nullptr; // the file's rows and size, after the reply
+    QString recordingProblem; // why the last recording stopped; empty when it did not fail
+
+    // Trends page: members.
+    std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run
+    std::unique_ptr<TrendBuffer> openedTrend; // a recording opened from disk, shown instead
+    QString openedTrendFile;
 
     // Parameter pages: members.
     // Resolved once from the form: the line edit of each parameter row (in the table's order)

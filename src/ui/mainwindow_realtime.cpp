@@ -92,6 +92,7 @@ void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
 
     // The row keeps the values as received; only the chart clamps them, in the record too.
     addRowToTableWidget(ui->data_view, &afe);
+    feedTrends();
     refreshChart();
     refreshLamps();
     setFieldText(ui->data_total_line, QString::number(dataLog->count()));
@@ -187,6 +188,8 @@ int MainWindow::addRowToTableWidget(QTableView *tableWidget, cell *bafe)
     const QScrollBar *bar = tableWidget->verticalScrollBar();
     const bool following = bar->value() >= bar->maximum();
     log->append(*bafe, QDateTime::currentDateTime());
+    if (log == dataLog)
+        recordRow(log->count() - 1);
     // The columns were fitted to their captions; the first row shows how wide the values are
     // (the date and the time would be cut off).
     if (log->count() == 1)
@@ -201,6 +204,11 @@ void MainWindow::on_btn_log_clicked()
     // The caption names what the next click does; switching off keeps the rows.
     isAddingDataToTable = !isAddingDataToTable;
     ui->btn_log->setText(isAddingDataToTable ? tr("STOP") : tr("RUN"));
+    // Each logging run is recorded to a file of its own.
+    if (isAddingDataToTable)
+        startRecording();
+    else
+        stopRecording();
 }
 
 void MainWindow::on_data_clean_clicked()

@@ -5,7 +5,7 @@ class MainWindow;
 // Pictures of the window without a display: ARVEX_SCREENSHOT=path makes the program save a
 // picture of its window once it is shown, then quit. run.sh uses it on machines without a display,
 // and the documentation's pictures are taken with it. ARVEX_SCREENSHOT_PAGE picks the page (0 to
-// 3), ARVEX_SCREENSHOT_LANG the language (0 to 2) and ARVEX_SCREENSHOT_SUBPAGE the page of the
+// 4), ARVEX_SCREENSHOT_LANG the language (0 to 2) and ARVEX_SCREENSHOT_SUBPAGE the page of the
 // parameter tabs. ARVEX_SCREENSHOT_CONNECT=<port> switches that port on (and logging with it)
 // and takes the picture ARVEX_SCREENSHOT_DELAY milliseconds later (default 5000), so it shows
 // live data. Does nothing when ARVEX_SCREENSHOT is not set.

@@ -2,6 +2,7 @@
 
 // The window with a real serial port on the simulated board's pseudo-terminal, for the tests
 // that drive it as a user does. Each test function gets a fresh folder, board and window.
+#include "isolatedsettings.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
@@ -11,7 +12,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <ctime>
@@ -32,7 +32,7 @@ class BoardFixture
 protected:
     void setUp()
     {
-        QStandardPaths::setTestModeEnabled(true); // settings and recordings: never the user's
+        settings = std::make_unique<IsolatedSettings>(); // never the user's settings or files
         dir = std::make_unique<QTemporaryDir>();
         link = dir->filePath(QStringLiteral("ttyARVEX"));
         qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(link));
@@ -45,6 +45,7 @@ protected:
         sim.reset();
         boxes.reset();
         dir.reset();
+        settings.reset();
     }
 
     // Starts the board with these options and switches the port on in a new window.
@@ -80,6 +81,7 @@ protected:
         return namedChild<T>(window.get(), name);
     }
 
+    std::unique_ptr<IsolatedSettings> settings;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Sim> sim;
     std::unique_ptr<Messages::Recorder> boxes;

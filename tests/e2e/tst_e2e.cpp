@@ -1,6 +1,8 @@
 // The window as a user drives it, with a real serial port on the simulated board's
 // pseudo-terminal: open, poll, the link states, a board that goes away, the pages.
 #include "boardfixture.h"
+#include "csvreader.h"
+#include "datalog.h"
 #include "devicewatcher.h"
 #include "frame.h"
 #include "startoptions.h"
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QDir>
+#include <QTableView>
 #include <QtTest>
 
 class TestE2e : public QObject, public BoardFixture
@@ -31,6 +35,7 @@ private slots:
     void boardThatReturnsIsReconnected_data();
     void boardThatReturnsIsReconnected();
     void portHeldByAnotherIsExplained();
+    void recordingReadsBackAsTheTable();
 };
 
 void TestE2e::opensPollsAndLocksTheTopBar()
@@ -265,6 +270,29 @@ void TestE2e::portHeldByAnotherIsExplained()
                                  + QStringLiteral(": ")),
              qPrintable(box.text));
     QVERIFY2(box.text.contains(QStringLiteral("minicom")), qPrintable(box.text));
+}
+
+void TestE2e::recordingReadsBackAsTheTable()
+{
+    // Logging a moving pack: the file on disk reads back as the rows of the table.
+    QVERIFY(connectTo({ "--speed", "60" }));
+    child<QPushButton>("btn_log")->click();
+    auto *log = qobject_cast<DataLog *>(child<QTableView>("data_view")->model());
+    QTRY_VERIFY_WITH_TIMEOUT(log->count() >= 5, 4 * WaitMs);
+    child<QPushButton>("btn_log")->click();
+    const QStringList files = QDir(settings->recordings()).entryList({ "*-pack01.csv" });
+    QCOMPARE(files.size(), 1);
+
+    CsvReader reader;
+    QVERIFY(reader.open(settings->recordings() + '/' + files.at(0)));
+    int rows = 0;
+    QVERIFY(reader.readRows([&](const DataLog::Row &row, qint64) {
+        char line[DataLog::MaxCsvLine];
+        QCOMPARE(QByteArray(line, DataLog::formatCsvLine(row, line)), log->csvLine(rows));
+        ++rows;
+    }));
+    QCOMPARE(rows, log->count());
+    QVERIFY(boxes->entries().isEmpty());
 }
 
 QTEST_MAIN(TestE2e)

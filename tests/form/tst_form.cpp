@@ -167,7 +167,7 @@ void TestForm::fitsTheWindowInEveryLanguage()
     // The pages a user can reach (the device and debug pages are taken out by the window); only
     // the widgets of the page on show are visible.
     QStringList clipped;
-    for (int page = 0; page < 4; ++page) {
+    for (int page = 0; page < 5; ++page) {
         ui.tab_widget->setCurrentIndex(page);
         const int innerPages = page == 2 ? ui.tabWidget->count() : 1;
         for (int inner = 0; inner < innerPages; ++inner) {
@@ -274,6 +274,13 @@ void TestForm::everyButtonFoundByNameExists()
         "data_export",
         "data_clean",
         "btn_log",
+        "data_record_change",
+        "data_record_folder",
+        "trend_5min",
+        "trend_hour",
+        "trend_all",
+        "trend_open",
+        "trend_live",
         "win_close",
         "win_mini",
         "btn_init_para",

@@ -3,6 +3,7 @@
 #include "crc.h"
 #include "filedialogs.h"
 #include "globals.h"
+#include "isolatedsettings.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
@@ -113,6 +114,7 @@ private:
             child<QPushButton>("btn_log")->click();
     }
 
+    std::unique_ptr<IsolatedSettings> settings; // logging records to a temporary folder
     std::unique_ptr<Messages::Recorder> boxes;
     std::unique_ptr<MainWindow> window;
 };
@@ -120,6 +122,7 @@ private:
 void TestRealTimePage::initTestCase()
 {
     qunsetenv("ARVEX_EXTRA_PORTS");
+    settings = std::make_unique<IsolatedSettings>();
     boxes = std::make_unique<Messages::Recorder>();
     window = std::make_unique<MainWindow>();
     window->show(); // laid out, so the log view has a height to scroll in
@@ -130,6 +133,7 @@ void TestRealTimePage::cleanupTestCase()
 {
     window.reset();
     boxes.reset();
+    settings.reset();
 }
 
 void TestRealTimePage::widgetLookUpAndNamedSlots()

@@ -185,6 +185,26 @@ void drawMoreinfo(QPainter &p)
         { QPointF(14, 44), QPointF(24, 30), QPointF(33, 38), QPointF(43, 18), QPointF(55, 26) }));
 }
 
+void drawTrends(QPainter &p)
+{
+    // two curves over a time axis, with a clock: values over hours
+    p.setPen(linePen());
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({ QPointF(8, 20), QPointF(8, 56), QPointF(58, 56) }));
+    QPainterPath wave;
+    wave.moveTo(13, 44);
+    wave.cubicTo(QPointF(21, 24), QPointF(29, 24), QPointF(35, 38));
+    wave.cubicTo(QPointF(41, 52), QPointF(49, 50), QPointF(56, 34));
+    p.setPen(linePen(Accent));
+    p.drawPath(wave);
+    p.setPen(linePen(QColor(255, 176, 0), 3.5));
+    p.drawPolyline(
+        QPolygonF({ QPointF(13, 50), QPointF(30, 46), QPointF(44, 47), QPointF(56, 44) }));
+    p.setPen(linePen(Stroke, 3.5));
+    p.drawEllipse(QPointF(47, 15), 10, 10);
+    p.drawPolyline(QPolygonF({ QPointF(47, 9), QPointF(47, 15), QPointF(52, 18) }));
+}
+
 void drawOtg(QPainter &p)
 {
     // a chip with a download arrow: firmware maintenance
@@ -350,6 +370,7 @@ int main(int argc, char **argv)
         { "moreinfo", drawMoreinfo },     { "otg2", drawOtg },      { "update", drawUpdate },
         { "protectconfig", drawProtect }, { "alert", drawAlert },   { "modfine", drawModfine },
         { "check", drawCheck },
+        { "trends", drawTrends },
     };
     for (const auto &icon : icons) {
         QImage image = canvas(IconSize);

@@ -1,0 +1,92 @@
+#include "recording.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+constexpr int MaxNameTries = 1000;
+}
+
+Recording::Recording() = default;
+
+Recording::~Recording()
+{
+    stop();
+}
+
+QString Recording::fileName(const QDateTime &start, int address)
+{
+    return QStringLiteral("arvex-%1-pack%2.csv")
+        .arg(start.toString(QStringLiteral("yyyyMMdd-HHmmss")))
+        .arg(address, 2, 10, QLatin1Char('0'));
+}
+
+bool Recording::start(const QString &folder, const QDateTime &start, int address,
+                      const QByteArray &header)
+{
+    stop();
+    m_rows = 0;
+    m_bytes = 0;
+    m_error.clear();
+    m_path.clear();
+
+    QDir dir(folder);
+    if (folder.isEmpty() || !dir.mkpath(QStringLiteral("."))) {
+        m_path = QDir::cleanPath(folder);
+        return fail(QCoreApplication::translate("Recording", "无法创建文件夹。"));
+    }
+    const QString name = fileName(start, address);
+    for (int n = 1; n <= MaxNameTries; ++n) {
+        const QString candidate =
+            n == 1 ? name : name.chopped(4) + QStringLiteral("-%1.csv").arg(n);
+        m_path = dir.absoluteFilePath(candidate);
+        m_file.setFileName(m_path);
+        // Unbuffered: every write goes to the operating system at once.
+        if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (!QFile::exists(m_path)) // not a taken name: the folder refuses new files
+            return fail(m_file.errorString());
+    }
+    if (!m_file.isOpen())
+        return fail(m_file.errorString());
+    if (!append(header))
+        return false;
+    m_rows = 0; // the header is not a row
+    return true;
+}
+
+bool Recording::append(const QByteArray &line)
+{
+    if (!m_file.isOpen())
+        return false;
+    const qint64 written = m_file.write(line);
+    if (written != line.size())
+        return fail(m_file.errorString());
+#ifdef Q_OS_UNIX
+    // Deleting the file, or the folder with it, does not make writes fail: they would go on into
+    // a file nobody can open again.
+    struct stat info;
+    if (::fstat(m_file.handle(), &info) == 0 && info.st_nlink == 0)
+        return fail(QCoreApplication::translate("Recording", "文件在记录期间被删除。"));
+#endif
+    m_bytes += written;
+    ++m_rows;
+    return true;
+}
+
+void Recording::stop()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+bool Recording::fail(const QString &error)
+{
+    m_error = error.isEmpty() ? QCoreApplication::translate("Recording", "未知错误。") : error;
+    stop();
+    return false;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+
+// The log written to disk while it grows: one CSV file per logging run, a line handed to the
+// operating system as soon as it is appended, so a crash or a killed program loses at most the
+// line being written. The lines are the log's own (DataLog::csvHeader, DataLog::csvLine): a
+// recording and an export of the same rows are the same file.
+class Recording
+{
+public:
+    Recording();
+    ~Recording();
+    Recording(const Recording &) = delete;
+    Recording &operator=(const Recording &) = delete;
+
+    // The name of the file of a run started at start for the board at address, for example
+    // "arvex-20261207-143005-pack01.csv".
+    static QString fileName(const QDateTime &start, int address);
+
+    // Creates a new file in folder (and the folder if it is missing) and writes the header. An
+    // existing file is never replaced: a taken name gets "-2", "-3", ... before ".csv". False, with
+    // errorString() saying why, when no file could be created.
+    bool start(const QString &folder, const QDateTime &start, int address,
+               const QByteArray &header);
+    // Writes one line straight to the operating system. A line that cannot be written, or a file
+    // that was deleted under the recording, stops it: false, and errorString() says why.
+    bool append(const QByteArray &line);
+    // Closes the file; path(), rows() and bytes() keep describing it.
+    void stop();
+
+    bool isActive() const { return m_file.isOpen(); }
+    QString path() const { return m_path; }
+    int rows() const { return m_rows; } // lines after the header
+    qint64 bytes() const { return m_bytes; }
+    QString errorString() const { return m_error; }
+
+private:
+    bool fail(const QString &error);
+
+    QFile m_file;
+    QString m_path;
+    int m_rows = 0;
+    qint64 m_bytes = 0;
+    QString m_error;
+};

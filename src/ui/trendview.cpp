@@ -1,0 +1,632 @@
+#include "trendview.h"
+
+#include <QDateTime>
+#include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QGridLayout>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+QT_CHARTS_USE_NAMESPACE
+
+namespace {
+
+const QColor Background(55, 55, 55);
+const QColor LabelColor(255, 254, 255);
+const QColor GridColor(85, 85, 85);
+constexpr int PixelsPerBucket = 2;
+
+// One series: the channel it draws, its name, the factor from the stored unit to the shown one,
+// the decimals of its values and the axis it belongs to (0 left, 1 right).
+struct SeriesLook
+{
+    TrendBuffer::Channel channel;
+    const char *name;
+    double scale;
+    int decimals;
+    const char *unit;
+    QColor color;
+    int axis;
+};
+
+// The shown range of an axis: at least minimumSpan wide, and always holding [anchorLow,
+// anchorHigh] when that is not empty.
+struct AxisLook
+{
+    const char *unit;
+    double minimumSpan;
+    double anchorLow;
+    double anchorHigh;
+};
+
+struct ChartLook
+{
+    const char *objectName;
+    std::vector<SeriesLook> series;
+    std::vector<AxisLook> axes;
+};
+
+const std::vector<ChartLook> &chartLooks()
+{
+    static const std::vector<ChartLook> looks = {
+        { "trend_chart_power",
+          { { TrendBuffer::PackVoltage, QT_TRANSLATE_NOOP("TrendView", "总电压"), 0.001, 2, "V",
+              QColor(64, 164, 255), 0 },
+            { TrendBuffer::Current, QT_TRANSLATE_NOOP("TrendView", "电流"), 0.001, 2, "A",
+              QColor(255, 176, 0), 1 } },
+          { { "V", 0.5, 0, -1 }, { "A", 1, 0, 0 } } },
+        { "trend_chart_soc",
+          { { TrendBuffer::Soc, QT_TRANSLATE_NOOP("TrendView", "SOC"), 1, 0, "%",
+              QColor(40, 200, 70), 0 } },
+          { { "%", 10, 0, 100 } } },
+        { "trend_chart_cells",
+          { { TrendBuffer::HighestCell, QT_TRANSLATE_NOOP("TrendView", "最大电压"), 1, 0, "mV",
+              QColor(232, 72, 72), 0 },
+            { TrendBuffer::LowestCell, QT_TRANSLATE_NOOP("TrendView", "最小电压"), 1, 0, "mV",
+              QColor(64, 164, 255), 0 },
+            { TrendBuffer::AverageCell, QT_TRANSLATE_NOOP("TrendView", "平均电压"), 1, 0, "mV",
+              QColor(236, 236, 236), 0 } },
+          { { "mV", 20, 0, -1 } } },
+        { "trend_chart_temperatures",
+          { { TrendBuffer::MosTemperature, QT_TRANSLATE_NOOP("TrendView", "MOS"), 0.01, 1, "℃",
+              QColor(255, 120, 60), 0 },
+            { TrendBuffer::CellTemperature1, QT_TRANSLATE_NOOP("TrendView", "TS1"), 0.01, 1, "℃",
+              QColor(255, 214, 64), 0 },
+            { TrendBuffer::CellTemperature2, QT_TRANSLATE_NOOP("TrendView", "TS2"), 0.01, 1, "℃",
+              QColor(120, 220, 120), 0 },
+            { TrendBuffer::CellTemperature3, QT_TRANSLATE_NOOP("TrendView", "TS3"), 0.01, 1, "℃",
+              QColor(80, 200, 255), 0 },
+            { TrendBuffer::CellTemperature4, QT_TRANSLATE_NOOP("TrendView", "TS4"), 0.01, 1, "℃",
+              QColor(190, 140, 255), 0 },
+            { TrendBuffer::AmbientTemperature, QT_TRANSLATE_NOOP("TrendView", "环境"), 0.01, 1, "℃",
+              QColor(190, 190, 190), 0 } },
+          { { "℃", 2, 0, -1 } } },
+    };
+    return looks;
+}
+
+QString timeFormat(qint64 spanMs)
+{
+    if (spanMs <= 20 * 60 * 1000)
+        return QStringLiteral("HH:mm:ss");
+    if (spanMs <= 24 * 3600 * 1000)
+        return QStringLiteral("HH:mm");
+    return QStringLiteral("MM-dd HH:mm");
+}
+
+// Shows at least [lo, hi] in four or five steps of 1, 2, 2.5 or 5 times a power of ten, with
+// as many decimals as the step needs.
+void setNiceRange(QValueAxis *axis, double lo, double hi)
+{
+    const double raw = (hi - lo) / 4;
+    if (!(raw > 0) || !std::isfinite(raw)) {
+        axis->setRange(lo, lo + 1);
+        return;
+    }
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power * 5;
+    for (double factor : { 1.0, 2.0, 2.5, 5.0 }) {
+        if (power * factor >= raw) {
+            step = power * factor;
+            break;
+        }
+    }
+    const double first = std::floor(lo / step + 1e-9) * step;
+    const double last = std::ceil(hi / step - 1e-9) * step;
+    const int decimals =
+        std::max(0, int(std::ceil(-std::log10(step) - 1e-9)) + (step / power == 2.5 ? 1 : 0));
+    // Each of these lays the chart out again when set, even to what it already is.
+    const QString format = QStringLiteral("%.%1f").arg(decimals);
+    if (axis->labelFormat() != format)
+        axis->setLabelFormat(format);
+    if (axis->min() != first || axis->max() != last)
+        axis->setRange(first, last);
+    const int ticks = int(std::lround((last - first) / step)) + 1;
+    if (axis->tickCount() != ticks)
+        axis->setTickCount(ticks);
+}
+
+void styleAxis(QAbstractAxis *axis)
+{
+    axis->setLabelsColor(LabelColor);
+    axis->setTitleBrush(LabelColor);
+    axis->setGridLineColor(GridColor);
+    axis->setLinePenColor(GridColor);
+    QFont font = axis->labelsFont();
+    font.setPointSize(8);
+    axis->setLabelsFont(font);
+    axis->setTitleFont(font);
+}
+
+} // namespace
+
+struct TrendView::Chart
+{
+    const ChartLook *look = nullptr;
+    ChartView *view = nullptr;
+    QChart *chart = nullptr;
+    QDateTimeAxis *time = nullptr;
+    std::vector<QValueAxis *> axes;
+    std::vector<QLineSeries *> series; // in the order of look->series
+    QGraphicsLineItem *cursor = nullptr;
+    QGraphicsRectItem *box = nullptr;
+    QGraphicsSimpleTextItem *text = nullptr;
+};
+
+// A chart's view: the wheel zooms the time axis, the left button drags it, and the pointer marks
+// the nearest sample. Unlike the cell chart, dragging here does not move the window.
+class TrendView::ChartView : public QChartView
+{
+public:
+    ChartView(TrendView *owner, QChart *chart)
+        : QChartView(chart, owner)
+        , m_owner(owner)
+    {
+        setMouseTracking(true);
+        setRenderHint(QPainter::Antialiasing);
+        setCursor(Qt::CrossCursor);
+    }
+
+protected:
+    void wheelEvent(QWheelEvent *event) override
+    {
+        const int delta = event->angleDelta().y();
+        event->accept();
+        if (delta == 0)
+            return;
+        const qint64 around = m_owner->timeAt(viewport(), event->position().toPoint());
+        m_owner->zoom(std::pow(0.8, delta / 120.0), around);
+    }
+
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        // The legend takes its clicks; a press on the plot starts a drag.
+        QChartView::mousePressEvent(event);
+        const QPointF at = chart()->mapFromScene(mapToScene(event->pos()));
+        if (event->button() == Qt::LeftButton && chart()->plotArea().contains(at)) {
+            m_dragX = event->pos().x();
+            m_dragging = true;
+            setCursor(Qt::ClosedHandCursor);
+        }
+        event->accept();
+    }
+
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        QChartView::mouseMoveEvent(event);
+        event->accept();
+        if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+            const qreal width = chart()->plotArea().width();
+            const int dx = event->pos().x() - m_dragX;
+            m_dragX = event->pos().x();
+            if (width > 0 && dx != 0)
+                m_owner->pan(
+                    qint64(-dx * double(m_owner->windowTo() - m_owner->windowFrom()) / width));
+        }
+        m_owner->hoverAt(m_owner->timeAt(viewport(), event->pos()));
+    }
+
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QChartView::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && m_dragging) {
+            m_dragging = false;
+            setCursor(Qt::CrossCursor);
+        }
+        event->accept();
+    }
+
+    void leaveEvent(QEvent *event) override
+    {
+        m_owner->hoverEnd();
+        QChartView::leaveEvent(event);
+    }
+
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QChartView::resizeEvent(event);
+        m_owner->m_dirty = true; // more or fewer pixel columns to fill
+    }
+
+private:
+    TrendView *m_owner;
+    int m_dragX = 0;
+    bool m_dragging = false;
+};
+
+TrendView::TrendView(QWidget *parent)
+    : QWidget(parent)
+    , m_timer(new QTimer(this))
+{
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(6);
+    for (int i = 0; i < int(chartLooks().size()); ++i)
+        addChart(i / 2, i % 2, chartLooks()[std::size_t(i)].objectName);
+    retranslate();
+
+    m_timer->setInterval(RefreshMs);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        if (m_dirty)
+            refresh();
+    });
+    updateWindow();
+}
+
+TrendView::~TrendView() = default;
+
+void TrendView::addChart(int row, int column, const char *name)
+{
+    auto c = std::make_unique<Chart>();
+    c->look = &chartLooks()[m_charts.size()];
+    c->chart = new QChart;
+    c->chart->setAnimationOptions(QChart::NoAnimation);
+    c->chart->setBackgroundBrush(Background);
+    c->chart->setBackgroundRoundness(0);
+    c->chart->setMargins(QMargins(4, 4, 4, 0));
+    c->chart->legend()->setAlignment(Qt::AlignBottom);
+    c->chart->legend()->setLabelColor(LabelColor);
+    QFont legendFont = c->chart->legend()->font();
+    legendFont.setPointSize(8);
+    c->chart->legend()->setFont(legendFont);
+
+    c->time = new QDateTimeAxis;
+    c->time->setTickCount(7);
+    styleAxis(c->time);
+    c->chart->addAxis(c->time, Qt::AlignBottom);
+    for (std::size_t a = 0; a < c->look->axes.size(); ++a) {
+        auto *axis = new QValueAxis;
+        axis->setTitleText(QString::fromUtf8(c->look->axes[a].unit));
+        styleAxis(axis);
+        axis->setGridLineVisible(a == 0); // one grid per chart: the left axis's
+        c->chart->addAxis(axis, a == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        c->axes.push_back(axis);
+    }
+    for (const SeriesLook &look : c->look->series) {
+        auto *series = new QLineSeries;
+        series->setPen(QPen(look.color, 1.0));
+        c->chart->addSeries(series);
+        series->attachAxis(c->time);
+        series->attachAxis(c->axes[std::size_t(look.axis)]);
+        c->series.push_back(series);
+    }
+    // A legend entry switches its series; the entry stays, dimmed while its series is off.
+    const QList<QLegendMarker *> markers = c->chart->legend()->markers();
+    for (QLegendMarker *marker : markers) {
+        connect(marker, &QLegendMarker::clicked, this, [this, marker] {
+            QAbstractSeries *series = marker->series();
+            series->setVisible(!series->isVisible());
+            marker->setVisible(true);
+            QColor label = LabelColor;
+            label.setAlphaF(series->isVisible() ? 1.0 : 0.4);
+            marker->setLabelBrush(label);
+            QBrush swatch = marker->brush();
+            QColor colour = swatch.color();
+            colour.setAlphaF(series->isVisible() ? 1.0 : 0.3);
+            swatch.setColor(colour);
+            marker->setBrush(swatch);
+            refresh();
+        });
+    }
+
+    c->cursor = new QGraphicsLineItem(c->chart);
+    c->cursor->setPen(QPen(QColor(255, 255, 255, 150), 1, Qt::DashLine));
+    c->box = new QGraphicsRectItem(c->chart);
+    c->box->setBrush(QColor(30, 30, 30, 220));
+    c->box->setPen(QPen(QColor(120, 120, 120)));
+    c->text = new QGraphicsSimpleTextItem(c->box);
+    c->text->setBrush(LabelColor);
+    for (QGraphicsItem *item :
+         { static_cast<QGraphicsItem *>(c->cursor), static_cast<QGraphicsItem *>(c->box) }) {
+        item->setZValue(100);
+        item->hide();
+    }
+
+    c->view = new ChartView(this, c->chart);
+    c->view->setObjectName(QLatin1String(name));
+    c->view->setBackgroundBrush(Background);
+    connect(c->chart, &QChart::plotAreaChanged, this, [this] { m_dirty = true; });
+    static_cast<QGridLayout *>(layout())->addWidget(c->view, row, column);
+    m_charts.push_back(std::move(c));
+}
+
+void TrendView::retranslate()
+{
+    for (const auto &c : m_charts) {
+        for (std::size_t i = 0; i < c->series.size(); ++i)
+            c->series[i]->setName(tr(c->look->series[i].name));
+    }
+    if (m_hoverMs >= 0)
+        hoverAt(m_hoverMs);
+}
+
+void TrendView::setBuffer(const TrendBuffer *buffer)
+{
+    m_buffer = buffer;
+    m_dirty = true;
+    hoverEnd();
+    if (isVisible())
+        refresh();
+}
+
+void TrendView::setSpan(Span span)
+{
+    const bool changed = span != m_span;
+    m_span = span;
+    m_dirty = true;
+    if (isVisible())
+        refresh();
+    else
+        updateWindow();
+    if (changed)
+        emit spanChanged(span);
+}
+
+void TrendView::updateWindow()
+{
+    if (m_span == Span::Free)
+        return;
+    const bool empty = !m_buffer || m_buffer->isEmpty();
+    const qint64 last = empty ? QDateTime::currentMSecsSinceEpoch() : m_buffer->lastTime();
+    // The window's ends move in round steps of the local clock, not with every sample: the
+    // time axis keeps its labels (laying them out again costs more than the lines) and they
+    // stand on round times.
+    const qint64 offset = qint64(QDateTime::fromMSecsSinceEpoch(last).offsetFromUtc()) * 1000;
+    const auto up = [offset](qint64 ms, qint64 step) {
+        const qint64 local = ms + offset;
+        const qint64 rest = ((local % step) + step) % step;
+        return rest ? ms + (step - rest) : ms;
+    };
+    const auto down = [offset](qint64 ms, qint64 step) {
+        return ms - (((ms + offset) % step) + step) % step;
+    };
+    switch (m_span) {
+    case Span::FiveMinutes: {
+        const qint64 to = up(last, 10 * 1000);
+        setWindow(to - 5 * 60 * 1000, to);
+        break;
+    }
+    case Span::Hour: {
+        const qint64 to = up(last, 60 * 1000);
+        setWindow(to - 3600 * 1000, to);
+        break;
+    }
+    case Span::Everything: {
+        const qint64 first = empty ? last - 5 * 60 * 1000 : m_buffer->firstTime();
+        // About a fiftieth of the span, rounded to a step a clock shows.
+        static const qint64 steps[] = { 1000,    2000,    5000,     10000,    15000,    30000,
+                                        60000,   120000,  300000,   600000,   900000,   1800000,
+                                        3600000, 7200000, 10800000, 21600000, 43200000, 86400000 };
+        qint64 step = steps[std::size(steps) - 1];
+        for (qint64 candidate : steps) {
+            if (candidate * 50 >= last - first) {
+                step = candidate;
+                break;
+            }
+        }
+        setWindow(down(first, step), up(last, step));
+        break;
+    }
+    case Span::Free:
+        break;
+    }
+}
+
+void TrendView::setWindow(qint64 from, qint64 to)
+{
+    if (to - from < MinimumWindowMs) {
+        const qint64 middle = from + (to - from) / 2;
+        from = middle - MinimumWindowMs / 2;
+        to = from + MinimumWindowMs;
+    }
+    m_from = from;
+    m_to = to;
+}
+
+void TrendView::zoom(double factor, qint64 around)
+{
+    if (!(factor > 0))
+        return;
+    const qint64 dataSpan =
+        m_buffer && !m_buffer->isEmpty() ? m_buffer->lastTime() - m_buffer->firstTime() : 0;
+    const double largest = std::max<double>(2.0 * dataSpan, 2 * 3600 * 1000);
+    const double span = double(m_to - m_from);
+    const double next = std::clamp(span * factor, double(MinimumWindowMs), largest);
+    around = std::clamp(around, m_from, m_to);
+    const qint64 from = around - qint64(double(around - m_from) * next / span);
+    setWindow(from, from + qint64(next));
+    const bool changed = m_span != Span::Free;
+    m_span = Span::Free;
+    refresh();
+    if (changed)
+        emit spanChanged(m_span);
+}
+
+void TrendView::pan(qint64 deltaMs)
+{
+    qint64 from = m_from + deltaMs;
+    qint64 to = m_to + deltaMs;
+    // The window's middle stays over the samples, so it cannot be lost off either end.
+    if (m_buffer && !m_buffer->isEmpty()) {
+        const qint64 middle = from + (to - from) / 2;
+        const qint64 kept = std::clamp(middle, m_buffer->firstTime(), m_buffer->lastTime());
+        from += kept - middle;
+        to += kept - middle;
+    }
+    setWindow(from, to);
+    const bool changed = m_span != Span::Free;
+    m_span = Span::Free;
+    refresh();
+    if (changed)
+        emit spanChanged(m_span);
+}
+
+qint64 TrendView::timeAt(QWidget *chartViewport, const QPoint &pos) const
+{
+    for (const auto &c : m_charts) {
+        if (c->view->viewport() != chartViewport)
+            continue;
+        const QRectF plot = c->chart->plotArea();
+        const QPointF at = c->chart->mapFromScene(c->view->mapToScene(pos));
+        if (plot.width() <= 0)
+            break;
+        const double share = std::clamp((at.x() - plot.left()) / plot.width(), 0.0, 1.0);
+        return m_from + qint64(share * double(m_to - m_from));
+    }
+    return m_from;
+}
+
+void TrendView::refresh()
+{
+    updateWindow();
+    m_dirty = false;
+    const QDateTime from = QDateTime::fromMSecsSinceEpoch(m_from);
+    const QDateTime to = QDateTime::fromMSecsSinceEpoch(m_to);
+    const QString format = timeFormat(m_to - m_from);
+    // Round steps for the fixed spans: a minute over five minutes, ten over an hour.
+    const int ticks = m_to - m_from == 5 * 60 * 1000 ? 6 : 7;
+    QVector<QPointF> points;
+    for (const auto &c : m_charts) {
+        // A bucket of two pixel columns gives its lowest and highest sample: one point per column
+        // on average, which draws the same envelope as two and costs the chart half as much (it
+        // outlines every line it is given to find what the pointer is over).
+        const qreal plotWidth = c->chart->plotArea().width();
+        const int columns = int(plotWidth > 1 ? plotWidth : c->view->width());
+        const int buckets = std::max(1, columns / PixelsPerBucket);
+        std::vector<double> low(c->axes.size(), std::numeric_limits<double>::infinity());
+        std::vector<double> high(c->axes.size(), -std::numeric_limits<double>::infinity());
+        for (std::size_t i = 0; i < c->series.size(); ++i) {
+            const SeriesLook &look = c->look->series[i];
+            QLineSeries *series = c->series[i];
+            points.clear();
+            if (m_buffer && series->isVisible()) {
+                m_buffer->decimate(look.channel, m_from, m_to, buckets, &m_points);
+                points.reserve(int(m_points.size()));
+                double &lo = low[std::size_t(look.axis)];
+                double &hi = high[std::size_t(look.axis)];
+                for (const TrendBuffer::Point &p : m_points) {
+                    const double y = p.value * look.scale;
+                    points.append(QPointF(double(p.ms), y));
+                    if (p.ms >= m_from && p.ms <= m_to) {
+                        lo = std::min(lo, y);
+                        hi = std::max(hi, y);
+                    }
+                }
+            }
+            series->replace(points);
+        }
+        if (c->time->format() != format)
+            c->time->setFormat(format);
+        if (c->time->tickCount() != ticks)
+            c->time->setTickCount(ticks);
+        if (c->time->min() != from || c->time->max() != to)
+            c->time->setRange(from, to);
+        for (std::size_t a = 0; a < c->axes.size(); ++a) {
+            const AxisLook &look = c->look->axes[a];
+            double lo = low[a], hi = high[a];
+            if (lo <= hi) { // a little room above and below the lines
+                const double margin = (hi - lo) * 0.05;
+                lo -= margin;
+                hi += margin;
+            }
+            if (look.anchorLow <= look.anchorHigh) {
+                lo = std::min(lo, look.anchorLow);
+                hi = std::max(hi, look.anchorHigh);
+            }
+            if (!(lo <= hi)) { // nothing shown
+                lo = 0;
+                hi = look.minimumSpan;
+            }
+            if (hi - lo < look.minimumSpan) {
+                const double middle = (lo + hi) / 2;
+                lo = middle - look.minimumSpan / 2;
+                hi = middle + look.minimumSpan / 2;
+            }
+            setNiceRange(c->axes[a], lo, hi);
+        }
+    }
+    if (m_hoverMs >= 0)
+        hoverAt(m_hoverMs);
+}
+
+void TrendView::hoverAt(qint64 ms)
+{
+    const int index = m_buffer ? m_buffer->nearest(ms) : -1;
+    if (index < 0 || m_to <= m_from) {
+        hoverEnd();
+        return;
+    }
+    m_hoverMs = ms;
+    const TrendBuffer::Sample sample = m_buffer->sampleAt(index);
+    const QString time = QDateTime::fromMSecsSinceEpoch(sample.ms).toString(
+        m_to - m_from > 24 * 3600 * 1000 ? QStringLiteral("yyyy-MM-dd HH:mm:ss")
+                                         : QStringLiteral("HH:mm:ss"));
+    for (const auto &c : m_charts) {
+        const QRectF plot = c->chart->plotArea();
+        const double x =
+            plot.left() + double(sample.ms - m_from) * plot.width() / double(m_to - m_from);
+        if (x < plot.left() || x > plot.right()) {
+            c->cursor->hide();
+            c->box->hide();
+            continue;
+        }
+        QStringList lines{ time };
+        for (std::size_t i = 0; i < c->series.size(); ++i) {
+            if (!c->series[i]->isVisible())
+                continue;
+            const SeriesLook &look = c->look->series[i];
+            lines << QStringLiteral("%1  %2 %3")
+                         .arg(c->series[i]->name())
+                         .arg(sample.values[look.channel] * look.scale, 0, 'f', look.decimals)
+                         .arg(QString::fromUtf8(look.unit));
+        }
+        c->cursor->setLine(x, plot.top(), x, plot.bottom());
+        c->cursor->show();
+        c->text->setText(lines.join(QLatin1Char('\n')));
+        const QRectF textRect = c->text->boundingRect();
+        const QSizeF size(textRect.width() + 12, textRect.height() + 8);
+        qreal left = x + 8;
+        if (left + size.width() > plot.right())
+            left = x - 8 - size.width();
+        c->box->setRect(0, 0, size.width(), size.height());
+        c->box->setPos(std::max(plot.left(), left), plot.top() + 4);
+        c->text->setPos(6, 4);
+        c->box->show();
+    }
+}
+
+void TrendView::hoverEnd()
+{
+    m_hoverMs = -1;
+    for (const auto &c : m_charts) {
+        c->cursor->hide();
+        c->box->hide();
+    }
+}
+
+void TrendView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_timer->start();
+    refresh();
+}
+
+void TrendView::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_timer->stop();
+}

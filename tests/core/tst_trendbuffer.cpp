@@ -1,0 +1,235 @@
+// The time series of the trends page: the ring, what each channel keeps, and the cut-down series
+// that is drawn.
+#include "logcolumns.h"
+#include "trendbuffer.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <algorithm>
+
+using Channel = TrendBuffer::Channel;
+
+namespace {
+TrendBuffer::Sample sample(qint64 ms, int base)
+{
+    TrendBuffer::Sample s;
+    s.ms = ms;
+    for (int c = 0; c < TrendBuffer::ChannelCount; ++c)
+        s.values[c] = base + c;
+    return s;
+}
+} // namespace
+
+class TestTrendBuffer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ringKeepsTheNewest();
+    void channelsKeepWhatTheBoardSends();
+    void samplesFromReplyAndRow();
+    void decimationKeepsEveryExtreme_data();
+    void decimationKeepsEveryExtreme();
+};
+
+void TestTrendBuffer::ringKeepsTheNewest()
+{
+    TrendBuffer buffer(5);
+    QCOMPARE(buffer.nearest(0), -1);
+    for (int i = 0; i < 12; ++i)
+        buffer.append(sample(1000 * i, 10 * i));
+    QCOMPARE(buffer.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(buffer.timeAt(i), qint64(1000 * (7 + i)));
+        const TrendBuffer::Sample s = buffer.sampleAt(i);
+        for (int c = 0; c < TrendBuffer::ChannelCount; ++c)
+            QCOMPARE(s.values[c], 10 * (7 + i) + c);
+    }
+    QCOMPARE(buffer.firstTime(), qint64(7000));
+    QCOMPARE(buffer.lastTime(), qint64(11000));
+    QCOMPARE(buffer.lowerBound(8500), 2);
+    QCOMPARE(buffer.lowerBound(99999), 5);
+    QCOMPARE(buffer.nearest(8400), 1);
+    QCOMPARE(buffer.nearest(8600), 2);
+    QCOMPARE(buffer.nearest(-5), 0);
+    QCOMPARE(buffer.nearest(99999), 4);
+
+    // A clock set back does not make time run backwards in the buffer.
+    buffer.append(sample(3000, 0));
+    QCOMPARE(buffer.lastTime(), qint64(11000));
+    QCOMPARE(buffer.valueAt(TrendBuffer::Soc, 4), TrendBuffer::Soc);
+
+    buffer.clear();
+    QVERIFY(buffer.isEmpty());
+    buffer.append(sample(5, 1));
+    QCOMPARE(buffer.timeAt(0), qint64(5));
+
+    // A day at the fastest poll fits, compactly.
+    TrendBuffer day;
+    QVERIFY(day.capacity() >= 288000);
+    QVERIFY(day.storageBytes() <= std::size_t(day.capacity()) * 40);
+}
+
+void TestTrendBuffer::channelsKeepWhatTheBoardSends()
+{
+    // Each channel holds the whole range of its field in the reply; beyond it, the nearest end.
+    const struct
+    {
+        Channel channel;
+        int in, out;
+    } rows[] = {
+        { TrendBuffer::PackVoltage, 65535, 65535 },
+        { TrendBuffer::PackVoltage, 70000, 65535 },
+        { TrendBuffer::Current, -2147483647 - 1, -2147483647 - 1 },
+        { TrendBuffer::Current, 2147483647, 2147483647 },
+        { TrendBuffer::Soc, 255, 255 },
+        { TrendBuffer::Soc, -1, 0 },
+        { TrendBuffer::HighestCell, 0, 0 },
+        { TrendBuffer::AverageCell, 65535, 65535 },
+        { TrendBuffer::MosTemperature, -4000, -4000 },
+        { TrendBuffer::AmbientTemperature, 61535, 61535 },
+        { TrendBuffer::CellTemperature3, -4100, -4000 },
+        { TrendBuffer::CellTemperature4, 2550, 2550 },
+    };
+    TrendBuffer buffer(4);
+    for (const auto &row : rows) {
+        TrendBuffer::Sample s;
+        s.values[row.channel] = row.in;
+        buffer.append(s);
+        QCOMPARE(buffer.valueAt(row.channel, buffer.size() - 1), row.out);
+    }
+}
+
+void TestTrendBuffer::samplesFromReplyAndRow()
+{
+    cell record;
+    record.totalv = 52000;
+    record.cadc = -1500;
+    record.soc = 87;
+    record.maxv = 3350;
+    record.minv = 3250;
+    record.avgv = 3300;
+    for (int i = 0; i < 6; ++i)
+        record.ts[i] = 1000 * i; // [0] is the environment, [1] the MOSFET
+    const TrendBuffer::Sample fromReply = TrendBuffer::fromRecord(record, 42);
+    const int expected[] = { 52000, -1500, 87, 3350, 3250, 3300, 1000, 2000, 3000, 4000, 5000, 0 };
+    QCOMPARE(fromReply.ms, qint64(42));
+    for (int c = 0; c < TrendBuffer::ChannelCount; ++c)
+        QCOMPARE(fromReply.values[c], expected[c]);
+
+    // A logged row: the cell figures come from the cells the chart would draw.
+    DataLog log;
+    record.cell[0] = 499; // not a cell voltage
+    record.cell[1] = 3301;
+    record.cell[2] = 3200;
+    record.cell[3] = 3400;
+    record.cell[4] = 5001;
+    log.append(record, QDateTime::currentDateTime());
+    const TrendBuffer::Sample fromRow = TrendBuffer::fromRow(log.row(0), 42);
+    const int cells[] = { 3400, 3200, 3300 }; // 3300.3 rounds to 3300
+    for (int c = 0; c < TrendBuffer::ChannelCount; ++c) {
+        const bool cellFigure = c >= TrendBuffer::HighestCell && c <= TrendBuffer::AverageCell;
+        QCOMPARE(fromRow.values[c], cellFigure ? cells[c - TrendBuffer::HighestCell] : expected[c]);
+    }
+    const TrendBuffer::Sample noCells = TrendBuffer::fromRow(DataLog::Row(), 0);
+    QCOMPARE(noCells.values[TrendBuffer::AverageCell], 0);
+
+    // A discharge sent as its magnitude, told by the job code, is drawn below zero; one sent
+    // signed stays as it is.
+    record.job_statu = 2;
+    for (int current : { 1500, -1500 }) {
+        record.cadc = current;
+        log.append(record, QDateTime::currentDateTime());
+        QCOMPARE(TrendBuffer::fromRecord(record, 0).values[TrendBuffer::Current], -1500);
+        QCOMPARE(TrendBuffer::fromRow(log.row(log.count() - 1), 0).values[TrendBuffer::Current],
+                 -1500);
+    }
+}
+
+void TestTrendBuffer::decimationKeepsEveryExtreme_data()
+{
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("buckets");
+    QTest::addColumn<int>("fromIndex"); // the range, by sample; -1 before the first
+    QTest::addColumn<int>("toIndex");
+    QTest::newRow("everything, wrapped") << 5000 << 12000 << 300 << -1 << 5000;
+    QTest::newRow("a window inside") << 5000 << 12000 << 97 << 1200 << 3100;
+    QTest::newRow("more buckets than samples") << 1000 << 400 << 1000 << 10 << 390;
+    QTest::newRow("one bucket") << 64 << 64 << 1 << 0 << 63;
+    // Buckets of hundreds of samples, judged block by block: around the place being written
+    // once the ring has turned, and in a ring not yet full.
+    QTest::newRow("long buckets, wrapped") << 5000 << 12345 << 7 << -1 << 5000;
+    QTest::newRow("long buckets, not full") << 20000 << 9000 << 5 << 100 << 8000;
+}
+
+void TestTrendBuffer::decimationKeepsEveryExtreme()
+{
+    QFETCH(int, capacity);
+    QFETCH(int, samples);
+    QFETCH(int, buckets);
+    QFETCH(int, fromIndex);
+    QFETCH(int, toIndex);
+
+    // Irregular times (a slow poll, gaps, equal moments) and noisy values with spikes.
+    QRandomGenerator rng(12);
+    TrendBuffer buffer(capacity);
+    qint64 t = 1700000000000;
+    for (int i = 0; i < samples; ++i) {
+        t += rng.bounded(4) == 0 ? 0 : 300 + int(rng.bounded(2000));
+        TrendBuffer::Sample s;
+        s.ms = t;
+        s.values[TrendBuffer::Current] = int(rng.bounded(20000)) - 10000;
+        if (rng.bounded(50) == 0)
+            s.values[TrendBuffer::Current] *= 100;
+        s.values[TrendBuffer::Soc] = int(rng.bounded(101));
+        s.values[TrendBuffer::CellTemperature2] = int(rng.bounded(9000)) - 4000;
+        buffer.append(s);
+    }
+    const int n = buffer.size();
+    const qint64 from = fromIndex < 0 ? buffer.firstTime() - 5000 : buffer.timeAt(fromIndex);
+    const qint64 to =
+        std::min(toIndex, n - 1) == n - 1 ? buffer.lastTime() : buffer.timeAt(toIndex);
+
+    for (Channel channel :
+         { TrendBuffer::Current, TrendBuffer::Soc, TrendBuffer::CellTemperature2 }) {
+        std::vector<TrendBuffer::Point> points;
+        buffer.decimate(channel, from, to, buckets, &points);
+        QVERIFY(int(points.size()) <= 2 * buckets + 2);
+        QVERIFY(std::is_sorted(points.begin(), points.end(),
+                               [](auto &a, auto &b) { return a.ms < b.ms; }));
+        // Every bucket shows its lowest and highest value.
+        for (int b = 0; b < buckets; ++b) {
+            const qint64 lo = from + qint64((long double)(to - from) * b / buckets);
+            const qint64 hi = b + 1 == buckets
+                ? to + 1
+                : from + qint64((long double)(to - from) * (b + 1) / buckets);
+            int minV = INT_MAX, maxV = INT_MIN;
+            for (int i = buffer.lowerBound(lo); i < n && buffer.timeAt(i) < hi; ++i) {
+                minV = std::min(minV, buffer.valueAt(channel, i));
+                maxV = std::max(maxV, buffer.valueAt(channel, i));
+            }
+            if (minV > maxV)
+                continue; // an empty bucket
+            bool hasMin = false, hasMax = false;
+            for (const TrendBuffer::Point &p : points) {
+                if (p.ms >= lo && p.ms < hi) {
+                    hasMin |= p.value == minV;
+                    hasMax |= p.value == maxV;
+                }
+            }
+            QVERIFY2(hasMin && hasMax, qPrintable(QString("bucket %1").arg(b)));
+        }
+        // The line runs on to the samples just outside the range.
+        const int first = buffer.lowerBound(from);
+        if (first > 0)
+            QCOMPARE(points.front().ms, buffer.timeAt(first - 1));
+        const int after = buffer.lowerBound(to + 1);
+        if (after < n)
+            QCOMPARE(points.back().ms, buffer.timeAt(after));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTrendBuffer)
+#include "tst_trendbuffer.moc"

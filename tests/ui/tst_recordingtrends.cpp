@@ -1,0 +1,407 @@
+// Recording the log to disk while logging, and the trends page: a file per logging run that is
+// the export of its rows, failures that stop recording but not logging, the live trend, and
+// recordings opened into the charts.
+#include "crc.h"
+#include "datalog.h"
+#include "filedialogs.h"
+#include "isolatedsettings.h"
+#include "mainwindow.h"
+#include "messages.h"
+#include "namedchild.h"
+#include "switchbutton.h"
+#include "trendview.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtTest>
+
+#include <memory>
+
+QT_CHARTS_USE_NAMESPACE
+
+namespace {
+
+QByteArray hex(quint32 value, int width)
+{
+    return QByteArray::number(value, 16).toUpper().rightJustified(width, '0');
+}
+
+// A real-time reply of board 01: pack voltage in mV, current in mA, state of charge.
+QByteArray reply(int packMv, qint32 currentMa, int soc)
+{
+    QByteArray block;
+    for (int k = 0; k < 25; ++k)
+        block += hex(3300 + k, 4);
+    for (int t = 0; t < 6; ++t)
+        block += hex(6500 + 100 * t, 4); // 25.00 degC and up
+    block += "00011" + hex(quint32(currentMa), 8) + hex(0, 24) + hex(12, 4) + hex(0, 4);
+    block += hex(packMv, 4) + hex(3312, 4) + hex(3324, 4) + hex(3300, 4) + hex(0, 12);
+    block += hex(soc, 2) + hex(16, 2) + hex(100, 2) + hex(0, 8);
+    const QByteArray span = ":Y+01+51+" + block;
+    const uint16_t crc =
+        CRC::CRC16(reinterpret_cast<const unsigned char *>(span.constData()), span.size());
+    return span + '+' + hex(crc, 4) + '~';
+}
+
+QList<QByteArray> lines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> all = f.readAll().split('\n');
+    all.removeLast(); // after the last line end
+    return all;
+}
+
+} // namespace
+
+class TestRecordingTrends : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void oneFilePerLoggingRunHoldingTheTablesRows();
+    void failureStopsRecordingOnceAndLoggingGoesOn_data();
+    void failureStopsRecordingOnceAndLoggingGoesOn();
+    void liveTrendIsDrawnOnlyWhileShown();
+    void openedRecordingFillsTheTrends();
+    void chartsZoomPanHoverAndSwitchSeries();
+
+private:
+    template<typename T>
+    T *child(const char *name)
+    {
+        return namedChild<T>(window.get(), name);
+    }
+    void send(int packMv = 52000, qint32 currentMa = -1500, int soc = 87)
+    {
+        emit window->dataReceived(reply(packMv, currentMa, soc));
+    }
+    void setLogging(bool on)
+    {
+        if ((child<QPushButton>("btn_log")->text() == QStringLiteral("STOP")) != on)
+            child<QPushButton>("btn_log")->click();
+    }
+    QStringList recordings() const
+    {
+        return QDir(settings->recordings()).entryList({ "*.csv" }, QDir::Files, QDir::Name);
+    }
+    DataLog *log() { return qobject_cast<DataLog *>(child<QTableView>("data_view")->model()); }
+    TrendView *trends() { return child<TrendView>("trend_view"); }
+    QLineSeries *series(const char *chart, int index)
+    {
+        return qobject_cast<QLineSeries *>(child<QChartView>(chart)->chart()->series().at(index));
+    }
+    void showTrendsPage()
+    {
+        child<QTabWidget>("tab_widget")->setCurrentWidget(child<QWidget>("tab_trend"));
+        QCoreApplication::processEvents(); // laid out: the charts know their plot areas
+    }
+
+    std::unique_ptr<IsolatedSettings> settings;
+    std::unique_ptr<Messages::Recorder> boxes;
+    std::unique_ptr<MainWindow> window;
+};
+
+void TestRecordingTrends::initTestCase()
+{
+    qunsetenv("ARVEX_EXTRA_PORTS");
+    settings = std::make_unique<IsolatedSettings>();
+    boxes = std::make_unique<Messages::Recorder>();
+    window = std::make_unique<MainWindow>();
+    window->show();
+}
+
+void TestRecordingTrends::init()
+{
+    setLogging(false);
+    child<QPushButton>("data_clean")->click();
+    QDir(settings->recordings()).removeRecursively();
+    if (!child<SwitchButton>("data_record")->checked())
+        child<SwitchButton>("data_record")->SetActive(true);
+    boxes->clear();
+}
+
+void TestRecordingTrends::cleanupTestCase()
+{
+    window.reset();
+    boxes.reset();
+    settings.reset();
+}
+
+void TestRecordingTrends::oneFilePerLoggingRunHoldingTheTablesRows()
+{
+    auto *state = child<QLabel>("data_record_file");
+    QVERIFY2(state->text().contains(QDir::toNativeSeparators(settings->recordings())),
+             qPrintable(state->text()));
+
+    // Every row is on disk before the next reply comes.
+    setLogging(true);
+    QCOMPARE(recordings().size(), 1);
+    const QString first = settings->recordings() + '/' + recordings().at(0);
+    QVERIFY2(QRegularExpression("^arvex-\\d{8}-\\d{6}-pack01\\.csv$")
+                 .match(recordings().at(0))
+                 .hasMatch(),
+             qPrintable(recordings().at(0)));
+    for (int i = 1; i <= 3; ++i) {
+        send(52000 + i);
+        QCOMPARE(lines(first).size(), 1 + i);
+    }
+    setLogging(false);
+    QVERIFY2(state->text().contains(QFileInfo(first).fileName()) && state->text().contains("3 行"),
+             qPrintable(state->text()));
+    send(); // logging off: neither table nor file
+
+    // A second run starts a second file; the table keeps all rows, each file those of its run.
+    setLogging(true);
+    send(53000);
+    send(53001);
+    setLogging(false);
+    QStringList files = recordings();
+    QCOMPARE(files.size(), 2);
+    files.removeAll(QFileInfo(first).fileName());
+    const QString second = settings->recordings() + '/' + files.value(0);
+    QTemporaryDir dir;
+    const QString exported = dir.filePath("export.csv");
+    QVERIFY(log()->writeCsv(exported));
+    const QList<QByteArray> table = lines(exported);
+    QCOMPARE(table.size(), 1 + 5);
+    QCOMPARE(lines(first), table.mid(0, 4));
+    QCOMPARE(lines(second), table.mid(0, 1) + table.mid(4));
+
+    // With the switch off a run records nothing.
+    child<SwitchButton>("data_record")->SetActive(false);
+    setLogging(true);
+    send();
+    setLogging(false);
+    QCOMPARE(recordings().size(), 2);
+    QCOMPARE(log()->count(), 6);
+    QVERIFY(boxes->entries().isEmpty());
+}
+
+void TestRecordingTrends::failureStopsRecordingOnceAndLoggingGoesOn_data()
+{
+    QTest::addColumn<bool>("atStart"); // the folder takes no file / is removed while recording
+    QTest::newRow("folder without write permission") << true;
+    QTest::newRow("folder removed while recording") << false;
+}
+
+void TestRecordingTrends::failureStopsRecordingOnceAndLoggingGoesOn()
+{
+    QFETCH(bool, atStart);
+    QString folder = settings->recordings();
+    QVERIFY(QDir().mkpath(folder));
+    if (atStart) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        // root writes anywhere but in /proc.
+        if (QFileInfo(folder).isWritable()) {
+            folder = QStringLiteral("/proc/arvex-recordings");
+            QSettings().setValue("recordings/folder", folder);
+        }
+    }
+    setLogging(true);
+    send();
+    if (!atStart) {
+        QCOMPARE(recordings().size(), 1);
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+    for (int i = 0; i < 3; ++i)
+        send();
+    QCoreApplication::processEvents(); // the box waits for the reply to be handled
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QSettings().setValue("recordings/folder", settings->recordings());
+
+    QCOMPARE(boxes->entries().size(), 1);
+    const Messages::Recorder::Entry &box = boxes->entries().at(0);
+    QCOMPARE(box.kind, Messages::Kind::Warning);
+    QCOMPARE(box.title, QStringLiteral("记录已停止"));
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(folder)), qPrintable(box.text));
+    QCOMPARE(log()->count(), 4);
+    QCOMPARE(child<QPushButton>("btn_log")->text(), QStringLiteral("STOP"));
+    QVERIFY(child<QLabel>("data_record_file")->text().startsWith(QStringLiteral("记录已停止")));
+}
+
+void TestRecordingTrends::liveTrendIsDrawnOnlyWhileShown()
+{
+    // Replies feed the trend whether or not they are logged; the charts draw them only on screen.
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+    QVERIFY(child<QPushButton>("trend_5min")->isChecked());
+    QLineSeries *voltage = series("trend_chart_power", 0);
+    const int before = voltage->count();
+    send(51000);
+    send(51500);
+    QCOMPARE(voltage->count(), before);
+    showTrendsPage();
+    QVERIFY(voltage->count() > before);
+    // The lowest voltage so far is drawn, whichever pixel column it shares.
+    const QVector<QPointF> drawn = voltage->pointsVector();
+    QVERIFY(
+        std::any_of(drawn.begin(), drawn.end(), [](const QPointF &p) { return p.y() == 51.0; }));
+    QCOMPARE(trends()->buffer()->sampleAt(trends()->buffer()->size() - 1).values[0], 51500);
+    QCOMPARE(series("trend_chart_power", 1)->at(0).y(), -1.5);
+    QCOMPARE(series("trend_chart_soc", 0)->at(0).y(), 87.0);
+    QCOMPARE(series("trend_chart_cells", 0)->at(0).y(), 3324.0);
+    QCOMPARE(series("trend_chart_temperatures", 5)->at(0).y(), 25.0); // the environment
+    QCOMPARE(log()->count(), 0);
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRecordingTrends::openedRecordingFillsTheTrends()
+{
+    // A recording of three rows, opened from the trends page.
+    setLogging(true);
+    send(50000, 2000, 40);
+    send(50100, 2000, 41);
+    send(50200, 2000, 42);
+    setLogging(false);
+    const QString recorded = settings->recordings() + '/' + recordings().value(0);
+    showTrendsPage();
+
+    FileDialogs::Answerer answer(recorded);
+    child<QPushButton>("trend_open")->click();
+    QCOMPARE(answer.questions().size(), 1);
+    QCOMPARE(answer.questions().at(0).kind, FileDialogs::Kind::Open);
+    QCOMPARE(answer.questions().at(0).dir, settings->recordings());
+    QVERIFY(boxes->entries().isEmpty());
+    QCOMPARE(trends()->buffer()->size(), 3);
+    QCOMPARE(trends()->span(), TrendView::Span::Everything);
+    QVERIFY(child<QPushButton>("trend_all")->isChecked());
+    QVERIFY(child<QPushButton>("trend_live")->isEnabled());
+    const QString source = child<QLabel>("trend_source")->text();
+    QVERIFY2(source.startsWith(QFileInfo(recorded).fileName()) && source.contains("3 行"),
+             qPrintable(source));
+    // Rows taken within one pixel column show as their lowest and highest value.
+    QLineSeries *soc = series("trend_chart_soc", 0);
+    QVERIFY(soc->count() >= 2);
+    QCOMPARE(soc->at(0).y(), 40.0);
+    QCOMPARE(soc->at(soc->count() - 1).y(), 42.0);
+    QCOMPARE(series("trend_chart_power", 0)->at(0).y(), 50.0);
+
+    // A broken file: one message naming its line, and the charts keep the recording.
+    QTemporaryDir dir;
+    const QString broken = dir.filePath("broken.csv");
+    QVERIFY(QFile::copy(recorded, broken));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("\"2026-12-07\",\"10:00:00.000\",\"1\"\n");
+    file.close();
+    answer.setAnswer(broken);
+    child<QPushButton>("trend_open")->click();
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().at(0).title, QStringLiteral("打开失败"));
+    QVERIFY2(boxes->entries().at(0).text.contains(QStringLiteral("第 5 行")),
+             qPrintable(boxes->entries().at(0).text));
+    QCOMPARE(trends()->buffer()->size(), 3);
+    QCOMPARE(soc->at(0).y(), 40.0);
+
+    // Back to the live data.
+    child<QPushButton>("trend_live")->click();
+    QVERIFY(!child<QPushButton>("trend_live")->isEnabled());
+    QVERIFY(trends()->buffer()->size() > 3);
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRecordingTrends::chartsZoomPanHoverAndSwitchSeries()
+{
+    // A long recording: far more samples than pixel columns.
+    constexpr int Rows = 4000;
+    DataLog big;
+    cell record;
+    const qint64 start = QDateTime::currentMSecsSinceEpoch() - 86400000;
+    for (int i = 0; i < Rows; ++i) {
+        record.totalv = 50000 + (i * 7919) % 4000;
+        record.soc = i / 40;
+        big.append(record, QDateTime::fromMSecsSinceEpoch(start + i * 300, Qt::UTC));
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.csv");
+    QVERIFY(big.writeCsv(path));
+    showTrendsPage();
+    FileDialogs::Answerer answer(path);
+    child<QPushButton>("trend_open")->click();
+    QCOMPARE(trends()->buffer()->size(), Rows);
+
+    auto *view = child<QChartView>("trend_chart_power");
+    QLineSeries *voltage = series("trend_chart_power", 0);
+    const qreal columns = view->chart()->plotArea().width();
+    QVERIFY(columns > 100);
+    QVERIFY2(voltage->count() <= 2 * columns + 2, qPrintable(QString::number(voltage->count())));
+
+    // The wheel zooms in around the pointer and frees the view from its button.
+    const qint64 span = trends()->windowTo() - trends()->windowFrom();
+    const QPoint middle = view->mapFromScene(view->chart()->plotArea().center());
+    QWheelEvent wheel(middle, view->viewport()->mapToGlobal(middle), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view->viewport(), &wheel);
+    QCOMPARE(trends()->span(), TrendView::Span::Free);
+    QVERIFY(!child<QPushButton>("trend_all")->isChecked());
+    const qint64 zoomed = trends()->windowTo() - trends()->windowFrom();
+    QVERIFY(qAbs(zoomed - qint64(span * 0.8)) < 1000);
+
+    // Dragging to the right shows earlier samples.
+    const qint64 from = trends()->windowFrom();
+    const QPoint windowAt = window->pos();
+    QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+    QMouseEvent drag(QEvent::MouseMove, middle + QPoint(100, 0),
+                     view->viewport()->mapToGlobal(middle + QPoint(100, 0)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &drag);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, middle + QPoint(100, 0));
+    QVERIFY(trends()->windowFrom() < from);
+    QCOMPARE(trends()->windowTo() - trends()->windowFrom(), zoomed);
+    QCOMPARE(window->pos(), windowAt); // unlike the cell chart, this drag does not move the window
+
+    // Hovering shows the values of the nearest sample in every chart.
+    trends()->hoverAt(trends()->buffer()->timeAt(1000));
+    QStringList shown;
+    for (QGraphicsItem *item : view->scene()->items()) {
+        if (auto *text = dynamic_cast<QGraphicsSimpleTextItem *>(item); text && text->isVisible())
+            shown << text->text();
+    }
+    const QString volts = QString::number((50000 + (1000 * 7919) % 4000) / 1000.0, 'f', 2);
+    QVERIFY2(shown.join('|').contains(volts + " V"), qPrintable(shown.join('|')));
+
+    // A click on a legend entry switches its series off and on.
+    const auto clickLegendEntry = [view](const QString &name) {
+        for (QGraphicsItem *item : view->scene()->items()) {
+            auto *label = dynamic_cast<QGraphicsTextItem *>(item);
+            if (!label || label->toPlainText() != name)
+                continue;
+            const QPoint at = view->mapFromScene(label->sceneBoundingRect().center());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            return true;
+        }
+        return false;
+    };
+    const qint64 before = trends()->windowFrom();
+    QVERIFY(clickLegendEntry(voltage->name()));
+    QVERIFY(!voltage->isVisible());
+    QVERIFY(view->chart()->legend()->markers(voltage).at(0)->isVisible());
+    QVERIFY(clickLegendEntry(voltage->name()));
+    QVERIFY(voltage->isVisible());
+    QCOMPARE(trends()->windowFrom(), before); // not taken for a drag
+
+    // The last five minutes, up to the next round ten seconds.
+    child<QPushButton>("trend_5min")->click();
+    QCOMPARE(trends()->windowTo() - trends()->windowFrom(), qint64(5 * 60 * 1000));
+    const qint64 ahead = trends()->windowTo() - trends()->buffer()->lastTime();
+    QVERIFY2(ahead >= 0 && ahead < 10000, qPrintable(QString::number(ahead)));
+    QCOMPARE(QDateTime::fromMSecsSinceEpoch(trends()->windowTo()).time().second() % 10, 0);
+    child<QPushButton>("trend_live")->click();
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+QTEST_MAIN(TestRecordingTrends)
+#include "tst_recordingtrends.moc"
