@@ -1,18 +1,21 @@
 // A long unattended run, compressed in time: the real window (offscreen, log page shown, logging
 // on) takes N real-time replies through its receive path, one after another, with the event loop
 // run between them. Then every reply must have given exactly one logged row, the exported CSV
-// file must hold one line per row and read back to the same values, and the resident memory
-// must have grown by about what the log stores per row. Prints the figures; exits 1 on a lost,
+// file must hold one line per row and read back to the same values, the recording made while
+// logging must be the same file byte for byte, and the resident memory must have grown by about
+// what the log stores per row. Prints the figures; exits 1 on a lost,
 // extra or differing row.
 //   bench_longrun [replies]   (1,000,000 by default; run from a release build)
 #include "datalog.h"
 #include "filedialogs.h"
+#include "isolatedsettings.h"
 #include "logcolumns.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "replies.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
@@ -51,6 +54,7 @@ int main(int argc, char **argv)
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     const int replies = argc > 1 ? std::max(1, atoi(argv[1])) : 1000000;
     QApplication app(argc, argv);
+    IsolatedSettings settings; // the recording goes to a temporary folder
     Messages::Recorder boxes; // a machine without serial ports gets a box at start
 
     MainWindow window;
@@ -78,6 +82,7 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
     }
     QCoreApplication::processEvents();
+    window.findChild<QPushButton *>(QStringLiteral("btn_log"))->click(); // the recording ends
     const double seconds = clock.elapsed() / 1000.0;
     const long rssAfter = residentBytes();
     const long rows = log->count();
@@ -127,5 +132,21 @@ int main(int argc, char **argv)
                 line, file.size() / 1048576.0);
     if (line != rows)
         return fail("the file holds fewer lines than rows", line);
+
+    // The recording, written row by row while logging, is the export's twin.
+    const QStringList recordings = QDir(settings.recordings()).entryList({ "*.csv" });
+    if (recordings.size() != 1)
+        return fail("not exactly one recording", recordings.size());
+    QFile recording(settings.recordings() + '/' + recordings.first());
+    if (!recording.open(QIODevice::ReadOnly))
+        return fail("the recording cannot be read", 0);
+    file.seek(0);
+    constexpr qint64 Chunk = 1 << 20;
+    while (!file.atEnd() || !recording.atEnd()) {
+        if (file.read(Chunk) != recording.read(Chunk))
+            return fail("the recording differs from the export near byte", long(file.pos()));
+    }
+    std::printf("recording: %s, %.1f MiB, the same bytes as the export\n",
+                qPrintable(recordings.first()), recording.size() / 1048576.0);
     return 0;
 }
