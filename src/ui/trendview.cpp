@@ -255,9 +255,6 @@ TrendView::TrendView(QWidget *parent)
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(6);
-    for (int i = 0; i < int(chartLooks().size()); ++i)
-        addChart(i / 2, i % 2, chartLooks()[std::size_t(i)].objectName);
-    retranslate();
 
     m_timer->setInterval(RefreshMs);
     connect(m_timer, &QTimer::timeout, this, [this] {
@@ -621,6 +618,16 @@ void TrendView::hoverEnd()
 void TrendView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The charts are made when first shown: a window whose trends are never looked at does not
+    // lay out four charts (a burst of work that would hold up the serial line's events).
+    if (m_charts.empty()) {
+        for (int i = 0; i < int(chartLooks().size()); ++i)
+            addChart(i / 2, i % 2, chartLooks()[std::size_t(i)].objectName);
+        retranslate();
+        for (const auto &c : m_charts)
+            c->view->show();
+        layout()->activate();
+    }
     m_timer->start();
     refresh();
 }

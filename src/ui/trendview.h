@@ -15,7 +15,8 @@ class QTimer;
 // samples of a TrendBuffer, cut down to about two points per pixel column, and redraw at most a
 // few times a second, and only while they are on screen. The wheel zooms the time axis around
 // the pointer, dragging moves it, and the pointer shows the values of the nearest sample in
-// every chart. A legend entry switches its series on and off.
+// every chart. A legend entry switches its series on and off. The charts are made when the view
+// is first shown.
 class TrendView : public QWidget
 {
     Q_OBJECT

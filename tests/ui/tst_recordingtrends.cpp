@@ -236,8 +236,9 @@ void TestRecordingTrends::failureStopsRecordingOnceAndLoggingGoesOn()
 void TestRecordingTrends::liveTrendIsDrawnOnlyWhileShown()
 {
     // Replies feed the trend whether or not they are logged; the charts draw them only on screen.
-    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
     QVERIFY(child<QPushButton>("trend_5min")->isChecked());
+    showTrendsPage();
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
     QLineSeries *voltage = series("trend_chart_power", 0);
     const int before = voltage->count();
     send(51000);
