@@ -52,11 +52,14 @@ void Screenshot::scheduleFromEnvironment(MainWindow &window)
             ports->setCurrentIndex(index);
             window.findChild<SwitchButton *>(QStringLiteral("openCom"))->SetActive(true);
             window.findChild<QPushButton *>(QStringLiteral("btn_log"))->click();
-            bool ok = false;
-            const int wait = qEnvironmentVariableIntValue("ARVEX_SCREENSHOT_DELAY", &ok);
-            delay = ok ? wait : 5000;
+            delay = 5000;
         }
     }
+    // Also for a port switched on from the command line (--connect), as run.sh does.
+    bool ok = false;
+    const int wait = qEnvironmentVariableIntValue("ARVEX_SCREENSHOT_DELAY", &ok);
+    if (ok && wait >= 0)
+        delay = wait;
 
     QTimer::singleShot(delay, &window, [&window, path] {
         if (window.grab().save(path)) {
