@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class CsvReader;
+
 // The time series behind the trends page: per sample its moment and twelve values, kept in a
 // ring that drops the oldest sample when full. A day at the fastest poll (300 ms: 288,000
 // samples) takes under 10 MB: each value is stored in the narrowest type that holds every value
@@ -47,6 +49,13 @@ public:
 
     static constexpr int DefaultCapacity = 288000;
     explicit TrendBuffer(int capacity = DefaultCapacity);
+
+    // Reads the rows of an opened file into a new buffer sized for them, holding at most maxRows:
+    // of a file with more rows, the newest. Null when a line cannot be read (reader->error() says
+    // which); rowsRead, when given, counts every row read, kept or not.
+    static std::unique_ptr<TrendBuffer> load(CsvReader *reader, int maxRows,
+                                             qint64 *rowsRead = nullptr);
+
     ~TrendBuffer();
     TrendBuffer(const TrendBuffer &) = delete;
     TrendBuffer &operator=(const TrendBuffer &) = delete;

@@ -307,6 +307,26 @@ void TestRecordingTrends::openedRecordingFillsTheTrends()
     QCOMPARE(trends()->buffer()->size(), 3);
     QCOMPARE(soc->at(0).y(), 40.0);
 
+    // A recording whose last line was cut short (a full disk): its whole rows are shown, and one
+    // message says what was left out.
+    boxes->clear();
+    const QString cut = dir.filePath("cut.csv");
+    QVERIFY(QFile::copy(recorded, cut));
+    QFile tail(cut);
+    QVERIFY(tail.open(QIODevice::Append));
+    tail.write("\"2026-12-07\",\"10:00:0");
+    tail.close();
+    answer.setAnswer(cut);
+    child<QPushButton>("trend_open")->click();
+    QCOMPARE(trends()->buffer()->size(), 3);
+    QVERIFY(child<QLabel>("trend_source")->text().startsWith("cut.csv"));
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().at(0).title, QStringLiteral("记录未完整载入"));
+    const QString note = boxes->entries().at(0).text;
+    QVERIFY2(note.contains(QDir::toNativeSeparators(cut)) && note.contains(QStringLiteral("3 行"))
+                 && note.contains(QStringLiteral("第 5 行")),
+             qPrintable(note));
+
     // Back to the live data.
     child<QPushButton>("trend_live")->click();
     QVERIFY(!child<QPushButton>("trend_live")->isEnabled());
