@@ -2,6 +2,7 @@
 // recordings opened from disk into the same charts.
 #include "mainwindow.h"
 
+#include "anchoredclock.h"
 #include "csvreader.h"
 #include "filedialogs.h"
 #include "globals.h"
@@ -69,6 +70,9 @@ QString describe(const CsvReader::Error &error, const QString &path)
 void MainWindow::initTrendsPage()
 {
     liveTrend = std::make_unique<TrendBuffer>();
+    // Stamped from a monotonic clock: setting the computer's clock back would otherwise pile the
+    // samples that follow onto the newest moment (the buffer never lets time run back).
+    trendClock = std::make_unique<AnchoredClock>();
     ui->trend_view->setBuffer(liveTrend.get());
     ui->trend_view->setSpan(TrendView::Span::FiveMinutes);
     connect(ui->trend_view, &TrendView::spanChanged, this, &MainWindow::showTrendSpan);
@@ -78,7 +82,7 @@ void MainWindow::initTrendsPage()
 
 void MainWindow::feedTrends()
 {
-    liveTrend->append(TrendBuffer::fromRecord(afe, QDateTime::currentMSecsSinceEpoch()));
+    liveTrend->append(TrendBuffer::fromRecord(afe, trendClock->now()));
     if (ui->trend_view->buffer() == liveTrend.get())
         ui->trend_view->samplesAdded();
 }

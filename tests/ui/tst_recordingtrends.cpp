@@ -8,7 +8,9 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
+#include "requestscheduler.h"
 #include "switchbutton.h"
+#include "trendbuffer.h"
 #include "trendview.h"
 
 #include <QDir>
@@ -76,6 +78,7 @@ private slots:
     void failureStopsRecordingOnceAndLoggingGoesOn_data();
     void failureStopsRecordingOnceAndLoggingGoesOn();
     void liveTrendIsDrawnOnlyWhileShown();
+    void liveTrendIsStampedByTheMonotonicClock();
     void openedRecordingFillsTheTrends();
     void chartsZoomPanHoverAndSwitchSeries();
 
@@ -257,6 +260,24 @@ void TestRecordingTrends::liveTrendIsDrawnOnlyWhileShown()
     QCOMPARE(series("trend_chart_temperatures", 5)->at(0).y(), 25.0); // the environment
     QCOMPARE(log()->count(), 0);
     child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRecordingTrends::liveTrendIsStampedByTheMonotonicClock()
+{
+    // Replies half a second apart on the window's clock are half a second apart in the trend,
+    // whatever the wall clock does meanwhile.
+    qint64 now = 1000;
+    window->setClock([&now] { return now; });
+    const TrendBuffer *live = trends()->buffer();
+    for (int i = 0; i < 3; ++i) {
+        send();
+        now += 500;
+    }
+    window->setClock(RequestScheduler::steadyClock());
+    QCOMPARE(live->timeAt(live->size() - 1) - live->timeAt(live->size() - 2), qint64(500));
+    QCOMPARE(live->timeAt(live->size() - 2) - live->timeAt(live->size() - 3), qint64(500));
+    // Anchored to the wall clock when the clock was set.
+    QVERIFY(qAbs(live->timeAt(live->size() - 3) - QDateTime::currentMSecsSinceEpoch()) < 60000);
 }
 
 void TestRecordingTrends::openedRecordingFillsTheTrends()
