@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -122,6 +123,36 @@ int powerOfTen(int divisor)
     for (; divisor > 1; divisor /= 10)
         ++scale;
     return scale;
+}
+
+// How a number column is read: its stored unit as a power of ten of the written one, and the
+// values it takes.
+struct NumberColumn
+{
+    int scale = 0;
+    LogColumns::Range range{ 0, 0 };
+    qint64 lowest = 0; // the texts read, before they are held within the range
+    qint64 highest = 0;
+};
+
+std::array<NumberColumn, LogColumns::Count> numberColumns()
+{
+    std::array<NumberColumn, LogColumns::Count> columns;
+    for (int c = LogColumns::FirstValue; c < LogColumns::Count; ++c) {
+        NumberColumn &column = columns[std::size_t(c)];
+        column.scale = powerOfTen(LogColumns::divisor(c));
+        column.range = LogColumns::range(c);
+        // The log writes some columns with fewer decimals than it stores (the current in A with
+        // two, stored in mA): the ends of a column come out up to half a written step beyond
+        // them, and read back as the end.
+        int halfStep = 1;
+        for (int k = LogColumns::decimals(c); k < column.scale; ++k)
+            halfStep *= 10;
+        halfStep /= 2;
+        column.lowest = qint64(column.range.min) - halfStep;
+        column.highest = qint64(column.range.max) + halfStep;
+    }
+    return columns;
 }
 
 bool endsWith(const QString &text, const char *tail)
@@ -355,24 +386,17 @@ bool CsvReader::parseRow(DataLog::Row *row)
     if (!parseTime(m_fields[1].begin, m_fields[1].length, &msOfDay))
         return fail(Problem::NotATime, 1, fieldText(1));
     row->localMs = days * MsPerDay + msOfDay;
+    static const std::array<NumberColumn, LogColumns::Count> columns = numberColumns();
     for (int c = LogColumns::FirstValue; c < LogColumns::Count; ++c) {
         const Field &f = m_fields[c];
-        const int scale = powerOfTen(LogColumns::divisor(c));
+        const NumberColumn &column = columns[std::size_t(c)];
         qint64 value = 0;
-        if (f.escaped || !parseScaled(f.begin, f.length, scale, &value))
+        if (f.escaped || !parseScaled(f.begin, f.length, column.scale, &value))
             return fail(Problem::NotANumber, c, fieldText(c));
-        // The log writes some columns with fewer decimals than it stores (the current in A with
-        // two, stored in mA): the ends of a column come out up to half a written step beyond
-        // them, and read back as the end.
-        const LogColumns::Range range = LogColumns::range(c);
-        int halfStep = 1;
-        for (int k = LogColumns::decimals(c); k < scale; ++k)
-            halfStep *= 10;
-        halfStep /= 2;
-        if (value < qint64(range.min) - halfStep || value > qint64(range.max) + halfStep)
+        if (value < column.lowest || value > column.highest)
             return fail(Problem::OutOfRange, c, fieldText(c));
         row->values[c - LogColumns::FirstValue] =
-            qint32(qBound<qint64>(range.min, value, range.max));
+            qint32(qBound<qint64>(column.range.min, value, column.range.max));
     }
     return true;
 }

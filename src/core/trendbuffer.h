@@ -48,6 +48,9 @@ public:
     static Sample fromRow(const DataLog::Row &row, qint64 ms);
 
     static constexpr int DefaultCapacity = 288000;
+    // The most rows of a file opened into the charts: about 34 MB, three and a half days at the
+    // fastest poll.
+    static constexpr int MaxFileRows = 1000000;
     explicit TrendBuffer(int capacity = DefaultCapacity);
 
     // Reads the rows of an opened file into a new buffer sized for them, holding at most maxRows:

@@ -158,13 +158,13 @@ void MainWindow::on_trend_open_clicked()
         return;
 
     // Read into a buffer of its own: what is shown changes only when the whole file was read.
-    // The buffer holds what the file can hold, and never more than a day at the fastest poll.
+    // The buffer holds what the file can hold, up to a limit; of a longer file, the newest rows.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CsvReader reader;
     std::unique_ptr<TrendBuffer> loaded;
     qint64 rowsRead = 0;
     if (reader.open(path))
-        loaded = TrendBuffer::load(&reader, TrendBuffer::DefaultCapacity, &rowsRead);
+        loaded = TrendBuffer::load(&reader, TrendBuffer::MaxFileRows, &rowsRead);
     QApplication::restoreOverrideCursor();
     if (!loaded) {
         Messages::warning(this, tr("打开失败"),
