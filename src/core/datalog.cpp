@@ -1,7 +1,6 @@
 #include "datalog.h"
 
 #include "logcolumns.h"
-
 #include "writeall.h"
 
 #include <QFile>

@@ -194,6 +194,17 @@ void TestCsvFiles::recordingCutShortEndsWithItsLastWholeLine()
     QVERIFY(reader.readRows([&read](const DataLog::Row &, qint64) { ++read; }));
     QCOMPARE(read, rows);
     QCOMPARE(reader.cutOffLine(), 0);
+
+    // Not even the header fits: no recording, and no empty file left behind.
+    QTemporaryDir full;
+    const QByteArray refused = withFileSizeLimit(100, [&] {
+        Recording recording;
+        const bool started =
+            recording.start(full.path(), QDateTime::currentDateTime(), 1, DataLog::csvHeader());
+        return QByteArray::number(started) + '|' + recording.errorString().toUtf8();
+    });
+    QCOMPARE(refused, "0|" + QByteArray(std::strerror(EFBIG)));
+    QVERIFY(QDir(full.path()).isEmpty());
 }
 
 void TestCsvFiles::brokenFilesNameTheirLine_data()
@@ -224,7 +235,6 @@ void TestCsvFiles::brokenFilesNameTheirLine_data()
     QTest::newRow("a header with a column less")
         << header.left(header.lastIndexOf(",\"")) + '\n' + good << int(P::NotALog) << 1 << -1 << 0
         << 0;
-    QTest::newRow("a header cut off") << header.left(100) << int(P::Truncated) << 1 << -1 << 0 << 0;
     // Where a full disk or a killed program stops a file: the rows before the last line are read.
     QTest::newRow("the last line cut off inside a field")
         << header + good + good.left(102) << int(P::None) << 0 << -1 << 1 << 3;
