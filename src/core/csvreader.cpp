@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -79,8 +80,8 @@ bool parseTime(const char *p, int n, int *ms)
 
 // A decimal number times 10^scale, rounded half away from zero: "1.50" with scale 3 is 1500.
 // False for anything but an optional minus sign, digits and at most one point, or a value
-// outside 32 bits.
-bool parseScaled(const char *p, int n, int scale, qint32 *out)
+// beyond 2^40.
+bool parseScaled(const char *p, int n, int scale, qint64 *out)
 {
     const bool negative = n > 0 && p[0] == '-';
     qint64 value = 0;
@@ -112,11 +113,7 @@ bool parseScaled(const char *p, int n, int scale, qint32 *out)
         value *= 10;
     if (roundUp)
         ++value;
-    if (negative)
-        value = -value;
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        return false;
-    *out = qint32(value);
+    *out = negative ? -value : value;
     return true;
 }
 
@@ -126,6 +123,36 @@ int powerOfTen(int divisor)
     for (; divisor > 1; divisor /= 10)
         ++scale;
     return scale;
+}
+
+// How a number column is read: its stored unit as a power of ten of the written one, and the
+// values it takes.
+struct NumberColumn
+{
+    int scale = 0;
+    LogColumns::Range range{ 0, 0 };
+    qint64 lowest = 0; // the texts read, before they are held within the range
+    qint64 highest = 0;
+};
+
+std::array<NumberColumn, LogColumns::Count> numberColumns()
+{
+    std::array<NumberColumn, LogColumns::Count> columns;
+    for (int c = LogColumns::FirstValue; c < LogColumns::Count; ++c) {
+        NumberColumn &column = columns[std::size_t(c)];
+        column.scale = powerOfTen(LogColumns::divisor(c));
+        column.range = LogColumns::range(c);
+        // The log writes some columns with fewer decimals than it stores (the current in A with
+        // two, stored in mA): the ends of a column come out up to half a written step beyond
+        // them, and read back as the end.
+        int halfStep = 1;
+        for (int k = LogColumns::decimals(c); k < column.scale; ++k)
+            halfStep *= 10;
+        halfStep /= 2;
+        column.lowest = qint64(column.range.min) - halfStep;
+        column.highest = qint64(column.range.max) + halfStep;
+    }
+    return columns;
 }
 
 bool endsWith(const QString &text, const char *tail)
@@ -175,23 +202,13 @@ CsvReader::~CsvReader() = default;
 
 bool CsvReader::open(const QString &path)
 {
-    m_error = Error();
-    m_line = 0;
-    m_pos = 0;
-    m_lineBound = 0;
-    m_zoneQuarter = std::numeric_limits<qint64>::min();
-    m_data = nullptr;
-    m_copy.clear();
-    m_file.close(); // and unmapped
+    reset();
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly))
         return fail(Problem::CannotOpen, -1, QByteArray(), m_file.errorString());
     m_size = m_file.size();
-    if (m_size == 0) {
-        m_line = 1;
-        return fail(Problem::NotALog);
-    }
-    m_data = reinterpret_cast<const char *>(m_file.map(0, m_size));
+    if (m_size > 0)
+        m_data = reinterpret_cast<const char *>(m_file.map(0, m_size));
     if (!m_data) {
         // Not every file can be mapped (pipes, some file systems): read it instead.
         m_copy = m_file.readAll();
@@ -200,7 +217,38 @@ bool CsvReader::open(const QString &path)
         m_data = m_copy.constData();
         m_size = m_copy.size();
     }
+    return openData();
+}
 
+bool CsvReader::openContents(const QByteArray &contents)
+{
+    reset();
+    m_copy = contents;
+    m_data = m_copy.constData();
+    m_size = m_copy.size();
+    return openData();
+}
+
+void CsvReader::reset()
+{
+    m_error = Error();
+    m_line = 0;
+    m_pos = 0;
+    m_rowBound = 0;
+    m_cutOffLine = 0;
+    m_zoneQuarter = std::numeric_limits<qint64>::min();
+    m_data = nullptr;
+    m_size = 0;
+    m_copy.clear();
+    m_file.close(); // and unmapped
+}
+
+bool CsvReader::openData()
+{
+    if (m_size == 0) {
+        m_line = 1;
+        return fail(Problem::NotALog);
+    }
     // A byte-order mark, as spreadsheets add when they save a file again.
     if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0)
         m_pos = 3;
@@ -212,16 +260,17 @@ bool CsvReader::open(const QString &path)
     if (!isLogHeader(m_captions))
         return fail(Problem::NotALog);
 
-    qint64 lines = 0;
-    for (const char *p = m_data + m_pos, *end = m_data + m_size; p < end; ++lines) {
-        p = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
-        if (!p)
-            break;
-        ++p;
+    // No field holds a line end, so a row is one line of at least ShortestRow characters.
+    qint64 rows = 0;
+    for (const char *p = m_data + m_pos, *end = m_data + m_size; p < end;) {
+        const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
+        if (!lineEnd)
+            lineEnd = end;
+        if (lineEnd - p >= ShortestRow)
+            ++rows;
+        p = lineEnd + 1;
     }
-    if (m_pos < m_size && m_data[m_size - 1] != '\n')
-        ++lines; // a last line without its line end
-    m_lineBound = int(qMin<qint64>(lines, std::numeric_limits<int>::max()));
+    m_rowBound = int(qMin<qint64>(rows, std::numeric_limits<int>::max()));
     return true;
 }
 
@@ -231,20 +280,33 @@ bool CsvReader::readRows(const RowSink &onRow)
         return m_error.problem == Problem::None; // an empty file has no header: open said so
     DataLog::Row row;
     while (m_pos < m_size) {
-        if (!splitLine())
-            return false;
-        if (m_fields.size() == 1 && m_fields[0].length == 0)
+        const bool split = splitLine();
+        if (split && m_fields.size() == 1 && m_fields[0].length == 0)
             continue; // a blank line
-        if (!parseRow(&row))
-            return false;
+        if (!split || !parseRow(&row)) {
+            if (!isCutOff())
+                return false;
+            m_cutOffLine = m_line;
+            m_error = Error();
+            return true;
+        }
         onRow(row, toUtc(row.localMs));
     }
     return true;
 }
 
+bool CsvReader::isCutOff() const
+{
+    if (m_lineEnded || m_pos < m_size || m_line < 2)
+        return false;
+    return m_error.problem == Problem::Truncated
+        || (m_error.problem == Problem::NotANumber && m_error.column == LogColumns::Count - 1);
+}
+
 bool CsvReader::splitLine()
 {
     ++m_line;
+    m_lineEnded = false;
     m_fields.clear();
     const char *p = m_data + m_pos;
     const char *const end = m_data + m_size;
@@ -261,6 +323,7 @@ bool CsvReader::splitLine()
                 if (!q || (lineEnd && lineEnd < q)) {
                     // The log never puts a line end into a field: the line was cut off.
                     m_pos = lineEnd ? lineEnd - m_data + 1 : m_size;
+                    m_lineEnded = lineEnd != nullptr;
                     return fail(Problem::Truncated);
                 }
                 if (q + 1 < end && q[1] == '"') {
@@ -289,12 +352,14 @@ bool CsvReader::splitLine()
         if (p >= end) {
             m_pos = m_size;
             // A last line without its line end is whole only when it has every column.
-            if (m_line > 1 && m_fields.size() < LogColumns::Count)
+            const bool blank = m_fields.size() == 1 && m_fields[0].length == 0;
+            if (m_line > 1 && m_fields.size() < LogColumns::Count && !blank)
                 return fail(Problem::Truncated);
             return true;
         }
         if (*p == '\n') {
             m_pos = p + 1 - m_data;
+            m_lineEnded = true;
             return true;
         }
         ++p; // the separator
@@ -321,12 +386,17 @@ bool CsvReader::parseRow(DataLog::Row *row)
     if (!parseTime(m_fields[1].begin, m_fields[1].length, &msOfDay))
         return fail(Problem::NotATime, 1, fieldText(1));
     row->localMs = days * MsPerDay + msOfDay;
+    static const std::array<NumberColumn, LogColumns::Count> columns = numberColumns();
     for (int c = LogColumns::FirstValue; c < LogColumns::Count; ++c) {
         const Field &f = m_fields[c];
-        if (f.escaped
-            || !parseScaled(f.begin, f.length, powerOfTen(LogColumns::divisor(c)),
-                            &row->values[c - LogColumns::FirstValue]))
+        const NumberColumn &column = columns[std::size_t(c)];
+        qint64 value = 0;
+        if (f.escaped || !parseScaled(f.begin, f.length, column.scale, &value))
             return fail(Problem::NotANumber, c, fieldText(c));
+        if (value < column.lowest || value > column.highest)
+            return fail(Problem::OutOfRange, c, fieldText(c));
+        row->values[c - LogColumns::FirstValue] =
+            qint32(qBound<qint64>(column.range.min, value, column.range.max));
     }
     return true;
 }

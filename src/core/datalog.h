@@ -40,7 +40,8 @@ public:
 
     // Replaces the file with the table as CSV (UTF-8, no byte-order mark): a header line of the
     // current captions, then one line per row; every field in double quotes, "\n" after every
-    // line. False when the file cannot be opened or not everything could be written; error then
+    // line. The file is replaced only when all of it was written: false when it cannot be made or
+    // not everything could be written, and then a file of that name is left as it was and error
     // says why, in the words of the operating system.
     bool writeCsv(const QString &path, QString *error = nullptr) const;
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <limits>
+
 namespace LogColumns {
 
 namespace {
@@ -64,6 +66,40 @@ int divisor(int column)
     if (column >= 12 && column <= 17)
         return 100;
     return 1;
+}
+
+Range range(int column)
+{
+    // A field of n characters: "-" and n - 1 digits up to n digits.
+    const auto field = [](int n) {
+        const qint32 top = qint32((qint64(1) << (4 * n)) - 1);
+        return Range{ n == 1 ? 0 : -((top >> 4)), top };
+    };
+    constexpr int TemperatureOffset = 4000;
+    if (column >= FirstCell && column < Count)
+        return field(4);
+    if (column >= 12 && column <= 17) {
+        const Range sent = field(4);
+        return { sent.min - TemperatureOffset, sent.max - TemperatureOffset };
+    }
+    switch (column) {
+    case 2: // the board's address
+    case 8: // state of charge
+        return field(2);
+    case 3: // protection, job and alarm codes: one digit each
+    case 4:
+    case 6:
+        return field(1);
+    case 5: // 1 << the discharge digit, ORed with the charge digit
+        return { 0, (1 << 15) | 15 };
+    case 7: // balance bits, state of health, pack voltage
+    case 9:
+    case 11:
+        return field(4);
+    case 10: // the current
+        return { std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max() };
+    }
+    return { 0, 0 };
 }
 
 int decimals(int column)

@@ -1,5 +1,7 @@
 #include "recording.h"
 
+#include "writeall.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -63,9 +65,15 @@ bool Recording::append(const QByteArray &line)
 {
     if (!m_file.isOpen())
         return false;
-    const qint64 written = m_file.write(line);
-    if (written != line.size())
-        return fail(m_file.errorString());
+    QString reason;
+    if (!writeAll(m_file, line.constData(), line.size(), &reason)) {
+        // A full disk or a file-size limit may have taken part of the line: cut the file back to
+        // its last whole line, so it still reads as a log.
+        m_file.resize(m_bytes);
+        if (m_bytes == 0) // not even the header: there is no file to keep
+            m_file.remove();
+        return fail(reason);
+    }
 #ifdef Q_OS_UNIX
     // Deleting the file, or the folder with it, does not make writes fail: they would go on into
     // a file nobody can open again.
@@ -73,7 +81,7 @@ bool Recording::append(const QByteArray &line)
     if (::fstat(m_file.handle(), &info) == 0 && info.st_nlink == 0)
         return fail(QCoreApplication::translate("Recording", "文件在记录期间被删除。"));
 #endif
-    m_bytes += written;
+    m_bytes += line.size();
     ++m_rows;
     return true;
 }

@@ -27,7 +27,8 @@ public:
     bool start(const QString &folder, const QDateTime &start, int address,
                const QByteArray &header);
     // Writes one line straight to the operating system. A line that cannot be written, or a file
-    // that was deleted under the recording, stops it: false, and errorString() says why.
+    // that was deleted under the recording, stops it: false, and errorString() says why. A line
+    // written only in part (a full disk) is taken back: the file ends with its last whole line.
     bool append(const QByteArray &line);
     // Closes the file; path(), rows() and bytes() keep describing it.
     void stop();

@@ -1,5 +1,6 @@
 #include "trendbuffer.h"
 
+#include "csvreader.h"
 #include "logcolumns.h"
 
 #include <algorithm>
@@ -132,6 +133,21 @@ TrendBuffer::TrendBuffer(int capacity)
 }
 
 TrendBuffer::~TrendBuffer() = default;
+
+std::unique_ptr<TrendBuffer> TrendBuffer::load(CsvReader *reader, int maxRows, qint64 *rowsRead)
+{
+    auto buffer = std::make_unique<TrendBuffer>(std::min(reader->rowCountBound(), maxRows));
+    qint64 rows = 0;
+    const bool read = reader->readRows([&buffer, &rows](const DataLog::Row &row, qint64 utcMs) {
+        buffer->append(fromRow(row, utcMs));
+        ++rows;
+    });
+    if (rowsRead)
+        *rowsRead = rows;
+    if (!read)
+        buffer.reset();
+    return buffer;
+}
 
 void TrendBuffer::append(const Sample &sample)
 {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class CsvReader;
+
 // The time series behind the trends page: per sample its moment and twelve values, kept in a
 // ring that drops the oldest sample when full. A day at the fastest poll (300 ms: 288,000
 // samples) takes under 10 MB: each value is stored in the narrowest type that holds every value
@@ -46,7 +48,17 @@ public:
     static Sample fromRow(const DataLog::Row &row, qint64 ms);
 
     static constexpr int DefaultCapacity = 288000;
+    // The most rows of a file opened into the charts: about 34 MB, three and a half days at the
+    // fastest poll.
+    static constexpr int MaxFileRows = 1000000;
     explicit TrendBuffer(int capacity = DefaultCapacity);
+
+    // Reads the rows of an opened file into a new buffer sized for them, holding at most maxRows:
+    // of a file with more rows, the newest. Null when a line cannot be read (reader->error() says
+    // which); rowsRead, when given, counts every row read, kept or not.
+    static std::unique_ptr<TrendBuffer> load(CsvReader *reader, int maxRows,
+                                             qint64 *rowsRead = nullptr);
+
     ~TrendBuffer();
     TrendBuffer(const TrendBuffer &) = delete;
     TrendBuffer &operator=(const TrendBuffer &) = delete;

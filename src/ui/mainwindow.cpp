@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "anchoredclock.h"
 #include "barlabels.h"
 #include "cellchart.h"
 #include "datalog.h"
@@ -225,6 +226,7 @@ void MainWindow::InitSlot()
 void MainWindow::setClock(RequestScheduler::Clock newClock)
 {
     clock = std::move(newClock);
+    trendClock = std::make_unique<AnchoredClock>(clock);
 }
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)

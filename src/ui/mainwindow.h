@@ -15,6 +15,7 @@
 
 #include <memory>
 
+class AnchoredClock;
 class BarLabels;
 class DataLog;
 class DeviceWatcher;
@@ -61,7 +62,8 @@ public:
                              int interval);
     void SwitchLight(QLabel *label, const QPixmap &offPixmap);
 
-    // The time base of the reply watch and the idle test, in milliseconds; tests set their own.
+    // The time base of the reply watch, the idle test and the live trend, in milliseconds; tests
+    // set their own. The trend's stamps go on from the wall clock's time when it is set.
     void setClock(RequestScheduler::Clock clock);
 
     // Remembered settings and start values (mainwindow_settings.cpp). The window never reads or
@@ -299,6 +301,7 @@ private:
 
     // Trends page: members.
     std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run
+    std::unique_ptr<AnchoredClock> trendClock; // stamps its samples
     std::unique_ptr<TrendBuffer> openedTrend; // a recording opened from disk, shown instead
     QString openedTrendFile;
 

@@ -2,6 +2,7 @@
 // recordings opened from disk into the same charts.
 #include "mainwindow.h"
 
+#include "anchoredclock.h"
 #include "csvreader.h"
 #include "filedialogs.h"
 #include "globals.h"
@@ -56,6 +57,8 @@ QString describe(const CsvReader::Error &error, const QString &path)
         return field(QT_TRANSLATE_NOOP("MainWindow", "有效时间"));
     case CsvReader::Problem::NotANumber:
         return field(QT_TRANSLATE_NOOP("MainWindow", "数字"));
+    case CsvReader::Problem::OutOfRange:
+        return field(QT_TRANSLATE_NOOP("MainWindow", "此列可容纳的数字"));
     case CsvReader::Problem::None:
         break;
     }
@@ -67,6 +70,9 @@ QString describe(const CsvReader::Error &error, const QString &path)
 void MainWindow::initTrendsPage()
 {
     liveTrend = std::make_unique<TrendBuffer>();
+    // Stamped from a monotonic clock: setting the computer's clock back would otherwise pile the
+    // samples that follow onto the newest moment (the buffer never lets time run back).
+    trendClock = std::make_unique<AnchoredClock>();
     ui->trend_view->setBuffer(liveTrend.get());
     ui->trend_view->setSpan(TrendView::Span::FiveMinutes);
     connect(ui->trend_view, &TrendView::spanChanged, this, &MainWindow::showTrendSpan);
@@ -76,7 +82,7 @@ void MainWindow::initTrendsPage()
 
 void MainWindow::feedTrends()
 {
-    liveTrend->append(TrendBuffer::fromRecord(afe, QDateTime::currentMSecsSinceEpoch()));
+    liveTrend->append(TrendBuffer::fromRecord(afe, trendClock->now()));
     if (ui->trend_view->buffer() == liveTrend.get())
         ui->trend_view->samplesAdded();
 }
@@ -152,18 +158,15 @@ void MainWindow::on_trend_open_clicked()
         return;
 
     // Read into a buffer of its own: what is shown changes only when the whole file was read.
+    // The buffer holds what the file can hold, up to a limit; of a longer file, the newest rows.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CsvReader reader;
     std::unique_ptr<TrendBuffer> loaded;
-    bool read = reader.open(path);
-    if (read) {
-        loaded = std::make_unique<TrendBuffer>(reader.rowCountBound());
-        read = reader.readRows([&loaded](const DataLog::Row &row, qint64 utcMs) {
-            loaded->append(TrendBuffer::fromRow(row, utcMs));
-        });
-    }
+    qint64 rowsRead = 0;
+    if (reader.open(path))
+        loaded = TrendBuffer::load(&reader, TrendBuffer::MaxFileRows, &rowsRead);
     QApplication::restoreOverrideCursor();
-    if (!read) {
+    if (!loaded) {
         Messages::warning(this, tr("打开失败"),
                           describe(reader.error(), path) + QLatin1Char('\n')
                               + tr("未载入任何数据。"));
@@ -176,6 +179,21 @@ void MainWindow::on_trend_open_clicked()
     ui->trend_view->setSpan(TrendView::Span::Everything);
     showTrendSpan();
     showTrendSource();
+
+    // What was left out, once, over the rows that are shown.
+    const QLocale locale;
+    QStringList notes;
+    if (reader.cutOffLine() > 0)
+        notes << tr("最后一行（第 %1 行）不完整，已略去。").arg(reader.cutOffLine());
+    if (rowsRead > openedTrend->size())
+        notes << tr("文件共有 %1 行，超过上限 %2 行：只载入了最新的 %2 行。")
+                     .arg(locale.toString(rowsRead), locale.toString(openedTrend->capacity()));
+    if (!notes.isEmpty())
+        Messages::warning(
+            this, tr("记录未完整载入"),
+            tr("已从 %1 载入 %2 行。")
+                    .arg(QDir::toNativeSeparators(path), locale.toString(openedTrend->size()))
+                + QLatin1Char('\n') + notes.join(QLatin1Char('\n')));
 }
 
 void MainWindow::on_trend_live_clicked()

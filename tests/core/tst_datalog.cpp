@@ -1,5 +1,6 @@
 // The telemetry log: row texts, the model's behaviour towards views, and the CSV file.
 #include "datalog.h"
+#include "filesizelimit.h"
 #include "logcolumns.h"
 
 #include <QRandomGenerator>
@@ -7,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 // A record with a distinct value in every logged field.
@@ -65,6 +69,7 @@ private slots:
     void csvOfTwoRows();
     void csvReplacesExistingFile();
     void csvReportsUnwritableFile();
+    void csvCutShortLeavesTheOldFile();
 };
 
 void TestDataLog::rowTextsFollowTheColumnLayout()
@@ -332,8 +337,44 @@ void TestDataLog::csvReportsUnwritableFile()
     log.append(sampleRecord(), When);
     QVERIFY(!log.writeCsv(dir.filePath("missing/folder/log.csv")));
     QVERIFY(!log.writeCsv(dir.path())); // a folder, not a file
-    if (QFile::exists("/dev/full")) // a device that refuses every byte: disk full
-        QVERIFY(!log.writeCsv("/dev/full"));
+    if (QFile::exists("/dev/full")) { // a device that refuses every byte: disk full
+        QString error;
+        QVERIFY(!log.writeCsv("/dev/full", &error));
+        QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        // Written to, not replaced by a file (root may rename over a device).
+        QVERIFY(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
+    }
+}
+
+void TestDataLog::csvCutShortLeavesTheOldFile()
+{
+    // A good export, then a longer log exported over it onto a disk that fills up half-way.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.csv");
+    DataLog log;
+    log.append(sampleRecord(), When);
+    QVERIFY(log.writeCsv(path));
+    const QByteArray good = readAll(path);
+    for (int i = 1; i < 10000; ++i)
+        log.append(sampleRecord(), When);
+
+    const QByteArray answer = withFileSizeLimit(256 * 1024, [&] {
+        QString error;
+        const bool written = log.writeCsv(path, &error);
+        return (written ? "written|" : "failed|") + error.toUtf8();
+    });
+    // The old file is as it was, with nothing beside it; the failure is told in the system's
+    // words.
+    QCOMPARE(readAll(path), good);
+    QCOMPARE(answer, "failed|" + QByteArray(std::strerror(EFBIG)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({ "log.csv" }));
+
+    // With room enough the same export replaces it.
+    QCOMPARE(
+        withFileSizeLimit(64 * 1024 * 1024,
+                          [&] { return QByteArray(log.writeCsv(path) ? "written" : "failed"); }),
+        QByteArray("written"));
+    QCOMPARE(readAll(path).count('\n'), 1 + 10000);
 }
 
 QTEST_GUILESS_MAIN(TestDataLog)

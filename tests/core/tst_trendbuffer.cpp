@@ -1,5 +1,6 @@
 // The time series of the trends page: the ring, what each channel keeps, and the cut-down series
 // that is drawn.
+#include "anchoredclock.h"
 #include "logcolumns.h"
 #include "trendbuffer.h"
 
@@ -31,6 +32,7 @@ private slots:
     void samplesFromReplyAndRow();
     void decimationKeepsEveryExtreme_data();
     void decimationKeepsEveryExtreme();
+    void clockStepsDoNotPileSamples();
 };
 
 void TestTrendBuffer::ringKeepsTheNewest()
@@ -229,6 +231,28 @@ void TestTrendBuffer::decimationKeepsEveryExtreme()
         if (after < n)
             QCOMPARE(points.back().ms, buffer.timeAt(after));
     }
+}
+
+void TestTrendBuffer::clockStepsDoNotPileSamples()
+{
+    // A sample every half second while the computer's clock is set back an hour, then forward
+    // two: the samples stay half a second apart, from the time the clock showed at the start.
+    const qint64 start = QDateTime(QDate(2026, 3, 9), QTime(12, 0)).toMSecsSinceEpoch();
+    qint64 monotonic = 123456, wall = start;
+    const AnchoredClock clock([&monotonic] { return monotonic; }, [&wall] { return wall; });
+    TrendBuffer buffer;
+    for (int i = 0; i < 2400; ++i) {
+        if (i == 600)
+            wall -= 3600 * 1000;
+        if (i == 1800)
+            wall += 2 * 3600 * 1000;
+        buffer.append(sample(clock.now(), i));
+        monotonic += 500;
+        wall += 500;
+    }
+    QCOMPARE(buffer.size(), 2400);
+    for (int i = 0; i < buffer.size(); ++i)
+        QCOMPARE(buffer.timeAt(i), start + 500 * i);
 }
 
 QTEST_GUILESS_MAIN(TestTrendBuffer)

@@ -8,7 +8,9 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
+#include "requestscheduler.h"
 #include "switchbutton.h"
+#include "trendbuffer.h"
 #include "trendview.h"
 
 #include <QDir>
@@ -76,6 +78,7 @@ private slots:
     void failureStopsRecordingOnceAndLoggingGoesOn_data();
     void failureStopsRecordingOnceAndLoggingGoesOn();
     void liveTrendIsDrawnOnlyWhileShown();
+    void liveTrendIsStampedByTheMonotonicClock();
     void openedRecordingFillsTheTrends();
     void chartsZoomPanHoverAndSwitchSeries();
 
@@ -259,6 +262,24 @@ void TestRecordingTrends::liveTrendIsDrawnOnlyWhileShown()
     child<QTabWidget>("tab_widget")->setCurrentIndex(0);
 }
 
+void TestRecordingTrends::liveTrendIsStampedByTheMonotonicClock()
+{
+    // Replies half a second apart on the window's clock are half a second apart in the trend,
+    // whatever the wall clock does meanwhile.
+    qint64 now = 1000;
+    window->setClock([&now] { return now; });
+    const TrendBuffer *live = trends()->buffer();
+    for (int i = 0; i < 3; ++i) {
+        send();
+        now += 500;
+    }
+    window->setClock(RequestScheduler::steadyClock());
+    QCOMPARE(live->timeAt(live->size() - 1) - live->timeAt(live->size() - 2), qint64(500));
+    QCOMPARE(live->timeAt(live->size() - 2) - live->timeAt(live->size() - 3), qint64(500));
+    // Anchored to the wall clock when the clock was set.
+    QVERIFY(qAbs(live->timeAt(live->size() - 3) - QDateTime::currentMSecsSinceEpoch()) < 60000);
+}
+
 void TestRecordingTrends::openedRecordingFillsTheTrends()
 {
     // A recording of three rows, opened from the trends page.
@@ -306,6 +327,26 @@ void TestRecordingTrends::openedRecordingFillsTheTrends()
              qPrintable(boxes->entries().at(0).text));
     QCOMPARE(trends()->buffer()->size(), 3);
     QCOMPARE(soc->at(0).y(), 40.0);
+
+    // A recording whose last line was cut short (a full disk): its whole rows are shown, and one
+    // message says what was left out.
+    boxes->clear();
+    const QString cut = dir.filePath("cut.csv");
+    QVERIFY(QFile::copy(recorded, cut));
+    QFile tail(cut);
+    QVERIFY(tail.open(QIODevice::Append));
+    tail.write("\"2026-12-07\",\"10:00:0");
+    tail.close();
+    answer.setAnswer(cut);
+    child<QPushButton>("trend_open")->click();
+    QCOMPARE(trends()->buffer()->size(), 3);
+    QVERIFY(child<QLabel>("trend_source")->text().startsWith("cut.csv"));
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().at(0).title, QStringLiteral("记录未完整载入"));
+    const QString note = boxes->entries().at(0).text;
+    QVERIFY2(note.contains(QDir::toNativeSeparators(cut)) && note.contains(QStringLiteral("3 行"))
+                 && note.contains(QStringLiteral("第 5 行")),
+             qPrintable(note));
 
     // Back to the live data.
     child<QPushButton>("trend_live")->click();
