@@ -18,8 +18,6 @@
 #include <QSerialPortInfo>
 #include <QTimer>
 
-#include <utility>
-
 namespace {
 
 constexpr int ReplyWatchMs = 70;
@@ -327,12 +325,11 @@ void MainWindow::recvMsg()
     timeoutTimer->stop();
     lastReceiveTime = clock();
     setupStatusSwitcher(ui->statu_rx_mask, lampOn, lampOff, RxFlashMs);
-    if (ReceiveBuffer::append(&msgdata, serialPort->readAll())) {
-        // Taken out before it is handed on, so whatever the check runs starts from an empty
-        // accumulator.
-        const QByteArray block = std::exchange(msgdata, QByteArray());
-        emit dataReceived(block);
-    }
+    // The frames are cut out before any is handed on, so whatever the check runs finds the
+    // accumulator holding only the start of the next frame. Each frame is checked on its own.
+    const QByteArrayList frames = ReceiveBuffer::append(&msgdata, serialPort->readAll());
+    for (const QByteArray &frame : frames)
+        emit dataReceived(frame);
 }
 
 bool MainWindow::isBusIdle() const
