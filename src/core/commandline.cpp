@@ -53,7 +53,9 @@ struct Parser
                                             "en (English) or de (German)."),
                              QStringLiteral("zh|en|de") };
     QCommandLineOption connect{ QStringLiteral("connect"),
-                                QStringLiteral("Open the port and start polling at once.") };
+                                QStringLiteral("Open the port given with --port, or else the "
+                                               "one remembered, and start polling at once; "
+                                               "no other port, and none that is absent.") };
     QCommandLineOption reconnect{ QStringLiteral("reconnect"),
                                   QStringLiteral("Reopen the port and poll on when its adapter "
                                                  "is pulled out and plugged in again.") };

@@ -1,18 +1,23 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 
-// The receive accumulator: bytes from the port are collected until the buffer holds both a ":"
-// and a "~" (anywhere, in any order); then the whole buffer is one block for the frame check.
+// Cuts the bytes from the port into frames, in the order they arrive. A frame runs from a ":" to
+// the first "~" after it; what comes before a ":" is line noise and dropped, and the part of a
+// frame not yet complete is kept for the next read. A reply is hexadecimal text between its
+// marks, so a ":" inside a pending frame means that frame was broken off (a lost "~", a board
+// reset half-way): it is dropped and collecting starts again at the newer ":".
 namespace ReceiveBuffer {
 
-// Far above the largest reply (about 230 bytes), so no reply is ever cut, yet a line that never
-// sends a ":" or a "~" cannot grow the buffer without end.
+// Far above the largest reply (about 230 bytes), so no reply is ever cut, yet a ":" that is
+// never followed by a "~" cannot grow the buffer without end.
 constexpr int MaxBytes = 64 * 1024;
 
-// Appends a chunk. Past maxBytes only the bytes from the last ":" are kept, the start of the
-// newest possible frame; with no ":" among the newest maxBytes nothing is kept. Returns true when
-// the buffer now holds a block to hand on.
-bool append(QByteArray *buffer, const QByteArray &chunk, int maxBytes = MaxBytes);
+// Appends a chunk to the pending bytes in *buffer and returns the frames it completed, oldest
+// first, each from its ":" to its "~". Afterwards *buffer is empty or holds the start of the next
+// frame: one ":" and what followed it. A frame longer than maxBytes is never handed on: its bytes
+// are dropped as they pass the bound, up to the next ":".
+QByteArrayList append(QByteArray *buffer, const QByteArray &chunk, int maxBytes = MaxBytes);
 
 } // namespace ReceiveBuffer

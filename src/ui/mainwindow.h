@@ -71,7 +71,9 @@ public:
     void loadSettings();
     void saveSettings() const;
     // Takes what is set in options in place of the window's own values; a port that is not
-    // present is not selected, and then connect does not switch another port on.
+    // present is not selected. connect opens the port named by these or earlier options (the
+    // command line's, else the remembered one) if it is present, and otherwise says on standard
+    // error why it does not.
     void applyStartOptions(const StartOptions &options);
     // What the window would remember now.
     StartOptions currentStartOptions() const;
@@ -194,6 +196,8 @@ private:
     void InitSlot();
 
     bool initSerialPort();
+    // The port name or path of the entry chosen in the port list.
+    QString chosenPortName() const;
     bool isBusIdle() const;
     // Whether the named port (a name from the system's list or a path) is still present.
     bool portIsPresent(const QString &name) const;
@@ -265,6 +269,8 @@ private:
     int idleTimeThreshold;
     bool stoppingPort = false; // SendTaskStop is closing the port
     QList<PortInfo> listedPorts; // what the port list was last built from
+    // The port the start options named, remembered or given; the only one a start may open.
+    QString startPort;
     QString connectedIdentity; // the device of the last successful open (PortList::identity)
     QString reconnectIdentity; // the device waited for; empty when not waiting
     QTime reconnectUntil; // when the wait ends, for the text

@@ -18,8 +18,6 @@
 #include <QSerialPortInfo>
 #include <QTimer>
 
-#include <utility>
-
 namespace {
 
 constexpr int ReplyWatchMs = 70;
@@ -38,15 +36,32 @@ constexpr int ReconnectRetryMs = 1000;
 
 } // namespace
 
+QString MainWindow::chosenPortName() const
+{
+    // The entry is "name (description)"; a path from ARVEX_EXTRA_PORTS opens as a path.
+    const QString entry = ui->portName->currentText();
+    return entry.left(entry.indexOf(QLatin1Char('('))).trimmed();
+}
+
 void MainWindow::findFreePorts()
 {
+    // The chosen device stays chosen wherever the new list puts it: an adapter plugged in beside
+    // it must not move the switch to another port. Only when it is gone is the first one taken.
+    const int chosen = PortList::find(listedPorts, chosenPortName());
+    const QString chosenIdentity =
+        chosen >= 0 ? PortList::identity(listedPorts.at(chosen)) : QString();
     ui->portName->clear();
     listedPorts = PortList::availablePorts();
+    int keep = -1;
     for (const PortInfo &port : qAsConst(listedPorts)) {
         ui->portName->addItem(PortList::entryText(port));
         ui->portName->setItemData(ui->portName->count() - 1, PortList::details(port),
                                   Qt::ToolTipRole);
+        if (keep < 0 && !chosenIdentity.isEmpty() && PortList::identity(port) == chosenIdentity)
+            keep = ui->portName->count() - 1;
     }
+    if (keep >= 0)
+        ui->portName->setCurrentIndex(keep);
     // An adapter's entry is longer than the box; the open list shows it whole.
     QAbstractItemView *list = ui->portName->view();
     list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
@@ -99,9 +114,7 @@ void MainWindow::openComChanged(bool on)
 bool MainWindow::initSerialPort()
 {
     serialPort->close();
-    // The list entry is "name (description)"; a path from ARVEX_EXTRA_PORTS opens as a path.
-    const QString entry = ui->portName->currentText();
-    serialPort->setPortName(entry.left(entry.indexOf(QLatin1Char('('))).trimmed());
+    serialPort->setPortName(chosenPortName());
 
     if (!serialPort->open(QIODevice::ReadWrite)) {
         // Taken now: closing the port below replaces the port's error with one of its own.
@@ -179,21 +192,31 @@ void MainWindow::SendTaskStop()
 void MainWindow::handleError(QSerialPort::SerialPortError error)
 {
     // Clearing and closing a port whose device is gone report errors of their own.
-    if (stoppingPort)
+    if (stoppingPort || error == QSerialPort::NoError)
         return;
-    if (error == QSerialPort::ResourceError) {
-        SendTaskStop();
-        Messages::critical(this, tr("设备移除"), serialPort->errorString());
-        return;
-    }
     // An adapter pulled out can be reported as a read error, again and again, instead of a
     // resource error. Once the device node is gone, close as if its removal had been announced,
     // rather than spin until the watcher's next look.
-    if (error != QSerialPort::NoError && serialPort->isOpen()
+    const bool deviceGone = serialPort->isOpen()
         && !QFileInfo::exists(currentConnectedPortName.startsWith(QLatin1Char('/'))
                                   ? currentConnectedPortName
-                                  : QStringLiteral("/dev/") + currentConnectedPortName))
-        serialDeviceRemoved();
+                                  : QStringLiteral("/dev/") + currentConnectedPortName);
+    if (error != QSerialPort::ResourceError) {
+        if (deviceGone)
+            serialDeviceRemoved();
+        return;
+    }
+    // Taken now: closing the port replaces its error with one of its own.
+    const QString reason = serialPort->errorString();
+    if (deviceGone)
+        serialDeviceRemoved(); // waits for the adapter to return, if asked to
+    // The port is unusable even where its device is still there: closed as a removal closes
+    // it, so the switch never stays on over a closed port that nothing polls.
+    if (ui->openCom->checked())
+        ui->openCom->SetActive(false); // runs SendTaskStop: the red closed text
+    else
+        SendTaskStop();
+    Messages::critical(this, tr("设备移除"), reason);
 }
 
 void MainWindow::serialDeviceArrived()
@@ -327,12 +350,11 @@ void MainWindow::recvMsg()
     timeoutTimer->stop();
     lastReceiveTime = clock();
     setupStatusSwitcher(ui->statu_rx_mask, lampOn, lampOff, RxFlashMs);
-    if (ReceiveBuffer::append(&msgdata, serialPort->readAll())) {
-        // Taken out before it is handed on, so whatever the check runs starts from an empty
-        // accumulator.
-        const QByteArray block = std::exchange(msgdata, QByteArray());
-        emit dataReceived(block);
-    }
+    // The frames are cut out before any is handed on, so whatever the check runs finds the
+    // accumulator holding only the start of the next frame. Each frame is checked on its own.
+    const QByteArrayList frames = ReceiveBuffer::append(&msgdata, serialPort->readAll());
+    for (const QByteArray &frame : frames)
+        emit dataReceived(frame);
 }
 
 bool MainWindow::isBusIdle() const

@@ -39,8 +39,7 @@ StartOptions MainWindow::currentStartOptions() const
     StartOptions options;
     options.language = ui->lang->currentIndex();
     // The port by its stable name where it has one: ttyUSB0 today may be ttyUSB1 tomorrow.
-    const QString entry = ui->portName->currentText();
-    const QString name = entry.left(entry.indexOf(QLatin1Char('('))).trimmed();
+    const QString name = chosenPortName();
     if (!name.isEmpty()) {
         const int listed = PortList::find(listedPorts, name);
         options.port = listed >= 0 && !listedPorts.at(listed).byId.isEmpty()
@@ -68,10 +67,10 @@ void MainWindow::applyStartOptions(const StartOptions &options)
 {
     if (options.language)
         ui->lang->setCurrentIndex(*options.language);
-    bool portChosen = true;
-    if (options.port && !selectPort(*options.port)) {
-        portChosen = false;
-        qWarning().noquote() << "port" << *options.port << "is not present";
+    if (options.port) {
+        startPort = *options.port;
+        if (!selectPort(startPort))
+            qWarning().noquote() << "port" << startPort << "is not present";
     }
     if (options.baud) {
         const int rate = ui->bard->findData(*options.baud, Qt::UserRole);
@@ -86,7 +85,14 @@ void MainWindow::applyStartOptions(const StartOptions &options)
         ui->reconnect->setChecked(*options.reconnect);
     if (options.position && titleIsOnAScreen(*options.position))
         move(*options.position);
-    // Never another port than the one asked for.
-    if (options.connect && portChosen && ui->portName->count() > 0)
-        ui->openCom->SetActive(true);
+    // Only the port given, or else the one remembered, is opened: never whichever happens to
+    // be first in the list.
+    if (options.connect) {
+        if (startPort.isEmpty())
+            qWarning().noquote() << "arvex: not connecting: no port given or remembered";
+        else if (!selectPort(startPort))
+            qWarning().noquote() << "arvex: not connecting: port" << startPort << "is not present";
+        else
+            ui->openCom->SetActive(true);
+    }
 }

@@ -1,4 +1,4 @@
-// One poll tick decided from plain inputs, and the receive buffer's bound.
+// One poll tick decided from plain inputs, and the receive buffer that cuts frames out of reads.
 #include "receivebuffer.h"
 #include "requestscheduler.h"
 
@@ -36,7 +36,8 @@ private slots:
     void queuedWritesGoOutOldestFirstBeforeAnyPoll();
     void busyLineKeepsTheHeadFrame();
     void closedPortEmptiesBothQueuesAndStillTries();
-    void receiveBufferHandsOnBlocks();
+    void receiveBufferCutsFrames_data();
+    void receiveBufferCutsFrames();
     void receiveBufferIsBounded();
 
 private:
@@ -121,56 +122,97 @@ void TestRequestScheduler::closedPortEmptiesBothQueuesAndStillTries()
     QVERIFY(queue.isEmpty() && working.isEmpty());
 }
 
-void TestRequestScheduler::receiveBufferHandsOnBlocks()
+void TestRequestScheduler::receiveBufferCutsFrames_data()
 {
-    const struct
-    {
-        QList<QByteArray> chunks;
-        int completeAt; // index of the chunk that completes a block, -1 for none
-    } cases[] = {
-        { { ":Y+01+51", "+0a+77e3", "~" }, 2 },
-        { { "~", "noise", ":" }, 2 }, // a leftover "~" completes early
-        { { "::::", "++++" }, -1 },
-        { { ":Y+01+51+0a+77e3~:Y+0" }, 0 }, // two frames in one chunk go on as one block
-    };
-    for (const auto &c : cases) {
-        QByteArray buffer;
-        int completeAt = -1;
-        for (int i = 0; i < c.chunks.size(); ++i) {
-            if (ReceiveBuffer::append(&buffer, c.chunks[i]) && completeAt < 0)
-                completeAt = i;
-        }
-        QCOMPARE(completeAt, c.completeAt);
-        if (completeAt >= 0)
-            QCOMPARE(buffer, c.chunks.join()); // handed on whole
-    }
+    QTest::addColumn<QByteArrayList>("chunks"); // the reads, in order
+    QTest::addColumn<QByteArrayList>("frames"); // what is handed on, in order
+    QTest::addColumn<QByteArray>("pending"); // what waits for the next read
+    const QByteArray a = ":Y+01+51+0a+77e3~";
+    const QByteArray b = ":Y+01+52+" + QByteArray(197, 'F') + "+1a2b~";
+    const QByteArray c = ":Y+01+51+" + QByteArray(211, '0') + "+00FF~";
+    QTest::newRow("reply in one read")
+        << QByteArrayList{ a } << QByteArrayList{ a } << QByteArray();
+    QTest::newRow("reply in three reads") << QByteArrayList{ a.left(8), a.mid(8, 8), a.mid(16) }
+                                          << QByteArrayList{ a } << QByteArray();
+    QTest::newRow("stray ~, then a split reply")
+        << QByteArrayList{ "~", a.left(8), a.mid(8) } << QByteArrayList{ a } << QByteArray();
+    QTest::newRow("stray ~ after a reply, then a split reply")
+        << QByteArrayList{ a + "~", b.left(40), b.mid(40) } << QByteArrayList{ a, b }
+        << QByteArray();
+    QTest::newRow("noise before the start")
+        << QByteArrayList{ QByteArray("\x00\xff+Y=?\r\n", 8) + a } << QByteArrayList{ a }
+        << QByteArray();
+    QTest::newRow("two frames in one read")
+        << QByteArrayList{ a + b } << QByteArrayList{ a, b } << QByteArray();
+    // A board stopped and continued answers what piled up at once; the reads cut across the
+    // replies anywhere.
+    QTest::newRow("queued replies together, in pieces")
+        << QByteArrayList{ a.left(5), a.mid(5) + b.left(100), b.mid(100) + c + a.left(3), a.mid(3) }
+        << QByteArrayList{ a, b, c, a } << QByteArray();
+    QTest::newRow("the start of the next frame waits")
+        << QByteArrayList{ a + ":Y+01" } << QByteArrayList{ a } << QByteArray(":Y+01");
+    // A frame broken off (its end lost) is dropped when a new one starts.
+    QTest::newRow("broken-off frame")
+        << QByteArrayList{ ":Y+01+51+0a", "+7", a } << QByteArrayList{ a } << QByteArray();
+    QTest::newRow("broken off inside one read")
+        << QByteArrayList{ ":Y+01+51+0" + a + ":Y" } << QByteArrayList{ a } << QByteArray(":Y");
+    QTest::newRow("marks only") << QByteArrayList{ "::::", "++++", "~~" }
+                                << QByteArrayList{ ":++++~" } << QByteArray();
+}
+
+void TestRequestScheduler::receiveBufferCutsFrames()
+{
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(QByteArrayList, frames);
+    QFETCH(QByteArray, pending);
+    QByteArray buffer;
+    QByteArrayList handedOn;
+    for (const QByteArray &chunk : chunks)
+        handedOn += ReceiveBuffer::append(&buffer, chunk);
+    QCOMPARE(handedOn, frames);
+    QCOMPARE(buffer, pending);
+
+    // However the same bytes are cut into reads, the same frames come out.
+    buffer.clear();
+    handedOn.clear();
+    const QByteArray stream = chunks.join();
+    for (char byte : stream)
+        handedOn += ReceiveBuffer::append(&buffer, QByteArray(1, byte));
+    QCOMPARE(handedOn, frames);
+    QCOMPARE(buffer, pending);
 }
 
 void TestRequestScheduler::receiveBufferIsBounded()
 {
-    // A flood without ":" or "~" never holds more than the bound.
+    // A flood without a start mark is never kept.
     QByteArray buffer;
     const QByteArray noise(1000, 'x');
-    for (int i = 0; i < 1000; ++i) {
-        QVERIFY(!ReceiveBuffer::append(&buffer, noise));
-        QVERIFY(buffer.size() <= ReceiveBuffer::MaxBytes);
-    }
-    // Past the bound the newest start of a frame is kept, so a reply after the flood still
-    // arrives whole and alone.
-    buffer = QByteArray(ReceiveBuffer::MaxBytes - 10, 'x');
-    QVERIFY(!ReceiveBuffer::append(&buffer, noise + ":Y+01+51+0a"));
-    QCOMPARE(buffer, QByteArray(":Y+01+51+0a"));
-    QVERIFY(ReceiveBuffer::append(&buffer, "+77e3~"));
-    QCOMPARE(buffer, QByteArray(":Y+01+51+0a+77e3~"));
-
-    // A ":" followed by more than the bound of junk is dropped too.
-    buffer = ":";
-    ReceiveBuffer::append(&buffer, QByteArray(ReceiveBuffer::MaxBytes, 'y'));
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(ReceiveBuffer::append(&buffer, noise + "~").isEmpty());
     QVERIFY(buffer.isEmpty());
-    // Below the bound nothing is dropped.
-    buffer = "abc";
-    ReceiveBuffer::append(&buffer, ":d", 5);
-    QCOMPARE(buffer, QByteArray("abc:d"));
+
+    // A start never followed by its end is dropped at the bound, together with everything up to
+    // the next start, a stray end included; the reply after it arrives whole.
+    const QByteArray reply = ":Y+01+51+0a+77e3~";
+    buffer.clear();
+    QVERIFY(
+        ReceiveBuffer::append(&buffer, ":" + QByteArray(ReceiveBuffer::MaxBytes, 'y')).isEmpty());
+    QVERIFY(buffer.isEmpty());
+    QVERIFY(ReceiveBuffer::append(&buffer, "yy~").isEmpty());
+    QCOMPARE(ReceiveBuffer::append(&buffer, reply), QByteArrayList{ reply });
+
+    // A frame of exactly the bound is handed on; one byte longer is not, in one read or many.
+    const QByteArray atBound = ":" + QByteArray(18, '0') + "~";
+    const QByteArray overBound = ":" + QByteArray(19, '0') + "~";
+    for (int piece : { 20, 7, 1 }) {
+        buffer.clear();
+        QByteArrayList frames;
+        const QByteArray stream = atBound + overBound + atBound;
+        for (int i = 0; i < stream.size(); i += piece)
+            frames += ReceiveBuffer::append(&buffer, stream.mid(i, piece), 20);
+        QCOMPARE(frames, (QByteArrayList{ atBound, atBound }));
+        QVERIFY(buffer.isEmpty());
+    }
 }
 
 QTEST_APPLESS_MAIN(TestRequestScheduler)

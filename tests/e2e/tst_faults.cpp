@@ -39,29 +39,42 @@ void TestFaults::faultMatrix_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("during"); // the status text while the fault lasts (empty: any)
     QTest::addColumn<Recovery>("recovery");
+    // Whether the line only drops, delays, cuts or pads the board's frames: then every frame
+    // the window takes from it passes its check.
+    QTest::addColumn<bool>("intact");
     const QString crc = QStringLiteral("CRC Error!");
     const QString timeout = QStringLiteral("Timeout!");
     const QString fine = QStringLiteral("Fine ");
     const auto clear = Recovery::ClearFaults;
-    QTest::newRow("spoiled CRC") << QStringList{ "--bad-crc", "1" } << crc << clear;
-    QTest::newRow("no answer") << QStringList{ "--drop", "1" } << timeout << clear;
-    QTest::newRow("late answer") << QStringList{ "--delay", "100" } << timeout << clear;
+    QTest::newRow("spoiled CRC") << QStringList{ "--bad-crc", "1" } << crc << clear << false;
+    QTest::newRow("no answer") << QStringList{ "--drop", "1" } << timeout << clear << true;
+    QTest::newRow("late answer") << QStringList{ "--delay", "100" } << timeout << clear << true;
     // A line that is never quiet for 20 ms is never written to.
-    QTest::newRow("chatter") << QStringList{ "--chatter" } << "Bus busy!" << clear;
-    QTest::newRow("split") << QStringList{ "--split" } << fine << clear;
-    QTest::newRow("noise") << QStringList{ "--noise" } << fine << clear;
-    QTest::newRow("drop + split") << QStringList{ "--drop", "0.5", "--split" } << QString()
-                                  << clear;
-    QTest::newRow("noise + bad CRC") << QStringList{ "--noise", "--bad-crc", "1" } << crc << clear;
-    QTest::newRow("late + split") << QStringList{ "--delay", "100", "--split" } << timeout << clear;
+    QTest::newRow("chatter") << QStringList{ "--chatter" } << "Bus busy!" << clear << true;
+    QTest::newRow("split") << QStringList{ "--split" } << fine << clear << true;
+    QTest::newRow("noise") << QStringList{ "--noise" } << fine << clear << true;
+    // An end mark with no frame begun is noise too, also in front of a reply cut in pieces.
+    QTest::newRow("stray ~ + split")
+        << QStringList{ "--stray-tilde", "--split" } << fine << clear << true;
+    QTest::newRow("drop + split") << QStringList{ "--drop", "0.5", "--split" } << QString() << clear
+                                  << true;
+    QTest::newRow("noise + bad CRC")
+        << QStringList{ "--noise", "--bad-crc", "1" } << crc << clear << false;
+    QTest::newRow("late + split") << QStringList{ "--delay", "100", "--split" } << timeout << clear
+                                  << true;
     // A well-formed frame of a code the tool does not know is a good line, but shows nothing.
-    QTest::newRow("unknown code") << QStringList{ "--unknown-code" } << fine << clear;
-    QTest::newRow("1 MB of random bytes") << QStringList() << QString() << Recovery::Garbage;
-    QTest::newRow("board stops answering") << QStringList() << fine << Recovery::StopAndContinue;
+    QTest::newRow("unknown code") << QStringList{ "--unknown-code" } << fine << clear << true;
+    QTest::newRow("1 MB of random bytes")
+        << QStringList() << QString() << Recovery::Garbage << false;
+    // The replies queued while the board was stopped arrive together, whole or in pieces.
+    QTest::newRow("board stops answering")
+        << QStringList() << fine << Recovery::StopAndContinue << true;
+    QTest::newRow("board stops, split replies")
+        << QStringList{ "--split" } << fine << Recovery::StopAndContinue << true;
     QTest::newRow("board quits mid-reply")
-        << QStringList{ "--quit-mid-reply", "2" } << QString() << Recovery::Restart;
-    QTest::newRow("switched off and on") << QStringList() << fine << Recovery::Toggle;
-    QTest::newRow("languages switched") << QStringList() << fine << Recovery::Languages;
+        << QStringList{ "--quit-mid-reply", "2" } << QString() << Recovery::Restart << false;
+    QTest::newRow("switched off and on") << QStringList() << fine << Recovery::Toggle << false;
+    QTest::newRow("languages switched") << QStringList() << fine << Recovery::Languages << true;
 }
 
 void TestFaults::faultMatrix()
@@ -69,7 +82,12 @@ void TestFaults::faultMatrix()
     QFETCH(QStringList, options);
     QFETCH(QString, during);
     QFETCH(Recovery, recovery);
+    QFETCH(bool, intact);
     QVERIFY(connectTo(QStringList{ "--static" } + options));
+    int spoiled = 0; // frames that failed their check, all through the case
+    QObject watch;
+    connect(window.get(), &MainWindow::dataReceived, &watch,
+            [&](const QByteArray &frame) { spoiled += !Frame::checkReply(frame).crcMatches; });
     auto *status = child<QLabel>("statu_send");
     auto *openCom = child<SwitchButton>("openCom");
     child<QPushButton>("btn_log")->click(); // logging on: every reply shown is a row
@@ -161,6 +179,8 @@ void TestFaults::faultMatrix()
     QCOMPARE(status->styleSheet(), QStringLiteral("QLabel { color : green; }"));
     QVERIFY(openCom->checked());
     QTRY_VERIFY_WITH_TIMEOUT(rows() > rowsAtEnd, WaitMs);
+    if (intact)
+        QCOMPARE(spoiled, 0);
 
     // No box twice, and none at all where only the line misbehaved.
     QSet<QString> seen;

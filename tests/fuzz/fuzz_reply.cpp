@@ -1,6 +1,6 @@
-// Received bytes as the window takes them: collected by the receive accumulator in the pieces the
-// port delivers, each block checked, and a block with a good CRC decoded as real-time data or as
-// the parameter block. A second mode builds a correctly checksummed reply around arbitrary data,
+// Received bytes as the window takes them: cut into frames by the receive accumulator in the pieces
+// the port delivers, each frame checked, and a block with a good CRC decoded as real-time data or
+// as the parameter block. A second mode builds a correctly checksummed reply around arbitrary data,
 // so the decoders see far more than the few inputs that happen to carry a matching CRC.
 #include "cellchart.h"
 #include "crc.h"
@@ -78,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (in.remaining_bytes() > 0) {
         const size_t piece = in.ConsumeIntegralInRange<size_t>(1, 300);
         const std::string chunk = in.ConsumeBytesAsString(piece);
-        if (ReceiveBuffer::append(&accumulator, QByteArray::fromStdString(chunk)))
-            handleBlock(std::exchange(accumulator, QByteArray()));
+        for (const QByteArray &frame :
+             ReceiveBuffer::append(&accumulator, QByteArray::fromStdString(chunk)))
+            handleBlock(frame);
     }
     return 0;
 }

@@ -980,6 +980,19 @@ void TestBoardSim::injectedFaults()
         QVERIFY(Frame::checkReply(frame).crcMatches);
         QVERIFY(Frame::checkReply(joined(pieces)).crcMatches);
     }
+    // A lone end mark after the noise, in front of the whole frame; cleared with the others.
+    Board::Faults tilde;
+    tilde.noise = true;
+    tilde.strayTilde = true;
+    Board marking(p, model, 1, tilde, 1);
+    const QVector<Piece> marked = marking.handle(request, 0).pieces;
+    QCOMPARE(marked.size(), 3);
+    QVERIFY(!marked[0].bytes.contains('~'));
+    QCOMPARE(marked[1].bytes, QByteArray("~"));
+    QVERIFY(Frame::checkReply(marked[2].bytes).crcMatches);
+    marking.clearLineFaults();
+    QCOMPARE(marking.handle(request, 0).pieces.size(), 1);
+
     // Once the faults are cleared, one clean frame in one piece, at once.
     shaping.clearLineFaults();
     const QVector<Piece> clean = shaping.handle(request, 0).pieces;

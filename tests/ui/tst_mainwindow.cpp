@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QSettings>
 #include <QSpinBox>
@@ -26,7 +27,10 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <cstdlib>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +67,37 @@ QByteArray reply(const QByteArray &span, bool upperCase = false)
     QByteArray digits = QByteArray::number(crc, 16).rightJustified(4, '0');
     return span + '+' + (upperCase ? digits.toUpper() : digits) + '~';
 }
+
+// A pseudo-terminal standing in for an adapter that stays plugged in.
+struct Pty
+{
+    int master = -1;
+    QString device;
+
+    bool open()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+            return false;
+        device = QString::fromLocal8Bit(ptsname(master));
+        return true;
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+    }
+};
+
+const char RedText[] = "QLabel { color : red; }";
+
+// The name a port opened at path goes by (the port drops a leading "/dev/").
+QString portNameOf(const QString &path)
+{
+    QSerialPort port;
+    port.setPortName(path);
+    return port.portName();
+}
 } // namespace
 
 class TestMainWindow : public QObject
@@ -91,11 +126,15 @@ private slots:
     void openFailureSaysWhatToDo_data();
     void openFailureSaysWhatToDo();
     void writeToClosedPortIsRefused();
+    void portErrorSwitchesTheLinkOff_data();
+    void portErrorSwitchesTheLinkOff();
+    void chosenPortSurvivesARebuiltList();
 
     // Remembered settings and start values.
     void startLimitsAreTheTopBars();
     void settingsSurviveARestart();
-    void absentPortIsNeitherSelectedNorConnected();
+    void connectOpensOnlyTheNamedPort_data();
+    void connectOpensOnlyTheNamedPort();
 
 private:
     template<typename T>
@@ -540,6 +579,97 @@ void TestMainWindow::writeToClosedPortIsRefused()
     QCOMPARE(recorder->entries().first().text, QStringLiteral("串口未打开，请先打开串口。"));
 }
 
+void TestMainWindow::portErrorSwitchesTheLinkOff_data()
+{
+    // The device stays present; only an error that leaves the port unusable closes it.
+    QTest::addColumn<QSerialPort::SerialPortError>("error");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("resource error") << QSerialPort::ResourceError << true;
+    QTest::newRow("read error") << QSerialPort::ReadError << false;
+}
+
+void TestMainWindow::portErrorSwitchesTheLinkOff()
+{
+    QFETCH(QSerialPort::SerialPortError, error);
+    QFETCH(bool, closes);
+    Pty pty;
+    QVERIFY(pty.open());
+    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
+    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
+    window->findFreePorts();
+    auto *ports = child<QComboBox>("portName");
+    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+    auto *openCom = child<SwitchButton>("openCom");
+    auto *state = child<QLabel>("statu_opencom");
+    openCom->SetActive(true);
+    QVERIFY(openCom->checked());
+    recorder->clear();
+
+    // What the window shows at the moment the box comes up.
+    QStringList seen;
+    const Messages::Presenter previous = Messages::setPresenter(
+        [&](QWidget *, Messages::Kind kind, const QString &title, const QString &) {
+            QCOMPARE(kind, Messages::Kind::Critical);
+            seen << title << (openCom->checked() ? "on" : "off") << state->text();
+        });
+    window->handleError(error);
+    Messages::setPresenter(previous);
+
+    const QSerialPort *port = window->findChild<QSerialPort *>();
+    if (!closes) {
+        QVERIFY(seen.isEmpty());
+        QVERIFY(openCom->checked());
+        QVERIFY(port->isOpen());
+        openCom->SetActive(false);
+        return;
+    }
+    QCOMPARE(
+        seen,
+        (QStringList{ "设备移除", "off", portNameOf(pty.device) + QStringLiteral(" CLOSED") }));
+    QCOMPARE(state->styleSheet(), QLatin1String(RedText));
+    QVERIFY(!port->isOpen());
+    for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
+        QVERIFY2(child<QWidget>(name)->isEnabled(), name);
+}
+
+void TestMainWindow::chosenPortSurvivesARebuiltList()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString first = dir.filePath(QStringLiteral("ttyFIRST"));
+    const QString chosen = dir.filePath(QStringLiteral("ttyCHOSEN"));
+    const QString arrived = dir.filePath(QStringLiteral("ttyARRIVED")); // listed in front
+    for (const QString &device : { first, chosen }) {
+        QFile file(device);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    qputenv("ARVEX_EXTRA_PORTS",
+            QFile::encodeName(arrived + QLatin1Char(':') + first + QLatin1Char(':') + chosen));
+    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
+    auto *ports = child<QComboBox>("portName");
+    window->findFreePorts();
+    const QString entry = chosen + QStringLiteral(" (virtual)");
+    ports->setCurrentIndex(ports->findText(entry));
+
+    // Another adapter is plugged in and listed in front of the chosen one.
+    {
+        QFile file(arrived);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "serialDeviceArrived"));
+    QVERIFY(ports->findText(arrived + QStringLiteral(" (virtual)")) >= 0);
+    QCOMPARE(ports->currentText(), entry);
+
+    // The chosen one is gone at the next rebuild: the first entry is taken.
+    QVERIFY(QFile::remove(chosen));
+    sendMouse(ports, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton,
+              ports->mapToGlobal(QPoint(5, 5)));
+    ports->hidePopup();
+    QCOMPARE(ports->findText(entry), -1);
+    QCOMPARE(ports->currentIndex(), 0);
+    recorder->clear();
+}
+
 void TestMainWindow::startLimitsAreTheTopBars()
 {
     // The command line and the settings check values against these; they must be the form's.
@@ -627,17 +757,79 @@ void TestMainWindow::settingsSurviveARestart()
     recorder->clear();
 }
 
-void TestMainWindow::absentPortIsNeitherSelectedNorConnected()
+void TestMainWindow::connectOpensOnlyTheNamedPort_data()
 {
-    auto *ports = child<QComboBox>("portName");
-    const QString before = ports->currentText();
-    StartOptions options;
-    options.port = QStringLiteral("/nonexistent/ttyUSB9");
-    options.connect = true;
-    window->applyStartOptions(options);
-    QCOMPARE(ports->currentText(), before);
-    QVERIFY(!child<SwitchButton>("openCom")->checked());
+    // Ports: "present" (listed after another one) or "absent"; "" names none.
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<QString>("given"); // on the command line
+    QTest::addColumn<QString>("opened"); // "" for none
+    QTest::addColumn<QString>("why"); // on standard error when none is opened
+    QTest::newRow("remembered port absent") << "absent"
+                                            << ""
+                                            << ""
+                                            << "port absent is not present";
+    QTest::newRow("no port named") << ""
+                                   << ""
+                                   << ""
+                                   << "no port given or remembered";
+    QTest::newRow("remembered port present") << "present"
+                                             << ""
+                                             << "present"
+                                             << "";
+    QTest::newRow("given port absent") << "present"
+                                       << "absent"
+                                       << ""
+                                       << "port absent is not present";
+    QTest::newRow("given port present") << "absent"
+                                        << "present"
+                                        << "present"
+                                        << "";
+}
+
+void TestMainWindow::connectOpensOnlyTheNamedPort()
+{
+    QFETCH(QString, remembered);
+    QFETCH(QString, given);
+    QFETCH(QString, opened);
+    QFETCH(QString, why);
+    QTemporaryFile other; // first in the list: never opened unless named
+    QVERIFY(other.open());
+    Pty pty;
+    QVERIFY(pty.open());
+    const QString absent = QStringLiteral("/nonexistent/ttyUSB9");
+    const auto path = [&](QString port) {
+        return port == QLatin1String("present") ? pty.device : port.isEmpty() ? port : absent;
+    };
+    qputenv("ARVEX_EXTRA_PORTS",
+            QFile::encodeName(other.fileName() + QLatin1Char(':') + pty.device));
+    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
+
+    // As the program starts: the remembered values, then the command line.
+    QSettings().clear();
+    if (!remembered.isEmpty())
+        QSettings().setValue(QStringLiteral("link/port"), path(remembered));
+    MainWindow started;
+    started.loadSettings();
+    auto *ports = namedChild<QComboBox>(&started, "portName");
+    const QString selected = ports->currentText();
+    StartOptions command;
+    command.connect = true;
+    if (!given.isEmpty())
+        command.port = path(given);
+    if (!why.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("arvex: not connecting: ")
+                                        + why.replace(QStringLiteral("absent"), absent)));
+    started.applyStartOptions(command);
+
+    // Which port was opened, or tried: the port takes its name before it opens.
+    const QSerialPort *port = started.findChild<QSerialPort *>();
+    QCOMPARE(port->portName(), opened.isEmpty() ? QString() : portNameOf(path(opened)));
+    QCOMPARE(namedChild<SwitchButton>(&started, "openCom")->checked(), !opened.isEmpty());
+    if (opened.isEmpty())
+        QCOMPARE(ports->currentText(), selected); // an absent port is not selected either
     QVERIFY(recorder->entries().isEmpty());
+    QSettings().clear();
 }
 
 QTEST_MAIN(TestMainWindow)

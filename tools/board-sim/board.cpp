@@ -159,6 +159,12 @@ QVector<Piece> Board::transmit(QByteArray frame, QString note)
         pieces.append({ stray, delay, stray, QStringLiteral("noise") });
         delay = 3;
     }
+    if (m_faults.strayTilde) {
+        // Line noise that looks like the end of a frame, with no frame begun.
+        const QByteArray tilde("~");
+        pieces.append({ tilde, delay, tilde, QStringLiteral("stray end mark") });
+        delay = 3;
+    }
 
     QVector<int> cuts;
     if (m_faults.split && frame.size() > 4) {

@@ -31,6 +31,7 @@ public:
         bool split = false; // replies in two to four pieces with short gaps
         int delayMs = 0; // pause before each reply
         bool noise = false; // stray bytes in front of each reply
+        bool strayTilde = false; // a lone end mark "~" in front of each reply
         bool signedCurrent = false; // discharge current in two's complement
         bool unknownCode = false; // real-time data sent under a code the tool does not know
         int quitMidReply = 0; // after this many real-time replies, send half of the next, quit

@@ -226,6 +226,8 @@ int main(int argc, char *argv[])
                                       QStringLiteral("ms"));
     const QCommandLineOption noiseOpt(QStringLiteral("noise"),
                                       QStringLiteral("Send stray bytes in front of each reply."));
+    const QCommandLineOption tildeOpt(QStringLiteral("stray-tilde"),
+                                      QStringLiteral("Send a lone \"~\" in front of each reply."));
     const QCommandLineOption chatterOpt(QStringLiteral("chatter"),
                                         QStringLiteral("Send a stray byte every 5 ms, so the "
                                                        "line is never idle."));
@@ -247,10 +249,10 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Log every frame received and sent to "
                                                    "<file>."),
                                     QStringLiteral("file"));
-    parser.addOptions({ linkOpt,    deviceOpt,  baudOpt,    addressOpt, cellsOpt,   profileOpt,
-                        socOpt,     ambientOpt, seedOpt,    staticOpt,  speedOpt,   dropOpt,
-                        badCrcOpt,  splitOpt,   delayOpt,   noiseOpt,   chatterOpt, signedOpt,
-                        unknownOpt, quitOpt,    garbageOpt, logOpt });
+    parser.addOptions({ linkOpt,   deviceOpt,  baudOpt,  addressOpt, cellsOpt, profileOpt,
+                        socOpt,    ambientOpt, seedOpt,  staticOpt,  speedOpt, dropOpt,
+                        badCrcOpt, splitOpt,   delayOpt, noiseOpt,   tildeOpt, chatterOpt,
+                        signedOpt, unknownOpt, quitOpt,  garbageOpt, logOpt });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -293,6 +295,7 @@ int main(int argc, char *argv[])
     faults.split = parser.isSet(splitOpt);
     faults.delayMs = integer(parser, delayOpt, 0, 60000, 0);
     faults.noise = parser.isSet(noiseOpt);
+    faults.strayTilde = parser.isSet(tildeOpt);
     faults.signedCurrent = parser.isSet(signedOpt);
     faults.unknownCode = parser.isSet(unknownOpt);
     faults.quitMidReply = integer(parser, quitOpt, 1, 1000000, 0);
