@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
@@ -29,6 +30,7 @@ const QColor Background(55, 55, 55);
 const QColor LabelColor(255, 254, 255);
 const QColor GridColor(85, 85, 85);
 constexpr int PixelsPerBucket = 2;
+constexpr qreal SeriesZ = 4; // where a chart's own series stand: over the grid, under the legend
 
 // One series: the channel it draws, its name, the factor from the stored unit to the shown one,
 // the decimals of its values and the axis it belongs to (0 left, 1 right).
@@ -161,7 +163,12 @@ struct TrendView::Chart
     QChart *chart = nullptr;
     QDateTimeAxis *time = nullptr;
     std::vector<QValueAxis *> axes;
-    std::vector<QLineSeries *> series; // in the order of look->series
+    // The series stand in the legend and switch their lines; the lines are drawn by paths, which
+    // can be broken where the samples have a gap (a line series runs through every point).
+    std::vector<QLineSeries *> series; // in the order of look->series, empty
+    QGraphicsRectItem *plot = nullptr; // the plot area: the lines are cut to it
+    std::vector<QGraphicsPathItem *> lines; // one per series
+    std::vector<std::vector<TrendBuffer::Point>> points; // what each line was drawn from
     QGraphicsLineItem *cursor = nullptr;
     QGraphicsRectItem *box = nullptr;
     QGraphicsSimpleTextItem *text = nullptr;
@@ -293,6 +300,10 @@ void TrendView::addChart(int row, int column, const char *name)
         c->chart->addAxis(axis, a == 0 ? Qt::AlignLeft : Qt::AlignRight);
         c->axes.push_back(axis);
     }
+    c->plot = new QGraphicsRectItem(c->chart);
+    c->plot->setPen(Qt::NoPen);
+    c->plot->setFlag(QGraphicsItem::ItemClipsChildrenToShape);
+    c->plot->setZValue(SeriesZ);
     for (const SeriesLook &look : c->look->series) {
         auto *series = new QLineSeries;
         series->setPen(QPen(look.color, 1.0));
@@ -300,7 +311,11 @@ void TrendView::addChart(int row, int column, const char *name)
         series->attachAxis(c->time);
         series->attachAxis(c->axes[std::size_t(look.axis)]);
         c->series.push_back(series);
+        auto *line = new QGraphicsPathItem(c->plot);
+        line->setPen(series->pen());
+        c->lines.push_back(line);
     }
+    c->points.resize(c->series.size());
     // A legend entry switches its series; the entry stays, dimmed while its series is off.
     const QList<QLegendMarker *> markers = c->chart->legend()->markers();
     for (QLegendMarker *marker : markers) {
@@ -336,7 +351,12 @@ void TrendView::addChart(int row, int column, const char *name)
     c->view = new ChartView(this, c->chart);
     c->view->setObjectName(QLatin1String(name));
     c->view->setBackgroundBrush(Background);
-    connect(c->chart, &QChart::plotAreaChanged, this, [this] { m_dirty = true; });
+    // The lines move with the plot area at once; their points are cut to its width at the next
+    // refresh.
+    connect(c->chart, &QChart::plotAreaChanged, this, [this, chart = c.get()] {
+        m_dirty = true;
+        drawLines(*chart);
+    });
     static_cast<QGridLayout *>(layout())->addWidget(c->view, row, column);
     m_charts.push_back(std::move(c));
 }
@@ -496,11 +516,9 @@ void TrendView::refresh()
     const QString format = timeFormat(m_to - m_from);
     // Round steps for the fixed spans: a minute over five minutes, ten over an hour.
     const int ticks = m_to - m_from == 5 * 60 * 1000 ? 6 : 7;
-    QVector<QPointF> points;
     for (const auto &c : m_charts) {
         // A bucket of two pixel columns gives its lowest and highest sample: one point per column
-        // on average, which draws the same envelope as two and costs the chart half as much (it
-        // outlines every line it is given to find what the pointer is over).
+        // on average, which draws the same envelope as two and costs half as much.
         const qreal plotWidth = c->chart->plotArea().width();
         const int columns = int(plotWidth > 1 ? plotWidth : c->view->width());
         const int buckets = std::max(1, columns / PixelsPerBucket);
@@ -508,23 +526,19 @@ void TrendView::refresh()
         std::vector<double> high(c->axes.size(), -std::numeric_limits<double>::infinity());
         for (std::size_t i = 0; i < c->series.size(); ++i) {
             const SeriesLook &look = c->look->series[i];
-            QLineSeries *series = c->series[i];
+            std::vector<TrendBuffer::Point> &points = c->points[i];
             points.clear();
-            if (m_buffer && series->isVisible()) {
-                m_buffer->decimate(look.channel, m_from, m_to, buckets, &m_points);
-                points.reserve(int(m_points.size()));
-                double &lo = low[std::size_t(look.axis)];
-                double &hi = high[std::size_t(look.axis)];
-                for (const TrendBuffer::Point &p : m_points) {
-                    const double y = p.value * look.scale;
-                    points.append(QPointF(double(p.ms), y));
-                    if (p.ms >= m_from && p.ms <= m_to) {
-                        lo = std::min(lo, y);
-                        hi = std::max(hi, y);
-                    }
-                }
+            if (!m_buffer || !c->series[i]->isVisible())
+                continue;
+            m_buffer->decimate(look.channel, m_from, m_to, buckets, &points);
+            double &lo = low[std::size_t(look.axis)];
+            double &hi = high[std::size_t(look.axis)];
+            for (const TrendBuffer::Point &p : points) {
+                if (p.isGap() || p.ms < m_from || p.ms > m_to)
+                    continue;
+                lo = std::min(lo, p.value * look.scale);
+                hi = std::max(hi, p.value * look.scale);
             }
-            series->replace(points);
         }
         if (c->time->format() != format)
             c->time->setFormat(format);
@@ -555,9 +569,52 @@ void TrendView::refresh()
             }
             setNiceRange(c->axes[a], lo, hi);
         }
+        drawLines(*c);
     }
     if (m_hoverMs >= 0)
         hoverAt(m_hoverMs);
+}
+
+void TrendView::drawLines(Chart &c)
+{
+    const QRectF plot = c.chart->plotArea();
+    c.plot->setRect(plot);
+    const double span = double(m_to - m_from);
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+        const SeriesLook &look = c.look->series[i];
+        const QValueAxis *axis = c.axes[std::size_t(look.axis)];
+        const double range = axis->max() - axis->min();
+        QPainterPath path;
+        if (span > 0 && range > 0) {
+            const double sx = plot.width() / span;
+            const double sy = plot.height() / range;
+            QPointF start; // of the line being drawn
+            int drawn = 0; // its points
+            // A sample between two gaps shows as a dot.
+            const auto endLine = [&] {
+                if (drawn == 1)
+                    path.lineTo(start + QPointF(1, 0));
+                drawn = 0;
+            };
+            for (const TrendBuffer::Point &p : c.points[i]) {
+                if (p.isGap()) {
+                    endLine();
+                    continue;
+                }
+                const QPointF at(plot.left() + double(p.ms - m_from) * sx,
+                                 plot.bottom() - (p.value * look.scale - axis->min()) * sy);
+                if (drawn++ == 0) {
+                    path.moveTo(at);
+                    start = at;
+                } else {
+                    path.lineTo(at);
+                }
+            }
+            endLine();
+        }
+        c.lines[i]->setPath(path);
+        c.lines[i]->setVisible(c.series[i]->isVisible());
+    }
 }
 
 void TrendView::hoverAt(qint64 ms)

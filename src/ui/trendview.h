@@ -73,6 +73,8 @@ private:
     class ChartView;
 
     void addChart(int row, int column, const char *name);
+    // The lines of a chart from their points, on its plot area and axes as they are now.
+    void drawLines(Chart &c);
     void updateWindow();
     void setWindow(qint64 from, qint64 to);
 
@@ -84,5 +86,4 @@ private:
     qint64 m_to = 0;
     bool m_dirty = true;
     qint64 m_hoverMs = -1;
-    std::vector<TrendBuffer::Point> m_points; // reused for every series
 };
