@@ -12,11 +12,11 @@ class QTimer;
 
 // The charts of the trends page, over one shared time axis: pack voltage and current, state of
 // charge, the highest, lowest and average cell voltage, and the six temperatures. They draw the
-// samples of a TrendBuffer, cut down to about two points per pixel column, and redraw at most a
-// few times a second, and only while they are on screen. The wheel zooms the time axis around
-// the pointer, dragging moves it, and the pointer shows the values of the nearest sample in
-// every chart. A legend entry switches its series on and off. The charts are made when the view
-// is first shown.
+// samples of a TrendBuffer, cut down to about two points per pixel column and broken where the
+// samples have a gap, and redraw at most a few times a second, and only while they are on screen.
+// The wheel zooms the time axis around the pointer, dragging moves it, and the pointer shows the
+// values of the nearest sample in every chart. A legend entry switches its series on and off. The
+// charts are made when the view is first shown.
 class TrendView : public QWidget
 {
     Q_OBJECT
