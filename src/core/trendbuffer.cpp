@@ -158,6 +158,10 @@ void TrendBuffer::append(const Sample &sample)
     } else {
         p = m_head; // the oldest makes room
         m_head = physical(1);
+        ++m_firstSerial;
+        // A line begins at the oldest sample anyway.
+        while (!m_gaps.empty() && m_gaps.front() <= m_firstSerial)
+            m_gaps.pop_front();
     }
     const qint64 newest = m_size > 1 ? m_time[p == 0 ? m_capacity - 1 : p - 1] : sample.ms;
     m_time[p] = std::max(sample.ms, newest);
@@ -168,12 +172,73 @@ void TrendBuffer::append(const Sample &sample)
         if (slot.column >= 0)
             m_u16[slot.column].put(p, clampTo<quint16>(qint64(sample.values[c]) + slot.offset));
     }
+
+    // The new sample is judged on the spacings before it; the one whose later neighbours are
+    // all known now is judged again on both sides, for good.
+    const int last = m_size - 1;
+    setGapBefore(last, isGapBefore(last, false));
+    if (last - GapNeighbours >= 1)
+        setGapBefore(last - GapNeighbours, isGapBefore(last - GapNeighbours, true));
 }
 
 void TrendBuffer::clear()
 {
     m_head = 0;
     m_size = 0;
+    m_firstSerial = 0;
+    m_gaps.clear();
+}
+
+bool TrendBuffer::isGapBefore(int index, bool later) const
+{
+    if (index < 1 || index >= m_size)
+        return false;
+    const qint64 pause = timeAt(index) - timeAt(index - 1);
+    if (pause <= 0)
+        return false;
+    // Samples on one moment (a clock set back) tell nothing of the spacing.
+    qint64 spacings[2 * GapNeighbours];
+    int count = 0;
+    const int lo = std::max(1, index - GapNeighbours);
+    const int hi = later ? std::min(m_size - 1, index + GapNeighbours) : index - 1;
+    for (int j = lo; j <= hi; ++j) {
+        const qint64 spacing = j == index ? 0 : timeAt(j) - timeAt(j - 1);
+        if (spacing > 0)
+            spacings[count++] = spacing;
+    }
+    if (count == 0)
+        return false;
+    // The upper median: where the poll changes, the spacings on either side are half and half,
+    // and the slower one is the usual spacing then, so a change of period is no gap.
+    qint64 *middle = spacings + count / 2;
+    std::nth_element(spacings, middle, spacings + count);
+    return pause / GapFactor >= *middle && pause > GapFactor * *middle;
+}
+
+void TrendBuffer::setGapBefore(int index, bool gap)
+{
+    // Only the newest samples are judged, so the place is near the end.
+    const qint64 serial = serialOf(index);
+    auto at = m_gaps.end();
+    while (at != m_gaps.begin() && *(at - 1) >= serial)
+        --at;
+    const bool was = at != m_gaps.end() && *at == serial;
+    if (gap && !was)
+        m_gaps.insert(at, serial);
+    else if (!gap && was)
+        m_gaps.erase(at);
+}
+
+bool TrendBuffer::startsLine(int index) const
+{
+    return index > 0 && index < m_size
+        && std::binary_search(m_gaps.begin(), m_gaps.end(), serialOf(index));
+}
+
+int TrendBuffer::nextLineStart(int index) const
+{
+    const auto at = std::upper_bound(m_gaps.begin(), m_gaps.end(), serialOf(index));
+    return at == m_gaps.end() ? m_size : int(*at - m_firstSerial);
 }
 
 int TrendBuffer::valueAt(Channel channel, int index) const
@@ -238,30 +303,19 @@ void TrendBuffer::decimateStored(const Column<T> &column, int offset, qint64 fro
     if (begin > 0)
         out->push_back(point(begin - 1));
 
-    const qint64 span = to - from;
-    int i = begin;
-    for (int b = 0; b < buckets && i < end; ++b) {
-        // The samples up to the bucket's end; the last bucket ends with the range.
-        int bucketEnd = end;
-        if (b + 1 < buckets) {
-            const qint64 edge = from + qint64((long double)span * (b + 1) / buckets);
-            if (timeAt(i) >= edge)
-                continue; // nothing in this bucket
-            bucketEnd = lowerBound(edge, i + 1, end);
-        }
-
-        // The lowest and highest value and where they are, by place in the ring; a whole block
-        // inside the bucket is judged by its figures, and searched only if it wins. The bucket is
-        // scanned in two stretches split where the ring turns, so the block being written (the
-        // newest samples at its start, the oldest after them, its figures only of the newest) is
-        // never whole inside one.
+    // The lowest and highest value of the samples from i up to stop and where they are, by place
+    // in the ring; a whole block inside the stretch is judged by its figures, and searched only if
+    // it wins. The stretch is scanned in two parts split where the ring turns, so the block being
+    // written (the newest samples at its start, the oldest after them, its figures only of the
+    // newest) is never whole inside one.
+    const auto extremes = [&](int i, int stop) {
         const int first = physical(i);
         T lowValue = values[first], highValue = lowValue;
         int lowAt = first, highAt = first, lowBlock = -1, highBlock = -1;
-        const auto scan = [&](int place, int stop) {
-            while (place < stop) {
+        const auto scan = [&](int place, int last) {
+            while (place < last) {
                 const int block = place >> BlockShift;
-                if ((place & (BlockSize - 1)) == 0 && place + BlockSize <= stop) {
+                if ((place & (BlockSize - 1)) == 0 && place + BlockSize <= last) {
                     if (column.low[std::size_t(block)] < lowValue) {
                         lowValue = column.low[std::size_t(block)];
                         lowBlock = block;
@@ -286,7 +340,7 @@ void TrendBuffer::decimateStored(const Column<T> &column, int offset, qint64 fro
                 ++place;
             }
         };
-        const int count = bucketEnd - i;
+        const int count = stop - i;
         const int head = std::min(count, m_capacity - first);
         scan(first, first + head);
         scan(0, count - head);
@@ -308,10 +362,40 @@ void TrendBuffer::decimateStored(const Column<T> &column, int offset, qint64 fro
         out->push_back(point(std::min(low, high)));
         if (low != high)
             out->push_back(point(std::max(low, high)));
-        i = bucketEnd;
+    };
+    const auto gapBefore = [this, out](int index) {
+        if (!out->empty())
+            out->push_back(Point{ timeAt(index), Point::Gap });
+    };
+
+    const qint64 span = to - from;
+    int lineStart = nextLineStart(begin - 1); // the next sample after a gap
+    int i = begin;
+    for (int b = 0; b < buckets && i < end; ++b) {
+        // The samples up to the bucket's end; the last bucket ends with the range.
+        int bucketEnd = end;
+        if (b + 1 < buckets) {
+            const qint64 edge = from + qint64((long double)span * (b + 1) / buckets);
+            if (timeAt(i) >= edge)
+                continue; // nothing in this bucket
+            bucketEnd = lowerBound(edge, i + 1, end);
+        }
+        // A gap inside the bucket splits it: each side keeps its own extremes.
+        while (i < bucketEnd) {
+            if (i == lineStart) {
+                gapBefore(i);
+                lineStart = nextLineStart(i);
+            }
+            const int stop = std::min(bucketEnd, lineStart);
+            extremes(i, stop);
+            i = stop;
+        }
     }
-    if (end < m_size)
+    if (end < m_size) {
+        if (startsLine(end))
+            gapBefore(end);
         out->push_back(point(end));
+    }
 }
 
 void TrendBuffer::decimate(Channel channel, qint64 from, qint64 to, int buckets,
@@ -335,5 +419,6 @@ std::size_t TrendBuffer::storageBytes() const
     const std::size_t blocks = std::size_t((m_capacity + BlockSize - 1) / BlockSize);
     const std::size_t perPlace =
         sizeof(qint64) + sizeof(qint32) + sizeof(quint8) + 10 * sizeof(quint16);
-    return std::size_t(m_capacity) * perPlace + 2 * blocks * (perPlace - sizeof(qint64));
+    return std::size_t(m_capacity) * perPlace + 2 * blocks * (perPlace - sizeof(qint64))
+        + m_gaps.size() * sizeof(qint64);
 }

@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <deque>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -15,6 +17,14 @@ class CsvReader;
 // samples) takes under 10 MB: each value is stored in the narrowest type that holds every value
 // the board can send for it. For drawing, a channel is cut down to its lowest and highest sample
 // per time bucket, so a pixel column never gets more than two points and no peak is lost.
+//
+// A time without samples (the port closed, the board silent) is a gap, and the line is broken
+// there instead of running straight across as if values had been measured. The poll period is
+// not the buffer's to know (and a recording does not say it), so the samples' own spacing is the
+// measure: a sample that comes more than GapFactor times the usual spacing after the one before
+// it begins a new line. The usual spacing is the median of the spacings around the sample, up to
+// GapNeighbours on either side, so a change of period moves it within a few samples. The newest
+// samples are judged on the spacings before them until those after them have come.
 class TrendBuffer
 {
 public:
@@ -46,6 +56,9 @@ public:
     // own: they are taken over its cells between 500 and 5000 mV (0 without any), the cells the
     // cell chart draws.
     static Sample fromRow(const DataLog::Row &row, qint64 ms);
+
+    static constexpr int GapFactor = 3;
+    static constexpr int GapNeighbours = 4;
 
     static constexpr int DefaultCapacity = 288000;
     // The most rows of a file opened into the charts: about 34 MB, three and a half days at the
@@ -82,16 +95,26 @@ public:
     int lowerBound(qint64 ms) const;
     // The sample nearest to ms; -1 when the buffer is empty.
     int nearest(qint64 ms) const;
+    // Whether a gap comes before the sample at index, so that it begins a new line. Never before
+    // the oldest sample.
+    bool startsLine(int index) const;
 
     struct Point
     {
+        // The value of a point that is not a sample but a break in the line.
+        static constexpr int Gap = std::numeric_limits<int>::min();
+
         qint64 ms;
         int value;
+
+        bool isGap() const { return value == Gap; }
     };
     // The points to draw of a channel between from and to, split into buckets of equal time:
     // the lowest and the highest sample of each bucket in the order they were taken (one point
     // when they are the same sample), and the samples just outside both ends, so a line runs to
-    // the edges. Replaces the contents of out.
+    // the edges. Where a gap lies between two points, a Gap point (at the moment of the sample
+    // after the gap) stands between them; a bucket with a gap inside gives the lowest and highest
+    // of each side. Replaces the contents of out.
     void decimate(Channel channel, qint64 from, qint64 to, int buckets,
                   std::vector<Point> *out) const;
 
@@ -125,9 +148,21 @@ private:
     void decimateStored(const Column<T> &column, int offset, qint64 from, qint64 to, int buckets,
                         std::vector<Point> *out) const;
 
+    // Gaps are kept by the samples' serial numbers (the count of samples appended before them),
+    // which stay when the ring turns.
+    qint64 serialOf(int index) const { return m_firstSerial + index; }
+    // The first sample after index that begins a new line; size() when there is none.
+    int nextLineStart(int index) const;
+    // Whether the sample at index came more than GapFactor usual spacings after the one before,
+    // the usual spacing taken from the samples before it and, with later, those after it.
+    bool isGapBefore(int index, bool later) const;
+    void setGapBefore(int index, bool gap);
+
     int m_capacity;
     int m_head = 0; // physical place of the oldest sample
     int m_size = 0;
+    qint64 m_firstSerial = 0; // serial number of the oldest sample
+    std::deque<qint64> m_gaps; // serial numbers of the samples that begin a line after a gap
     std::unique_ptr<qint64[]> m_time;
     Column<qint32> m_current;
     Column<quint8> m_soc;

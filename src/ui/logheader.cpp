@@ -1,7 +1,12 @@
 #include "logheader.h"
 
+#include "logview.h"
+
 #include <QEvent>
+#include <QPaintEvent>
 #include <QTableView>
+
+#include <algorithm>
 
 namespace {
 int digitsOf(int count)
@@ -17,7 +22,9 @@ int digitsOf(int count)
 
 LogHeader::LogHeader(Qt::Orientation orientation, QWidget *parent)
     : QHeaderView(orientation, parent)
-{ }
+{
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 LogHeader *LogHeader::install(QTableView *view, Qt::Orientation orientation)
 {
@@ -61,14 +68,40 @@ void LogHeader::setModel(QAbstractItemModel *newModel)
         disconnect(old, &QAbstractItemModel::headerDataChanged, this, &LogHeader::invalidate);
         disconnect(old, &QAbstractItemModel::modelReset, this, &LogHeader::invalidate);
         disconnect(old, &QAbstractItemModel::layoutChanged, this, &LogHeader::invalidate);
+        disconnect(old, &QAbstractItemModel::rowsInserted, this, &LogHeader::sectionsAdded);
     }
     QHeaderView::setModel(newModel);
     if (!newModel)
         return;
+    // The stock header repaints every section it shows when one is added. Its handler of added
+    // rows (connected by name) is called through sectionsAdded, which paints only the new ones.
+    if (orientation() == Qt::Vertical
+        && disconnect(newModel, SIGNAL(rowsInserted(QModelIndex, int, int)), this,
+                      SLOT(sectionsInserted(QModelIndex, int, int))))
+        connect(newModel, &QAbstractItemModel::rowsInserted, this, &LogHeader::sectionsAdded);
     // Captions change with the language; a reset may bring other texts altogether.
     connect(newModel, &QAbstractItemModel::headerDataChanged, this, &LogHeader::invalidate);
     connect(newModel, &QAbstractItemModel::modelReset, this, &LogHeader::invalidate);
     connect(newModel, &QAbstractItemModel::layoutChanged, this, &LogHeader::invalidate);
+}
+
+void LogHeader::sectionsAdded(const QModelIndex &parent, int first, int last)
+{
+    QWidget *port = viewport();
+    // Sections added before others move them, and a header whose updates are off (the table turns
+    // them off while it takes rows away) is left to the table. (Asking the header for its count
+    // here would lay it out from the model, which holds the new rows already.)
+    const bool atEnd =
+        parent == rootIndex() && last == model()->rowCount(parent) - 1 && port->updatesEnabled();
+    if (atEnd)
+        port->setAttribute(Qt::WA_UpdatesDisabled, true);
+    sectionsInserted(parent, first, last);
+    if (!atEnd)
+        return;
+    port->setAttribute(Qt::WA_UpdatesDisabled, false);
+    const int top = std::max(0, sectionViewportPosition(first));
+    if (top < port->height())
+        port->update(0, top, port->width(), port->height() - top);
 }
 
 void LogHeader::changeEvent(QEvent *event)
@@ -76,4 +109,10 @@ void LogHeader::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         invalidate();
     QHeaderView::changeEvent(event);
+}
+
+void LogHeader::paintEvent(QPaintEvent *event)
+{
+    LogView::paintBackground(viewport(), event->region());
+    QHeaderView::paintEvent(event);
 }

@@ -8,7 +8,8 @@ class QTableView;
 // texts of up to 200 sections whenever the view lays itself out, which it does for every added
 // row; this one keeps its size until its texts can have changed: new captions, another font or
 // style, and for the row numbers only when they gain a digit. Adding a row then costs the same
-// at any length of the log.
+// at any length of the log. Like the table, it paints its own background, so its row numbers are
+// moved, not painted again, when the table scrolls.
 class LogHeader : public QHeaderView
 {
     Q_OBJECT
@@ -24,9 +25,11 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void invalidate() { m_key = -1; }
+    void sectionsAdded(const QModelIndex &parent, int first, int last);
 
     mutable QSize m_hint;
     mutable int m_key = -1; // what m_hint was measured for: the column count, or the row digits

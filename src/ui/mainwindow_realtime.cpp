@@ -8,7 +8,6 @@
 #include "filedialogs.h"
 #include "frame.h"
 #include "globals.h"
-#include "logheader.h"
 #include "messages.h"
 #include "statuslamps.h"
 #include "telemetry.h"
@@ -42,13 +41,6 @@ void setBar(QtCharts::QBarSet *set, int index, int value)
 
 void MainWindow::initRealTimePage()
 {
-    // Headers whose size costs nothing per logged row.
-    LogHeader::install(ui->data_view, Qt::Horizontal);
-    LogHeader::install(ui->data_view, Qt::Vertical);
-    // Scrolling by rows makes the view find the position of its first row again after every added
-    // row, a walk over all rows; by pixels it does not.
-    ui->data_view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-
     // The names come from the units that decide what is shown; a reply of nothing names every
     // field, and code 0 of each lamp group names all of its lamps.
     const RealTimeReply sample = decodeRealTime(QByteArray(), QByteArray(), nullptr);

@@ -4,6 +4,7 @@
 
 #include "datalog.h"
 #include "filedialogs.h"
+#include "labelholder.h"
 #include "messages.h"
 #include "recording.h"
 #include "switchbutton.h"
@@ -29,6 +30,8 @@ void MainWindow::initRecording()
     recordingStateTimer->setSingleShot(true);
     recordingStateTimer->setInterval(0);
     connect(recordingStateTimer, &QTimer::timeout, this, &MainWindow::showRecordingState);
+    // The line's rows and size change with every logged row; the page is not laid out for them.
+    LabelHolder::wrap(ui->data_record_file);
     // A small switch without a caption: the label beside it says what it does. On at start.
     ui->data_record->setTextOn(QString());
     ui->data_record->setTextOff(QString());

@@ -1,7 +1,10 @@
 #include "trendview.h"
 
+#include "trendlooks.h"
+
 #include <QDateTime>
 #include <QGraphicsLineItem>
+#include <QGraphicsPathItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
@@ -25,134 +28,12 @@ QT_CHARTS_USE_NAMESPACE
 
 namespace {
 
-const QColor Background(55, 55, 55);
-const QColor LabelColor(255, 254, 255);
-const QColor GridColor(85, 85, 85);
 constexpr int PixelsPerBucket = 2;
-
-// One series: the channel it draws, its name, the factor from the stored unit to the shown one,
-// the decimals of its values and the axis it belongs to (0 left, 1 right).
-struct SeriesLook
-{
-    TrendBuffer::Channel channel;
-    const char *name;
-    double scale;
-    int decimals;
-    const char *unit;
-    QColor color;
-    int axis;
-};
-
-// The shown range of an axis: at least minimumSpan wide, and always holding [anchorLow,
-// anchorHigh] when that is not empty.
-struct AxisLook
-{
-    const char *unit;
-    double minimumSpan;
-    double anchorLow;
-    double anchorHigh;
-};
-
-struct ChartLook
-{
-    const char *objectName;
-    std::vector<SeriesLook> series;
-    std::vector<AxisLook> axes;
-};
-
-const std::vector<ChartLook> &chartLooks()
-{
-    static const std::vector<ChartLook> looks = {
-        { "trend_chart_power",
-          { { TrendBuffer::PackVoltage, QT_TRANSLATE_NOOP("TrendView", "总电压"), 0.001, 2, "V",
-              QColor(64, 164, 255), 0 },
-            { TrendBuffer::Current, QT_TRANSLATE_NOOP("TrendView", "电流"), 0.001, 2, "A",
-              QColor(255, 176, 0), 1 } },
-          { { "V", 0.5, 0, -1 }, { "A", 1, 0, 0 } } },
-        { "trend_chart_soc",
-          { { TrendBuffer::Soc, QT_TRANSLATE_NOOP("TrendView", "SOC"), 1, 0, "%",
-              QColor(40, 200, 70), 0 } },
-          { { "%", 10, 0, 100 } } },
-        { "trend_chart_cells",
-          { { TrendBuffer::HighestCell, QT_TRANSLATE_NOOP("TrendView", "最大电压"), 1, 0, "mV",
-              QColor(232, 72, 72), 0 },
-            { TrendBuffer::LowestCell, QT_TRANSLATE_NOOP("TrendView", "最小电压"), 1, 0, "mV",
-              QColor(64, 164, 255), 0 },
-            { TrendBuffer::AverageCell, QT_TRANSLATE_NOOP("TrendView", "平均电压"), 1, 0, "mV",
-              QColor(236, 236, 236), 0 } },
-          { { "mV", 20, 0, -1 } } },
-        { "trend_chart_temperatures",
-          { { TrendBuffer::MosTemperature, QT_TRANSLATE_NOOP("TrendView", "MOS"), 0.01, 1, "℃",
-              QColor(255, 120, 60), 0 },
-            { TrendBuffer::CellTemperature1, QT_TRANSLATE_NOOP("TrendView", "TS1"), 0.01, 1, "℃",
-              QColor(255, 214, 64), 0 },
-            { TrendBuffer::CellTemperature2, QT_TRANSLATE_NOOP("TrendView", "TS2"), 0.01, 1, "℃",
-              QColor(120, 220, 120), 0 },
-            { TrendBuffer::CellTemperature3, QT_TRANSLATE_NOOP("TrendView", "TS3"), 0.01, 1, "℃",
-              QColor(80, 200, 255), 0 },
-            { TrendBuffer::CellTemperature4, QT_TRANSLATE_NOOP("TrendView", "TS4"), 0.01, 1, "℃",
-              QColor(190, 140, 255), 0 },
-            { TrendBuffer::AmbientTemperature, QT_TRANSLATE_NOOP("TrendView", "环境"), 0.01, 1, "℃",
-              QColor(190, 190, 190), 0 } },
-          { { "℃", 2, 0, -1 } } },
-    };
-    return looks;
-}
-
-QString timeFormat(qint64 spanMs)
-{
-    if (spanMs <= 20 * 60 * 1000)
-        return QStringLiteral("HH:mm:ss");
-    if (spanMs <= 24 * 3600 * 1000)
-        return QStringLiteral("HH:mm");
-    return QStringLiteral("MM-dd HH:mm");
-}
-
-// Shows at least [lo, hi] in four or five steps of 1, 2, 2.5 or 5 times a power of ten, with
-// as many decimals as the step needs.
-void setNiceRange(QValueAxis *axis, double lo, double hi)
-{
-    const double raw = (hi - lo) / 4;
-    if (!(raw > 0) || !std::isfinite(raw)) {
-        axis->setRange(lo, lo + 1);
-        return;
-    }
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = power * 5;
-    for (double factor : { 1.0, 2.0, 2.5, 5.0 }) {
-        if (power * factor >= raw) {
-            step = power * factor;
-            break;
-        }
-    }
-    const double first = std::floor(lo / step + 1e-9) * step;
-    const double last = std::ceil(hi / step - 1e-9) * step;
-    const int decimals =
-        std::max(0, int(std::ceil(-std::log10(step) - 1e-9)) + (step / power == 2.5 ? 1 : 0));
-    // Each of these lays the chart out again when set, even to what it already is.
-    const QString format = QStringLiteral("%.%1f").arg(decimals);
-    if (axis->labelFormat() != format)
-        axis->setLabelFormat(format);
-    if (axis->min() != first || axis->max() != last)
-        axis->setRange(first, last);
-    const int ticks = int(std::lround((last - first) / step)) + 1;
-    if (axis->tickCount() != ticks)
-        axis->setTickCount(ticks);
-}
-
-void styleAxis(QAbstractAxis *axis)
-{
-    axis->setLabelsColor(LabelColor);
-    axis->setTitleBrush(LabelColor);
-    axis->setGridLineColor(GridColor);
-    axis->setLinePenColor(GridColor);
-    QFont font = axis->labelsFont();
-    font.setPointSize(8);
-    axis->setLabelsFont(font);
-    axis->setTitleFont(font);
-}
+constexpr qreal SeriesZ = 4; // where a chart's own series stand: over the grid, under the legend
 
 } // namespace
+
+using namespace TrendLooks;
 
 struct TrendView::Chart
 {
@@ -161,7 +42,12 @@ struct TrendView::Chart
     QChart *chart = nullptr;
     QDateTimeAxis *time = nullptr;
     std::vector<QValueAxis *> axes;
-    std::vector<QLineSeries *> series; // in the order of look->series
+    // The series stand in the legend and switch their lines; the lines are drawn by paths, which
+    // can be broken where the samples have a gap (a line series runs through every point).
+    std::vector<QLineSeries *> series; // in the order of look->series, empty
+    QGraphicsRectItem *plot = nullptr; // the plot area: the lines are cut to it
+    std::vector<QGraphicsPathItem *> lines; // one per series
+    std::vector<std::vector<TrendBuffer::Point>> points; // what each line was drawn from
     QGraphicsLineItem *cursor = nullptr;
     QGraphicsRectItem *box = nullptr;
     QGraphicsSimpleTextItem *text = nullptr;
@@ -293,6 +179,10 @@ void TrendView::addChart(int row, int column, const char *name)
         c->chart->addAxis(axis, a == 0 ? Qt::AlignLeft : Qt::AlignRight);
         c->axes.push_back(axis);
     }
+    c->plot = new QGraphicsRectItem(c->chart);
+    c->plot->setPen(Qt::NoPen);
+    c->plot->setFlag(QGraphicsItem::ItemClipsChildrenToShape);
+    c->plot->setZValue(SeriesZ);
     for (const SeriesLook &look : c->look->series) {
         auto *series = new QLineSeries;
         series->setPen(QPen(look.color, 1.0));
@@ -300,7 +190,11 @@ void TrendView::addChart(int row, int column, const char *name)
         series->attachAxis(c->time);
         series->attachAxis(c->axes[std::size_t(look.axis)]);
         c->series.push_back(series);
+        auto *line = new QGraphicsPathItem(c->plot);
+        line->setPen(series->pen());
+        c->lines.push_back(line);
     }
+    c->points.resize(c->series.size());
     // A legend entry switches its series; the entry stays, dimmed while its series is off.
     const QList<QLegendMarker *> markers = c->chart->legend()->markers();
     for (QLegendMarker *marker : markers) {
@@ -336,7 +230,12 @@ void TrendView::addChart(int row, int column, const char *name)
     c->view = new ChartView(this, c->chart);
     c->view->setObjectName(QLatin1String(name));
     c->view->setBackgroundBrush(Background);
-    connect(c->chart, &QChart::plotAreaChanged, this, [this] { m_dirty = true; });
+    // The lines move with the plot area at once; their points are cut to its width at the next
+    // refresh.
+    connect(c->chart, &QChart::plotAreaChanged, this, [this, chart = c.get()] {
+        m_dirty = true;
+        drawLines(*chart);
+    });
     static_cast<QGridLayout *>(layout())->addWidget(c->view, row, column);
     m_charts.push_back(std::move(c));
 }
@@ -496,11 +395,9 @@ void TrendView::refresh()
     const QString format = timeFormat(m_to - m_from);
     // Round steps for the fixed spans: a minute over five minutes, ten over an hour.
     const int ticks = m_to - m_from == 5 * 60 * 1000 ? 6 : 7;
-    QVector<QPointF> points;
     for (const auto &c : m_charts) {
         // A bucket of two pixel columns gives its lowest and highest sample: one point per column
-        // on average, which draws the same envelope as two and costs the chart half as much (it
-        // outlines every line it is given to find what the pointer is over).
+        // on average, which draws the same envelope as two and costs half as much.
         const qreal plotWidth = c->chart->plotArea().width();
         const int columns = int(plotWidth > 1 ? plotWidth : c->view->width());
         const int buckets = std::max(1, columns / PixelsPerBucket);
@@ -508,23 +405,19 @@ void TrendView::refresh()
         std::vector<double> high(c->axes.size(), -std::numeric_limits<double>::infinity());
         for (std::size_t i = 0; i < c->series.size(); ++i) {
             const SeriesLook &look = c->look->series[i];
-            QLineSeries *series = c->series[i];
+            std::vector<TrendBuffer::Point> &points = c->points[i];
             points.clear();
-            if (m_buffer && series->isVisible()) {
-                m_buffer->decimate(look.channel, m_from, m_to, buckets, &m_points);
-                points.reserve(int(m_points.size()));
-                double &lo = low[std::size_t(look.axis)];
-                double &hi = high[std::size_t(look.axis)];
-                for (const TrendBuffer::Point &p : m_points) {
-                    const double y = p.value * look.scale;
-                    points.append(QPointF(double(p.ms), y));
-                    if (p.ms >= m_from && p.ms <= m_to) {
-                        lo = std::min(lo, y);
-                        hi = std::max(hi, y);
-                    }
-                }
+            if (!m_buffer || !c->series[i]->isVisible())
+                continue;
+            m_buffer->decimate(look.channel, m_from, m_to, buckets, &points);
+            double &lo = low[std::size_t(look.axis)];
+            double &hi = high[std::size_t(look.axis)];
+            for (const TrendBuffer::Point &p : points) {
+                if (p.isGap() || p.ms < m_from || p.ms > m_to)
+                    continue;
+                lo = std::min(lo, p.value * look.scale);
+                hi = std::max(hi, p.value * look.scale);
             }
-            series->replace(points);
         }
         if (c->time->format() != format)
             c->time->setFormat(format);
@@ -555,9 +448,52 @@ void TrendView::refresh()
             }
             setNiceRange(c->axes[a], lo, hi);
         }
+        drawLines(*c);
     }
     if (m_hoverMs >= 0)
         hoverAt(m_hoverMs);
+}
+
+void TrendView::drawLines(Chart &c)
+{
+    const QRectF plot = c.chart->plotArea();
+    c.plot->setRect(plot);
+    const double span = double(m_to - m_from);
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+        const SeriesLook &look = c.look->series[i];
+        const QValueAxis *axis = c.axes[std::size_t(look.axis)];
+        const double range = axis->max() - axis->min();
+        QPainterPath path;
+        if (span > 0 && range > 0) {
+            const double sx = plot.width() / span;
+            const double sy = plot.height() / range;
+            QPointF start; // of the line being drawn
+            int drawn = 0; // its points
+            // A sample between two gaps shows as a dot.
+            const auto endLine = [&] {
+                if (drawn == 1)
+                    path.lineTo(start + QPointF(1, 0));
+                drawn = 0;
+            };
+            for (const TrendBuffer::Point &p : c.points[i]) {
+                if (p.isGap()) {
+                    endLine();
+                    continue;
+                }
+                const QPointF at(plot.left() + double(p.ms - m_from) * sx,
+                                 plot.bottom() - (p.value * look.scale - axis->min()) * sy);
+                if (drawn++ == 0) {
+                    path.moveTo(at);
+                    start = at;
+                } else {
+                    path.lineTo(at);
+                }
+            }
+            endLine();
+        }
+        c.lines[i]->setPath(path);
+        c.lines[i]->setVisible(c.series[i]->isVisible());
+    }
 }
 
 void TrendView::hoverAt(qint64 ms)

@@ -12,11 +12,11 @@ class QTimer;
 
 // The charts of the trends page, over one shared time axis: pack voltage and current, state of
 // charge, the highest, lowest and average cell voltage, and the six temperatures. They draw the
-// samples of a TrendBuffer, cut down to about two points per pixel column, and redraw at most a
-// few times a second, and only while they are on screen. The wheel zooms the time axis around
-// the pointer, dragging moves it, and the pointer shows the values of the nearest sample in
-// every chart. A legend entry switches its series on and off. The charts are made when the view
-// is first shown.
+// samples of a TrendBuffer, cut down to about two points per pixel column and broken where the
+// samples have a gap, and redraw at most a few times a second, and only while they are on screen.
+// The wheel zooms the time axis around the pointer, dragging moves it, and the pointer shows the
+// values of the nearest sample in every chart. A legend entry switches its series on and off. The
+// charts are made when the view is first shown.
 class TrendView : public QWidget
 {
     Q_OBJECT
@@ -73,6 +73,8 @@ private:
     class ChartView;
 
     void addChart(int row, int column, const char *name);
+    // The lines of a chart from their points, on its plot area and axes as they are now.
+    void drawLines(Chart &c);
     void updateWindow();
     void setWindow(qint64 from, qint64 to);
 
@@ -84,5 +86,4 @@ private:
     qint64 m_to = 0;
     bool m_dirty = true;
     qint64 m_hoverMs = -1;
-    std::vector<TrendBuffer::Point> m_points; // reused for every series
 };

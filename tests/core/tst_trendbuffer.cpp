@@ -20,6 +20,54 @@ TrendBuffer::Sample sample(qint64 ms, int base)
         s.values[c] = base + c;
     return s;
 }
+
+// A buffer of samples taken with these spacings in ms, the first at 1,000,000 ms.
+void fill(TrendBuffer *buffer, const QVector<int> &spacings)
+{
+    qint64 t = 1000000;
+    buffer->append(sample(t, 0));
+    for (int i = 0; i < spacings.size(); ++i) {
+        t += spacings[i];
+        buffer->append(sample(t, (i * 37) % 11));
+    }
+}
+
+// Spacings given as runs of (ms, how many times).
+QVector<int> runs(std::initializer_list<std::pair<int, int>> list)
+{
+    QVector<int> spacings;
+    for (const auto &run : list)
+        spacings += QVector<int>(run.second, run.first);
+    return spacings;
+}
+
+// The drawn points break the line exactly where the buffer has a gap: consecutive points of one
+// line have no gap between their samples, and a Gap point stands for at least one. Sample moments
+// must be distinct.
+bool breaksMatchGaps(const TrendBuffer &buffer, const std::vector<TrendBuffer::Point> &points)
+{
+    int previous = -1; // the sample of the last point drawn
+    bool broken = false;
+    for (const TrendBuffer::Point &p : points) {
+        if (p.isGap()) {
+            if (broken || previous < 0)
+                return false; // two breaks in a row, or one before any point
+            broken = true;
+            continue;
+        }
+        const int index = buffer.lowerBound(p.ms);
+        if (previous >= 0) {
+            bool gap = false;
+            for (int k = previous + 1; k <= index; ++k)
+                gap |= buffer.startsLine(k);
+            if (gap != broken)
+                return false;
+        }
+        previous = index;
+        broken = false;
+    }
+    return !broken;
+}
 } // namespace
 
 class TestTrendBuffer : public QObject
@@ -33,6 +81,10 @@ private slots:
     void decimationKeepsEveryExtreme_data();
     void decimationKeepsEveryExtreme();
     void clockStepsDoNotPileSamples();
+    void gapsFollowTheSpacing_data();
+    void gapsFollowTheSpacing();
+    void decimationBreaksTheLineAtGaps_data();
+    void decimationBreaksTheLineAtGaps();
 };
 
 void TestTrendBuffer::ringKeepsTheNewest()
@@ -198,7 +250,10 @@ void TestTrendBuffer::decimationKeepsEveryExtreme()
          { TrendBuffer::Current, TrendBuffer::Soc, TrendBuffer::CellTemperature2 }) {
         std::vector<TrendBuffer::Point> points;
         buffer.decimate(channel, from, to, buckets, &points);
-        QVERIFY(int(points.size()) <= 2 * buckets + 2);
+        const int gaps = int(std::count_if(points.begin(), points.end(),
+                                           [](const TrendBuffer::Point &p) { return p.isGap(); }));
+        // A gap splits a bucket in two, each with its own lowest and highest.
+        QVERIFY(int(points.size()) <= 2 * buckets + 2 + 3 * gaps);
         QVERIFY(std::is_sorted(points.begin(), points.end(),
                                [](auto &a, auto &b) { return a.ms < b.ms; }));
         // Every bucket shows its lowest and highest value.
@@ -253,6 +308,99 @@ void TestTrendBuffer::clockStepsDoNotPileSamples()
     QCOMPARE(buffer.size(), 2400);
     for (int i = 0; i < buffer.size(); ++i)
         QCOMPARE(buffer.timeAt(i), start + 500 * i);
+}
+
+void TestTrendBuffer::gapsFollowTheSpacing_data()
+{
+    QTest::addColumn<QVector<int>>("spacings"); // ms from each sample to the next
+    QTest::addColumn<QVector<int>>("lineStarts"); // the samples that begin a new line
+
+    QTest::newRow("regular") << runs({ { 300, 20 } }) << QVector<int>();
+    QTest::newRow("jitter") << QVector<int>{ 300, 200, 400, 350, 250, 300, 420, 180, 300 }
+                            << QVector<int>();
+    QTest::newRow("three periods are no gap")
+        << runs({ { 300, 6 }, { 900, 1 }, { 300, 6 } }) << QVector<int>();
+    QTest::newRow("a little more is")
+        << runs({ { 300, 6 }, { 901, 1 }, { 300, 6 } }) << QVector<int>{ 7 };
+    QTest::newRow("port closed for a minute, twice")
+        << runs({ { 300, 6 }, { 60000, 1 }, { 300, 6 }, { 60000, 1 }, { 300, 6 } })
+        << QVector<int>{ 7, 14 };
+    QTest::newRow("two pauses side by side")
+        << runs({ { 300, 6 }, { 60000, 2 }, { 300, 6 } }) << QVector<int>{ 7, 8 };
+    QTest::newRow("silent after the first reply")
+        << runs({ { 3600000, 1 }, { 300, 6 } }) << QVector<int>{ 1 };
+    QTest::newRow("the newest, after a pause")
+        << runs({ { 300, 6 }, { 60000, 1 } }) << QVector<int>{ 7 };
+    QTest::newRow("every other reply missing")
+        << QVector<int>{ 300, 600, 300, 600, 300, 600, 300, 600 } << QVector<int>();
+    // Another poll period is no gap.
+    QTest::newRow("slower poll") << runs({ { 300, 6 }, { 1000, 10 } }) << QVector<int>();
+    QTest::newRow("faster poll") << runs({ { 1000, 10 }, { 300, 6 } }) << QVector<int>();
+    // Samples on one moment (a clock set back) tell nothing of the spacing.
+    QTest::newRow("piled on one moment")
+        << runs({ { 300, 6 }, { 0, 10 }, { 300, 2 }, { 60000, 1 } }) << QVector<int>{ 19 };
+}
+
+void TestTrendBuffer::gapsFollowTheSpacing()
+{
+    QFETCH(QVector<int>, spacings);
+    QFETCH(QVector<int>, lineStarts);
+    TrendBuffer buffer;
+    fill(&buffer, spacings);
+    QVector<int> found;
+    for (int i = 0; i < buffer.size(); ++i) {
+        if (buffer.startsLine(i))
+            found << i;
+    }
+    QCOMPARE(found, lineStarts);
+}
+
+void TestTrendBuffer::decimationBreaksTheLineAtGaps_data()
+{
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<QVector<int>>("spacings");
+    QTest::addColumn<int>("buckets");
+    QTest::addColumn<qint64>("fromMs"); // after the first sample
+    QTest::addColumn<qint64>("toMs");
+    QTest::addColumn<int>("gapPoints");
+
+    // 100 samples a second apart, a minute without, 100 more: the gap lies from 99 s to 159 s.
+    const QVector<int> minute = runs({ { 1000, 99 }, { 60000, 1 }, { 1000, 100 } });
+    QTest::newRow("inside a bucket") << 1000 << minute << 3 << qint64(0) << qint64(260000) << 1;
+    QTest::newRow("many buckets") << 1000 << minute << 500 << qint64(0) << qint64(260000) << 1;
+    QTest::newRow("at the left edge")
+        << 1000 << minute << 50 << qint64(120000) << qint64(200000) << 1;
+    QTest::newRow("at the right edge") << 1000 << minute << 50 << qint64(0) << qint64(120000) << 1;
+    QTest::newRow("the window inside the gap")
+        << 1000 << minute << 50 << qint64(110000) << qint64(140000) << 1;
+    QTest::newRow("out of the window")
+        << 1000 << minute << 50 << qint64(170000) << qint64(250000) << 0;
+    QTest::newRow("several")
+        << 1000 << runs({ { 1000, 30 }, { 9000, 1 }, { 1000, 30 }, { 20000, 1 }, { 1000, 30 } })
+        << 10 << qint64(0) << qint64(200000) << 2;
+    // The ring has turned: the oldest sample begins the line, not a gap before it.
+    QTest::newRow("ring turned") << 150 << minute << 20 << qint64(0) << qint64(260000) << 1;
+    QTest::newRow("ring turned past the gap")
+        << 90 << minute << 20 << qint64(0) << qint64(260000) << 0;
+}
+
+void TestTrendBuffer::decimationBreaksTheLineAtGaps()
+{
+    QFETCH(int, capacity);
+    QFETCH(QVector<int>, spacings);
+    QFETCH(int, buckets);
+    QFETCH(qint64, fromMs);
+    QFETCH(qint64, toMs);
+    QFETCH(int, gapPoints);
+    TrendBuffer buffer(capacity);
+    fill(&buffer, spacings);
+    std::vector<TrendBuffer::Point> points;
+    buffer.decimate(TrendBuffer::Soc, 1000000 + fromMs, 1000000 + toMs, buckets, &points);
+    QCOMPARE(int(std::count_if(points.begin(), points.end(),
+                               [](const TrendBuffer::Point &p) { return p.isGap(); })),
+             gapPoints);
+    QVERIFY(breaksMatchGaps(buffer, points));
+    QVERIFY(!buffer.startsLine(0));
 }
 
 QTEST_GUILESS_MAIN(TestTrendBuffer)

@@ -9,13 +9,17 @@
 #include "namedchild.h"
 #include "widgettable.h"
 
+#include <QAbstractEventDispatcher>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -74,6 +78,77 @@ QByteArray frame(const Reply &r)
     return span + '+' + hex(crc, 4) + '~';
 }
 
+// Runs the event loop until nothing is left to do now, the deferred painting included.
+void settle()
+{
+    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
+    for (int round = 0; round < 50; ++round) {
+        QCoreApplication::sendPostedEvents();
+        if (!dispatcher->processEvents(QEventLoop::AllEvents))
+            break;
+    }
+}
+
+// Every region of the window that is painted, in the window's coordinates, by widget.
+class PaintLog : public QObject
+{
+public:
+    explicit PaintLog(QWidget *window)
+        : m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PaintLog() override { qApp->removeEventFilter(this); }
+
+    QRegion all() const
+    {
+        QRegion sum;
+        for (const auto &paint : m_paints)
+            sum += paint.second;
+        return sum;
+    }
+    // The area widget painted, counting each paint.
+    qint64 area(const QWidget *widget) const
+    {
+        qint64 sum = 0;
+        for (const auto &paint : m_paints) {
+            if (paint.first == widget)
+                for (const QRect &r : paint.second.translated(-widget->mapTo(m_window, QPoint())))
+                    sum += qint64(r.width()) * r.height();
+        }
+        return sum;
+    }
+    QString paintersIn(const QRegion &region) const
+    {
+        QStringList names;
+        for (const auto &paint : m_paints) {
+            if (paint.first && paint.second.intersects(region))
+                names << paint.first->metaObject()->className() + QLatin1Char(' ')
+                        + paint.first->objectName();
+        }
+        names.removeDuplicates();
+        return names.join(QStringLiteral(", "));
+    }
+    void clear() { m_paints.clear(); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(watched);
+            if (widget->window() == m_window)
+                m_paints.append({ widget,
+                                  static_cast<QPaintEvent *>(event)->region().translated(
+                                      widget->mapTo(m_window, QPoint())) });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    QVector<QPair<QPointer<QWidget>, QRegion>> m_paints;
+};
+
 QImage picture(const char *name)
 {
     return QPixmap(QStringLiteral(":/asset/assert/") + QLatin1String(name)).toImage();
@@ -95,6 +170,7 @@ private slots:
     void chartClampsAndSplitsByBalancing();
     void logSwitchAndRows();
     void viewFollowsTheNewestRowUnlessScrolledUp();
+    void replyOnTheLogPagePaintsOnlyWhatChanged();
     void exportLog_data();
     void exportLog();
     void wheelZoomsTheVoltageAxis();
@@ -345,6 +421,73 @@ void TestRealTimePage::viewFollowsTheNewestRowUnlessScrolledUp()
     bar->setValue(bar->maximum());
     send(Reply());
     QCOMPARE(bar->value(), bar->maximum());
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()
+{
+    // As the program runs: with its style sheet, which gives every widget a background.
+    QFile style(QStringLiteral(":/assert/style.qss"));
+    QVERIFY(style.open(QFile::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+    auto *view = child<QTableView>("data_view");
+    child<QTabWidget>("tab_widget")->setCurrentWidget(child<QWidget>("tab_5"));
+    setLogging(true);
+    child<QPushButton>("data_clean")->click();
+    for (int i = 0; i < 40; ++i)
+        send(Reply());
+    settle();
+
+    // Where a reply may paint: the table (its new row, its scroll bars), the row count and the
+    // line that tells the file's rows and size. Not the page around them, nor the window.
+    const auto inWindow = [this](QWidget *widget) {
+        return QRegion(QRect(widget->mapTo(window.get(), QPoint()), widget->size()));
+    };
+    const QRegion allowed = inWindow(view) + inWindow(child<QLineEdit>("data_total_line"))
+        + inWindow(child<QLabel>("data_record_file"));
+    const qint64 viewportArea = qint64(view->viewport()->width()) * view->viewport()->height();
+    const auto screen = [this] { return window->screen()->grabWindow(window->winId()).toImage(); };
+    const auto rendered = [this](const QImage &like) {
+        return window->grab().toImage().convertToFormat(like.format());
+    };
+
+    PaintLog paints(window.get());
+    for (int i = 0; i < 3; ++i) {
+        send(Reply());
+        settle();
+    }
+    const QRegion outside = paints.all() - allowed;
+    QVERIFY2(outside.isEmpty(), qPrintable(paints.paintersIn(outside)));
+    // Scrolling moves the rows drawn before; a reply paints about its own row.
+    QVERIFY2(paints.area(view->viewport()) < viewportArea / 4,
+             qPrintable(QString::number(paints.area(view->viewport()))));
+    QVERIFY(paints.area(view->verticalHeader()->viewport())
+            < qint64(view->verticalHeader()->viewport()->height()) * view->verticalHeader()->width()
+                / 4);
+    // What was painted piece by piece is what the whole window looks like.
+    QImage shown = screen();
+    QCOMPARE(shown, rendered(shown));
+
+    // Scrolled back, a new row is below what is shown: only the scroll bar changes.
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
+    settle();
+    paints.clear();
+    send(Reply());
+    settle();
+    QCOMPARE(paints.area(view->viewport()), 0);
+    // Emptied and filled again, and back at the newest row.
+    child<QPushButton>("data_clean")->click();
+    send(Reply());
+    settle();
+    shown = screen();
+    QCOMPARE(shown, rendered(shown));
+    for (int i = 0; i < 30; ++i)
+        send(Reply());
+    settle();
+    shown = screen();
+    QCOMPARE(shown, rendered(shown));
+
+    qApp->setStyleSheet(QString());
     child<QTabWidget>("tab_widget")->setCurrentIndex(0);
 }
 
