@@ -1285,6 +1285,26 @@ Recording to file has stopped. The table goes on logging; export it to keep its 
         <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
         <translation>Another program holds the port (a terminal such as minicom or screen, ModemManager probing a new adapter, or another copy of this tool). Close it first.</translation>
     </message>
+    <message>
+        <source>此列可容纳的数字</source>
+        <translation>a number this column can hold</translation>
+    </message>
+    <message>
+        <source>最后一行（第 %1 行）不完整，已略去。</source>
+        <translation>The last line (line %1) is incomplete and was left out.</translation>
+    </message>
+    <message>
+        <source>文件共有 %1 行，超过上限 %2 行：只载入了最新的 %2 行。</source>
+        <translation>The file holds %1 rows, more than the limit of %2: only the newest %2 rows were loaded.</translation>
+    </message>
+    <message>
+        <source>记录未完整载入</source>
+        <translation>Recording partly loaded</translation>
+    </message>
+    <message>
+        <source>已从 %1 载入 %2 行。</source>
+        <translation>%2 rows loaded from %1.</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>

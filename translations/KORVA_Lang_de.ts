@@ -1285,6 +1285,26 @@ Die Aufzeichnung in die Datei wurde gestoppt. Die Tabelle protokolliert weiter; 
         <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
         <translation>Ein anderes Programm belegt die Schnittstelle (ein Terminal wie minicom oder screen, ModemManager beim Prüfen eines neuen Adapters oder eine weitere Instanz dieses Programms). Schließen Sie es zuerst.</translation>
     </message>
+    <message>
+        <source>此列可容纳的数字</source>
+        <translation>eine Zahl, die diese Spalte fassen kann</translation>
+    </message>
+    <message>
+        <source>最后一行（第 %1 行）不完整，已略去。</source>
+        <translation>Die letzte Zeile (Zeile %1) ist unvollständig und wurde ausgelassen.</translation>
+    </message>
+    <message>
+        <source>文件共有 %1 行，超过上限 %2 行：只载入了最新的 %2 行。</source>
+        <translation>Die Datei enthält %1 Zeilen, mehr als die Grenze von %2: Nur die neuesten %2 Zeilen wurden geladen.</translation>
+    </message>
+    <message>
+        <source>记录未完整载入</source>
+        <translation>Aufzeichnung teilweise geladen</translation>
+    </message>
+    <message>
+        <source>已从 %1 载入 %2 行。</source>
+        <translation>%2 Zeilen aus %1 geladen.</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>

@@ -1285,6 +1285,26 @@
         <source>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</source>
         <translation>另一个程序正占用该串口（例如 minicom 或 screen 等终端程序、正在探测新适配器的 ModemManager，或本工具的另一个窗口）。请先关闭它。</translation>
     </message>
+    <message>
+        <source>此列可容纳的数字</source>
+        <translation>此列可容纳的数字</translation>
+    </message>
+    <message>
+        <source>最后一行（第 %1 行）不完整，已略去。</source>
+        <translation>最后一行（第 %1 行）不完整，已略去。</translation>
+    </message>
+    <message>
+        <source>文件共有 %1 行，超过上限 %2 行：只载入了最新的 %2 行。</source>
+        <translation>文件共有 %1 行，超过上限 %2 行：只载入了最新的 %2 行。</translation>
+    </message>
+    <message>
+        <source>记录未完整载入</source>
+        <translation>记录未完整载入</translation>
+    </message>
+    <message>
+        <source>已从 %1 载入 %2 行。</source>
+        <translation>已从 %1 载入 %2 行。</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
