@@ -69,7 +69,8 @@ void MainWindow::applyStartOptions(const StartOptions &options)
         ui->lang->setCurrentIndex(*options.language);
     if (options.port) {
         startPort = *options.port;
-        if (!selectPort(startPort))
+        // With --connect the line below says it, and what follows from it.
+        if (!selectPort(startPort) && !options.connect)
             qWarning().noquote() << "port" << startPort << "is not present";
     }
     if (options.baud) {
