@@ -1,5 +1,6 @@
 #include "trendview.h"
 
+#include "trendchartview.h"
 #include "trendlooks.h"
 
 #include <QDateTime>
@@ -8,9 +9,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
-#include <QMouseEvent>
 #include <QTimer>
-#include <QWheelEvent>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
@@ -20,7 +19,6 @@
 #include <QtCharts/QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 #include <limits>
 
@@ -51,87 +49,6 @@ struct TrendView::Chart
     QGraphicsLineItem *cursor = nullptr;
     QGraphicsRectItem *box = nullptr;
     QGraphicsSimpleTextItem *text = nullptr;
-};
-
-// A chart's view: the wheel zooms the time axis, the left button drags it, and the pointer marks
-// the nearest sample. Unlike the cell chart, dragging here does not move the window.
-class TrendView::ChartView : public QChartView
-{
-public:
-    ChartView(TrendView *owner, QChart *chart)
-        : QChartView(chart, owner)
-        , m_owner(owner)
-    {
-        setMouseTracking(true);
-        setRenderHint(QPainter::Antialiasing);
-        setCursor(Qt::CrossCursor);
-    }
-
-protected:
-    void wheelEvent(QWheelEvent *event) override
-    {
-        const int delta = event->angleDelta().y();
-        event->accept();
-        if (delta == 0)
-            return;
-        const qint64 around = m_owner->timeAt(viewport(), event->position().toPoint());
-        m_owner->zoom(std::pow(0.8, delta / 120.0), around);
-    }
-
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        // The legend takes its clicks; a press on the plot starts a drag.
-        QChartView::mousePressEvent(event);
-        const QPointF at = chart()->mapFromScene(mapToScene(event->pos()));
-        if (event->button() == Qt::LeftButton && chart()->plotArea().contains(at)) {
-            m_dragX = event->pos().x();
-            m_dragging = true;
-            setCursor(Qt::ClosedHandCursor);
-        }
-        event->accept();
-    }
-
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        QChartView::mouseMoveEvent(event);
-        event->accept();
-        if (m_dragging && (event->buttons() & Qt::LeftButton)) {
-            const qreal width = chart()->plotArea().width();
-            const int dx = event->pos().x() - m_dragX;
-            m_dragX = event->pos().x();
-            if (width > 0 && dx != 0)
-                m_owner->pan(
-                    qint64(-dx * double(m_owner->windowTo() - m_owner->windowFrom()) / width));
-        }
-        m_owner->hoverAt(m_owner->timeAt(viewport(), event->pos()));
-    }
-
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        QChartView::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && m_dragging) {
-            m_dragging = false;
-            setCursor(Qt::CrossCursor);
-        }
-        event->accept();
-    }
-
-    void leaveEvent(QEvent *event) override
-    {
-        m_owner->hoverEnd();
-        QChartView::leaveEvent(event);
-    }
-
-    void resizeEvent(QResizeEvent *event) override
-    {
-        QChartView::resizeEvent(event);
-        m_owner->m_dirty = true; // more or fewer pixel columns to fill
-    }
-
-private:
-    TrendView *m_owner;
-    int m_dragX = 0;
-    bool m_dragging = false;
 };
 
 TrendView::TrendView(QWidget *parent)
