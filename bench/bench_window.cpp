@@ -4,11 +4,11 @@
 // that painted it; and the window's memory per logged row. Runs offscreen unless a platform is
 // given (offscreen, the window's backing store is painted for real).
 #include "datalog.h"
+#include "drainevents.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "replies.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -232,19 +232,6 @@ private:
     QRegion m_reply;
     qint64 m_windowPixels = 0;
 };
-
-// Runs the event loop until nothing is left to do now: posted events, due timers and the
-// deferred paints (offscreen, the backing store paints for real). Timers due later (a lamp
-// falling back, the clock) are left for later.
-void drainEvents()
-{
-    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
-    for (int round = 0; round < 100; ++round) {
-        QCoreApplication::sendPostedEvents();
-        if (!dispatcher->processEvents(QEventLoop::AllEvents))
-            break;
-    }
-}
 
 // The reply as the user sees it: from ParseMsg until the event loop is idle again, the log page
 // painted with the new row; and the area the reply painted: the window's pixels, and the sum over

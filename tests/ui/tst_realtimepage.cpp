@@ -1,6 +1,7 @@
 // The real-time page of the window: a reply through ParseMsg into the fields, the lamps, the cell
 // chart and the log, the log buttons with export, and the wheel zoom of the chart.
 #include "crc.h"
+#include "drainevents.h"
 #include "filedialogs.h"
 #include "globals.h"
 #include "isolatedsettings.h"
@@ -9,7 +10,6 @@
 #include "namedchild.h"
 #include "widgettable.h"
 
-#include <QAbstractEventDispatcher>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLCDNumber>
@@ -76,17 +76,6 @@ QByteArray frame(const Reply &r)
     const uint16_t crc =
         CRC::CRC16(reinterpret_cast<const unsigned char *>(span.constData()), span.size());
     return span + '+' + hex(crc, 4) + '~';
-}
-
-// Runs the event loop until nothing is left to do now, the deferred painting included.
-void settle()
-{
-    QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance();
-    for (int round = 0; round < 50; ++round) {
-        QCoreApplication::sendPostedEvents();
-        if (!dispatcher->processEvents(QEventLoop::AllEvents))
-            break;
-    }
 }
 
 // Every region of the window that is painted, in the window's coordinates, by widget.
@@ -436,7 +425,7 @@ void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()
     child<QPushButton>("data_clean")->click();
     for (int i = 0; i < 40; ++i)
         send(Reply());
-    settle();
+    drainEvents();
 
     // Where a reply may paint: the table (its new row, its scroll bars), the row count and the
     // line that tells the file's rows and size. Not the page around them, nor the window.
@@ -454,7 +443,7 @@ void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()
     PaintLog paints(window.get());
     for (int i = 0; i < 3; ++i) {
         send(Reply());
-        settle();
+        drainEvents();
     }
     const QRegion outside = paints.all() - allowed;
     QVERIFY2(outside.isEmpty(), qPrintable(paints.paintersIn(outside)));
@@ -470,20 +459,20 @@ void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()
 
     // Scrolled back, a new row is below what is shown: only the scroll bar changes.
     view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
-    settle();
+    drainEvents();
     paints.clear();
     send(Reply());
-    settle();
+    drainEvents();
     QCOMPARE(paints.area(view->viewport()), 0);
     // Emptied and filled again, and back at the newest row.
     child<QPushButton>("data_clean")->click();
     send(Reply());
-    settle();
+    drainEvents();
     shown = screen();
     QCOMPARE(shown, rendered(shown));
     for (int i = 0; i < 30; ++i)
         send(Reply());
-    settle();
+    drainEvents();
     shown = screen();
     QCOMPARE(shown, rendered(shown));
 

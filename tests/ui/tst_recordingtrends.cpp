@@ -354,12 +354,16 @@ void TestRecordingTrends::openedRecordingFillsTheTrends()
 
     // A broken file: one message naming its line, and the charts keep the recording.
     QTemporaryDir dir;
-    const QString broken = dir.filePath("broken.csv");
-    QVERIFY(QFile::copy(recorded, broken));
-    QFile file(broken);
-    QVERIFY(file.open(QIODevice::Append));
-    file.write("\"2026-12-07\",\"10:00:00.000\",\"1\"\n");
-    file.close();
+    // A copy of the recording with more bytes at its end.
+    const auto copyWith = [&](const char *name, const QByteArray &end) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile file(path);
+        QFile source(recorded);
+        if (source.open(QIODevice::ReadOnly) && file.open(QIODevice::WriteOnly))
+            file.write(source.readAll() + end);
+        return path;
+    };
+    const QString broken = copyWith("broken.csv", "\"2026-12-07\",\"10:00:00.000\",\"1\"\n");
     answer.setAnswer(broken);
     child<QPushButton>("trend_open")->click();
     QCOMPARE(boxes->entries().size(), 1);
@@ -372,12 +376,7 @@ void TestRecordingTrends::openedRecordingFillsTheTrends()
     // A recording whose last line was cut short (a full disk): its whole rows are shown, and one
     // message says what was left out.
     boxes->clear();
-    const QString cut = dir.filePath("cut.csv");
-    QVERIFY(QFile::copy(recorded, cut));
-    QFile tail(cut);
-    QVERIFY(tail.open(QIODevice::Append));
-    tail.write("\"2026-12-07\",\"10:00:0");
-    tail.close();
+    const QString cut = copyWith("cut.csv", "\"2026-12-07\",\"10:00:0");
     answer.setAnswer(cut);
     child<QPushButton>("trend_open")->click();
     QCOMPARE(trends()->buffer()->size(), 3);
