@@ -100,6 +100,24 @@ QStringList clippedTexts(QWidget *page)
     return clipped;
 }
 
+// Captions that need a second line although they would fit on one: each caption of a parameter
+// row and each caption of the real-time pages should be read at a glance.
+QStringList wrappedCaptions(QWidget *page)
+{
+    QStringList wrapped;
+    for (auto *label : page->findChildren<QLabel *>()) {
+        if (!label->isVisible() || !label->wordWrap() || label->text().isEmpty())
+            continue;
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        if (label->contentsRect().width() < needed)
+            wrapped.append(QStringLiteral("%1: %2 (%3 of %4 px)")
+                               .arg(label->objectName(), label->text())
+                               .arg(label->contentsRect().width())
+                               .arg(needed));
+    }
+    return wrapped;
+}
+
 } // namespace
 
 class TestForm : public QObject
@@ -167,6 +185,7 @@ void TestForm::fitsTheWindowInEveryLanguage()
     // The pages a user can reach (the device and debug pages are taken out by the window); only
     // the widgets of the page on show are visible.
     QStringList clipped;
+    QStringList wrapped;
     for (int page = 0; page < 5; ++page) {
         ui.tab_widget->setCurrentIndex(page);
         const int innerPages = page == 2 ? ui.tabWidget->count() : 1;
@@ -174,11 +193,22 @@ void TestForm::fitsTheWindowInEveryLanguage()
             ui.tabWidget->setCurrentIndex(inner);
             QCoreApplication::processEvents();
             clipped += clippedTexts(window.centralWidget());
+            wrapped += wrappedCaptions(window.centralWidget());
         }
     }
     QVERIFY(ui.cell->height() >= 251);
     clipped.removeDuplicates();
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String("; "))));
+    wrapped.removeDuplicates();
+    QVERIFY2(wrapped.isEmpty(), qPrintable(wrapped.join(QLatin1String("; "))));
+
+    // The current's six digits keep a digit's shape: at least half as wide as tall.
+    ui.tab_widget->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    QVERIFY2(ui.cadc->width() * 2 >= ui.cadc->digitCount() * ui.cadc->height(),
+             qPrintable(QStringLiteral("current display %1 x %2")
+                            .arg(ui.cadc->width())
+                            .arg(ui.cadc->height())));
 
     QCoreApplication::removeTranslator(&translator);
     qApp->setStyleSheet(QString());
