@@ -6,10 +6,12 @@
 #include "ui_mainwindow.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -129,6 +131,7 @@ private slots:
 
     void fitsTheWindowInEveryLanguage_data();
     void fitsTheWindowInEveryLanguage();
+    void topBarShowsWholeValues();
     void everyPictureIsCompiledIn();
     void everyButtonFoundByNameExists();
     void languageFilesTranslateEveryText_data();
@@ -211,6 +214,37 @@ void TestForm::fitsTheWindowInEveryLanguage()
                             .arg(ui.cadc->height())));
 
     QCoreApplication::removeTranslator(&translator);
+    qApp->setStyleSheet(QString());
+}
+
+void TestForm::topBarShowsWholeValues()
+{
+    qApp->setStyleSheet(m_styleSheet);
+    QMainWindow window;
+    Ui_MainWindow ui;
+    ui.setupUi(&window);
+    window.setFixedSize(1360, 768);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The longest period, whole.
+    ui.spinBox->setValue(9999);
+    auto *periodText = ui.spinBox->findChild<QLineEdit *>();
+    QVERIFY(periodText->width()
+            >= periodText->fontMetrics().horizontalAdvance(QStringLiteral("9999")));
+
+    // The open port list is as wide as its longest entry, in the font the style sheet gives it.
+    const QString longest = QStringLiteral("ttyUSB0 (CP2102N USB to UART Bridge Controller, S/N "
+                                           "0001, /dev/serial/by-id/usb-Silicon_Labs)");
+    ui.portName->addItem(QStringLiteral("/tmp/ttyWALK (virtual)"));
+    ui.portName->addItem(longest);
+    ui.portName->showPopup();
+    QAbstractItemView *list = ui.portName->view();
+    QTRY_VERIFY(list->isVisible());
+    const int needed = list->fontMetrics().horizontalAdvance(longest);
+    QVERIFY2(list->viewport()->width() >= needed,
+             qPrintable(QStringLiteral("%1 of %2 px").arg(list->viewport()->width()).arg(needed)));
+    ui.portName->hidePopup();
     qApp->setStyleSheet(QString());
 }
 
