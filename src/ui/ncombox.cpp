@@ -25,6 +25,7 @@ int NComBox::popupWidthHint() const
     list->ensurePolished();
     int widest = list->sizeHintForColumn(0);
     const QFontMetrics metrics(list->font());
+    // The text and the item's padding on either side, where the delegate's own hint is short.
     for (int i = 0; i < count(); ++i)
         widest = std::max(widest, metrics.horizontalAdvance(itemText(i)) + 2 * 8);
     int width = widest + 2 * list->frameWidth();

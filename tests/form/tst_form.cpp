@@ -102,13 +102,14 @@ QStringList clippedTexts(QWidget *page)
     return clipped;
 }
 
-// Captions that need a second line although they would fit on one: each caption of a parameter
-// row and each caption of the real-time pages should be read at a glance.
+// Captions of fields (named <field>_lable) that need a second line: a row's caption should be
+// read at a glance.
 QStringList wrappedCaptions(QWidget *page)
 {
     QStringList wrapped;
     for (auto *label : page->findChildren<QLabel *>()) {
-        if (!label->isVisible() || !label->wordWrap() || label->text().isEmpty())
+        if (!label->isVisible() || !label->wordWrap() || label->text().isEmpty()
+            || !label->objectName().contains(QLatin1String("_lable")))
             continue;
         const int needed = label->fontMetrics().horizontalAdvance(label->text());
         if (label->contentsRect().width() < needed)
