@@ -13,6 +13,8 @@ packages=(
     clang libclang-rt-14-dev
     socat xvfb xauth imagemagick
     fonts-noto-cjk fonts-dejavu-core
+    # Qt's own texts (file dialogs, OK, Cancel) in Chinese and German
+    qttranslations5-l10n
     # the install test (desktop-file-validate) and the package (dpkg-shlibdeps, file)
     desktop-file-utils dpkg-dev file
 )

@@ -135,7 +135,7 @@ QString notANumberTitle()
 
 QString notANumberText()
 {
-    return QStringLiteral("输入的值无效 ！");
+    return QCoreApplication::translate("MainWindow", "输入的值无效 ！");
 }
 
 QString outOfRangeTitle()
@@ -145,7 +145,9 @@ QString outOfRangeTitle()
 
 QString outOfRangeText(int min, int max)
 {
-    return QStringLiteral("输入的参数超过 [%1 - %2] 的范围。").arg(min).arg(max);
+    return QCoreApplication::translate("MainWindow", "输入的参数超过 [%1 - %2] 的范围。")
+        .arg(min)
+        .arg(max);
 }
 
 } // namespace ParameterTable

@@ -63,7 +63,8 @@ constexpr char NotANumberStyle[] =
 constexpr char OutOfRangeStyle[] =
     "QLineEdit { background-color: yellow; border: none; border-bottom: 2px solid white; }";
 
-// The message boxes of a refused value: titles translated, texts fixed.
+// The message boxes of a refused value, in the chosen language (the Chinese source texts when no
+// translation is loaded).
 QString notANumberTitle(); // "Error"
 QString notANumberText(); // "输入的值无效 ！"
 QString outOfRangeTitle(); // "Warning"

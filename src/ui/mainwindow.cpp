@@ -114,6 +114,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     InitSlot();
     initReconnect();
+    initControls();
 }
 
 MainWindow::~MainWindow()

@@ -251,6 +251,15 @@ private:
     void showTrendSource();
     void retranslateTrendsPage();
 
+    // Keyboard and controls: functions (mainwindow_controls.cpp).
+    // Enter applies a parameter row, Tab passes over fields nobody types in, the period box and
+    // the port box say what they take and hold, Qt's own texts follow the language.
+    void initControls();
+    // The whole entry chosen in the port list, which the box may be too narrow to show.
+    void showPortToolTip();
+    // Tells the user a typed period outside the box's range was not taken.
+    void refusePeriod(int typed);
+
     // Parameter pages: functions (mainwindow_parameters.cpp).
     void resolveParameterPages();
     void writeParameterRow(const char *slot);

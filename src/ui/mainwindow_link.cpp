@@ -10,7 +10,6 @@
 #include "receivebuffer.h"
 #include "ui_mainwindow.h"
 
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QDebug>
 #include <QFileInfo>
@@ -62,9 +61,9 @@ void MainWindow::findFreePorts()
     }
     if (keep >= 0)
         ui->portName->setCurrentIndex(keep);
-    // An adapter's entry is longer than the box; the open list shows it whole.
-    QAbstractItemView *list = ui->portName->view();
-    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth());
+    // An adapter's entry is longer than the box: the open list is as wide as its longest entry
+    // (NComBox), and the box tells the chosen one whole as its tool tip.
+    showPortToolTip();
     ui->bard->setEnabled(true);
     if (ui->portName->count() == 0)
         Messages::warning(nullptr, QStringLiteral("Warning"),

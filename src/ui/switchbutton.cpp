@@ -1,6 +1,8 @@
 #include "switchbutton.h"
 
 #include <QDebug>
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,6 +32,8 @@ SwitchButton::SwitchButton(QWidget *parent)
 {
     m_timer->setInterval(30);
     connect(m_timer, &QTimer::timeout, this, &SwitchButton::updateValue);
+    // Reached by Tab like any button; a click focuses it too.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 // The animation timer is a child and goes with the widget.
@@ -43,6 +47,22 @@ void SwitchButton::SetActive(bool checked)
 }
 
 void SwitchButton::mousePressEvent(QMouseEvent *)
+{
+    toggle();
+}
+
+void SwitchButton::keyPressEvent(QKeyEvent *event)
+{
+    // A held key would toggle the port on and off at the keyboard's repeat rate.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        toggle();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SwitchButton::toggle()
 {
     m_checked = !m_checked;
     emit statusChanged(m_checked);
@@ -95,6 +115,42 @@ void SwitchButton::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::TextAntialiasing);
     drawBackGround(&painter);
     drawSlider(&painter);
+    if (hasFocus())
+        drawFocusMark(&painter);
+}
+
+QRect SwitchButton::sliderRestRect() const
+{
+    const int side = std::min(width(), height());
+    const int diameter = side - 2 * m_space;
+    const int x = m_checked ? m_space + width() - height() : m_space;
+    return QRect(x, m_space, diameter, diameter);
+}
+
+QRect SwitchButton::captionRect() const
+{
+    // From a quarter of the rounded end into the track up to a small gap before the slider.
+    const int side = std::min(width(), height());
+    const int end = side / 4;
+    const int gap = 2;
+    const QRect slider = sliderRestRect();
+    if (m_checked)
+        return QRect(QPoint(end, 0), QPoint(slider.left() - gap - 1, height() - 1));
+    return QRect(QPoint(slider.right() + gap + 1, 0), QPoint(width() - end - 1, height() - 1));
+}
+
+QFont SwitchButton::captionFont() const
+{
+    QFont font = this->font();
+    const QString &text = m_checked ? m_textOn : m_textOff;
+    const int room = captionRect().width();
+    // Smaller by half points down to 6 pt; a caption too long even then is elided when drawn.
+    for (qreal size = font.pointSizeF(); size > 6 && room > 0; size -= 0.5) {
+        if (QFontMetrics(font).horizontalAdvance(text) <= room)
+            break;
+        font.setPointSizeF(size - 0.5);
+    }
+    return font;
 }
 
 void SwitchButton::drawBackGround(QPainter *painter)
@@ -121,14 +177,29 @@ void SwitchButton::drawBackGround(QPainter *painter)
     path = path.united(right).united(middle);
     painter->drawPath(path);
 
-    // The caption sits on the side away from the slider.
-    const int textReserve = side - 2 * m_space - 5;
+    // The caption sits on the side away from the slider, where the slider rests: centred in the
+    // free part of the track, never under the slider, whatever the caption's length.
+    const QRect room = captionRect();
+    const QFont font = captionFont();
+    painter->setFont(font);
     painter->setPen(m_textColor);
-    if (m_checked)
-        painter->drawText(QRect(0, 0, w - textReserve, h), Qt::AlignCenter, m_textOn);
-    else
-        painter->drawText(QRect(textReserve, 0, w - textReserve, h), Qt::AlignCenter, m_textOff);
+    const QString text = QFontMetrics(font).elidedText(m_checked ? m_textOn : m_textOff,
+                                                       Qt::ElideRight, room.width());
+    painter->drawText(room, Qt::AlignCenter, text);
 
+    painter->restore();
+}
+
+void SwitchButton::drawFocusMark(QPainter *painter)
+{
+    // A ring just inside the track's outline, in the blue of the focused check box.
+    painter->save();
+    const qreal pen = 2;
+    painter->setPen(QPen(QColor(64, 164, 255), pen));
+    painter->setBrush(Qt::NoBrush);
+    const qreal side = std::min(width(), height());
+    const QRectF track = QRectF(rect()).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
+    painter->drawRoundedRect(track, (side - pen) / 2, (side - pen) / 2);
     painter->restore();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -8,7 +10,8 @@ class QTimer;
 
 // An on/off toggle drawn by hand: a pill-shaped track, a round slider that glides to the other end
 // when the state changes, and a caption on the free part of the track. It takes no styling from
-// style sheets; its size comes from the layout.
+// style sheets; its size comes from the layout. It takes the keyboard focus (Tab), shows it with a
+// ring around the track, and Space toggles it.
 class SwitchButton : public QWidget
 {
     Q_OBJECT
@@ -38,6 +41,13 @@ public:
     // the slider as a press would.
     void SetActive(bool checked);
 
+    // Where the slider rests in the current state, and where the caption is drawn: on the free
+    // part of the track, clear of the resting slider.
+    QRect sliderRestRect() const;
+    QRect captionRect() const;
+    // The caption's font: the widget's own, made smaller where the caption would not fit.
+    QFont captionFont() const;
+
 signals:
     void statusChanged(bool checked);
 
@@ -65,9 +75,13 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // Space toggles the switch as a press does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void toggle();
     void moveSlider();
+    void drawFocusMark(QPainter *painter);
     void drawBackGround(QPainter *painter);
     void drawSlider(QPainter *painter);
 

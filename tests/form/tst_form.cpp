@@ -6,10 +6,12 @@
 #include "ui_mainwindow.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -100,6 +102,25 @@ QStringList clippedTexts(QWidget *page)
     return clipped;
 }
 
+// Captions of fields (named <field>_lable) that need a second line: a row's caption should be
+// read at a glance.
+QStringList wrappedCaptions(QWidget *page)
+{
+    QStringList wrapped;
+    for (auto *label : page->findChildren<QLabel *>()) {
+        if (!label->isVisible() || !label->wordWrap() || label->text().isEmpty()
+            || !label->objectName().contains(QLatin1String("_lable")))
+            continue;
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        if (label->contentsRect().width() < needed)
+            wrapped.append(QStringLiteral("%1: %2 (%3 of %4 px)")
+                               .arg(label->objectName(), label->text())
+                               .arg(label->contentsRect().width())
+                               .arg(needed));
+    }
+    return wrapped;
+}
+
 } // namespace
 
 class TestForm : public QObject
@@ -111,6 +132,7 @@ private slots:
 
     void fitsTheWindowInEveryLanguage_data();
     void fitsTheWindowInEveryLanguage();
+    void topBarShowsWholeValues();
     void everyPictureIsCompiledIn();
     void everyButtonFoundByNameExists();
     void languageFilesTranslateEveryText_data();
@@ -167,6 +189,7 @@ void TestForm::fitsTheWindowInEveryLanguage()
     // The pages a user can reach (the device and debug pages are taken out by the window); only
     // the widgets of the page on show are visible.
     QStringList clipped;
+    QStringList wrapped;
     for (int page = 0; page < 5; ++page) {
         ui.tab_widget->setCurrentIndex(page);
         const int innerPages = page == 2 ? ui.tabWidget->count() : 1;
@@ -174,13 +197,55 @@ void TestForm::fitsTheWindowInEveryLanguage()
             ui.tabWidget->setCurrentIndex(inner);
             QCoreApplication::processEvents();
             clipped += clippedTexts(window.centralWidget());
+            wrapped += wrappedCaptions(window.centralWidget());
         }
     }
     QVERIFY(ui.cell->height() >= 251);
     clipped.removeDuplicates();
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1String("; "))));
+    wrapped.removeDuplicates();
+    QVERIFY2(wrapped.isEmpty(), qPrintable(wrapped.join(QLatin1String("; "))));
+
+    // The current's six digits keep a digit's shape: at least half as wide as tall.
+    ui.tab_widget->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    QVERIFY2(ui.cadc->width() * 2 >= ui.cadc->digitCount() * ui.cadc->height(),
+             qPrintable(QStringLiteral("current display %1 x %2")
+                            .arg(ui.cadc->width())
+                            .arg(ui.cadc->height())));
 
     QCoreApplication::removeTranslator(&translator);
+    qApp->setStyleSheet(QString());
+}
+
+void TestForm::topBarShowsWholeValues()
+{
+    qApp->setStyleSheet(m_styleSheet);
+    QMainWindow window;
+    Ui_MainWindow ui;
+    ui.setupUi(&window);
+    window.setFixedSize(1360, 768);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The longest period, whole.
+    ui.spinBox->setValue(9999);
+    auto *periodText = ui.spinBox->findChild<QLineEdit *>();
+    QVERIFY(periodText->width()
+            >= periodText->fontMetrics().horizontalAdvance(QStringLiteral("9999")));
+
+    // The open port list is as wide as its longest entry, in the font the style sheet gives it.
+    const QString longest = QStringLiteral("ttyUSB0 (CP2102N USB to UART Bridge Controller, S/N "
+                                           "0001, /dev/serial/by-id/usb-Silicon_Labs)");
+    ui.portName->addItem(QStringLiteral("/tmp/ttyWALK (virtual)"));
+    ui.portName->addItem(longest);
+    ui.portName->showPopup();
+    QAbstractItemView *list = ui.portName->view();
+    QTRY_VERIFY(list->isVisible());
+    const int needed = list->fontMetrics().horizontalAdvance(longest);
+    QVERIFY2(list->viewport()->width() >= needed,
+             qPrintable(QStringLiteral("%1 of %2 px").arg(list->viewport()->width()).arg(needed)));
+    ui.portName->hidePopup();
     qApp->setStyleSheet(QString());
 }
 

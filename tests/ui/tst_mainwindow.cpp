@@ -3,11 +3,13 @@
 #include "messages.h"
 #include "namedchild.h"
 #include "openfailure.h"
+#include "parametertable.h"
 #include "startoptions.h"
 #include "switchbutton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QLCDNumber>
 #include <QLabel>
@@ -117,6 +119,8 @@ private slots:
     void dragByTitle();
     void languageSwitching();
     void languageFileIsNeverSwappedForAnother();
+    void textsFollowTheLanguage();
+    void periodBelowItsRangeIsRefusedAloud();
     void minimiseAndClose();
 
     // The link without a board: the checks of received blocks, a failed open, a closed port.
@@ -256,6 +260,10 @@ void TestMainWindow::portListRescansOnlyWhileClosed()
     QCOMPARE(portName->count(), systemPorts + 1);
     QCOMPARE(portName->itemText(systemPorts), device.fileName() + QStringLiteral(" (virtual)"));
     QCOMPARE(portName->currentIndex(), 0);
+    // The box may be too narrow for the chosen entry; its tool tip tells it whole.
+    portName->setCurrentIndex(systemPorts);
+    QVERIFY(portName->toolTip().startsWith(portName->itemText(systemPorts)));
+    portName->setCurrentIndex(0);
 
     // While the port is open the list stays as it is.
     qunsetenv("ARVEX_EXTRA_PORTS");
@@ -459,6 +467,74 @@ void TestMainWindow::languageFileIsNeverSwappedForAnother()
     QCOMPARE(tabs->tabText(0), german.translate("MainWindow", source));
     lang->setCurrentIndex(0);
     QCOMPARE(tabs->tabText(0), QString::fromUtf8(source));
+}
+
+void TestMainWindow::textsFollowTheLanguage()
+{
+    // Qt's own button texts and the program's range boxes, which are built outside the form.
+    const auto cancel = [] {
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        return box.button(QDialogButtonBox::Cancel)->text();
+    };
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    auto *lang = child<QComboBox>("lang");
+    const auto chinese = qScopeGuard([lang] { lang->setCurrentIndex(0); });
+
+    lang->setCurrentIndex(2);
+    QCOMPARE(cancel(), QStringLiteral("Abbrechen"));
+    for (const QString &text :
+         { ParameterTable::outOfRangeText(3, 25), ParameterTable::notANumberText() })
+        QVERIFY2(!han.match(text).hasMatch(), qPrintable(text));
+    QVERIFY(ParameterTable::outOfRangeText(3, 25).contains(QStringLiteral("[3 - 25]")));
+
+    lang->setCurrentIndex(1);
+    QCOMPARE(cancel(), QStringLiteral("Cancel"));
+
+    // Chinese: Qt's texts too, and the range box exactly as it always read.
+    lang->setCurrentIndex(0);
+    QCOMPARE(cancel(), QStringLiteral("取消"));
+    QCOMPARE(ParameterTable::outOfRangeText(3, 25),
+             QStringLiteral("输入的参数超过 [3 - 25] 的范围。"));
+    QCOMPARE(ParameterTable::notANumberText(), QStringLiteral("输入的值无效 ！"));
+}
+
+void TestMainWindow::periodBelowItsRangeIsRefusedAloud()
+{
+    auto *period = child<QSpinBox>("spinBox");
+    QVERIFY(period->toolTip().contains(QStringLiteral("300")));
+    QVERIFY(period->toolTip().contains(QStringLiteral("9999")));
+    period->setValue(500);
+    recorder->clear();
+
+    // Typed digits below the minimum are put back to the last period, on Enter or on leaving
+    // the box, and the user is told the range.
+    for (bool enter : { true, false }) {
+        period->selectAll();
+        QTest::keyClicks(period, QStringLiteral("200"));
+        QCOMPARE(period->text(), QStringLiteral("200"));
+        if (enter) {
+            QTest::keyClick(period, Qt::Key_Return);
+        } else {
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(period, &out);
+        }
+        QCOMPARE(period->value(), 500);
+        QTRY_COMPARE(recorder->entries().size(), 1);
+        const Messages::Recorder::Entry box = recorder->entries().at(0);
+        QCOMPARE(box.kind, Messages::Kind::Warning);
+        for (const char *part : { "200", "[300 - 9999]", "500" })
+            QVERIFY2(box.text.contains(QLatin1String(part)), qPrintable(box.text));
+        recorder->clear();
+    }
+
+    // A period within the range is taken without a word.
+    period->selectAll();
+    QTest::keyClicks(period, QStringLiteral("9999"));
+    QTest::keyClick(period, Qt::Key_Return);
+    QCOMPARE(period->value(), 9999);
+    QCoreApplication::processEvents();
+    QVERIFY(recorder->entries().isEmpty());
+    period->setValue(500);
 }
 
 void TestMainWindow::minimiseAndClose()

@@ -8,11 +8,13 @@
 #include "parameterblock.h"
 #include "switchbutton.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -126,6 +128,7 @@ private slots:
     void deviceCommands();
     void publicSlotsByName();
     void readBack();
+    void keyboard();
     void closedPortSendsNothing();
 
 private:
@@ -352,6 +355,55 @@ void TestParameterPages::readBack()
     }
     QVERIFY(sendQueuebak.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(shown(lamp) == off, 5000);
+}
+
+void TestParameterPages::keyboard()
+{
+    // Enter in a field applies its row as the button does; a row whose button is disabled (the
+    // Debug page) takes no Enter either.
+    auto *field = child<QLineEdit>("conf_lv");
+    field->setText(QStringLiteral("3000"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", "06", 3000) });
+    child<QLineEdit>("conf_avhp_2")->setText(QStringLiteral("5000"));
+    QTest::keyClick(child<QLineEdit>("conf_avhp_2"), Qt::Key_Enter);
+    QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", "22", 5000) });
+    child<QLineEdit>("conf_short")->setText(QStringLiteral("5"));
+    QTest::keyClick(child<QLineEdit>("conf_short"), Qt::Key_Return);
+    QCOMPARE(takeQueue(), QList<QByteArray>());
+    QVERIFY(recorder->entries().isEmpty());
+
+    // Tab goes round the main page and the top bar: it reaches the connection switch and passes
+    // over the fields that only show values (the main page is full of them).
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+    auto *openCom = child<SwitchButton>("openCom");
+    auto *lang = child<QComboBox>("lang");
+    lang->setFocus(Qt::TabFocusReason);
+    QSet<QWidget *> reached;
+    for (int i = 0; i < 200; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        if (focused == lang)
+            break;
+        reached.insert(focused);
+    }
+    QVERIFY(reached.contains(openCom));
+    for (QWidget *widget : qAsConst(reached)) {
+        auto *edit = qobject_cast<QLineEdit *>(widget);
+        QVERIFY2(!edit || !edit->isReadOnly(), qPrintable(widget->objectName()));
+    }
+
+    // Space on the focused switch closes the port and opens it again.
+    openCom->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(openCom, Qt::Key_Space);
+    QVERIFY(!openCom->checked());
+    QVERIFY(child<QLabel>("statu_opencom")->text().contains(QStringLiteral("CLOSED")));
+    QTest::keyClick(openCom, Qt::Key_Space);
+    QVERIFY(openCom->checked());
+    QVERIFY(child<QLabel>("statu_opencom")->text().contains(QStringLiteral("OPENED")));
+    window->hide();
 }
 
 void TestParameterPages::closedPortSendsNothing()

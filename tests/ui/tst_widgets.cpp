@@ -2,6 +2,7 @@
 #include "nchartview.h"
 #include "switchbutton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTimer>
@@ -47,6 +48,8 @@ private slots:
     void switchWithoutAnimationJumps();
     void switchNarrowWidthStillArrives();
     void switchTrackAlphaFollowsEnabled();
+    void switchCaptionBesideTheSlider_data();
+    void switchCaptionBesideTheSlider();
     void chartViewDragsTopLevelWithLeftButtonOnly();
     void messagesRecorderRecordsAndRestores();
     void messagesIdenticalBoxIsNotStacked();
@@ -80,6 +83,15 @@ void TestWidgets::switchPressSlidesInSteps()
     press(&sw, Qt::RightButton, QPoint(10, 10));
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(0).toBool(), false);
+
+    // So does Space, once per stroke: a held key's repeats do not flip it back and forth.
+    QTest::keyClick(&sw, Qt::Key_Space);
+    QCOMPARE(spy.count(), 3);
+    QVERIFY(sw.checked());
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QCoreApplication::sendEvent(&sw, &repeat);
+    QCOMPARE(spy.count(), 3);
+    QVERIFY(sw.focusPolicy() & Qt::TabFocus);
 }
 
 void TestWidgets::switchSlidesBack()
@@ -170,6 +182,69 @@ void TestWidgets::switchTrackAlphaFollowsEnabled()
     disabled.fill(Qt::transparent);
     sw.render(&disabled, QPoint(), QRegion(), QWidget::DrawChildren);
     QCOMPARE(QColor::fromRgba(disabled.pixel(probe)), QColor(105, 105, 105));
+}
+
+void TestWidgets::switchCaptionBesideTheSlider_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("caption");
+    // The port switch of the top bar, the form's narrowest switch, and captions longer than the
+    // free part of the track.
+    for (const QSize size : { QSize(100, 36), QSize(80, 30), QSize(80, 24) }) {
+        for (const char *caption : { "STOP", "RUN", "STOPPEN", "Verbinden" }) {
+            for (bool on : { true, false }) {
+                const QByteArray name = QByteArray::number(size.width()) + 'x'
+                    + QByteArray::number(size.height()) + ' ' + caption + (on ? " on" : " off");
+                QTest::newRow(name.constData()) << size << on << QString::fromLatin1(caption);
+            }
+        }
+    }
+}
+
+void TestWidgets::switchCaptionBesideTheSlider()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, on);
+    QFETCH(QString, caption);
+    SwitchButton sw;
+    sw.resize(size);
+    QFont font = sw.font();
+    font.setPointSize(12); // the application's style sheet sets 12 pt
+    sw.setFont(font);
+    sw.setAnimation(false);
+    sw.setTextOn(caption);
+    sw.setTextOff(caption);
+    // The caption in pure red, the slider invisible: every red pixel is the caption's.
+    sw.setTextColor(Qt::red);
+    sw.setSliderColorOn(Qt::transparent);
+    sw.setSliderColorOff(Qt::transparent);
+    sw.SetActive(on);
+
+    QImage image(sw.size(), QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    sw.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QRect drawn;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 100 && c.green() < 80 && c.blue() < 80)
+                drawn |= QRect(x, y, 1, 1);
+        }
+    }
+    // Where the slider rests: inset by its space, a circle as high as the track, at either end.
+    const int side = qMin(size.width(), size.height());
+    const int diameter = side - 2 * sw.space();
+    const QRect slider(on ? size.width() - side + sw.space() : sw.space(), sw.space(), diameter,
+                       diameter);
+    QVERIFY(!drawn.isEmpty());
+    QVERIFY2(!drawn.intersects(slider),
+             qPrintable(QStringLiteral("caption %1,%2 %3x%4")
+                            .arg(drawn.x())
+                            .arg(drawn.y())
+                            .arg(drawn.width())
+                            .arg(drawn.height())));
+    QVERIFY(QRect(QPoint(), size).contains(drawn));
 }
 
 void TestWidgets::chartViewDragsTopLevelWithLeftButtonOnly()
