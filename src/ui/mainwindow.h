@@ -317,8 +317,9 @@ private:
     bool liveDataStale = false;
     bool liveDataSeen = false; // a valid real-time reply has come this run
     qint64 liveDataSince = 0; // on clock: the last valid real-time reply, or the port's opening
+    qint64 liveDataLastReply = 0; // on clock
     qint64 liveDataStaleAfter = 0; // ms without a valid reply before the values go stale
-    QTime liveDataLastReply; // the time of day of the last valid reply, for the text
+    QTime liveDataLastReplyTime; // its time of day, for the text
     QLabel *exportState = nullptr;
     QString exportFolder; // of the last export; empty: the recordings folder
     QString exportedFile; // the last export, for its line

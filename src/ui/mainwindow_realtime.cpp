@@ -125,10 +125,10 @@ void MainWindow::setLiveDataStale(bool stale)
     liveDataStale = stale;
     if (stale && liveDataSeen) {
         // The clock of the trends tells the time of day the reply came, also under a test's clock.
-        const qint64 ago = clock() - liveDataSince;
+        const qint64 ago = clock() - liveDataLastReply;
         const qint64 wall =
             trendClock ? trendClock->now() - ago : QDateTime::currentMSecsSinceEpoch() - ago;
-        liveDataLastReply = QDateTime::fromMSecsSinceEpoch(wall).time();
+        liveDataLastReplyTime = QDateTime::fromMSecsSinceEpoch(wall).time();
     }
     for (QLineEdit *field : realTimeFields.widgets())
         dim(field, stale);
@@ -136,6 +136,7 @@ void MainWindow::setLiveDataStale(bool stale)
         dim(lamp, stale);
     dim(ui->cadc, stale);
     dim(ui->soc, stale);
+    dim(ui->blance_label, stale);
     const qreal opacity = stale ? StaleOpacity : 1.0;
     series->setOpacity(opacity);
     barLabels->setOpacity(opacity);
@@ -149,7 +150,7 @@ void MainWindow::showStaleText()
         return;
     staleLabel->setText(
         liveDataSeen
-            ? tr("自 %1 起无数据").arg(liveDataLastReply.toString(QStringLiteral("HH:mm:ss")))
+            ? tr("自 %1 起无数据").arg(liveDataLastReplyTime.toString(QStringLiteral("HH:mm:ss")))
             : tr("尚无数据"));
 }
 
@@ -157,7 +158,7 @@ void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
 {
     // Any real-time reply whose check matched answers our poll: the board states its battery
     // number in the address field, which need not be the address it is polled at.
-    liveDataSince = clock();
+    liveDataSince = liveDataLastReply = clock();
     liveDataSeen = true;
     if (liveDataStale)
         setLiveDataStale(false);

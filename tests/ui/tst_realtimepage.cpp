@@ -745,6 +745,14 @@ void TestRealTimePage::valuesGoStaleAndComeBack()
     QVERIFY(label->isVisibleTo(&w) && !label->text().isEmpty());
     namedChild<QComboBox>(&w, "lang")->setCurrentIndex(0);
     QCOMPARE(since(3800), QStringLiteral("since ok"));
+    // Opened again, the old values stay stale until the board answers.
+    now = 4000;
+    openCom->SetActive(true);
+    tick(4500);
+    QCOMPARE(since(3800), QStringLiteral("since ok"));
+    reply(4600);
+    QCOMPARE(shown(), QString());
+    openCom->SetActive(false);
 }
 
 QTEST_MAIN(TestRealTimePage)
