@@ -14,6 +14,7 @@ const QString AddressKey = QStringLiteral("link/address");
 const QString PeriodKey = QStringLiteral("link/period");
 const QString ReconnectKey = QStringLiteral("link/reconnect");
 const QString PositionKey = QStringLiteral("window/position");
+const QString ExportFolderKey = QStringLiteral("export/folder");
 
 // A whole number stored under key that passes valid, or nothing.
 std::optional<int> readNumber(QSettings &settings, const QString &key, bool (*valid)(int))
@@ -76,6 +77,9 @@ StartOptions Settings::read(QSettings &settings)
     const QVariant position = settings.value(PositionKey);
     if (position.userType() == QMetaType::QPoint)
         options.position = position.toPoint();
+    const QString exportFolder = settings.value(ExportFolderKey).toString();
+    if (!exportFolder.isEmpty())
+        options.exportFolder = exportFolder;
     return options;
 }
 
@@ -95,4 +99,6 @@ void Settings::write(QSettings &settings, const StartOptions &options)
         settings.setValue(ReconnectKey, *options.reconnect);
     if (options.position)
         settings.setValue(PositionKey, *options.position);
+    if (options.exportFolder)
+        settings.setValue(ExportFolderKey, *options.exportFolder);
 }

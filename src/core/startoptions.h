@@ -18,6 +18,7 @@ struct StartOptions
     std::optional<int> period; // poll period, ms
     std::optional<bool> reconnect;
     std::optional<QPoint> position; // of the window's top-left corner
+    std::optional<QString> exportFolder; // where the log was last exported to
     bool connect = false; // switch the port on at once
 };
 

@@ -45,6 +45,11 @@ BarLabels::BarLabels(QChart *chart, QAbstractBarSeries *series, QValueAxis *valu
     connect(valueAxis, &QValueAxis::rangeChanged, this, &BarLabels::placeAll);
 }
 
+void BarLabels::setOpacity(qreal opacity)
+{
+    m_clip->setOpacity(opacity);
+}
+
 void BarLabels::refresh()
 {
     const QList<QBarSet *> sets = m_series->barSets();

@@ -33,6 +33,9 @@ public:
     // touched.
     void refresh();
 
+    // Fades every label (1: as drawn, 0: gone).
+    void setOpacity(qreal opacity);
+
     // What a category's label shows; empty while it is hidden.
     QString text(int category) const;
 

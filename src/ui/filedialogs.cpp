@@ -11,8 +11,24 @@ Presenter &presenter()
     return current;
 }
 
+QString save(QWidget *parent, const QString &caption, const QString &dir, const QString &filter,
+             const QString &defaultSuffix)
+{
+    if (defaultSuffix.isEmpty())
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    // The static function has no default suffix; the dialog's own adds it before it checks for
+    // a file of that name.
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 QString ask(Kind kind, QWidget *parent, const QString &caption, const QString &dir,
-            const QString &filter)
+            const QString &filter, const QString &defaultSuffix = QString())
 {
     // Copied: the dialog's event loop may run code that swaps it.
     const Presenter present = presenter();
@@ -20,7 +36,7 @@ QString ask(Kind kind, QWidget *parent, const QString &caption, const QString &d
         return present(kind, parent, caption, dir, filter);
     switch (kind) {
     case Kind::Save:
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+        return save(parent, caption, dir, filter, defaultSuffix);
     case Kind::Open:
         return QFileDialog::getOpenFileName(parent, caption, dir, filter);
     case Kind::Folder:
@@ -31,9 +47,9 @@ QString ask(Kind kind, QWidget *parent, const QString &caption, const QString &d
 } // namespace
 
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                        const QString &filter)
+                        const QString &filter, const QString &defaultSuffix)
 {
-    return ask(Kind::Save, parent, caption, dir, filter);
+    return ask(Kind::Save, parent, caption, dir, filter, defaultSuffix);
 }
 
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,

@@ -12,9 +12,10 @@ namespace FileDialogs {
 
 enum class Kind { Save, Open, Folder };
 
-// Asks for a file to save to; an empty text when the user cancelled.
+// Asks for a file to save to; an empty text when the user cancelled. A name typed without a
+// suffix gets defaultSuffix (without its dot), before the dialog asks whether to replace a file.
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir,
-                        const QString &filter);
+                        const QString &filter, const QString &defaultSuffix = QString());
 // Asks for an existing file to open; an empty text when the user cancelled.
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                         const QString &filter);

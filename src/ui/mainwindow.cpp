@@ -289,9 +289,14 @@ void MainWindow::langChange(int index)
     ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
-    // A wait for a removed adapter goes on; the form's text would hide it.
-    if (isWaitingToReconnect())
+    // The form's "no connect !" stands only until a port has been opened or tried: an open port
+    // keeps its settings, a closed one (and a wait for a removed adapter) its closed text.
+    if (serialPort->isOpen())
+        showOpenedText();
+    else if (isWaitingToReconnect() || !serialPort->portName().isEmpty())
         showClosedText();
+    showStaleText();
+    showExportState();
 }
 
 void MainWindow::on_pushButton_about_clicked()

@@ -21,6 +21,7 @@ class DataLog;
 class DeviceWatcher;
 class QLabel;
 class QLineEdit;
+class QLocale;
 class QTableView;
 class QTimer;
 class Recording;
@@ -202,6 +203,8 @@ private:
     // Whether the named port (a name from the system's list or a path) is still present.
     bool portIsPresent(const QString &name) const;
     void setStatusText(QLabel *label, const char *styleSheet, const QString &text);
+    // The green opened text with the port's settings.
+    void showOpenedText();
     // The red closed text; while waiting for the adapter to return, it says so.
     void showClosedText();
 
@@ -229,6 +232,17 @@ private:
     void refreshLamps();
     void setLamp(const char *lamp, const char *picture);
     void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
+    // Live values: they go stale when no valid real-time reply has come for three poll periods,
+    // and at once when the port closes; the next valid reply brings them back.
+    void liveDataOpened();
+    void liveDataClosed();
+    void watchLiveData(); // at each poll tick
+    void setLiveDataStale(bool stale);
+    void showStaleText();
+    // The export's line beside the log buttons: how many rows went where.
+    void showExportState();
+    // The locale of the chosen language, for the numbers in texts.
+    QLocale languageLocale() const;
 
     // Recording: functions (mainwindow_recording.cpp).
     void initRecording();
@@ -308,11 +322,23 @@ private:
     WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
     WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
     BarLabels *barLabels = nullptr; // the values over the bars of the cell chart
+    QLabel *staleLabel = nullptr; // "no data since" on the main page
+    bool liveDataStale = false;
+    bool liveDataSeen = false; // a valid real-time reply has come this run
+    qint64 liveDataSince = 0; // on clock: the last valid real-time reply, or the port's opening
+    qint64 liveDataLastReply = 0; // on clock
+    qint64 liveDataStaleAfter = 0; // ms without a valid reply before the values go stale
+    QTime liveDataLastReplyTime; // its time of day, for the text
+    QLabel *exportState = nullptr;
+    QString exportFolder; // of the last export; empty: the recordings folder
+    QString exportedFile; // the last export, for its line
+    int exportedRows = -1; // rows written by the last export; -1: none this run
 
     // Recording: members.
     std::unique_ptr<Recording> recording;
     QTimer *recordingStateTimer = nullptr; // the file's rows and size, after the reply
     QString recordingProblem; // why the last recording stopped; empty when it did not fail
+    bool recordingPending = false; // a logging run whose file is made with its first row
 
     // Trends page: members.
     std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run

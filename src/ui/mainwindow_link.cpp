@@ -87,9 +87,22 @@ void MainWindow::setStatusText(QLabel *label, const char *styleSheet, const QStr
         label->setText(text);
 }
 
+void MainWindow::showOpenedText()
+{
+    setStatusText(
+        ui->statu_opencom, GreenText,
+        tr("%1 OPENED, %2, %3, %4, %5, %6")
+            .arg(serialPort->portName())
+            .arg(serialPort->baudRate())
+            .arg(int(serialPort->dataBits()))
+            .arg(serialPort->parity() == QSerialPort::NoParity ? tr("NONE") : tr("EVEN/ODD"))
+            .arg(int(serialPort->stopBits()))
+            .arg(serialPort->flowControl() == QSerialPort::NoFlowControl ? tr("OFF") : tr("ON")));
+}
+
 void MainWindow::showClosedText()
 {
-    QString text = QStringLiteral("%1 CLOSED").arg(serialPort->portName());
+    QString text = tr("%1 CLOSED").arg(serialPort->portName());
     if (isWaitingToReconnect())
         text += QStringLiteral(", ")
             + tr("等待适配器插回（至 %1）")
@@ -141,17 +154,7 @@ bool MainWindow::initSerialPort()
     serialPort->setParity(QSerialPort::NoParity);
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
 
-    setStatusText(
-        ui->statu_opencom, GreenText,
-        QStringLiteral("%1 OPENED, %2, %3, %4, %5, %6")
-            .arg(serialPort->portName())
-            .arg(serialPort->baudRate())
-            .arg(int(serialPort->dataBits()))
-            .arg(serialPort->parity() == QSerialPort::NoParity ? QStringLiteral("NONE")
-                                                               : QStringLiteral("EVEN/ODD"))
-            .arg(int(serialPort->stopBits()))
-            .arg(serialPort->flowControl() == QSerialPort::NoFlowControl ? QStringLiteral("OFF")
-                                                                         : QStringLiteral("ON")));
+    showOpenedText();
     return true;
 }
 
@@ -163,6 +166,7 @@ void MainWindow::SendTaskRun()
     timeoutTimer->setInterval(ReplyWatchMs);
     dataHaveReceived = true; // the first tick reports no time-out
     lastReceiveTime = clock();
+    liveDataOpened();
     serialPort->setBaudRate(ui->bard->currentData(Qt::UserRole).toInt(),
                             QSerialPort::AllDirections);
     ui->portName->setEnabled(false);
@@ -186,6 +190,7 @@ void MainWindow::SendTaskStop()
     sendQueuebuff.clear();
     sendQueuebak.clear();
     showClosedText();
+    liveDataClosed();
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)
@@ -363,6 +368,7 @@ bool MainWindow::isBusIdle() const
 
 void MainWindow::sendRequest()
 {
+    watchLiveData();
     RequestScheduler::Inputs in;
     in.answered = dataHaveReceived;
     in.portOpen = serialPort->isOpen();

@@ -2,6 +2,7 @@
 // and the log page.
 #include "mainwindow.h"
 
+#include "anchoredclock.h"
 #include "barlabels.h"
 #include "cellchart.h"
 #include "datalog.h"
@@ -9,16 +10,21 @@
 #include "frame.h"
 #include "globals.h"
 #include "messages.h"
+#include "startoptions.h"
 #include "statuslamps.h"
 #include "telemetry.h"
 #include "ui_mainwindow.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QGraphicsOpacityEffect>
+#include <QLocale>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChart>
+#include <QtCharts/QStackedBarSeries>
 #include <QtCharts/QValueAxis>
 
 namespace {
@@ -35,6 +41,25 @@ void setBar(QtCharts::QBarSet *set, int index, int value)
 {
     if (set->at(index) != value)
         set->replace(index, value);
+}
+
+// Values the board has not confirmed for this long are shown as stale.
+constexpr int StalePeriods = 3;
+constexpr qreal StaleOpacity = 0.35;
+
+// Dims a widget through an effect of its own, made and removed with the change: a widget
+// without one draws as before, at no cost per reply.
+void dim(QWidget *widget, bool dimmed)
+{
+    if (!widget)
+        return;
+    if (dimmed) {
+        auto *effect = new QGraphicsOpacityEffect(widget);
+        effect->setOpacity(StaleOpacity);
+        widget->setGraphicsEffect(effect);
+    } else {
+        widget->setGraphicsEffect(nullptr);
+    }
 }
 
 } // namespace
@@ -60,10 +85,84 @@ void MainWindow::initRealTimePage()
     const QStringList missing = realTimeFields.missing() + statusLampLabels.missing();
     if (!missing.isEmpty())
         qFatal("The form has no widget for: %s", qPrintable(missing.join(QStringLiteral(", "))));
+
+    // Above the chart; shown only while the values are stale.
+    staleLabel = new QLabel(ui->maininfo);
+    staleLabel->setObjectName(QStringLiteral("data_stale"));
+    staleLabel->setAlignment(Qt::AlignCenter);
+    staleLabel->setStyleSheet(QStringLiteral("QLabel { color : #e0a020; font-weight: bold; }"));
+    staleLabel->hide();
+    ui->verticalLayout_5->insertWidget(ui->verticalLayout_5->indexOf(ui->cell), staleLabel);
+
+    // Beside the log buttons: where the last export went.
+    exportState = new QLabel(ui->tab_5);
+    exportState->setObjectName(QStringLiteral("data_export_state"));
+    exportState->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ui->horizontalLayout_10->insertWidget(ui->horizontalLayout_10->indexOf(ui->data_clean) + 1,
+                                          exportState);
+}
+
+void MainWindow::liveDataOpened()
+{
+    liveDataSince = clock();
+    liveDataStaleAfter = qint64(StalePeriods) * ui->spinBox->value();
+}
+
+void MainWindow::liveDataClosed()
+{
+    if (!liveDataStale)
+        setLiveDataStale(true);
+}
+
+void MainWindow::watchLiveData()
+{
+    if (!liveDataStale && serialPort->isOpen() && clock() - liveDataSince >= liveDataStaleAfter)
+        setLiveDataStale(true);
+}
+
+void MainWindow::setLiveDataStale(bool stale)
+{
+    liveDataStale = stale;
+    if (stale && liveDataSeen) {
+        // The clock of the trends tells the time of day the reply came, also under a test's clock.
+        const qint64 ago = clock() - liveDataLastReply;
+        const qint64 wall =
+            trendClock ? trendClock->now() - ago : QDateTime::currentMSecsSinceEpoch() - ago;
+        liveDataLastReplyTime = QDateTime::fromMSecsSinceEpoch(wall).time();
+    }
+    for (QLineEdit *field : realTimeFields.widgets())
+        dim(field, stale);
+    for (QLabel *lamp : statusLampLabels.widgets())
+        dim(lamp, stale);
+    dim(ui->cadc, stale);
+    dim(ui->soc, stale);
+    dim(ui->blance_label, stale);
+    const qreal opacity = stale ? StaleOpacity : 1.0;
+    series->setOpacity(opacity);
+    barLabels->setOpacity(opacity);
+    showStaleText();
+    staleLabel->setVisible(stale);
+}
+
+void MainWindow::showStaleText()
+{
+    if (!liveDataStale)
+        return;
+    staleLabel->setText(
+        liveDataSeen
+            ? tr("自 %1 起无数据").arg(liveDataLastReplyTime.toString(QStringLiteral("HH:mm:ss")))
+            : tr("尚无数据"));
 }
 
 void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
 {
+    // Any real-time reply whose check matched answers our poll: the board states its battery
+    // number in the address field, which need not be the address it is polled at.
+    liveDataSince = liveDataLastReply = clock();
+    liveDataSeen = true;
+    if (liveDataStale)
+        setLiveDataStale(false);
+
     const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
     for (const WidgetText &text : values.texts)
         setFieldText(realTimeFields[text.widget], text.text);
@@ -211,10 +310,18 @@ void MainWindow::on_data_clean_clicked()
 
 void MainWindow::on_data_export_clicked()
 {
-    const QString fileName =
-        FileDialogs::getSaveFileName(this, tr("Save CSV"), QString(), tr("CSV Files (*.csv)"));
+    // Where the last export went, else beside the recordings.
+    QString folder = exportFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = recordingsFolder();
+        QDir().mkpath(folder);
+    }
+    QString fileName = FileDialogs::getSaveFileName(this, tr("Save CSV"), folder,
+                                                    tr("CSV Files (*.csv)"), QStringLiteral("csv"));
     if (fileName.isEmpty())
         return;
+    if (!fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        fileName += QLatin1String(".csv");
     exportToCSV(ui->data_view, fileName);
 }
 
@@ -225,10 +332,34 @@ void MainWindow::exportToCSV(QTableView *tableWidget, const QString &filePath)
         return;
     // A log that did not reach the disk must not pass for saved.
     QString error;
-    if (!log->writeCsv(filePath, &error))
+    if (!log->writeCsv(filePath, &error)) {
         Messages::warning(this, tr("Export failed"),
                           tr("The log could not be written to %1:\n%2")
                               .arg(QDir::toNativeSeparators(filePath), error));
+        return;
+    }
+    const QFileInfo written(filePath);
+    exportFolder = written.absolutePath();
+    exportedFile = written.absoluteFilePath();
+    exportedRows = log->count();
+    showExportState();
+}
+
+void MainWindow::showExportState()
+{
+    if (exportedRows < 0)
+        return;
+    const QString file = QDir::toNativeSeparators(exportedFile);
+    exportState->setText(
+        tr("已导出 %1 行到 %2").arg(languageLocale().toString(exportedRows), file));
+    exportState->setToolTip(file);
+}
+
+QLocale MainWindow::languageLocale() const
+{
+    const QString code = StartLimits::languageCode(ui->lang->currentIndex());
+    return code.isEmpty() || code == QLatin1String("zh") ? QLocale(QLocale::Chinese, QLocale::China)
+                                                         : QLocale(code);
 }
 
 void MainWindow::wheelEvent(QWheelEvent *event)

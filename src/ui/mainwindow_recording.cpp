@@ -58,21 +58,30 @@ void MainWindow::startRecording()
 {
     recording->stop();
     recordingProblem.clear();
-    if (ui->data_record->checked()
-        && !recording->start(recordingsFolder(), QDateTime::currentDateTime(),
-                             ui->DeviceID->value(), DataLog::csvHeader()))
-        reportRecordingFailure();
+    // The file is made with the run's first row: a run without rows (no board answering) leaves
+    // no empty file behind.
+    recordingPending = ui->data_record->checked();
     showRecordingState();
 }
 
 void MainWindow::stopRecording()
 {
+    recordingPending = false;
     recording->stop();
     showRecordingState();
 }
 
 void MainWindow::recordRow(int row)
 {
+    if (recordingPending) {
+        recordingPending = false;
+        if (!recording->start(recordingsFolder(), QDateTime::currentDateTime(),
+                              ui->DeviceID->value(), DataLog::csvHeader())) {
+            reportRecordingFailure();
+            showRecordingState();
+            return;
+        }
+    }
     if (!recording->isActive())
         return;
     if (!recording->append(dataLog->csvLine(row))) {
@@ -124,6 +133,9 @@ void MainWindow::showRecordingState()
         text = tr("记录已停止：%1").arg(recordingProblem);
     } else if (!ui->data_record->checked()) {
         text = tr("记录到文件已关闭：记录的行只保存在表格中");
+    } else if (recordingPending) {
+        text = tr("第一行到达时开始记录到 %1").arg(path);
+        shownPath = QDir::toNativeSeparators(recordingsFolder());
     } else if (!file.isEmpty()) {
         text = tr("已记录到 %1  ·  %2 行  ·  %3").arg(path, rows, size);
     } else {

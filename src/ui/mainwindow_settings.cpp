@@ -51,6 +51,8 @@ StartOptions MainWindow::currentStartOptions() const
     options.period = ui->spinBox->value();
     options.reconnect = ui->reconnect->isChecked();
     options.position = pos();
+    if (!exportFolder.isEmpty())
+        options.exportFolder = exportFolder;
     return options;
 }
 
@@ -86,6 +88,8 @@ void MainWindow::applyStartOptions(const StartOptions &options)
         ui->reconnect->setChecked(*options.reconnect);
     if (options.position && titleIsOnAScreen(*options.position))
         move(*options.position);
+    if (options.exportFolder)
+        exportFolder = *options.exportFolder;
     // Only the port given, or else the one remembered, is opened: never whichever happens to
     // be first in the list.
     if (options.connect) {

@@ -27,6 +27,13 @@ public:
 
     Widget *operator[](const char *name) const { return m_widgets.value(QLatin1String(name)); }
     int size() const { return m_widgets.size(); }
+    // Every widget found, in no particular order.
+    QList<Widget *> widgets() const
+    {
+        QList<Widget *> found = m_widgets.values();
+        found.removeAll(nullptr);
+        return found;
+    }
     const QStringList &missing() const { return m_missing; }
 
 private:

@@ -132,6 +132,7 @@ private slots:
     void writeToClosedPortIsRefused();
     void portErrorSwitchesTheLinkOff_data();
     void portErrorSwitchesTheLinkOff();
+    void linkTextSurvivesALanguageChange();
     void chosenPortSurvivesARebuiltList();
 
     // Remembered settings and start values.
@@ -706,6 +707,35 @@ void TestMainWindow::portErrorSwitchesTheLinkOff()
     QVERIFY(!port->isOpen());
     for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
         QVERIFY2(child<QWidget>(name)->isEnabled(), name);
+}
+
+void TestMainWindow::linkTextSurvivesALanguageChange()
+{
+    // The form's "no connect !" comes back with every language change; it must not replace what
+    // the link says once a port has been opened.
+    Pty pty;
+    QVERIFY(pty.open());
+    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
+    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
+    window->findFreePorts();
+    auto *ports = child<QComboBox>("portName");
+    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+    auto *openCom = child<SwitchButton>("openCom");
+    auto *lang = child<QComboBox>("lang");
+    auto *state = child<QLabel>("statu_opencom");
+    const QString port = portNameOf(pty.device);
+    for (bool open : { true, false }) {
+        openCom->SetActive(open);
+        QCOMPARE(openCom->checked(), open);
+        const QString sheet = open ? QStringLiteral("QLabel { color : green; }") : RedText;
+        for (int index : { 2, 1, 0 }) {
+            lang->setCurrentIndex(index);
+            QVERIFY2(
+                state->text().startsWith(port + ' ') && state->text().contains("9600") == open,
+                qPrintable(QStringLiteral("%1 %2: %3").arg(open).arg(index).arg(state->text())));
+            QCOMPARE(state->styleSheet(), sheet);
+        }
+    }
 }
 
 void TestMainWindow::chosenPortSurvivesARebuiltList()

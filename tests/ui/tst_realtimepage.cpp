@@ -1,6 +1,7 @@
 // The real-time page of the window: a reply through ParseMsg into the fields, the lamps, the cell
 // chart and the log, the log buttons with export, and the wheel zoom of the chart.
 #include "crc.h"
+#include "datalog.h"
 #include "drainevents.h"
 #include "filedialogs.h"
 #include "globals.h"
@@ -8,6 +9,9 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
+#include "pty.h"
+#include "statuslamps.h"
+#include "switchbutton.h"
 #include "widgettable.h"
 
 #include <QComboBox>
@@ -162,7 +166,9 @@ private slots:
     void replyOnTheLogPagePaintsOnlyWhatChanged();
     void exportLog_data();
     void exportLog();
+    void exportGoesToTheLastFolder();
     void wheelZoomsTheVoltageAxis();
+    void valuesGoStaleAndComeBack();
 
 private:
     template<typename T>
@@ -482,7 +488,8 @@ void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()
 
 void TestRealTimePage::exportLog_data()
 {
-    QTest::addColumn<QString>("path"); // empty: the dialog is cancelled
+    QTest::addColumn<QString>("path"); // as typed; empty: the dialog is cancelled
+    QTest::addColumn<QString>("written"); // the file written; empty: none
     QTest::addColumn<QString>("failure"); // empty: written
 
     static QTemporaryDir dir, lockedDir;
@@ -490,48 +497,62 @@ void TestRealTimePage::exportLog_data()
     // root writes anywhere but in /proc.
     const QString locked =
         QFileInfo(lockedDir.path()).isWritable() ? QStringLiteral("/proc") : lockedDir.path();
-    QTest::newRow("cancelled") << QString() << QString();
-    QTest::newRow("written") << dir.filePath(QStringLiteral("log.csv")) << QString();
+    QTest::newRow("cancelled") << QString() << QString() << QString();
+    QTest::newRow("typed without .csv")
+        << dir.filePath("log") << dir.filePath("log.csv") << QString();
+    QTest::newRow("typed with .CSV")
+        << dir.filePath("LOG.CSV") << dir.filePath("LOG.CSV") << QString();
     QTest::newRow("folder without write permission")
-        << locked + QStringLiteral("/log.csv") << QStringLiteral("?");
-    if (QFileInfo::exists(QStringLiteral("/dev/full")))
+        << locked + QStringLiteral("/log.csv") << QString() << QStringLiteral("?");
+    // A full disk: a name with its suffix that leads to the device that is always full.
+    const QString full = dir.filePath("full.csv");
+    if (QFile::link(QStringLiteral("/dev/full"), full))
         QTest::newRow("full disk")
-            << QStringLiteral("/dev/full") << QStringLiteral("No space left on device");
+            << full << QString() << QStringLiteral("No space left on device");
 }
 
 void TestRealTimePage::exportLog()
 {
     QFETCH(QString, path);
+    QFETCH(QString, written);
     QFETCH(QString, failure);
     setLogging(true);
     child<QPushButton>("data_clean")->click();
     send(Reply());
     send(Reply());
     boxes->clear();
+    auto *state = child<QLabel>("data_export_state");
+    const QString stateBefore = state->text();
 
     FileDialogs::Answerer answer(path);
     child<QPushButton>("data_export")->click();
     QCOMPARE(answer.questions().size(), 1);
     QCOMPARE(answer.questions().at(0).parent, window.get());
     QCOMPARE(answer.questions().at(0).caption, QStringLiteral("Save CSV"));
-    QCOMPARE(answer.questions().at(0).dir, QString());
+    QVERIFY(QFileInfo(answer.questions().at(0).dir).isDir());
     QCOMPARE(answer.questions().at(0).filter, QStringLiteral("CSV Files (*.csv)"));
     QCOMPARE(log()->rowCount(), 2); // the table is never changed by an export
 
     if (failure.isEmpty()) {
         QVERIFY(boxes->entries().isEmpty());
-        if (path.isEmpty())
-            return; // nothing asked, nothing written
-        QFile file(path);
+        if (written.isEmpty()) {
+            QCOMPARE(state->text(), stateBefore); // nothing asked, nothing written
+            return;
+        }
+        QCOMPARE(state->text(),
+                 QStringLiteral("已导出 2 行到 ") + QDir::toNativeSeparators(written));
+        QFile file(written);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().split('\n');
         file.remove();
+        QVERIFY(!QFile::exists(path)); // only the name with its suffix
         QCOMPARE(lines.size(), 4); // header, two rows, nothing after the last line end
         QVERIFY(lines.at(0).startsWith("\"日期\",\"时间\",\"Pack\","));
         QVERIFY(lines.at(2).contains(",\"10\",") && lines.at(2).endsWith(",\"3324\""));
         return;
     }
-    // A file that did not reach the disk is named, with the reason.
+    // A file that did not reach the disk is named, with the reason, and not reported as written.
+    QCOMPARE(state->text(), stateBefore);
     QCOMPARE(boxes->entries().size(), 1);
     const Messages::Recorder::Entry &box = boxes->entries().at(0);
     QCOMPARE(box.kind, Messages::Kind::Warning);
@@ -540,6 +561,44 @@ void TestRealTimePage::exportLog()
     QVERIFY2(box.text.section(path, 1).trimmed().size() > 1, qPrintable(box.text));
     if (failure != QLatin1String("?"))
         QVERIFY2(box.text.contains(failure), qPrintable(box.text));
+}
+
+void TestRealTimePage::exportGoesToTheLastFolder()
+{
+    // A first run exports beside the recordings; later ones, and later runs, where the last
+    // export went.
+    QTemporaryDir dir;
+    const QString folder = QDir::cleanPath(dir.filePath("exports"));
+    QVERIFY(QDir().mkpath(folder));
+    MainWindow first;
+    FileDialogs::Answerer answer{ QString() };
+    namedChild<QPushButton>(&first, "data_export")->click();
+    QCOMPARE(answer.questions().last().dir, QDir::cleanPath(settings->recordings()));
+
+    // The count in the grouping of the chosen language.
+    auto *log = qobject_cast<DataLog *>(namedChild<QTableView>(&first, "data_view")->model());
+    for (int i = 0; i < 1234; ++i)
+        log->append(afe, QDateTime::currentDateTime());
+    answer.setAnswer(folder + "/rows");
+    namedChild<QPushButton>(&first, "data_export")->click();
+    const QString file = QDir::toNativeSeparators(folder + "/rows.csv");
+    auto *state = namedChild<QLabel>(&first, "data_export_state");
+    QCOMPARE(state->text(), QStringLiteral("已导出 1,234 行到 ") + file);
+    namedChild<QComboBox>(&first, "lang")->setCurrentIndex(2);
+    QVERIFY2(state->text().contains("1.234 ") && state->text().endsWith(file),
+             qPrintable(state->text()));
+    namedChild<QComboBox>(&first, "lang")->setCurrentIndex(0);
+
+    answer.setAnswer(QString());
+    namedChild<QPushButton>(&first, "data_export")->click();
+    QCOMPARE(answer.questions().last().dir, folder);
+    first.saveSettings();
+    MainWindow second;
+    second.loadSettings();
+    namedChild<QPushButton>(&second, "data_export")->click();
+    QCOMPARE(answer.questions().last().dir, folder);
+    QSettings().remove("export");
+    QSettings().remove("language");
 }
 
 void TestRealTimePage::wheelZoomsTheVoltageAxis()
@@ -588,6 +647,112 @@ void TestRealTimePage::wheelZoomsTheVoltageAxis()
     // Outside the chart the wheel is not the chart's.
     QVERIFY(!wheel(child<QLabel>("logo_title"), QPoint(2, 2), 120));
     QCOMPARE(y->min(), 3001.0);
+}
+
+void TestRealTimePage::valuesGoStaleAndComeBack()
+{
+    // A port with no board behind it; the replies are handed to the window by the test. The
+    // poll ticks are run by hand on the window's clock, 500 ms apart.
+    Pty pty;
+    QVERIFY(pty.open());
+    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
+    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
+    MainWindow w;
+    w.show();
+    qint64 now = 0;
+    const qint64 wallBefore = QDateTime::currentMSecsSinceEpoch();
+    w.setClock([&now] { return now; });
+    const qint64 wallAfter = QDateTime::currentMSecsSinceEpoch();
+    auto *ports = namedChild<QComboBox>(&w, "portName");
+    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+    auto *openCom = namedChild<SwitchButton>(&w, "openCom");
+    openCom->SetActive(true);
+    QVERIFY(openCom->checked());
+
+    auto *label = namedChild<QLabel>(&w, "data_stale");
+    const QWidget *live[] = {
+        namedChild<QLineEdit>(&w, "data_cell1"),
+        namedChild<QLineEdit>(&w, "data_mcadc"),
+        namedChild<QLCDNumber>(&w, "cadc"),
+        namedChild<QProgressBar>(&w, "soc"),
+        namedChild<QLabel>(&w, StatusLamps::job(0).first().lamp),
+    };
+    const auto *series = qobject_cast<QStackedBarSeries *>(
+        namedChild<QChartView>(&w, "cell")->chart()->series().first());
+    // What the page shows: "" while the values are live, else the stale text; every live value
+    // dimmed with it.
+    auto shown = [&]() -> QString {
+        const bool visible = label->isVisibleTo(&w);
+        for (const QWidget *widget : live) {
+            if ((widget->graphicsEffect() != nullptr) != visible)
+                return widget->objectName() + " does not match the label";
+        }
+        if ((series->opacity() < 1) != visible)
+            return "chart does not match the label";
+        return visible ? label->text() : QString();
+    };
+    auto tick = [&](qint64 at) {
+        now = at;
+        QVERIFY(QMetaObject::invokeMethod(&w, "sendRequest"));
+    };
+    auto reply = [&](qint64 at) {
+        now = at;
+        emit w.dataReceived(frame(Reply()));
+    };
+    auto since = [&](qint64 at) {
+        // The time of day of at on the window's clock, anchored when the clock was set.
+        const QString early = QDateTime::fromMSecsSinceEpoch(wallBefore + at).toString("HH:mm:ss");
+        const QString late = QDateTime::fromMSecsSinceEpoch(wallAfter + at).toString("HH:mm:ss");
+        const QString text = shown();
+        return text == QStringLiteral("自 %1 起无数据").arg(early)
+                || text == QStringLiteral("自 %1 起无数据").arg(late)
+            ? QStringLiteral("since ok")
+            : text;
+    };
+
+    QCOMPARE(shown(), QString());
+    for (qint64 at : { 500, 1000 })
+        tick(at);
+    QCOMPARE(shown(), QString());
+    tick(1500); // three periods since the port opened, and never a reply
+    QCOMPARE(shown(), QStringLiteral("尚无数据"));
+    reply(1600);
+    QCOMPARE(shown(), QString());
+    // Three periods from the last reply, not from the last tick.
+    for (qint64 at : { 2000, 2500, 3000 }) {
+        tick(at);
+        QCOMPARE(shown(), QString());
+    }
+    // A spoiled reply is no sign of life.
+    now = 3050;
+    QByteArray spoiled = frame(Reply());
+    spoiled[10] = spoiled[10] == '0' ? '1' : '0';
+    emit w.dataReceived(spoiled);
+    tick(3100);
+    QCOMPARE(since(1600), QStringLiteral("since ok"));
+    tick(3600); // nothing rebuilt while stale
+    QCOMPARE(since(1600), QStringLiteral("since ok"));
+    reply(3700);
+    QCOMPARE(shown(), QString());
+    reply(3800); // another while live changes nothing
+    QCOMPARE(shown(), QString());
+    // Closing the port: at once, whatever the clock.
+    now = 3900;
+    openCom->SetActive(false);
+    QCOMPARE(since(3800), QStringLiteral("since ok"));
+    // A language change keeps the text, in the new language's words.
+    namedChild<QComboBox>(&w, "lang")->setCurrentIndex(1);
+    QVERIFY(label->isVisibleTo(&w) && !label->text().isEmpty());
+    namedChild<QComboBox>(&w, "lang")->setCurrentIndex(0);
+    QCOMPARE(since(3800), QStringLiteral("since ok"));
+    // Opened again, the old values stay stale until the board answers.
+    now = 4000;
+    openCom->SetActive(true);
+    tick(4500);
+    QCOMPARE(since(3800), QStringLiteral("since ok"));
+    reply(4600);
+    QCOMPARE(shown(), QString());
+    openCom->SetActive(false);
 }
 
 QTEST_MAIN(TestRealTimePage)
