@@ -157,7 +157,6 @@ private slots:
     void readBack();
     void writeJudgedByTheReadBack_data();
     void writeJudgedByTheReadBack();
-    void writeIsNotWatchedForAReply();
     void readBackRetriedThenReported();
     void typedValuesAreNotTheBoards();
     void closedPortSendsNothing();
@@ -497,22 +496,6 @@ void TestParameterPages::writeJudgedByTheReadBack()
     }
     QVERIFY(edit->actions().size() == 1 && edit->actions().first()->isVisible());
     QVERIFY(recorder->entries().isEmpty());
-    takeQueue();
-}
-
-void TestParameterPages::writeIsNotWatchedForAReply()
-{
-    auto *status = child<QLabel>("statu_send");
-    status->setText(QStringLiteral("-"));
-    child<QLineEdit>("conf_lvt")->setText(QStringLiteral("2000"));
-    press("conf_lvt");
-    tick(); // the write goes out; the board does not answer it
-    tick(); // so the next tick reports nothing, and sends the read-back
-    QCOMPARE(status->text(), QStringLiteral("-"));
-    tick(); // a read-back is answered: unanswered, it is reported as before
-    QCOMPARE(status->text(), QStringLiteral("Timeout!"));
-    emit window->dataReceived(reply("01", blockWith({ { 62, 2000 } })));
-    QCOMPARE(status->text(), QStringLiteral("Fine "));
     takeQueue();
 }
 
