@@ -114,10 +114,8 @@ void MainWindow::resolveParameterPages()
     // A typed value is not the board's until a read-back shows it.
     for (QLineEdit *edit : qAsConst(parameterRowEdits)) {
         if (edit)
-            connect(edit, &QLineEdit::textEdited, this, [this, edit] {
-                writeMarks->set(edit, WriteMarks::Mark::Edited,
-                                WriteMarks::text(WriteMarks::Mark::Edited));
-            });
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, edit] { writeMarks->set(edit, WriteMarks::Mark::Edited); });
     }
     parameterState = new QLabel(this);
     parameterState->setObjectName(QStringLiteral("conf_read_state"));
@@ -211,8 +209,7 @@ void MainWindow::followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint1
     // A field the block does not carry gets none, unless its command rewrites every parameter.
     if (WriteConfirm::carriedByBlock(lineEdit->objectName()) || resetsParameters(row->prefix))
         queueReadBack();
-    writeMarks->set(lineEdit, WriteMarks::Mark::Pending,
-                    WriteMarks::text(WriteMarks::Mark::Pending));
+    writeMarks->set(lineEdit, WriteMarks::Mark::Pending);
 }
 
 bool MainWindow::followWritesBeforeTick(bool lineIdle)
@@ -272,8 +269,9 @@ void MainWindow::showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdict
         }
         if (!v.board.isEmpty())
             edit->setText(v.board); // the board's value, in the unit the field shows
-        const QString text = WriteMarks::text(mark, QString::number(v.expected), v.board);
-        writeMarks->set(edit, mark, text);
+        const QString expected = QString::number(v.expected);
+        writeMarks->set(edit, mark, expected, v.board);
+        const QString text = WriteMarks::text(mark, expected, v.board);
         const auto *caption = findChild<QLabel *>(captionName(v.field));
         showParameterState(caption ? caption->text() + QStringLiteral(": ") + text : text,
                            mark != WriteMarks::Mark::Confirmed);

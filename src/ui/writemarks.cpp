@@ -3,6 +3,7 @@
 #include "parametertable.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -118,10 +119,28 @@ QIcon WriteMarks::iconOf(Mark mark) const
 
 WriteMarks::Mark WriteMarks::mark(const QLineEdit *edit) const
 {
-    return m_entries.value(edit).mark;
+    return m_entries.value(const_cast<QLineEdit *>(edit)).mark;
 }
 
-void WriteMarks::set(QLineEdit *edit, Mark mark, const QString &detail)
+void WriteMarks::showText(QLineEdit *edit, const Entry &entry)
+{
+    const QString words = text(entry.mark, entry.expected, entry.board);
+    if (entry.action)
+        entry.action->setToolTip(words);
+    edit->setToolTip(words);
+}
+
+bool WriteMarks::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every widget hears of a new language; one field is enough to hear it for all of them.
+    if (event->type() == QEvent::LanguageChange) {
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            showText(it.key(), it.value());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WriteMarks::set(QLineEdit *edit, Mark mark, const QString &expected, const QString &board)
 {
     if (!edit)
         return;
@@ -132,10 +151,16 @@ void WriteMarks::set(QLineEdit *edit, Mark mark, const QString &detail)
         edit->setStyleSheet(style);
     if (mark == Mark::None && !m_entries.contains(edit))
         return;
+    if (!m_watchingLanguage) {
+        edit->installEventFilter(this);
+        m_watchingLanguage = true;
+    }
     Entry &entry = m_entries[edit];
     if (entry.mark == mark && mark == Mark::None)
         return;
     entry.mark = mark;
+    entry.expected = expected;
+    entry.board = board;
     ++entry.generation;
     const QIcon icon = iconOf(mark);
     if (!icon.isNull() && !entry.action)
@@ -143,9 +168,8 @@ void WriteMarks::set(QLineEdit *edit, Mark mark, const QString &detail)
     if (entry.action) {
         entry.action->setIcon(icon);
         entry.action->setVisible(!icon.isNull());
-        entry.action->setToolTip(detail);
     }
-    edit->setToolTip(detail);
+    showText(edit, entry);
     if (mark == Mark::Confirmed) {
         const quint64 generation = entry.generation;
         QTimer::singleShot(ConfirmedMarkMs, edit, [this, edit, generation] {

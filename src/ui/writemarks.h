@@ -31,8 +31,9 @@ public:
 
     explicit WriteMarks(QObject *parent = nullptr);
 
-    // Marks the field; detail is the text that goes with the mark (see text()).
-    void set(QLineEdit *edit, Mark mark, const QString &detail = QString());
+    // Marks the field; expected is the value sent, board the value read back (see text()).
+    void set(QLineEdit *edit, Mark mark, const QString &expected = QString(),
+             const QString &board = QString());
     Mark mark(const QLineEdit *edit) const;
     // The style sheet the field's mark calls for: neutral for the board's value.
     static const char *styleOf(Mark mark);
@@ -40,15 +41,24 @@ public:
     static QString text(Mark mark, const QString &expected = QString(),
                         const QString &board = QString());
 
+protected:
+    // The words of every mark follow a change of language.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     struct Entry
     {
         Mark mark = Mark::None;
+        QString expected;
+        QString board;
         QAction *action = nullptr; // the picture in the field, made at its first mark
         quint64 generation = 0; // so a fading confirmed mark never clears a newer one
     };
     QIcon iconOf(Mark mark) const;
 
-    QHash<const QLineEdit *, Entry> m_entries;
+    void showText(QLineEdit *edit, const Entry &entry);
+
+    QHash<QLineEdit *, Entry> m_entries;
+    bool m_watchingLanguage = false;
     QIcon m_pending, m_confirmed, m_kept, m_unconfirmed, m_notConfirmable;
 };

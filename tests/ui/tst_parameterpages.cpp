@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTranslator>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -554,6 +555,25 @@ void TestParameterPages::typedValuesAreNotTheBoards()
     QCOMPARE(applied->styleSheet(), QLatin1String(Neutral));
     QCOMPARE(typed->text(), QStringLiteral("120"));
     QCOMPARE(typed->styleSheet(), QLatin1String(Unconfirmed));
+
+    // The words of a mark follow the language.
+    struct English : QTranslator
+    {
+        QString translate(const char *, const char *text, const char *, int) const override
+        {
+            return qstrcmp(text, "已输入，尚未发送") == 0 ? QStringLiteral("Typed, not sent yet")
+                                                          : QString();
+        }
+    } english;
+    // Outside exec() installing a translator announces nothing; the event loop of the program
+    // would send this.
+    QEvent languageChange(QEvent::LanguageChange);
+    QCoreApplication::installTranslator(&english);
+    QCoreApplication::sendEvent(qApp, &languageChange);
+    QTRY_COMPARE(typed->toolTip(), QStringLiteral("Typed, not sent yet"));
+    QCoreApplication::removeTranslator(&english);
+    QCoreApplication::sendEvent(qApp, &languageChange);
+    QTRY_COMPARE(typed->toolTip(), QStringLiteral("已输入，尚未发送"));
 
     // The one-key read asks for the board's values: every field shows them, neutral.
     child<QPushButton>("conf_read")->click();
