@@ -26,8 +26,8 @@ class QTableView;
 class QTimer;
 class Recording;
 class TrendBuffer;
-class WriteMarks;
 class Ui_MainWindow;
+class WriteMarks;
 struct StartOptions;
 struct cell;
 namespace Frame {
