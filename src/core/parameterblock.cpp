@@ -18,77 +18,76 @@ struct Layout
     int width;
     const char *widget;
     Shown shown;
-    bool resetStyle;
 };
 
 // The block from left to right; it is read from the right end.
 const Layout FieldLayouts[] = {
-    { 4, "data_version", Shown::Decimal, false },
-    { 1, "data_chgr", Shown::Decimal, false },
-    { 1, "data_load", Shown::Decimal, false },
-    { 4, "conf_cax", Shown::Compensation, false },
-    { 4, "conf_vpgine", Shown::Decimal, false },
-    { 4, "conf_sleepev", Shown::Decimal, false },
-    { 4, "conf_lenstatu", Shown::Half, false },
-    { 4, "conf_week", Shown::Decimal, false },
-    { 4, "conf_dataget", Shown::Decimal, false },
-    { 4, "conf_chgc", Shown::Decimal, true },
-    { 4, "conf_chgct", Shown::Decimal, false },
-    { 4, "conf_dsgc1", Shown::Decimal, false },
-    { 4, "conf_dsgc2", Shown::Decimal, false },
-    { 4, "conf_dsgc1t", Shown::Decimal, false },
-    { 4, "conf_dsgc2t", Shown::Decimal, false },
-    { 4, "conf_lv", Shown::Decimal, false },
-    { 4, "conf_lvre", Shown::Decimal, false },
-    { 4, "conf_lvt", Shown::Decimal, false },
-    { 4, "conf_hv", Shown::Decimal, false },
-    { 4, "conf_hvre", Shown::Decimal, false },
-    { 4, "conf_hvt", Shown::Decimal, false },
-    { 4, "conf_chght", Shown::Celsius, false },
-    { 4, "conf_chghtre", Shown::Celsius, false },
-    { 4, "conf_chglt", Shown::Celsius, false },
-    { 4, "conf_chgltre", Shown::Celsius, false },
-    { 4, "conf_dsght", Shown::Celsius, false },
-    { 4, "conf_dsghtre", Shown::Celsius, false },
-    { 4, "conf_dsglt", Shown::Celsius, false },
-    { 4, "conf_dsgltre", Shown::Celsius, false },
-    { 4, "conf_blancev", Shown::Decimal, false },
-    { 4, "conf_blancevx", Shown::Decimal, false },
-    { 4, "conf_totalcell", Shown::Decimal, false },
-    { 4, "conf_design", Shown::Decimal, false },
-    { 4, "conf_rs", Shown::Decimal, false },
-    { 4, "conf_short", Shown::Decimal, false },
-    { 4, "conf_shorttime", Shown::Decimal, false },
-    { 4, "conf_vxp", Shown::Decimal, false },
-    { 4, "conf_avhp_2", Shown::Decimal, false },
-    { 4, "conf_avhpre_2", Shown::Decimal, false },
-    { 4, "conf_avlp_2", Shown::Decimal, false },
-    { 4, "conf_avlpre_2", Shown::Decimal, false },
-    { 1, "sw_avhp", Shown::Flag, false },
-    { 1, "sw_avlp", Shown::Flag, false },
-    { 1, "sw_buzzer", Shown::Flag, false },
-    { 1, "sw_chgmos", Shown::Flag, false },
-    { 1, "sw_chgcp", Shown::Flag, false },
-    { 1, "sw_chghtp", Shown::Flag, false },
-    { 1, "sw_chgltp", Shown::Flag, false },
-    { 1, "conf_debug", Shown::Decimal, false },
-    { 1, "data_sw", Shown::Decimal, false },
-    { 1, "sw_dsgcp1", Shown::Flag, false },
-    { 1, "sw_dsgcp2", Shown::Flag, false },
-    { 1, "sw_dsghtp", Shown::Flag, false },
-    { 1, "sw_dsgltp", Shown::Flag, false },
-    { 1, "sw_dsgmos", Shown::Flag, false },
-    { 1, "sw_sleep", Shown::Flag, false },
-    { 1, "sw_vhp", Shown::Flag, false },
-    { 1, "sw_vlp", Shown::Flag, false },
-    { 1, "sw_vxp", Shown::Flag, false },
-    { 1, "sw_clen", Shown::Flag, false },
-    { 2, "conf_getmod", Shown::Decimal, false },
-    { 2, "conf_clen", Shown::Decimal, false },
-    { 4, "conf_chght_alert", Shown::Celsius, false },
-    { 4, "conf_chglt_alert", Shown::Celsius, false },
-    { 4, "conf_dsght_alert", Shown::Celsius, false },
-    { 4, "conf_dsglt_alert", Shown::Celsius, true },
+    { 4, "data_version", Shown::Decimal },
+    { 1, "data_chgr", Shown::Decimal },
+    { 1, "data_load", Shown::Decimal },
+    { 4, "conf_cax", Shown::Compensation },
+    { 4, "conf_vpgine", Shown::Decimal },
+    { 4, "conf_sleepev", Shown::Decimal },
+    { 4, "conf_lenstatu", Shown::Half },
+    { 4, "conf_week", Shown::Decimal },
+    { 4, "conf_dataget", Shown::Decimal },
+    { 4, "conf_chgc", Shown::Decimal },
+    { 4, "conf_chgct", Shown::Decimal },
+    { 4, "conf_dsgc1", Shown::Decimal },
+    { 4, "conf_dsgc2", Shown::Decimal },
+    { 4, "conf_dsgc1t", Shown::Decimal },
+    { 4, "conf_dsgc2t", Shown::Decimal },
+    { 4, "conf_lv", Shown::Decimal },
+    { 4, "conf_lvre", Shown::Decimal },
+    { 4, "conf_lvt", Shown::Decimal },
+    { 4, "conf_hv", Shown::Decimal },
+    { 4, "conf_hvre", Shown::Decimal },
+    { 4, "conf_hvt", Shown::Decimal },
+    { 4, "conf_chght", Shown::Celsius },
+    { 4, "conf_chghtre", Shown::Celsius },
+    { 4, "conf_chglt", Shown::Celsius },
+    { 4, "conf_chgltre", Shown::Celsius },
+    { 4, "conf_dsght", Shown::Celsius },
+    { 4, "conf_dsghtre", Shown::Celsius },
+    { 4, "conf_dsglt", Shown::Celsius },
+    { 4, "conf_dsgltre", Shown::Celsius },
+    { 4, "conf_blancev", Shown::Decimal },
+    { 4, "conf_blancevx", Shown::Decimal },
+    { 4, "conf_totalcell", Shown::Decimal },
+    { 4, "conf_design", Shown::Decimal },
+    { 4, "conf_rs", Shown::Decimal },
+    { 4, "conf_short", Shown::Decimal },
+    { 4, "conf_shorttime", Shown::Decimal },
+    { 4, "conf_vxp", Shown::Decimal },
+    { 4, "conf_avhp_2", Shown::Decimal },
+    { 4, "conf_avhpre_2", Shown::Decimal },
+    { 4, "conf_avlp_2", Shown::Decimal },
+    { 4, "conf_avlpre_2", Shown::Decimal },
+    { 1, "sw_avhp", Shown::Flag },
+    { 1, "sw_avlp", Shown::Flag },
+    { 1, "sw_buzzer", Shown::Flag },
+    { 1, "sw_chgmos", Shown::Flag },
+    { 1, "sw_chgcp", Shown::Flag },
+    { 1, "sw_chghtp", Shown::Flag },
+    { 1, "sw_chgltp", Shown::Flag },
+    { 1, "conf_debug", Shown::Decimal },
+    { 1, "data_sw", Shown::Decimal },
+    { 1, "sw_dsgcp1", Shown::Flag },
+    { 1, "sw_dsgcp2", Shown::Flag },
+    { 1, "sw_dsghtp", Shown::Flag },
+    { 1, "sw_dsgltp", Shown::Flag },
+    { 1, "sw_dsgmos", Shown::Flag },
+    { 1, "sw_sleep", Shown::Flag },
+    { 1, "sw_vhp", Shown::Flag },
+    { 1, "sw_vlp", Shown::Flag },
+    { 1, "sw_vxp", Shown::Flag },
+    { 1, "sw_clen", Shown::Flag },
+    { 2, "conf_getmod", Shown::Decimal },
+    { 2, "conf_clen", Shown::Decimal },
+    { 4, "conf_chght_alert", Shown::Celsius },
+    { 4, "conf_chglt_alert", Shown::Celsius },
+    { 4, "conf_dsght_alert", Shown::Celsius },
+    { 4, "conf_dsglt_alert", Shown::Celsius },
 };
 constexpr int FieldCount = int(sizeof(FieldLayouts) / sizeof(FieldLayouts[0]));
 } // namespace
@@ -97,8 +96,7 @@ QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock
 {
     QVector<Field> out;
     out.reserve(FieldCount + 1);
-    out.append(
-        Field{ "conf_dnum", Field::Text, QString::number(hexToInt(addressText)), false, false });
+    out.append(Field{ "conf_dnum", Field::Text, QString::number(hexToInt(addressText)), false });
 
     FieldReader fields(dataBlock);
     for (int i = FieldCount - 1; i >= 0; --i) {
@@ -108,7 +106,7 @@ QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock
         int shown = value;
         switch (f.shown) {
         case Shown::Flag:
-            out.append(Field{ f.widget, Field::Switch, QString(), value == 1, false });
+            out.append(Field{ f.widget, Field::Switch, QString(), value == 1 });
             continue;
         case Shown::Celsius:
             shown = value - 40;
@@ -122,7 +120,7 @@ QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock
         case Shown::Decimal:
             break;
         }
-        out.append(Field{ f.widget, Field::Text, QString::number(shown), false, f.resetStyle });
+        out.append(Field{ f.widget, Field::Text, QString::number(shown), false });
     }
     return out;
 }

@@ -15,7 +15,6 @@ struct Field
     Kind kind;
     QString text; // Text: the value as shown
     bool on; // Switch: on only for a digit that reads exactly 1
-    bool resetStyle; // after writing, return the line edit to its neutral style
 };
 
 // The widgets in the order they are written: first the board address ("conf_dnum", decimal),

@@ -63,6 +63,14 @@ constexpr char NotANumberStyle[] =
 constexpr char OutOfRangeStyle[] =
     "QLineEdit { background-color: yellow; border: none; border-bottom: 2px solid white; }";
 
+// A typed value the board has not confirmed (typed, sent but not yet read back, or not
+// confirmable): italic on an amber dashed line, never mistaken for a value the board holds.
+constexpr char UnconfirmedStyle[] =
+    "QLineEdit { font-style: italic; border: none; border-bottom: 2px dashed #f0a000; }";
+// The board's value after it kept another than the one sent: red text on a red line.
+constexpr char BoardKeptStyle[] =
+    "QLineEdit { color: #ff5050; border: none; border-bottom: 2px solid #ff5050; }";
+
 // The message boxes of a refused value, in the chosen language (the Chinese source texts when no
 // translation is loaded).
 QString notANumberTitle(); // "Error"

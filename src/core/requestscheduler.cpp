@@ -26,8 +26,14 @@ Decision tick(const Inputs &in, QQueue<QByteArray> *queue, QQueue<QByteArray> *w
         d.send = true;
         d.frame = working->dequeue();
         queue->dequeue();
+        d.expectReply = expectsReply(d.frame);
     }
     return d;
+}
+
+bool expectsReply(const QByteArray &frame)
+{
+    return frame.startsWith(":Y+") && frame.endsWith("=?~");
 }
 
 Clock steadyClock()

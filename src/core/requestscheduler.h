@@ -14,6 +14,8 @@
 //   4. working copy empty: refill it from the queue;
 //   5. line idle (no bytes for idleThresholdMs or more): send the oldest frame, taking it off
 //      both queues; otherwise report a busy line and leave the frame for the next tick.
+// Only a read request is answered by the board; the reply watch runs for those alone. A write is
+// confirmed by reading back what the board holds, not by an answer of its own.
 namespace RequestScheduler {
 
 struct Inputs
@@ -31,7 +33,11 @@ struct Decision
     bool reportClosedPort = false;
     bool send = false; // frame is to be written; false: the line is busy
     QByteArray frame;
+    bool expectReply = false; // frame is a read request: watch for its reply
 };
+
+// Whether the board answers this frame: read requests (":Y+" address "+" code "=?~") only.
+bool expectsReply(const QByteArray &frame);
 
 // The line counts as idle once idleThresholdMs or more have passed since the last arrival.
 inline bool isIdle(qint64 sinceLastReceiveMs, int idleThresholdMs)

@@ -12,6 +12,7 @@
 #include "trendbuffer.h"
 #include "trendview.h"
 #include "ui_mainwindow.h"
+#include "writemarks.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -233,10 +234,14 @@ void MainWindow::setClock(RequestScheduler::Clock newClock)
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
 {
     // Setting a style sheet re-polishes the field even when nothing changes; most fields are
-    // neutral already, at every focus and at every read-back.
-    const QLatin1String neutral(ParameterTable::NeutralStyle);
-    if (lineEdit && lineEdit->styleSheet() != neutral)
-        lineEdit->setStyleSheet(neutral);
+    // neutral already, at every focus and at every read-back. A refused value's colour goes; a
+    // value typed or sent that the board has not confirmed keeps its own look.
+    if (!lineEdit)
+        return;
+    const QLatin1String style(writeMarks ? WriteMarks::styleOf(writeMarks->mark(lineEdit))
+                                         : ParameterTable::NeutralStyle);
+    if (lineEdit->styleSheet() != style)
+        lineEdit->setStyleSheet(style);
 }
 
 void MainWindow::updateTime()

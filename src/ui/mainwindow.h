@@ -3,6 +3,7 @@
 #include "portlist.h"
 #include "requestscheduler.h"
 #include "widgettable.h"
+#include "writeconfirm.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -27,6 +28,7 @@ class QTimer;
 class Recording;
 class TrendBuffer;
 class Ui_MainWindow;
+class WriteMarks;
 struct StartOptions;
 struct cell;
 namespace Frame {
@@ -278,6 +280,23 @@ private:
     void resolveParameterPages();
     void writeParameterRow(const char *slot);
     void sendDeviceCommand(const char *slot);
+    // Queues a write frame unless the port is closed (then the user is told); the frame queued.
+    QByteArray queueWrite(uint16_t data, const QByteArray &target);
+    // Asks the board for its parameter block; the request takes the place of a poll.
+    void queueReadBack();
+    // Follows a queued write of a row until a read-back shows what the board holds.
+    void followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint16_t value, int framesAhead);
+    // The poll tick's part: before it sends, a read-back gone unanswered is retried or given up
+    // (true: given up, to be reported) and late writes are given up; after it, what went out is
+    // noted.
+    bool followWritesBeforeTick(bool lineIdle);
+    void followWritesAfterSending(const QByteArray &frame);
+    // The port closed: writes under way will not be judged.
+    void abandonWrites();
+    void showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdicts);
+    void showReadBackFailed();
+    // Under the parameter pages, beside the read lamp: what became of the last read or write.
+    void showParameterState(const QString &text, bool failure);
 
     Ui_MainWindow *ui;
     QSerialPort *serialPort;
@@ -351,4 +370,10 @@ private:
     // and the line edit or switch of each field of the parameter block (in the decoder's order).
     QVector<QLineEdit *> parameterRowEdits;
     QVector<QWidget *> parameterBlockWidgets;
+    WriteConfirm writeConfirm; // writes under way and the read-backs that judge them
+    WriteMarks *writeMarks = nullptr;
+    QLabel *parameterState = nullptr; // conf_read_state
+    // The next block answers the one-key read (or a factory reset): it shows the board's values
+    // even in fields holding typed values. A read-back after a write leaves those alone.
+    bool readBackShowsAll = false;
 };

@@ -189,6 +189,7 @@ void MainWindow::SendTaskStop()
     ui->DeviceID->setEnabled(true);
     sendQueuebuff.clear();
     sendQueuebak.clear();
+    abandonWrites();
     showClosedText();
     liveDataClosed();
 }
@@ -369,6 +370,7 @@ bool MainWindow::isBusIdle() const
 void MainWindow::sendRequest()
 {
     watchLiveData();
+    const bool readBackFailed = followWritesBeforeTick(isBusIdle());
     RequestScheduler::Inputs in;
     in.answered = dataHaveReceived;
     in.portOpen = serialPort->isOpen();
@@ -384,14 +386,22 @@ void MainWindow::sendRequest()
         qDebug() << "sendRequest timeout!";
         timeoutTimer->stop();
     }
+    if (readBackFailed) // said after the time-out it explains
+        showReadBackFailed();
     if (decision.reportClosedPort)
         Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
 
     if (decision.send) {
         writeData(decision.frame); // a failed write has shown its box; the frame is dropped
         setupStatusSwitcher(ui->statu_tx_mask, lampOn, lampOff, TxFlashMs);
-        dataHaveReceived = false;
-        timeoutTimer->start();
+        // The board answers reads only. A write goes out unanswered, so it is not watched: the
+        // read-back queued behind it tells whether the board took it.
+        dataHaveReceived = !decision.expectReply;
+        if (decision.expectReply)
+            timeoutTimer->start();
+        else
+            timeoutTimer->stop();
+        followWritesAfterSending(decision.frame);
     } else {
         qDebug() << "isBusIdle";
         setStatusText(ui->statu_send, YellowText, QStringLiteral("Bus busy!"));

@@ -1,5 +1,5 @@
-// The window's parameter pages: writes with range checks, device commands and the read-back of
-// the parameter block (code 0x52).
+// The window's parameter pages: writes with range checks, device commands, the read-back of the
+// parameter block (code 0x52) and what became of each write.
 #include "mainwindow.h"
 
 #include "commandcodes.h"
@@ -10,13 +10,49 @@
 #include "parametertable.h"
 #include "switchbutton.h"
 #include "ui_mainwindow.h"
+#include "writemarks.h"
 
 #include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 
 constexpr int ReadLampMs = 2000;
+
+const char StateText[] = "QLabel { color : white; }";
+const char FailureText[] = "QLabel { color : red; }";
+
+// The caption of a row: conf_lv_lable for conf_lv, conf_avlp_lable_2 for conf_avlp_2.
+QString captionName(const QString &field)
+{
+    return field.endsWith(QLatin1String("_2")) ? field.chopped(2) + QLatin1String("_lable_2")
+                                               : field + QLatin1String("_lable");
+}
+
+// Writing the board's factory values changes every parameter: the pages read back after it.
+bool resetsParameters(const QByteArray &prefix)
+{
+    return prefix.compare(Cmd::InitParameters, Qt::CaseInsensitive) == 0;
+}
+
+// What a device command's button asks before it sends, naming the pack it goes to; empty for a
+// command that does not need asking.
+QString commandQuestion(const char *button, int address)
+{
+    if (qstrcmp(button, "btn_init_para") == 0)
+        return MainWindow::tr("将地址 %1 的电池包的全部参数恢复为出厂值？\n当前的设置将丢失。")
+            .arg(address);
+    if (qstrcmp(button, "btn_init_soc") == 0)
+        return MainWindow::tr("重新初始化地址 %1 的电池包的 SOC？\n当前的荷电状态将被丢弃。")
+            .arg(address);
+    if (qstrcmp(button, "btn_reset") == 0)
+        return MainWindow::tr("复位地址 %1 的电池包的系统？\n板子将重新启动，一两秒内不回应。")
+            .arg(address);
+    return QString();
+}
 
 // Marks the field as the check found it; a refused value is selected, so the next keystroke
 // replaces it, and the user is told why.
@@ -73,18 +109,52 @@ void MainWindow::resolveParameterPages()
             qWarning() << "parameter block field without its widget:" << field.widget;
         parameterBlockWidgets.append(widget);
     }
+
+    writeMarks = new WriteMarks(this);
+    // A typed value is not the board's until a read-back shows it.
+    for (QLineEdit *edit : qAsConst(parameterRowEdits)) {
+        if (edit)
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, edit] { writeMarks->set(edit, WriteMarks::Mark::Edited); });
+    }
+    parameterState = new QLabel(this);
+    parameterState->setObjectName(QStringLiteral("conf_read_state"));
+    parameterState->setWordWrap(true);
+    parameterState->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (auto *row = findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout_9")))
+        row->insertWidget(1, parameterState, 1); // after the spacer, before "Read Statu"
+    else
+        qWarning() << "no room for the read-back state beside statu_read";
+}
+
+void MainWindow::showParameterState(const QString &text, bool failure)
+{
+    setStatusText(parameterState, failure ? FailureText : StateText, text);
 }
 
 void MainWindow::SendData(uint16_t data, QByteArray target)
+{
+    queueWrite(data, target);
+}
+
+QByteArray MainWindow::queueWrite(uint16_t data, const QByteArray &target)
 {
     // A frame held back while the port is closed would go out at the next open, maybe minutes
     // later and to another pack, after the user was told it was not sent. Protection limits must
     // not arrive like that: refuse, and let the user press again once connected.
     if (!serialPort->isOpen()) {
         Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
-        return;
+        return QByteArray();
     }
-    sendQueuebak.enqueue(Frame::writeFrame(target, data));
+    const QByteArray frame = Frame::writeFrame(target, data);
+    sendQueuebak.enqueue(frame);
+    return frame;
+}
+
+void MainWindow::queueReadBack()
+{
+    // No CRC on a read request; it takes the place of the next poll.
+    sendQueuebak.enqueue(Frame::readRequest(ui->DeviceID->value(), Cmd::ReadParameters));
 }
 
 bool MainWindow::CheckINPUT(QLineEdit *lin, int max, int min)
@@ -105,12 +175,107 @@ void MainWindow::handleButtonClicked(const QByteArray &initialStr, QLineEdit *li
         ParameterTable::checkInput(lineEdit->text(), checkInputArgmin, checkInputArgmax, offset);
     if (!showInputCheck(this, lineEdit, check, checkInputArgmin, checkInputArgmax))
         return;
-    SendData(check.value, Frame::withAddress(initialStr, ui->DeviceID->value()));
+    const int ahead = sendQueuebak.size();
+    const QByteArray frame =
+        queueWrite(check.value, Frame::withAddress(initialStr, ui->DeviceID->value()));
+    if (frame.isEmpty())
+        return;
+    followWrite(lineEdit, frame, check.value, ahead);
+    if (resetsParameters(initialStr))
+        readBackShowsAll = true;
 }
 
 void MainWindow::handleButtonRequestClicked(const QByteArray &initialStr, uint16_t key)
 {
-    SendData(key, Frame::withAddress(initialStr, ui->DeviceID->value()));
+    if (queueWrite(key, Frame::withAddress(initialStr, ui->DeviceID->value())).isEmpty())
+        return;
+    // The factory values replace every field: the pages show them without being asked.
+    if (resetsParameters(initialStr)) {
+        queueReadBack();
+        readBackShowsAll = true;
+    }
+}
+
+void MainWindow::followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint16_t value,
+                             int framesAhead)
+{
+    const ParameterTable::Row *row = ParameterTable::findByLineEdit(lineEdit->objectName());
+    if (!row)
+        return;
+    const int expected = WriteConfirm::shownValue(*row, value);
+    writeConfirm.queued(lineEdit->objectName(), expected, frame,
+                        WriteConfirm::deadline(clock(), requestTimer->interval(), framesAhead));
+    // The board does not answer a write; the block it sends for a read-back shows what it holds.
+    // A field the block does not carry gets none, unless its command rewrites every parameter.
+    if (WriteConfirm::carriedByBlock(lineEdit->objectName()) || resetsParameters(row->prefix))
+        queueReadBack();
+    writeMarks->set(lineEdit, WriteMarks::Mark::Pending);
+}
+
+bool MainWindow::followWritesBeforeTick(bool lineIdle)
+{
+    bool failed = false;
+    if (lineIdle) {
+        const WriteConfirm::Tick tick = writeConfirm.lineIdle();
+        if (tick.retry)
+            queueReadBack();
+        failed = tick.failed;
+        showWriteVerdicts(tick.verdicts);
+    }
+    showWriteVerdicts(writeConfirm.expire(clock()));
+    return failed;
+}
+
+void MainWindow::followWritesAfterSending(const QByteArray &frame)
+{
+    showWriteVerdicts(writeConfirm.transmitted(frame));
+}
+
+void MainWindow::abandonWrites()
+{
+    readBackShowsAll = false;
+    showWriteVerdicts(writeConfirm.abandon());
+}
+
+void MainWindow::showReadBackFailed()
+{
+    readBackShowsAll = false;
+    ui->statu_read->setPixmap(lampError);
+    const QString text =
+        tr("读回失败：%1 次请求均未得到有效回复").arg(WriteConfirm::MaxRetries + 1);
+    setStatusText(ui->statu_send, "QLabel { color : red; }", QStringLiteral("Read-back failed!"));
+    showParameterState(text, true);
+}
+
+void MainWindow::showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdicts)
+{
+    for (const WriteConfirm::Verdict &v : verdicts) {
+        auto *edit = findChild<QLineEdit *>(v.field);
+        if (!edit)
+            continue;
+        WriteMarks::Mark mark = WriteMarks::Mark::Unconfirmed;
+        switch (v.outcome) {
+        case WriteConfirm::Outcome::Confirmed:
+            mark = WriteMarks::Mark::Confirmed;
+            break;
+        case WriteConfirm::Outcome::Kept:
+            mark = WriteMarks::Mark::Kept;
+            break;
+        case WriteConfirm::Outcome::Unconfirmed:
+            break;
+        case WriteConfirm::Outcome::NotConfirmable:
+            mark = WriteMarks::Mark::NotConfirmable;
+            break;
+        }
+        if (!v.board.isEmpty())
+            edit->setText(v.board); // the board's value, in the unit the field shows
+        const QString expected = QString::number(v.expected);
+        writeMarks->set(edit, mark, expected, v.board);
+        const QString text = WriteMarks::text(mark, expected, v.board);
+        const auto *caption = findChild<QLabel *>(captionName(v.field));
+        showParameterState(caption ? caption->text() + QStringLiteral(": ") + text : text,
+                           mark != WriteMarks::Mark::Confirmed);
+    }
 }
 
 void MainWindow::writeParameterRow(const char *slot)
@@ -127,10 +292,16 @@ void MainWindow::writeParameterRow(const char *slot)
 void MainWindow::sendDeviceCommand(const char *slot)
 {
     for (const ParameterTable::Command &command : ParameterTable::commands()) {
-        if (qstrcmp(command.slot, slot) == 0) {
-            handleButtonRequestClicked(command.prefix, command.value);
+        if (qstrcmp(command.slot, slot) != 0)
+            continue;
+        // A command that throws away the board's settings or state asks first, naming the pack.
+        const QString question = commandQuestion(command.button, ui->DeviceID->value());
+        // With the port closed there is nothing to ask: the send path says it cannot go out.
+        if (!question.isEmpty() && serialPort->isOpen()
+            && !Messages::question(this, tr("请确认"), question))
             return;
-        }
+        handleButtonRequestClicked(command.prefix, command.value);
+        return;
     }
     qWarning() << "no device command for" << slot;
 }
@@ -202,17 +373,29 @@ ARVEX_DEVICE_COMMAND(on_btn_mes_clicked)
 
 void MainWindow::on_conf_read_clicked()
 {
-    // No CRC on a read request; it takes the place of the next poll.
-    sendQueuebak.enqueue(Frame::readRequest(ui->DeviceID->value(), Cmd::ReadParameters));
+    queueReadBack();
+    readBackShowsAll = true;
     ui->statu_read->setPixmap(lampOff);
+    showParameterState(QString(), false);
 }
 
 void MainWindow::showParameterReply(const Frame::ReplyCheck &reply)
 {
     setupStatusSwitcher(ui->statu_read, lampOn, lampOff, ReadLampMs);
+    showParameterState(QString(), false); // a failure reported earlier is over
 
     const QVector<ParameterBlock::Field> fields =
         ParameterBlock::decode(reply.addressText(), reply.dataBlock());
+    QHash<QString, QString> shown;
+    shown.reserve(fields.size());
+    for (const ParameterBlock::Field &field : fields) {
+        if (field.kind == ParameterBlock::Field::Text)
+            shown.insert(QLatin1String(field.widget), field.text);
+    }
+    const QVector<WriteConfirm::Verdict> verdicts = writeConfirm.blockArrived(shown);
+    const bool showAll = readBackShowsAll;
+    readBackShowsAll = false;
+
     const int count = qMin(fields.size(), parameterBlockWidgets.size());
     for (int i = 0; i < count; ++i) {
         const ParameterBlock::Field &field = fields.at(i);
@@ -223,11 +406,24 @@ void MainWindow::showParameterReply(const Frame::ReplyCheck &reply)
         if (field.kind == ParameterBlock::Field::Switch) {
             // Nothing listens to these switches: setting them sends nothing.
             static_cast<SwitchButton *>(widget)->SetActive(field.on);
-        } else {
-            auto *edit = static_cast<QLineEdit *>(widget);
-            edit->setText(field.text);
-            if (field.resetStyle)
-                restoreLineEditStyle(edit);
+            continue;
         }
+        auto *edit = static_cast<QLineEdit *>(widget);
+        // A write still on its way is judged by a later block. A value typed and not sent is
+        // the user's until they ask for the board's values themselves.
+        if (writeConfirm.isPending(edit->objectName()))
+            continue;
+        const WriteMarks::Mark mark = writeMarks->mark(edit);
+        if (!showAll && mark == WriteMarks::Mark::Edited)
+            continue;
+        // What a write's verdict says stays while the board still shows the same value.
+        if ((mark == WriteMarks::Mark::Kept || mark == WriteMarks::Mark::Confirmed)
+            && edit->text() == field.text)
+            continue;
+        if (edit->text() != field.text)
+            edit->setText(field.text);
+        // The board's value: whatever look an earlier refused or typed value left goes.
+        writeMarks->set(edit, WriteMarks::Mark::None);
     }
+    showWriteVerdicts(verdicts);
 }

@@ -24,6 +24,20 @@ Presenter &presenter()
     return current;
 }
 
+// What a replaced presenter answers to questions.
+bool &presentedAnswer()
+{
+    static bool yes = false;
+    return yes;
+}
+
+// The answer of the real dialog to the question shown last.
+bool &dialogAnswer()
+{
+    static bool yes = false;
+    return yes;
+}
+
 QVector<OpenBox> &openBoxes()
 {
     static QVector<OpenBox> boxes;
@@ -34,6 +48,12 @@ void showDialog(QWidget *parent, Kind kind, const QString &title, const QString 
 {
     if (kind == Kind::About) {
         QMessageBox::about(parent, title, text);
+        return;
+    }
+    if (kind == Kind::Question) {
+        dialogAnswer() = QMessageBox::question(parent, title, text,
+                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
         return;
     }
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -60,6 +80,17 @@ void show(QWidget *parent, Kind kind, const QString &title, const QString &text)
     else
         showDialog(parent, kind, title, text);
     openBoxes().removeOne(box);
+}
+
+bool question(QWidget *parent, const QString &title, const QString &text)
+{
+    const OpenBox box{ Kind::Question, title, text };
+    if (openBoxes().contains(box))
+        return false;
+    dialogAnswer() = false;
+    const bool presented = bool(presenter());
+    show(parent, Kind::Question, title, text);
+    return presented ? presentedAnswer() : dialogAnswer();
 }
 
 void information(QWidget *parent, const QString &title, const QString &text)
@@ -95,11 +126,19 @@ Recorder::Recorder()
         setPresenter([this](QWidget *, Kind kind, const QString &title, const QString &text) {
             m_entries.append(Entry{ kind, title, text });
         });
+    m_previousAnswer = presentedAnswer();
+    presentedAnswer() = true;
 }
 
 Recorder::~Recorder()
 {
     setPresenter(std::move(m_previous));
+    presentedAnswer() = m_previousAnswer;
+}
+
+void Recorder::setAnswer(bool yes)
+{
+    presentedAnswer() = yes;
 }
 
 } // namespace Messages

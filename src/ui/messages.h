@@ -11,13 +11,17 @@ class QWidget;
 // single "OK" button. Tests swap the presenter for a Recorder, so no box ever blocks them.
 namespace Messages {
 
-enum class Kind { Information, Warning, Critical, About };
+enum class Kind { Information, Warning, Critical, About, Question };
 
 void information(QWidget *parent, const QString &title, const QString &text);
 void warning(QWidget *parent, const QString &title, const QString &text);
 void critical(QWidget *parent, const QString &title, const QString &text);
 // The application's about box (rich text allowed).
 void about(QWidget *parent, const QString &title, const QString &text);
+
+// Asks before something that cannot be undone: "Yes" and "No", "No" by default. True only for
+// "Yes"; a question identical to one still open is not asked again and counts as "No".
+bool question(QWidget *parent, const QString &title, const QString &text);
 
 // Shows one box and returns when it is closed. While a box is open its nested event loop keeps
 // timers running; a box identical to one still open (same kind, title and text) is not stacked
@@ -48,10 +52,13 @@ public:
 
     const QList<Entry> &entries() const { return m_entries; }
     void clear() { m_entries.clear(); }
+    // The answer to every question while it records ("Yes" unless told otherwise).
+    void setAnswer(bool yes);
 
 private:
     QList<Entry> m_entries;
     Presenter m_previous;
+    bool m_previousAnswer = false;
 };
 
 } // namespace Messages

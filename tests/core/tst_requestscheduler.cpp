@@ -36,6 +36,8 @@ private slots:
     void queuedWritesGoOutOldestFirstBeforeAnyPoll();
     void busyLineKeepsTheHeadFrame();
     void closedPortEmptiesBothQueuesAndStillTries();
+    void onlyReadRequestsAwaitAReply_data();
+    void onlyReadRequestsAwaitAReply();
     void receiveBufferCutsFrames_data();
     void receiveBufferCutsFrames();
     void receiveBufferIsBounded();
@@ -120,6 +122,34 @@ void TestRequestScheduler::closedPortEmptiesBothQueuesAndStillTries()
     QVERIFY(d.send); // the write path reports the closed port once more
     QCOMPARE(d.frame, Poll);
     QVERIFY(queue.isEmpty() && working.isEmpty());
+}
+
+void TestRequestScheduler::onlyReadRequestsAwaitAReply_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<bool>("expectReply");
+    // The board answers reads; a write or a device command goes out unanswered.
+    QTest::newRow("parameter write") << QByteArray(":W+01+06+03+bb8+1c2e~") << false;
+    QTest::newRow("device command") << QByteArray(":W+01+53+02+5a+b0c4~") << false;
+    QTest::newRow("parameter read-back") << QByteArray(":Y+01+52=?~") << true;
+    QTest::newRow("poll") << QByteArray() << true; // nothing queued: the tick polls
+}
+
+void TestRequestScheduler::onlyReadRequestsAwaitAReply()
+{
+    QFETCH(QByteArray, frame);
+    if (!frame.isEmpty())
+        queue << frame;
+    Decision d = RequestScheduler::tick(openIdle(), &queue, &working);
+    QVERIFY(d.send);
+    QTEST(d.expectReply, "expectReply");
+    // A busy line sends nothing and so awaits nothing.
+    if (!frame.isEmpty())
+        queue << frame;
+    Inputs busy = openIdle();
+    busy.sinceLastReceiveMs = 0;
+    d = RequestScheduler::tick(busy, &queue, &working);
+    QVERIFY(!d.send && !d.expectReply);
 }
 
 void TestRequestScheduler::receiveBufferCutsFrames_data()

@@ -993,6 +993,24 @@ void TestBoardSim::injectedFaults()
     marking.clearLineFaults();
     QCOMPARE(marking.handle(request, 0).pieces.size(), 1);
 
+    // A board that takes a parameter's writes and keeps its value, and one that never sends
+    // its parameter block; the kept parameter outlives the clearing of the line faults.
+    Board::Faults stubborn;
+    stubborn.keep = { BoardParameters::CellUnderVoltage };
+    stubborn.dropBlock = true;
+    Board keeping(p, model, 1, stubborn, 1);
+    const uint16_t before = p.value(BoardParameters::CellUnderVoltage);
+    QVERIFY(keeping.handle(write(Cmd::CellUnderVoltage, 1, before + 100), 0).note.contains("kept"));
+    QCOMPARE(p.value(BoardParameters::CellUnderVoltage), before);
+    keeping.handle(write(Cmd::CellOverVoltage, 1, 3600), 0); // other codes are stored
+    QCOMPARE(p.value(BoardParameters::CellOverVoltage), uint16_t(3600));
+    QVERIFY(keeping.handle(":Y+01+52=?~", 0).pieces.isEmpty());
+    QCOMPARE(keeping.handle(request, 0).pieces.size(), 1);
+    keeping.clearLineFaults();
+    QCOMPARE(keeping.handle(":Y+01+52=?~", 0).pieces.size(), 1);
+    keeping.handle(write(Cmd::CellUnderVoltage, 1, before + 100), 0);
+    QCOMPARE(p.value(BoardParameters::CellUnderVoltage), before);
+
     // Once the faults are cleared, one clean frame in one piece, at once.
     shaping.clearLineFaults();
     const QVector<Piece> clean = shaping.handle(request, 0).pieces;

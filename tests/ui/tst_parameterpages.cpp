@@ -1,6 +1,7 @@
-// The parameter pages through the window: every row's range and frame, the device commands, the
-// closed-port refusal, the focus reset and the read-back. The port is a pseudo-terminal nobody
-// reads; the poll period is long, so queued frames stay in the queue to be checked.
+// The parameter pages through the window: every row's range and frame, the device commands and
+// what they ask, the closed-port refusal, the focus reset, the read-back and how it judges each
+// write. The port is a pseudo-terminal nobody reads; the poll period is long, so queued frames
+// stay in the queue to be checked, and the tests run the poll ticks themselves on their clock.
 #include "globals.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -9,18 +10,21 @@
 #include "switchbutton.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTranslator>
 #include <QtTest>
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -30,6 +34,10 @@ const char Red[] =
     "QLineEdit { background-color: red; border: none; border-bottom: 2px solid white; }";
 const char Yellow[] =
     "QLineEdit { background-color: yellow; border: none; border-bottom: 2px solid white; }";
+const char Unconfirmed[] =
+    "QLineEdit { font-style: italic; border: none; border-bottom: 2px dashed #f0a000; }";
+const char Kept[] = "QLineEdit { color: #ff5050; border: none; border-bottom: 2px solid #ff5050; }";
+const QByteArray ReadBack = ":Y+01+52=?~";
 
 // The writable rows as the board documents them, kept apart from the program's own table:
 // field, command code, min, max, offset. The button is the field's name + "_btn" (before a
@@ -107,7 +115,28 @@ QList<QByteArray> takeQueue()
 {
     QList<QByteArray> frames(sendQueuebak.begin(), sendQueuebak.end());
     sendQueuebak.clear();
+    sendQueuebuff.clear();
     return frames;
+}
+
+// The queued writes, without the read-backs queued behind them.
+QList<QByteArray> takeWrites()
+{
+    QList<QByteArray> frames = takeQueue();
+    frames.erase(std::remove_if(frames.begin(), frames.end(),
+                                [](const QByteArray &f) { return f.endsWith("+52=?~"); }),
+                 frames.end());
+    return frames;
+}
+
+// A parameter block with these four-digit fields set (offset in the block, value), zero elsewhere.
+QByteArray blockWith(const QList<QPair<int, int>> &fields)
+{
+    QByteArray block(197, '0');
+    for (const auto &f : fields)
+        block.replace(f.first, 4,
+                      QByteArray::number(f.second, 16).toUpper().rightJustified(4, '0'));
+    return block;
 }
 
 } // namespace
@@ -121,14 +150,19 @@ private slots:
     void cleanupTestCase();
     void init();
 
+    // First, while no field was written or typed into.
+    void notANumberAndFocusReset();
     void everyRowKeepsItsRange_data();
     void everyRowKeepsItsRange();
     void typedValueToFrame();
-    void notANumberAndFocusReset();
     void deviceCommands();
     void publicSlotsByName();
     void readBack();
     void keyboard();
+    void writeJudgedByTheReadBack_data();
+    void writeJudgedByTheReadBack();
+    void readBackRetriedThenReported();
+    void typedValuesAreNotTheBoards();
     void closedPortSendsNothing();
 
 private:
@@ -148,6 +182,13 @@ private:
         else
             QVERIFY(QMetaObject::invokeMethod(window.get(), slot.constData()));
     }
+    // One poll tick at a clock a second on: the line is idle, the head frame goes out.
+    void tick()
+    {
+        now += 1000;
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "sendRequest"));
+    }
+    QString markOf(const char *field) { return child<QLineEdit>(field)->toolTip(); }
     void checkRefused(const char *field, const char *style, Messages::Kind kind,
                       const QString &title, const QString &text)
     {
@@ -161,6 +202,7 @@ private:
     }
 
     int master = -1;
+    qint64 now = 0; // the window's clock
     std::unique_ptr<Messages::Recorder> recorder;
     std::unique_ptr<MainWindow> window;
 };
@@ -174,6 +216,7 @@ void TestParameterPages::initTestCase()
     qputenv("ARVEX_EXTRA_PORTS", slave.toLocal8Bit());
     recorder = std::make_unique<Messages::Recorder>();
     window = std::make_unique<MainWindow>();
+    window->setClock([this] { return now; });
     child<QSpinBox>("spinBox")->setValue(9999);
     auto *ports = child<QComboBox>("portName");
     ports->setCurrentIndex(ports->findText(slave + QStringLiteral(" (virtual)")));
@@ -192,8 +235,12 @@ void TestParameterPages::cleanupTestCase()
 void TestParameterPages::init()
 {
     child<QSpinBox>("DeviceID")->setValue(1);
-    sendQueuebak.clear();
+    // Switched off and on: nothing queued, no write under way, the line answered.
+    child<SwitchButton>("openCom")->SetActive(false);
+    child<SwitchButton>("openCom")->SetActive(true);
+    QVERIFY(child<SwitchButton>("openCom")->checked());
     recorder->clear();
+    recorder->setAnswer(true);
 }
 
 void TestParameterPages::everyRowKeepsItsRange_data()
@@ -211,8 +258,14 @@ void TestParameterPages::everyRowKeepsItsRange()
     for (int typed : { r.min, r.max }) {
         field->setText(QString::number(typed));
         press(r.field);
-        QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", r.code, quint16(typed + r.offset)) });
-        QCOMPARE(field->styleSheet(), QLatin1String(Neutral));
+        // A read-back follows, unless the block does not carry the field: resetting the board or
+        // its state of charge changes no field.
+        QList<QByteArray> expected{ frame("01", r.code, quint16(typed + r.offset)) };
+        if (qstrcmp(r.code, "53") != 0 && qstrcmp(r.code, "50") != 0)
+            expected << ReadBack;
+        QCOMPARE(takeQueue(), expected);
+        // Sent, not yet confirmed: not the look of a value the board holds.
+        QCOMPARE(field->styleSheet(), QLatin1String(Unconfirmed));
         QVERIFY(recorder->entries().isEmpty());
     }
     const QString range = QStringLiteral("输入的参数超过 [%1 - %2] 的范围。").arg(r.min).arg(r.max);
@@ -246,7 +299,7 @@ void TestParameterPages::typedValueToFrame()
         child<QSpinBox>("DeviceID")->setValue(c.address);
         child<QLineEdit>(c.field)->setText(QLatin1String(c.text));
         press(c.field);
-        const QList<QByteArray> queued = takeQueue();
+        const QList<QByteArray> queued = takeWrites();
         QVERIFY2(queued == (c.expected.isEmpty() ? QList<QByteArray>() : QList{ c.expected }),
                  c.text);
         QCOMPARE(recorder->entries().size(), c.expected.isEmpty() ? 1 : 0);
@@ -275,25 +328,58 @@ void TestParameterPages::notANumberAndFocusReset()
         QCoreApplication::sendEvent(edit, &in);
         QVERIFY2(edit->styleSheet() == QLatin1String(Neutral), qPrintable(edit->objectName()));
     }
+
+    // A value typed and not sent keeps its look: only a refusal's colour goes.
+    auto *typed = child<QLineEdit>("conf_hvt");
+    typed->clear();
+    QTest::keyClicks(typed, "99999");
+    QCOMPARE(typed->styleSheet(), QLatin1String(Unconfirmed));
+    press("conf_hvt");
+    checkRefused("conf_hvt", Yellow, Messages::Kind::Warning, QStringLiteral("Warning"),
+                 QStringLiteral("输入的参数超过 [100 - 10000] 的范围。"));
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(typed, &in);
+    QCOMPARE(typed->styleSheet(), QLatin1String(Unconfirmed));
 }
 
 void TestParameterPages::deviceCommands()
 {
-    // Exactly one frame with 90 each, whatever the fields hold; "4f" keeps its lower case.
+    // Exactly one frame with 90 each, whatever the fields hold; "4f" keeps its lower case. The
+    // three that throw away settings or state ask first, naming the pack; calibration does not.
     const struct
     {
         const char *button;
         const char *code;
-    } commands[] = { { "btn_init_para", "4f" },
-                     { "btn_init_soc", "50" },
-                     { "btn_reset", "53" },
-                     { "btn_mes", "48" } };
+        bool asks;
+        bool readsBack; // the factory values replace the pages' values
+    } commands[] = { { "btn_init_para", "4f", true, true },
+                     { "btn_init_soc", "50", true, false },
+                     { "btn_reset", "53", true, false },
+                     { "btn_mes", "48", false, false } };
     child<QLineEdit>("data_mcadc")->setText(QStringLiteral("junk"));
+    child<QSpinBox>("DeviceID")->setValue(7);
+    QSet<QString> questions;
     for (const auto &c : commands) {
-        child<QPushButton>(c.button)->click();
-        QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", c.code, 90) });
+        for (bool yes : { false, true }) {
+            recorder->setAnswer(yes);
+            child<QPushButton>(c.button)->click();
+            QList<QByteArray> expected;
+            if (yes || !c.asks)
+                expected << frame("07", c.code, 90);
+            if (!expected.isEmpty() && c.readsBack)
+                expected << ":Y+07+52=?~";
+            QVERIFY2(takeQueue() == expected, c.button);
+            QCOMPARE(recorder->entries().size(), c.asks ? 1 : 0);
+            if (c.asks) {
+                const Messages::Recorder::Entry box = recorder->entries().first();
+                QCOMPARE(box.kind, Messages::Kind::Question);
+                QVERIFY2(box.text.contains(QStringLiteral("地址 7 ")), qPrintable(box.text));
+                questions.insert(box.text);
+            }
+            recorder->clear();
+        }
     }
-    QVERIFY(recorder->entries().isEmpty());
+    QCOMPARE(questions.size(), 3); // each says what it does
 }
 
 void TestParameterPages::publicSlotsByName()
@@ -322,7 +408,7 @@ void TestParameterPages::readBack()
     QCOMPARE(takeQueue(), QList<QByteArray>{ ":Y+0A+52=?~" });
     QVERIFY(shown(lamp) == off);
 
-    // A yellow field the block resets and one it leaves; switches that must turn off.
+    // Yellow fields the block resets; switches that must turn off.
     child<QLineEdit>("conf_chgc")->setStyleSheet(QLatin1String(Yellow));
     child<QLineEdit>("conf_lv")->setStyleSheet(QLatin1String(Yellow));
     for (const char *name : { "sw_avlp", "sw_buzzer", "sw_avhp" })
@@ -343,7 +429,7 @@ void TestParameterPages::readBack()
     for (const auto &t : texts)
         QCOMPARE(child<QLineEdit>(t.first)->text(), QLatin1String(t.second));
     QCOMPARE(child<QLineEdit>("conf_chgc")->styleSheet(), QLatin1String(Neutral));
-    QCOMPARE(child<QLineEdit>("conf_lv")->styleSheet(), QLatin1String(Yellow));
+    QCOMPARE(child<QLineEdit>("conf_lv")->styleSheet(), QLatin1String(Neutral));
     for (const char *name : { "sw_avhp", "sw_avlp", "sw_buzzer" })
         QCOMPARE(child<SwitchButton>(name)->checked(), qstrcmp(name, "sw_buzzer") == 0);
     // Every widget the decoder names shows what it decoded, and setting switches sent nothing.
@@ -364,10 +450,10 @@ void TestParameterPages::keyboard()
     auto *field = child<QLineEdit>("conf_lv");
     field->setText(QStringLiteral("3000"));
     QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", "06", 3000) });
+    QCOMPARE(takeWrites(), QList<QByteArray>{ frame("01", "06", 3000) });
     child<QLineEdit>("conf_avhp_2")->setText(QStringLiteral("5000"));
     QTest::keyClick(child<QLineEdit>("conf_avhp_2"), Qt::Key_Enter);
-    QCOMPARE(takeQueue(), QList<QByteArray>{ frame("01", "22", 5000) });
+    QCOMPARE(takeWrites(), QList<QByteArray>{ frame("01", "22", 5000) });
     child<QLineEdit>("conf_short")->setText(QStringLiteral("5"));
     QTest::keyClick(child<QLineEdit>("conf_short"), Qt::Key_Return);
     QCOMPARE(takeQueue(), QList<QByteArray>());
@@ -406,6 +492,150 @@ void TestParameterPages::keyboard()
     window->hide();
 }
 
+void TestParameterPages::writeJudgedByTheReadBack_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("offset"); // of the field in the block
+    QTest::addColumn<int>("held"); // what the block says the board holds
+    QTest::addColumn<QString>("shown"); // the board's value, as the field shows it
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("taken") << QStringLiteral("conf_lv") << QStringLiteral("3000") << 54 << 3000
+                           << QStringLiteral("3000") << true;
+    QTest::newRow("kept") << QStringLiteral("conf_lv") << QStringLiteral("3000") << 54 << 2800
+                          << QStringLiteral("2800") << false;
+    // Compared as the field shows it: degrees, not degrees + 40; the compensation signed.
+    QTest::newRow("temperature") << QStringLiteral("conf_chglt") << QStringLiteral("-20") << 86
+                                 << 20 << QStringLiteral("-20") << true;
+    QTest::newRow("temperature kept") << QStringLiteral("conf_chglt") << QStringLiteral("-20") << 86
+                                      << 40 << QStringLiteral("0") << false;
+    QTest::newRow("compensation") << QStringLiteral("conf_cax") << QStringLiteral("-5") << 6 << 95
+                                  << QStringLiteral("-5") << true;
+    QTest::newRow("whole number sent") << QStringLiteral("conf_totalcell") << QStringLiteral("3.9")
+                                       << 118 << 3 << QStringLiteral("3") << true;
+}
+
+void TestParameterPages::writeJudgedByTheReadBack()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(int, offset);
+    QFETCH(int, held);
+    QFETCH(QString, shown);
+    QFETCH(bool, confirmed);
+    const QByteArray name = field.toLatin1();
+    auto *edit = child<QLineEdit>(name.constData());
+    edit->setText(typed); // the compensation's row is on the Debug page, which takes no typing
+    press(name.constData());
+    QCOMPARE(markOf(name.constData()), QStringLiteral("已发送，等待读回确认"));
+
+    // A block that was asked for before the write went out judges nothing.
+    tick(); // the write
+    emit window->dataReceived(reply("01", blockWith({ { offset, held ^ 1 } })));
+    QCOMPARE(edit->text(), typed);
+    QCOMPARE(edit->styleSheet(), QLatin1String(Unconfirmed));
+
+    tick(); // the read-back
+    emit window->dataReceived(reply("01", blockWith({ { offset, held } })));
+    QCOMPARE(edit->text(), shown);
+    if (confirmed) {
+        QCOMPARE(edit->styleSheet(), QLatin1String(Neutral));
+        QCOMPARE(markOf(name.constData()), QStringLiteral("已确认：板子保存了 %1").arg(shown));
+    } else {
+        QCOMPARE(edit->styleSheet(), QLatin1String(Kept));
+        QVERIFY2(markOf(name.constData()).startsWith(QStringLiteral("板子保留了 %1").arg(shown)),
+                 qPrintable(markOf(name.constData())));
+        QVERIFY(child<QLabel>("conf_read_state")->text().contains(markOf(name.constData())));
+    }
+    QVERIFY(edit->actions().size() == 1 && edit->actions().first()->isVisible());
+    QVERIFY(recorder->entries().isEmpty());
+    takeQueue();
+}
+
+void TestParameterPages::readBackRetriedThenReported()
+{
+    auto *lamp = child<QLabel>("statu_read");
+    auto *state = child<QLabel>("conf_read_state");
+    const QImage red = QPixmap(QStringLiteral(":/asset/assert/Err.png")).toImage();
+    child<QLineEdit>("conf_hv")->setText(QStringLiteral("3600"));
+    press("conf_hv");
+    child<QPushButton>("conf_read")->click();
+    tick(); // the write
+    tick(); // its read-back
+    // Three more tries, one a tick, while no valid reply comes (a spoiled one does not count).
+    for (int retry = 1; retry <= 3; ++retry) {
+        QByteArray spoiled = reply("01", blockWith({ { 66, 3650 } }));
+        spoiled[20] = '1';
+        emit window->dataReceived(spoiled);
+        tick();
+        QVERIFY2(shown(lamp) != red, qPrintable(QString::number(retry)));
+        QVERIFY(state->text().isEmpty());
+        QCOMPARE(sendQueuebak.size(), 1); // the user's read-back still waits
+    }
+    tick(); // the fourth try got nothing either
+    QCOMPARE(shown(lamp), red);
+    QCOMPARE(child<QLabel>("statu_send")->text(), QStringLiteral("Read-back failed!"));
+    QCOMPARE(state->text(), QStringLiteral("读回失败：4 次请求均未得到有效回复"));
+    QCOMPARE(child<QLineEdit>("conf_hv")->text(), QStringLiteral("3600"));
+    QCOMPARE(child<QLineEdit>("conf_hv")->styleSheet(), QLatin1String(Unconfirmed));
+    QVERIFY(markOf("conf_hv").startsWith(QStringLiteral("未确认")));
+
+    // The user's read-back went out behind the retries; its answer ends the report.
+    emit window->dataReceived(reply("01", blockWith({ { 66, 3650 } })));
+    QVERIFY(shown(lamp) != red);
+    QVERIFY(state->text().isEmpty());
+    QCOMPARE(child<QLineEdit>("conf_hv")->text(), QStringLiteral("3650"));
+    QCOMPARE(child<QLineEdit>("conf_hv")->styleSheet(), QLatin1String(Neutral));
+    takeQueue();
+}
+
+void TestParameterPages::typedValuesAreNotTheBoards()
+{
+    // Typed into two fields, one of them applied: the read-back after it leaves the other
+    // field's typed value, which is still not the board's, and its look.
+    auto *applied = child<QLineEdit>("conf_dsgc1");
+    auto *typed = child<QLineEdit>("conf_dsgc2");
+    for (QLineEdit *edit : { applied, typed }) {
+        edit->clear();
+        QTest::keyClicks(edit, "120");
+        QCOMPARE(edit->styleSheet(), QLatin1String(Unconfirmed));
+    }
+    press("conf_dsgc1");
+    tick();
+    tick();
+    emit window->dataReceived(reply("01", blockWith({ { 38, 120 }, { 42, 300 } })));
+    QCOMPARE(applied->styleSheet(), QLatin1String(Neutral));
+    QCOMPARE(typed->text(), QStringLiteral("120"));
+    QCOMPARE(typed->styleSheet(), QLatin1String(Unconfirmed));
+
+    // The words of a mark follow the language.
+    struct English : QTranslator
+    {
+        QString translate(const char *, const char *text, const char *, int) const override
+        {
+            return qstrcmp(text, "已输入，尚未发送") == 0 ? QStringLiteral("Typed, not sent yet")
+                                                          : QString();
+        }
+    } english;
+    // Outside exec() installing a translator announces nothing; the event loop of the program
+    // would send this.
+    QEvent languageChange(QEvent::LanguageChange);
+    QCoreApplication::installTranslator(&english);
+    QCoreApplication::sendEvent(qApp, &languageChange);
+    QTRY_COMPARE(typed->toolTip(), QStringLiteral("Typed, not sent yet"));
+    QCoreApplication::removeTranslator(&english);
+    QCoreApplication::sendEvent(qApp, &languageChange);
+    QTRY_COMPARE(typed->toolTip(), QStringLiteral("已输入，尚未发送"));
+
+    // The one-key read asks for the board's values: every field shows them, neutral.
+    child<QPushButton>("conf_read")->click();
+    tick();
+    emit window->dataReceived(reply("01", blockWith({ { 38, 120 }, { 42, 300 } })));
+    QCOMPARE(typed->text(), QStringLiteral("300"));
+    QCOMPARE(typed->styleSheet(), QLatin1String(Neutral));
+    takeQueue();
+}
+
 void TestParameterPages::closedPortSendsNothing()
 {
     child<SwitchButton>("openCom")->SetActive(false);
@@ -418,9 +648,11 @@ void TestParameterPages::closedPortSendsNothing()
     press("conf_chgc");
     checkRefused("conf_chgc", Neutral, Messages::Kind::Warning, QStringLiteral("错误"),
                  QStringLiteral("串口未打开，请先打开串口。"));
+    // Nothing to ask about: the command cannot go out.
     child<QPushButton>("btn_reset")->click();
     QCOMPARE(takeQueue(), QList<QByteArray>());
     QCOMPARE(recorder->entries().size(), 1);
+    QCOMPARE(recorder->entries().first().kind, Messages::Kind::Warning);
 }
 
 QTEST_MAIN(TestParameterPages)

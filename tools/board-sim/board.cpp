@@ -47,6 +47,8 @@ Board::Outcome Board::handle(const QByteArray &frame, qint64 nowMs)
         return { QStringLiteral("code %1 is not answered").arg(hex2(r.code)), {} };
     if (chance(m_faults.drop))
         return { QStringLiteral("dropped"), {} };
+    if (m_faults.dropBlock && r.kind == Request::Read && r.code == ReplyEncoder::ParameterCode)
+        return { QStringLiteral("parameter block request dropped"), {} };
 
     if (r.kind == Request::Write)
         return { applyWrite(r.code, r.value, nowMs), {} };
@@ -84,11 +86,15 @@ void Board::clearLineFaults()
     m_faults = Faults();
     m_faults.signedCurrent = kept.signedCurrent;
     m_faults.quitMidReply = kept.quitMidReply;
+    m_faults.keep = kept.keep; // the board's own behaviour, not the line's
 }
 
 QString Board::applyWrite(int code, uint16_t value, qint64 nowMs)
 {
     const QString what = QStringLiteral("code %1 = %2").arg(hex2(code)).arg(value);
+    // A board whose firmware takes the frame and holds on to its own value.
+    if (m_faults.keep.contains(code))
+        return what + QStringLiteral(": kept the old value (--keep), ignored");
     switch (code) {
     case BatteryNumberCode:
         // The battery number is what the replies state in their address field (the tool shows it

@@ -35,6 +35,8 @@ public:
         bool signedCurrent = false; // discharge current in two's complement
         bool unknownCode = false; // real-time data sent under a code the tool does not know
         int quitMidReply = 0; // after this many real-time replies, send half of the next, quit
+        bool dropBlock = false; // parameter block requests ignored
+        QVector<int> keep; // write codes the board takes and ignores, keeping its own value
     };
 
     static constexpr int ResetSilenceMs = 1500;

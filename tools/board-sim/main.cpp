@@ -241,6 +241,14 @@ int main(int argc, char *argv[])
         QStringLiteral("quit-mid-reply"),
         QStringLiteral("After <n> real-time replies, send half of the next one and quit."),
         QStringLiteral("n"));
+    const QCommandLineOption dropBlockOpt(
+        QStringLiteral("drop-block"),
+        QStringLiteral("Ignore every request for the parameter block (code 52)."));
+    const QCommandLineOption keepOpt(
+        QStringLiteral("keep"),
+        QStringLiteral("Take writes of this code (06, or the prefix :W++06+) and keep the old "
+                       "value; may be given more than once."),
+        QStringLiteral("code"));
     const QCommandLineOption garbageOpt(
         QStringLiteral("garbage"),
         QStringLiteral("Bytes of random data thrown at the line on SIGUSR2 (1048576)."),
@@ -249,10 +257,11 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Log every frame received and sent to "
                                                    "<file>."),
                                     QStringLiteral("file"));
-    parser.addOptions({ linkOpt,   deviceOpt,  baudOpt,  addressOpt, cellsOpt, profileOpt,
-                        socOpt,    ambientOpt, seedOpt,  staticOpt,  speedOpt, dropOpt,
-                        badCrcOpt, splitOpt,   delayOpt, noiseOpt,   tildeOpt, chatterOpt,
-                        signedOpt, unknownOpt, quitOpt,  garbageOpt, logOpt });
+    parser.addOptions({ linkOpt,    deviceOpt,  baudOpt,    addressOpt,   cellsOpt,
+                        profileOpt, socOpt,     ambientOpt, seedOpt,      staticOpt,
+                        speedOpt,   dropOpt,    badCrcOpt,  splitOpt,     delayOpt,
+                        noiseOpt,   tildeOpt,   chatterOpt, signedOpt,    unknownOpt,
+                        quitOpt,    garbageOpt, logOpt,     dropBlockOpt, keepOpt });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -299,6 +308,18 @@ int main(int argc, char *argv[])
     faults.signedCurrent = parser.isSet(signedOpt);
     faults.unknownCode = parser.isSet(unknownOpt);
     faults.quitMidReply = integer(parser, quitOpt, 1, 1000000, 0);
+    faults.dropBlock = parser.isSet(dropBlockOpt);
+    for (const QString &given : parser.values(keepOpt)) {
+        // Two hex digits, alone or as in a write prefix (":W++06+", with or without address).
+        const QStringList parts = given.split(QLatin1Char('+'), Qt::SkipEmptyParts);
+        bool ok = false;
+        const int code = parts.isEmpty() ? -1 : parts.last().toInt(&ok, 16);
+        if (!ok || parts.last().size() != 2 || code < 0)
+            fail(QStringLiteral("--keep takes a write code of two hex digits, e.g. 06 or "
+                                ":W++06+, not %1")
+                     .arg(given));
+        faults.keep.append(code);
+    }
     const int garbageBytes = integer(parser, garbageOpt, 1, 64 * 1024 * 1024, 1024 * 1024);
 
     TrafficLog log;
