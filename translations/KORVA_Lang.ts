@@ -1305,6 +1305,104 @@ Recording to file has stopped. The table goes on logging; export it to keep its 
         <source>已从 %1 载入 %2 行。</source>
         <translation>%2 rows loaded from %1.</translation>
     </message>
+    <message>
+        <source>轮询周期：300 到 9999 ms</source>
+        <translation>Poll period: 300 to 9999 ms</translation>
+    </message>
+    <message>
+        <source>关于 Arvex</source>
+        <translation>About Arvex</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>总压过压报警阈值</source>
+        <translation>Pack overvoltage alarm</translation>
+    </message>
+    <message>
+        <source>输入的值无效 ！</source>
+        <translation>Invalid value!</translation>
+    </message>
+    <message>
+        <source>输入的参数超过 [%1 - %2] 的范围。</source>
+        <translation>The value is outside the range [%1 - %2].</translation>
+    </message>
+    <message>
+        <source>输入的周期 %1 ms 超过 [%2 - %3] ms 的范围，周期仍为 %4 ms。</source>
+        <translation>A period of %1 ms is outside the range [%2 - %3] ms; the period stays %4 ms.</translation>
+    </message>
+    <message>
+        <source>%1 OPENED, %2, %3, %4, %5, %6</source>
+        <translation>%1 OPENED, %2, %3, %4, %5, %6</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>NONE</translation>
+    </message>
+    <message>
+        <source>EVEN/ODD</source>
+        <translation>EVEN/ODD</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>%1 CLOSED</source>
+        <translation>%1 CLOSED</translation>
+    </message>
+    <message>
+        <source>将地址 %1 的电池包的全部参数恢复为出厂值？
+当前的设置将丢失。</source>
+        <translation>Restore all parameters of the pack at address %1 to their factory values?
+Its current settings will be lost.</translation>
+    </message>
+    <message>
+        <source>重新初始化地址 %1 的电池包的 SOC？
+当前的荷电状态将被丢弃。</source>
+        <translation>Initialise the state of charge (SOC) of the pack at address %1 again?
+Its current state of charge will be discarded.</translation>
+    </message>
+    <message>
+        <source>复位地址 %1 的电池包的系统？
+板子将重新启动，一两秒内不回应。</source>
+        <translation>Reset the system of the pack at address %1?
+The board restarts and does not answer for a second or two.</translation>
+    </message>
+    <message>
+        <source>读回失败：%1 次请求均未得到有效回复</source>
+        <translation>Read-back failed: none of %1 requests got a valid reply</translation>
+    </message>
+    <message>
+        <source>请确认</source>
+        <translation>Please confirm</translation>
+    </message>
+    <message>
+        <source>自 %1 起无数据</source>
+        <translation>No data since %1</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>No data yet</translation>
+    </message>
+    <message>
+        <source>已导出 %1 行到 %2</source>
+        <translation>Exported %1 rows to %2</translation>
+    </message>
+    <message>
+        <source>第一行到达时开始记录到 %1</source>
+        <translation>Recording to %1 starts with the first row</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
@@ -1370,6 +1468,33 @@ Recording to file has stopped. The table goes on logging; export it to keep its 
     <message>
         <source>环境</source>
         <translation>Ambient</translation>
+    </message>
+</context>
+<context>
+    <name>WriteMarks</name>
+    <message>
+        <source>已输入，尚未发送</source>
+        <translation>Typed, not sent yet</translation>
+    </message>
+    <message>
+        <source>已发送，等待读回确认</source>
+        <translation>Sent, waiting for the read-back to confirm it</translation>
+    </message>
+    <message>
+        <source>已确认：板子保存了 %1</source>
+        <translation>Confirmed: the board holds %1</translation>
+    </message>
+    <message>
+        <source>板子保留了 %1，未采用发送的 %2</source>
+        <translation>The board kept %1, not the %2 sent</translation>
+    </message>
+    <message>
+        <source>未确认：读回没有显示板子的值（发送的是 %1）</source>
+        <translation>Not confirmed: no read-back showed the board&apos;s value (%1 was sent)</translation>
+    </message>
+    <message>
+        <source>已发送，无法确认：读回不含此值</source>
+        <translation>Sent, not confirmable: the read-back does not carry this value</translation>
     </message>
 </context>
 </TS>

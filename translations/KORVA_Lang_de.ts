@@ -1305,6 +1305,104 @@ Die Aufzeichnung in die Datei wurde gestoppt. Die Tabelle protokolliert weiter; 
         <source>已从 %1 载入 %2 行。</source>
         <translation>%2 Zeilen aus %1 geladen.</translation>
     </message>
+    <message>
+        <source>轮询周期：300 到 9999 ms</source>
+        <translation>Abfragetakt: 300 bis 9999 ms</translation>
+    </message>
+    <message>
+        <source>关于 Arvex</source>
+        <translation>Über Arvex</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimieren</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>总压过压报警阈值</source>
+        <translation>Pack-Überspannung Alarm</translation>
+    </message>
+    <message>
+        <source>输入的值无效 ！</source>
+        <translation>Ungültiger Wert!</translation>
+    </message>
+    <message>
+        <source>输入的参数超过 [%1 - %2] 的范围。</source>
+        <translation>Der Wert liegt außerhalb des Bereichs [%1 - %2].</translation>
+    </message>
+    <message>
+        <source>输入的周期 %1 ms 超过 [%2 - %3] ms 的范围，周期仍为 %4 ms。</source>
+        <translation>Ein Takt von %1 ms liegt außerhalb des Bereichs [%2 - %3] ms; der Takt bleibt bei %4 ms.</translation>
+    </message>
+    <message>
+        <source>%1 OPENED, %2, %3, %4, %5, %6</source>
+        <translation>%1 GEÖFFNET, %2, %3, %4, %5, %6</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>KEINE</translation>
+    </message>
+    <message>
+        <source>EVEN/ODD</source>
+        <translation>GERADE/UNGERADE</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>AUS</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>EIN</translation>
+    </message>
+    <message>
+        <source>%1 CLOSED</source>
+        <translation>%1 GESCHLOSSEN</translation>
+    </message>
+    <message>
+        <source>将地址 %1 的电池包的全部参数恢复为出厂值？
+当前的设置将丢失。</source>
+        <translation>Alle Parameter des Packs an Adresse %1 auf die Werkseinstellungen zurücksetzen?
+Seine aktuellen Einstellungen gehen verloren.</translation>
+    </message>
+    <message>
+        <source>重新初始化地址 %1 的电池包的 SOC？
+当前的荷电状态将被丢弃。</source>
+        <translation>Den Ladezustand (SOC) des Packs an Adresse %1 neu initialisieren?
+Sein aktueller Ladezustand wird verworfen.</translation>
+    </message>
+    <message>
+        <source>复位地址 %1 的电池包的系统？
+板子将重新启动，一两秒内不回应。</source>
+        <translation>Das System des Packs an Adresse %1 zurücksetzen?
+Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</translation>
+    </message>
+    <message>
+        <source>读回失败：%1 次请求均未得到有效回复</source>
+        <translation>Zurücklesen fehlgeschlagen: keine von %1 Anfragen erhielt eine gültige Antwort</translation>
+    </message>
+    <message>
+        <source>请确认</source>
+        <translation>Bitte bestätigen</translation>
+    </message>
+    <message>
+        <source>自 %1 起无数据</source>
+        <translation>Keine Daten seit %1</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>Noch keine Daten</translation>
+    </message>
+    <message>
+        <source>已导出 %1 行到 %2</source>
+        <translation>%1 Zeilen nach %2 exportiert</translation>
+    </message>
+    <message>
+        <source>第一行到达时开始记录到 %1</source>
+        <translation>Die Aufzeichnung in %1 beginnt mit der ersten Zeile</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
@@ -1370,6 +1468,33 @@ Die Aufzeichnung in die Datei wurde gestoppt. Die Tabelle protokolliert weiter; 
     <message>
         <source>环境</source>
         <translation>Umgebung</translation>
+    </message>
+</context>
+<context>
+    <name>WriteMarks</name>
+    <message>
+        <source>已输入，尚未发送</source>
+        <translation>Eingegeben, noch nicht gesendet</translation>
+    </message>
+    <message>
+        <source>已发送，等待读回确认</source>
+        <translation>Gesendet, wartet auf die Bestätigung durch das Zurücklesen</translation>
+    </message>
+    <message>
+        <source>已确认：板子保存了 %1</source>
+        <translation>Bestätigt: die Platine hält %1</translation>
+    </message>
+    <message>
+        <source>板子保留了 %1，未采用发送的 %2</source>
+        <translation>Die Platine behielt %1 statt der gesendeten %2</translation>
+    </message>
+    <message>
+        <source>未确认：读回没有显示板子的值（发送的是 %1）</source>
+        <translation>Nicht bestätigt: kein Zurücklesen zeigte den Wert der Platine (gesendet wurde %1)</translation>
+    </message>
+    <message>
+        <source>已发送，无法确认：读回不含此值</source>
+        <translation>Gesendet, nicht bestätigbar: das Zurücklesen enthält diesen Wert nicht</translation>
     </message>
 </context>
 </TS>

@@ -1305,6 +1305,104 @@
         <source>已从 %1 载入 %2 行。</source>
         <translation>已从 %1 载入 %2 行。</translation>
     </message>
+    <message>
+        <source>轮询周期：300 到 9999 ms</source>
+        <translation>轮询周期：300 到 9999 ms</translation>
+    </message>
+    <message>
+        <source>关于 Arvex</source>
+        <translation>关于 Arvex</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>总压过压报警阈值</source>
+        <translation>总压过压报警阈值</translation>
+    </message>
+    <message>
+        <source>输入的值无效 ！</source>
+        <translation>输入的值无效 ！</translation>
+    </message>
+    <message>
+        <source>输入的参数超过 [%1 - %2] 的范围。</source>
+        <translation>输入的参数超过 [%1 - %2] 的范围。</translation>
+    </message>
+    <message>
+        <source>输入的周期 %1 ms 超过 [%2 - %3] ms 的范围，周期仍为 %4 ms。</source>
+        <translation>输入的周期 %1 ms 超过 [%2 - %3] ms 的范围，周期仍为 %4 ms。</translation>
+    </message>
+    <message>
+        <source>%1 OPENED, %2, %3, %4, %5, %6</source>
+        <translation>%1 OPENED, %2, %3, %4, %5, %6</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>NONE</translation>
+    </message>
+    <message>
+        <source>EVEN/ODD</source>
+        <translation>EVEN/ODD</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>%1 CLOSED</source>
+        <translation>%1 CLOSED</translation>
+    </message>
+    <message>
+        <source>将地址 %1 的电池包的全部参数恢复为出厂值？
+当前的设置将丢失。</source>
+        <translation>将地址 %1 的电池包的全部参数恢复为出厂值？
+当前的设置将丢失。</translation>
+    </message>
+    <message>
+        <source>重新初始化地址 %1 的电池包的 SOC？
+当前的荷电状态将被丢弃。</source>
+        <translation>重新初始化地址 %1 的电池包的 SOC？
+当前的荷电状态将被丢弃。</translation>
+    </message>
+    <message>
+        <source>复位地址 %1 的电池包的系统？
+板子将重新启动，一两秒内不回应。</source>
+        <translation>复位地址 %1 的电池包的系统？
+板子将重新启动，一两秒内不回应。</translation>
+    </message>
+    <message>
+        <source>读回失败：%1 次请求均未得到有效回复</source>
+        <translation>读回失败：%1 次请求均未得到有效回复</translation>
+    </message>
+    <message>
+        <source>请确认</source>
+        <translation>请确认</translation>
+    </message>
+    <message>
+        <source>自 %1 起无数据</source>
+        <translation>自 %1 起无数据</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>尚无数据</translation>
+    </message>
+    <message>
+        <source>已导出 %1 行到 %2</source>
+        <translation>已导出 %1 行到 %2</translation>
+    </message>
+    <message>
+        <source>第一行到达时开始记录到 %1</source>
+        <translation>第一行到达时开始记录到 %1</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
@@ -1370,6 +1468,33 @@
     <message>
         <source>环境</source>
         <translation>环境</translation>
+    </message>
+</context>
+<context>
+    <name>WriteMarks</name>
+    <message>
+        <source>已输入，尚未发送</source>
+        <translation>已输入，尚未发送</translation>
+    </message>
+    <message>
+        <source>已发送，等待读回确认</source>
+        <translation>已发送，等待读回确认</translation>
+    </message>
+    <message>
+        <source>已确认：板子保存了 %1</source>
+        <translation>已确认：板子保存了 %1</translation>
+    </message>
+    <message>
+        <source>板子保留了 %1，未采用发送的 %2</source>
+        <translation>板子保留了 %1，未采用发送的 %2</translation>
+    </message>
+    <message>
+        <source>未确认：读回没有显示板子的值（发送的是 %1）</source>
+        <translation>未确认：读回没有显示板子的值（发送的是 %1）</translation>
+    </message>
+    <message>
+        <source>已发送，无法确认：读回不含此值</source>
+        <translation>已发送，无法确认：读回不含此值</translation>
     </message>
 </context>
 </TS>

@@ -9,8 +9,8 @@
 #include "parameterblock.h"
 #include "switchbutton.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
