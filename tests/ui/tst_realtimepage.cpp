@@ -585,7 +585,7 @@ void TestRealTimePage::exportGoesToTheLastFolder()
     auto *state = namedChild<QLabel>(&first, "data_export_state");
     QCOMPARE(state->text(), QStringLiteral("已导出 1,234 行到 ") + file);
     namedChild<QComboBox>(&first, "lang")->setCurrentIndex(2);
-    QVERIFY2(state->text().contains("1.234 ") && state->text().endsWith(file),
+    QVERIFY2(state->text().contains("1.234 ") && state->text().contains(file),
              qPrintable(state->text()));
     namedChild<QComboBox>(&first, "lang")->setCurrentIndex(0);
 
