@@ -359,6 +359,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             showRecordingState();
         else if (watched == ui->trend_source)
             showTrendSource();
+        else if (watched == ui->cell)
+            placeStaleLabel();
     }
 
     if (type == QEvent::FocusIn) {

@@ -240,6 +240,7 @@ private:
     void liveDataClosed();
     void watchLiveData(); // at each poll tick
     void setLiveDataStale(bool stale);
+    void placeStaleLabel();
     void showStaleText();
     // The export's line beside the log buttons: how many rows went where.
     void showExportState();

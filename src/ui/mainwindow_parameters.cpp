@@ -121,9 +121,10 @@ void MainWindow::resolveParameterPages()
     parameterState->setObjectName(QStringLiteral("conf_read_state"));
     parameterState->setWordWrap(true);
     parameterState->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    if (auto *row = findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout_9")))
+    if (auto *row = findChild<QHBoxLayout *>(QStringLiteral("horizontalLayout_9"))) {
         row->insertWidget(1, parameterState, 1); // after the spacer, before "Read Statu"
-    else
+        row->insertSpacing(2, 24); // the state is a sentence of its own, not the lamp's caption
+    } else
         qWarning() << "no room for the read-back state beside statu_read";
 }
 

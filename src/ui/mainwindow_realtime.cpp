@@ -86,13 +86,16 @@ void MainWindow::initRealTimePage()
     if (!missing.isEmpty())
         qFatal("The form has no widget for: %s", qPrintable(missing.join(QStringLiteral(", "))));
 
-    // Above the chart; shown only while the values are stale.
-    staleLabel = new QLabel(ui->maininfo);
+    // Over the chart's top margin, so that showing it moves nothing; shown only while the values
+    // are stale. Presses go through to the chart, which drags the window.
+    staleLabel = new QLabel(ui->cell);
     staleLabel->setObjectName(QStringLiteral("data_stale"));
     staleLabel->setAlignment(Qt::AlignCenter);
-    staleLabel->setStyleSheet(QStringLiteral("QLabel { color : #e0a020; font-weight: bold; }"));
+    staleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    staleLabel->setStyleSheet(
+        QStringLiteral("QLabel { color : #e0a020; font-weight: bold; background: transparent; }"));
     staleLabel->hide();
-    ui->verticalLayout_5->insertWidget(ui->verticalLayout_5->indexOf(ui->cell), staleLabel);
+    placeStaleLabel();
 
     // Beside the log buttons: where the last export went.
     exportState = new QLabel(ui->tab_5);
@@ -142,6 +145,11 @@ void MainWindow::setLiveDataStale(bool stale)
     barLabels->setOpacity(opacity);
     showStaleText();
     staleLabel->setVisible(stale);
+}
+
+void MainWindow::placeStaleLabel()
+{
+    staleLabel->setGeometry(0, 4, ui->cell->width(), staleLabel->sizeHint().height());
 }
 
 void MainWindow::showStaleText()

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -21,6 +22,25 @@ void setIndexFromEnvironment(MainWindow &window, const char *variable, const cha
         return;
     if (auto *widget = window.findChild<Widget *>(QLatin1String(objectName)))
         widget->setCurrentIndex(index);
+}
+
+// Steps a user would take before the picture, as "field=text" (typed into a field) and "button"
+// (clicked), separated by commas: "conf_lv=2900,conf_lv_btn,conf_read".
+void runActions(MainWindow &window, const QString &actions)
+{
+    for (const QString &action : actions.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int equals = action.indexOf(QLatin1Char('='));
+        if (equals > 0) {
+            if (auto *field = window.findChild<QLineEdit *>(action.left(equals))) {
+                field->setText(action.mid(equals + 1));
+                continue;
+            }
+        } else if (auto *button = window.findChild<QAbstractButton *>(action)) {
+            button->click();
+            continue;
+        }
+        qWarning().noquote() << "screenshot step" << action << "names no field or button";
+    }
 }
 
 } // namespace
@@ -53,6 +73,11 @@ void Screenshot::scheduleFromEnvironment(MainWindow &window)
             window.findChild<SwitchButton *>(QStringLiteral("openCom"))->SetActive(true);
             window.findChild<QPushButton *>(QStringLiteral("btn_log"))->click();
             delay = 5000;
+            // After the first replies, so a read-back finds the board answering.
+            const QString actions = qEnvironmentVariable("ARVEX_SCREENSHOT_ACTIONS");
+            if (!actions.isEmpty())
+                QTimer::singleShot(1500, &window,
+                                   [&window, actions] { runActions(window, actions); });
         }
     }
     // Also for a port switched on from the command line (--connect), as run.sh does.
