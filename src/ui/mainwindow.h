@@ -374,6 +374,8 @@ private:
     WriteConfirm writeConfirm; // writes under way and the read-backs that judge them
     WriteMarks *writeMarks = nullptr;
     QLabel *parameterState = nullptr; // conf_read_state
+    QLineEdit *failedWriteField = nullptr; // the last row the board did not take, and its line
+    QString failedWriteLine;
     // The next block answers the one-key read (or a factory reset): it shows the board's values
     // even in fields holding typed values. A read-back after a write leaves those alone.
     bool readBackShowsAll = false;

@@ -250,6 +250,11 @@ void MainWindow::showReadBackFailed()
 
 void MainWindow::showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdicts)
 {
+    // The line under the page names the last row the board did not take for as long as that row
+    // shows it, so writes confirmed after it never hide it; otherwise the last verdict.
+    if (verdicts.isEmpty())
+        return;
+    QString line;
     for (const WriteConfirm::Verdict &v : verdicts) {
         auto *edit = findChild<QLineEdit *>(v.field);
         if (!edit)
@@ -274,9 +279,19 @@ void MainWindow::showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdict
         writeMarks->set(edit, mark, expected, v.board);
         const QString text = WriteMarks::text(mark, expected, v.board);
         const auto *caption = findChild<QLabel *>(captionName(v.field));
-        showParameterState(caption ? caption->text() + QStringLiteral(": ") + text : text,
-                           mark != WriteMarks::Mark::Confirmed);
+        line = caption ? caption->text() + QStringLiteral(": ") + text : text;
+        if (mark != WriteMarks::Mark::Confirmed) {
+            failedWriteField = edit;
+            failedWriteLine = line;
+        } else if (edit == failedWriteField) {
+            failedWriteField = nullptr;
+        }
     }
+    if (failedWriteField && writeMarks->mark(failedWriteField) != WriteMarks::Mark::Confirmed
+        && writeMarks->mark(failedWriteField) != WriteMarks::Mark::None)
+        showParameterState(failedWriteLine, true);
+    else if (!line.isEmpty())
+        showParameterState(line, false);
 }
 
 void MainWindow::writeParameterRow(const char *slot)
@@ -377,6 +392,7 @@ void MainWindow::on_conf_read_clicked()
     queueReadBack();
     readBackShowsAll = true;
     ui->statu_read->setPixmap(lampOff);
+    failedWriteField = nullptr; // the user asks afresh; the rows keep their marks
     showParameterState(QString(), false);
 }
 

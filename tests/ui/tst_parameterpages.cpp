@@ -161,6 +161,7 @@ private slots:
     void keyboard();
     void writeJudgedByTheReadBack_data();
     void writeJudgedByTheReadBack();
+    void failedWriteStaysNamed();
     void readBackRetriedThenReported();
     void typedValuesAreNotTheBoards();
     void closedPortSendsNothing();
@@ -550,6 +551,32 @@ void TestParameterPages::writeJudgedByTheReadBack()
     QVERIFY(edit->actions().size() == 1 && edit->actions().first()->isVisible());
     QVERIFY(recorder->entries().isEmpty());
     takeQueue();
+}
+
+void TestParameterPages::failedWriteStaysNamed()
+{
+    // The board keeps one row, then takes another: the line under the page still names the one
+    // it kept, until that row is written again and taken.
+    QList<QPair<int, int>> board; // what the board holds, at its offsets in the block
+    const auto writeAndAnswer = [&](const char *field, const char *typed, int offset, int held) {
+        child<QLineEdit>(field)->setText(QLatin1String(typed));
+        press(field);
+        tick(); // the write
+        tick(); // its read-back
+        board.append({ offset, held });
+        emit window->dataReceived(reply("01", blockWith(board)));
+        takeQueue();
+    };
+    auto *state = child<QLabel>("conf_read_state");
+    writeAndAnswer("conf_lv", "3000", 54, 2800);
+    writeAndAnswer("conf_hv", "3600", 66, 3600);
+    QCOMPARE(markOf("conf_hv"), QStringLiteral("已确认：板子保存了 3600"));
+    QVERIFY2(state->text().contains(QStringLiteral("板子保留了 2800")), qPrintable(state->text()));
+    QVERIFY(state->styleSheet().contains(QLatin1String("red")));
+    writeAndAnswer("conf_lv", "2900", 54, 2900);
+    QVERIFY2(state->text().contains(QStringLiteral("已确认：板子保存了 2900")),
+             qPrintable(state->text()));
+    QVERIFY(!state->styleSheet().contains(QLatin1String("red")));
 }
 
 void TestParameterPages::readBackRetriedThenReported()
