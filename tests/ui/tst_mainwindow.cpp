@@ -4,6 +4,7 @@
 #include "namedchild.h"
 #include "openfailure.h"
 #include "parametertable.h"
+#include "pty.h"
 #include "startoptions.h"
 #include "switchbutton.h"
 
@@ -69,27 +70,6 @@ QByteArray reply(const QByteArray &span, bool upperCase = false)
     QByteArray digits = QByteArray::number(crc, 16).rightJustified(4, '0');
     return span + '+' + (upperCase ? digits.toUpper() : digits) + '~';
 }
-
-// A pseudo-terminal standing in for an adapter that stays plugged in.
-struct Pty
-{
-    int master = -1;
-    QString device;
-
-    bool open()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-            return false;
-        device = QString::fromLocal8Bit(ptsname(master));
-        return true;
-    }
-    ~Pty()
-    {
-        if (master >= 0)
-            ::close(master);
-    }
-};
 
 const char RedText[] = "QLabel { color : red; }";
 
