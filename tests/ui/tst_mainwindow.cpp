@@ -127,6 +127,16 @@ private:
     {
         return namedChild<T>(window.get(), name);
     }
+    // Lists the pseudo-terminal among the ports and chooses it; the list forgets it when the
+    // returned guard goes.
+    auto choosePty(const Pty &pty)
+    {
+        qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
+        window->findFreePorts();
+        auto *ports = child<QComboBox>("portName");
+        ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+        return qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
+    }
 
     // Installed before the window is built: a machine without serial ports gets a box in the
     // constructor.
@@ -651,11 +661,7 @@ void TestMainWindow::portErrorSwitchesTheLinkOff()
     QFETCH(bool, closes);
     Pty pty;
     QVERIFY(pty.open());
-    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
-    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
-    window->findFreePorts();
-    auto *ports = child<QComboBox>("portName");
-    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+    const auto unset = choosePty(pty);
     auto *openCom = child<SwitchButton>("openCom");
     auto *state = child<QLabel>("statu_opencom");
     openCom->SetActive(true);
@@ -695,11 +701,7 @@ void TestMainWindow::linkTextSurvivesALanguageChange()
     // the link says once a port has been opened.
     Pty pty;
     QVERIFY(pty.open());
-    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
-    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
-    window->findFreePorts();
-    auto *ports = child<QComboBox>("portName");
-    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+    const auto unset = choosePty(pty);
     auto *openCom = child<SwitchButton>("openCom");
     auto *lang = child<QComboBox>("lang");
     auto *state = child<QLabel>("statu_opencom");
