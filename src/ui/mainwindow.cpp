@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "parametertable.h"
 #include "recording.h"
+#include "startoptions.h"
 #include "trendbuffer.h"
 #include "trendview.h"
 #include "ui_mainwindow.h"
@@ -20,6 +21,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTabBar>
@@ -385,4 +387,11 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
         move(event->globalPos() - m_dragPosition);
         event->accept();
     }
+}
+
+QLocale MainWindow::languageLocale() const
+{
+    const QString code = StartLimits::languageCode(ui->lang->currentIndex());
+    return code.isEmpty() || code == QLatin1String("zh") ? QLocale(QLocale::Chinese, QLocale::China)
+                                                         : QLocale(code);
 }

@@ -205,6 +205,8 @@ private:
     // Whether the named port (a name from the system's list or a path) is still present.
     bool portIsPresent(const QString &name) const;
     void setStatusText(QLabel *label, const char *styleSheet, const QString &text);
+    // The locale of the chosen language, for the numbers in every text.
+    QLocale languageLocale() const;
     // The green opened text with the port's settings.
     void showOpenedText();
     // The red closed text; while waiting for the adapter to return, it says so.
@@ -244,8 +246,6 @@ private:
     void showStaleText();
     // The export's line beside the log buttons: how many rows went where.
     void showExportState();
-    // The locale of the chosen language, for the numbers in texts.
-    QLocale languageLocale() const;
 
     // Recording: functions (mainwindow_recording.cpp).
     void initRecording();

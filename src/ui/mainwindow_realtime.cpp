@@ -10,7 +10,6 @@
 #include "frame.h"
 #include "globals.h"
 #include "messages.h"
-#include "startoptions.h"
 #include "statuslamps.h"
 #include "telemetry.h"
 #include "ui_mainwindow.h"
@@ -361,13 +360,6 @@ void MainWindow::showExportState()
     exportState->setText(
         tr("已导出 %1 行到 %2").arg(languageLocale().toString(exportedRows), file));
     exportState->setToolTip(file);
-}
-
-QLocale MainWindow::languageLocale() const
-{
-    const QString code = StartLimits::languageCode(ui->lang->currentIndex());
-    return code.isEmpty() || code == QLatin1String("zh") ? QLocale(QLocale::Chinese, QLocale::China)
-                                                         : QLocale(code);
 }
 
 void MainWindow::wheelEvent(QWheelEvent *event)

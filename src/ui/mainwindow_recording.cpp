@@ -119,7 +119,7 @@ void MainWindow::recordSwitchChanged(bool on)
 void MainWindow::showRecordingState()
 {
     recordingStateTimer->stop();
-    const QLocale locale;
+    const QLocale locale = languageLocale(); // numbers grouped as the chosen language writes them
     const QString file = QDir::toNativeSeparators(recording->path());
     const QString rows = locale.toString(recording->rows());
     const QString size = locale.formattedDataSize(recording->bytes(), 1);

@@ -103,7 +103,7 @@ void MainWindow::showTrendSource()
         ui->trend_source->setToolTip(QString());
         return;
     }
-    const QLocale locale;
+    const QLocale locale = languageLocale(); // numbers grouped as the chosen language writes them
     // The file's name goes in last: it is the part that gives way when the line is too long.
     const QString name = QStringLiteral("\x1F");
     QString text = tr("%1  ·  %2 行").arg(name, locale.toString(openedTrend->size()));
@@ -181,7 +181,7 @@ void MainWindow::on_trend_open_clicked()
     showTrendSource();
 
     // What was left out, once, over the rows that are shown.
-    const QLocale locale;
+    const QLocale locale = languageLocale(); // numbers grouped as the chosen language writes them
     QStringList notes;
     if (reader.cutOffLine() > 0)
         notes << tr("最后一行（第 %1 行）不完整，已略去。").arg(reader.cutOffLine());
