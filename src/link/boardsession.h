@@ -1,0 +1,215 @@
+#pragma once
+
+#include "parameterblock.h"
+#include "requestscheduler.h"
+#include "telemetry.h"
+#include "writeconfirm.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QQueue>
+#include <QSerialPort>
+#include <QString>
+#include <QTime>
+#include <QVector>
+
+#include <cstdint>
+
+class QTimer;
+
+// One serial line to a board: the port, the framing of received bytes, the send queue, the poll
+// tick, the reply watch, the idle rule, the check of each received frame, the confirmation of
+// writes by read-back, and the wait for a removed adapter to come back. It shows nothing: it
+// takes requests and tells by its signals what happened, and a presenter (the window, the
+// logger, the frame console) decides what the user sees of it.
+//
+// Signals are emitted from the serial and timer handlers; a presenter that opens a modal box in
+// response queues it, so a box's nested event loop never runs inside a handler of the session.
+class BoardSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What a line is opened with.
+    struct LineSettings
+    {
+        QString port; // a name from the system's list (ttyUSB0) or a path (/dev/pts/3)
+        int baud = 9600;
+        int address = 1;
+        int periodMs = 1000;
+    };
+
+    enum class CloseReason {
+        User, // asked for: the switch, the program, a failed open
+        Removed, // the adapter went away
+        PortError, // the port became unusable with its device still there
+    };
+    Q_ENUM(CloseReason)
+
+    // Why a frame did not go out.
+    enum class SendFailure {
+        PortClosed,
+        NotWritable,
+        WriteFailed,
+        PartialWrite,
+    };
+    Q_ENUM(SendFailure)
+
+    // The check of one received frame.
+    enum class FrameVerdict {
+        Good, // its CRC matched
+        CrcMismatch,
+        NoStart, // no ":" in it: dropped without a word
+    };
+    Q_ENUM(FrameVerdict)
+
+    // The 70 ms the board gets to begin its answer to a read, and the 20 ms of silence after its
+    // last byte before the next frame may go out.
+    static constexpr int ReplyWatchMs = 70;
+    static constexpr int IdleThresholdMs = 20;
+    // How long a removed adapter is waited for, and how often it is looked for in between.
+    static constexpr int ReconnectWindowMs = 5 * 60 * 1000;
+    static constexpr int ReconnectRetryMs = 1000;
+
+    explicit BoardSession(QObject *parent = nullptr);
+    ~BoardSession() override;
+
+    // The time base of the reply watch, the idle rule and the write deadlines, in milliseconds;
+    // tests set their own.
+    void setClock(RequestScheduler::Clock clock);
+    const RequestScheduler::Clock &clock() const { return m_clock; }
+
+    // Opens the line (8 data bits, no parity, one stop bit, no flow control): opened(), or
+    // openFailed() with the system's reason. Opening by the caller ends a wait for a removed
+    // adapter.
+    bool open(const LineSettings &settings);
+    // Starts the poll tick at the period given to open(); pollingStarted().
+    void startPolling();
+    // Stops polling and closes the port; the queues are emptied and writes under way are given
+    // up. closed() is emitted each time, also for a line that was not open, so a presenter can
+    // always show the line's state.
+    void close(CloseReason reason = CloseReason::User);
+
+    bool isOpen() const;
+    bool isPolling() const;
+    // The port being used, for its settings; the name of the last one opened or tried.
+    const QSerialPort &port() const { return *m_port; }
+    QString portName() const;
+    // The device of the last successful open: a stable name where the adapter has one.
+    QString connectedIdentity() const { return m_connectedIdentity; }
+
+    void setAddress(int address) { m_settings.address = address; }
+    int address() const { return m_settings.address; }
+    int period() const { return m_settings.periodMs; }
+
+    // Writes a frame now; false with sendFailed() when it did not go out whole.
+    bool writeData(const QByteArray &data);
+    // Queues a write frame for target (":W+" address "+" code "+") and value, and returns it;
+    // with the line closed nothing is queued (sendFailed(PortClosed)) and it returns nothing. A
+    // frame held back would go out at the next open, maybe minutes later and to another pack.
+    QByteArray queueWrite(const QByteArray &target, uint16_t value);
+    // Asks the board for its parameter block; the request takes the place of a poll.
+    void queueReadBack();
+    // Follows a write queued earlier (frame, with framesAhead frames before it) until a block
+    // shows what the board holds for key: expected is the value as the block shows it. With
+    // readBack, a read-back is queued behind it.
+    void followWrite(const QString &key, int expected, const QByteArray &frame, int framesAhead,
+                     bool readBack);
+    bool isWritePending(const QString &key) const { return m_writeConfirm.isPending(key); }
+
+    // Waiting for a removed adapter: on, the line reopens by itself when the same device comes
+    // back within ReconnectWindowMs (under any name); off ends a wait under way.
+    void setReconnect(bool on);
+    bool reconnectEnabled() const { return m_reconnect; }
+    bool isWaitingToReconnect() const { return !m_reconnectIdentity.isEmpty(); }
+    // When the wait ends, for the text.
+    QTime reconnectUntil() const { return m_reconnectUntil; }
+
+    // The line's state under the names the board's tools have always given it: the queue every
+    // producer appends to, the working copy the poll tick sends from, whether bytes arrived since
+    // the last read went out, and the latest real-time record.
+    QQueue<QByteArray> sendQueuebak;
+    QQueue<QByteArray> sendQueuebuff;
+    bool dataHaveReceived = true;
+    AFE afe;
+
+public slots:
+    // One poll tick: the write bookkeeping, the time-out of the last read, then the next frame
+    // or the real-time request, if the line is idle.
+    void pollTick();
+    // The port has bytes: frames are cut out and each is checked.
+    void readAvailable();
+    // The reply watch of the last read ran out.
+    void replyWatchExpired();
+    // Checks one received frame and hands on what it holds.
+    void checkFrame(const QByteArray &frame);
+    // A serial device appeared or went away (the device watcher's news).
+    void deviceArrived();
+    void deviceRemoved();
+    // The port reported an error.
+    void handlePortError(QSerialPort::SerialPortError error);
+
+signals:
+    void opened();
+    // port: the name tried; reason: the system's words.
+    void openFailed(const QString &port, const QString &reason, QSerialPort::SerialPortError error);
+    void pollingStarted();
+    void closed(BoardSession::CloseReason reason);
+    // The port became unusable (its reason in the system's words); closed() came before it.
+    void portFailed(const QString &reason);
+    // A wait for a removed adapter began or ended (found, given up, or switched off).
+    void reconnectWaitChanged(bool waiting);
+
+    // The poll tick is about to decide; the time of day presenters judge staleness by.
+    void aboutToPoll();
+    void frameSent(const QByteArray &frame);
+    void sendFailed(BoardSession::SendFailure failure);
+    // The tick found the port closed; the queues were emptied.
+    void pollOnClosedPort();
+    // The line was not idle: the frame waits for the next tick.
+    void busBusy();
+    // No bytes since the last read went out: by the next tick, or by the reply watch.
+    void replyTimeout();
+
+    void bytesReceived(const QByteArray &bytes);
+    // Every frame cut from the received bytes, before its check.
+    void frameReceived(const QByteArray &frame);
+    void frameChecked(const QByteArray &frame, BoardSession::FrameVerdict verdict);
+    void crcMismatch(const QByteArray &frame);
+    // A real-time reply decoded into afe; values holds the text of every field it fills.
+    void realTimeRecord(const RealTimeReply &values);
+    // A parameter block decoded, after the writes it judges were judged (writeVerdicts follows).
+    void parameterBlock(const QVector<ParameterBlock::Field> &fields);
+    // What became of writes followed by followWrite().
+    void writeVerdicts(const QVector<WriteConfirm::Verdict> &verdicts);
+    // A read-back went unanswered MaxRetries + 1 times.
+    void readBackFailed();
+
+private:
+    bool isBusIdle() const;
+    bool portIsPresent(const QString &name) const;
+    bool deviceNodeGone() const;
+    void emitVerdicts(const QVector<WriteConfirm::Verdict> &verdicts);
+    void startReconnectWait();
+    void stopReconnectWait();
+    // Opens the line again if the device waited for is there; arrived: a device just came.
+    void tryReconnect(bool arrived);
+
+    QSerialPort *m_port = nullptr;
+    LineSettings m_settings;
+    RequestScheduler::Clock m_clock;
+    QByteArray m_received; // the start of a frame still arriving
+    qint64 m_lastReceiveTime = 0; // on m_clock
+    QTimer *m_pollTimer = nullptr;
+    QTimer *m_replyWatch = nullptr;
+    bool m_closing = false; // close() is clearing and closing the port
+    WriteConfirm m_writeConfirm;
+
+    QString m_connectedIdentity;
+    bool m_reconnect = false;
+    QString m_reconnectIdentity; // the device waited for; empty when not waiting
+    QTime m_reconnectUntil;
+    QTimer *m_reconnectDeadline = nullptr;
+    QTimer *m_reconnectRetry = nullptr;
+    bool m_reconnectSeen = false; // the device waited for was there at the last look
+};
