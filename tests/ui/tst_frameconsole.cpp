@@ -1,0 +1,155 @@
+// The frame console window: what its buttons and filter do to the rows, the saved file, and the
+// mark a closed console leaves in its log.
+#include "filedialogs.h"
+#include "frameconsole.h"
+#include "messages.h"
+#include "namedchild.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+using FV = BoardSession::FrameVerdict;
+
+// The rows of the view, one string each: code, verdict and text, as shown.
+QStringList rows(const FrameConsole &console)
+{
+    const QAbstractItemModel *model = namedChild<QTableView>(&console, "frame_view")->model();
+    QStringList out;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c : { FrameLog::CodeColumn, FrameLog::VerdictColumn, FrameLog::TextColumn })
+            cells << model->index(r, c).data().toString();
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+// A poll of each kind: a good real-time reply, a parameter read that timed out, a busy line.
+void feed(FrameConsole *console)
+{
+    console->frameSent(":Y+01+51=?~");
+    console->frameChecked(":Y+01+51+0c+12~", FV::Good);
+    console->frameSent(":Y+01+52=?~");
+    console->replyTimeout();
+    console->busBusy();
+}
+} // namespace
+
+class TestFrameConsole : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QStandardPaths::setTestModeEnabled(true); }
+    void pauseClearAndFilter();
+    void saveWritesTheRowsShown();
+    void closingMarksTheGap();
+};
+
+void TestFrameConsole::pauseClearAndFilter()
+{
+    FrameConsole console;
+    const QDateTime t0(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+    console.setClock([&t0] { return t0; });
+    auto *counts = namedChild<QLabel>(&console, "frame_counts");
+    auto *pause = namedChild<QPushButton>(&console, "frame_pause");
+
+    feed(&console);
+    QCOMPARE(rows(console),
+             QStringList({ "51||:Y+01+51=?~", "51|CRC 正确|:Y+01+51+0c+12~", "52||:Y+01+52=?~",
+                           "52|超时|读请求没有得到应答", "|总线忙|线路不空闲，帧等到下一个周期" }));
+    QCOMPARE(namedChild<QTableView>(&console, "frame_view")
+                 ->model()
+                 ->index(0, FrameLog::TimeColumn)
+                 .data()
+                 .toString(),
+             QStringLiteral("09:00:00.000"));
+    QCOMPARE(counts->text(), QStringLiteral("共 5 条，显示 5 条"));
+
+    // Paused, nothing is taken; a row marks where the capture stopped.
+    pause->click();
+    QVERIFY(console.isPaused());
+    QCOMPARE(pause->text(), QStringLiteral("继续"));
+    feed(&console);
+    console.sendFailed(BoardSession::SendFailure::PortClosed);
+    QCOMPARE(console.log().count(), 6);
+    QCOMPARE(rows(console).last(), QStringLiteral("|暂停|记录已暂停：继续之前的帧没有记录"));
+    pause->click();
+    QCOMPARE(pause->text(), QStringLiteral("暂停"));
+    console.sendFailed(BoardSession::SendFailure::PartialWrite);
+    QCOMPARE(rows(console).last(), QStringLiteral("|未发出|只写出了一部分"));
+
+    // The filter chooses rows at once, also for what comes later; a text that is no list of
+    // codes is marked and leaves the rows as they were.
+    auto *filter = namedChild<QLineEdit>(&console, "frame_filter");
+    filter->setText(QStringLiteral("52"));
+    QCOMPARE(rows(console),
+             QStringList({ "52||:Y+01+52=?~", "52|超时|读请求没有得到应答",
+                           "|总线忙|线路不空闲，帧等到下一个周期",
+                           "|暂停|记录已暂停：继续之前的帧没有记录", "|未发出|只写出了一部分" }));
+    console.frameSent(":Y+01+51=?~");
+    QCOMPARE(rows(console).size(), 5);
+    QCOMPARE(counts->text(), QStringLiteral("共 8 条，显示 5 条"));
+    filter->setText(QStringLiteral("52-"));
+    QVERIFY(!filter->styleSheet().isEmpty());
+    QCOMPARE(rows(console).size(), 5);
+    filter->clear();
+    QVERIFY(filter->styleSheet().isEmpty());
+    QCOMPARE(rows(console).size(), 8);
+
+    namedChild<QPushButton>(&console, "frame_clear")->click();
+    QCOMPARE(rows(console), QStringList());
+    QCOMPARE(counts->text(), QStringLiteral("共 0 条，显示 0 条"));
+    console.frameSent(":Y+01+51=?~");
+    QCOMPARE(rows(console).size(), 1);
+}
+
+void TestFrameConsole::saveWritesTheRowsShown()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    FrameConsole console;
+    feed(&console);
+    namedChild<QLineEdit>(&console, "frame_filter")->setText(QStringLiteral("51"));
+
+    const QString path = dir.filePath(QStringLiteral("capture.txt"));
+    FileDialogs::Answerer answer(path);
+    Messages::Recorder boxes;
+    namedChild<QPushButton>(&console, "frame_save")->click();
+    QCOMPARE(answer.questions().size(), 1);
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray text = saved.readAll();
+    QCOMPARE(text, console.log().text());
+    QCOMPARE(text.count('\n'), 1 + 1 + 3); // filter line, captions, two 51 frames and the busy line
+    QVERIFY(namedChild<QLabel>(&console, "frame_saved")->text().contains(QStringLiteral("3")));
+    QVERIFY(boxes.entries().isEmpty());
+
+    // A file that cannot be written is said so, never passed off as saved.
+    answer.setAnswer(dir.filePath(QStringLiteral("missing/capture.txt")));
+    namedChild<QPushButton>(&console, "frame_save")->click();
+    QCOMPARE(boxes.entries().size(), 1);
+    QCOMPARE(boxes.entries()[0].kind, Messages::Kind::Warning);
+    QVERIFY(boxes.entries()[0].text.contains(QStringLiteral("missing")));
+}
+
+void TestFrameConsole::closingMarksTheGap()
+{
+    FrameConsole console;
+    console.show();
+    console.hide(); // nothing logged yet: nothing to mark
+    QCOMPARE(console.log().count(), 0);
+    console.show();
+    feed(&console);
+    console.hide();
+    QCOMPARE(console.log().count(), 6);
+    QCOMPARE(console.log().at(5).verdict, FrameLog::Verdict::Stopped);
+}
+
+QTEST_MAIN(TestFrameConsole)
+#include "tst_frameconsole.moc"
