@@ -20,6 +20,7 @@ class AnchoredClock;
 class BarLabels;
 class DataLog;
 class DeviceWatcher;
+class FrameConsole;
 class QLabel;
 class QLineEdit;
 class QLocale;
@@ -276,6 +277,8 @@ private:
     void showPortToolTip();
     // Tells the user a typed period outside the box's range was not taken.
     void refusePeriod(int typed);
+    // Opens the frame console (and builds it the first time).
+    void showFrameConsole();
 
     // Parameter pages: functions (mainwindow_parameters.cpp).
     void resolveParameterPages();
@@ -379,4 +382,7 @@ private:
     // The next block answers the one-key read (or a factory reset): it shows the board's values
     // even in fields holding typed values. A read-back after a write leaves those alone.
     bool readBackShowsAll = false;
+
+    // Frame console: members.
+    FrameConsole *frameConsole = nullptr; // built at the first click of debugdig
 };

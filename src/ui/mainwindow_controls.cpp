@@ -1,8 +1,10 @@
 // The window's keyboard and controls: Enter applies a parameter row, Tab passes over fields
 // nobody types in, the period box refuses a period it cannot take where the user sees it, the
-// port box tells the whole chosen entry, and Qt's own texts follow the chosen language.
+// port box tells the whole chosen entry, Qt's own texts follow the chosen language, and the top
+// bar's terminal button opens the frame console.
 #include "mainwindow.h"
 
+#include "frameconsole.h"
 #include "messages.h"
 #include "parametertable.h"
 #include "qttexts.h"
@@ -50,6 +52,25 @@ void MainWindow::initControls()
     QtTexts::use(ui->lang->currentIndex());
     connect(ui->lang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [](int index) { QtTexts::use(index); });
+
+    // The top bar's terminal button: the frame console, built when first asked for.
+    ui->debugdig->show();
+    connect(ui->debugdig, &QPushButton::clicked, this, &MainWindow::showFrameConsole);
+    connect(ui->lang, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        if (frameConsole)
+            frameConsole->setLocale(languageLocale());
+    });
+}
+
+void MainWindow::showFrameConsole()
+{
+    if (!frameConsole) {
+        frameConsole = new FrameConsole(this);
+        frameConsole->setLocale(languageLocale());
+    }
+    frameConsole->show();
+    frameConsole->raise();
+    frameConsole->activateWindow();
 }
 
 void MainWindow::showPortToolTip()

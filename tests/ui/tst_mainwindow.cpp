@@ -1,4 +1,5 @@
 #include "crc.h"
+#include "frameconsole.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
@@ -102,6 +103,7 @@ private slots:
     void textsFollowTheLanguage();
     void periodBelowItsRangeIsRefusedAloud();
     void minimiseAndClose();
+    void terminalButtonOpensTheFrameConsole();
 
     // The link without a board: the checks of received blocks, a failed open, a closed port.
     void receivedBlocksAreChecked_data();
@@ -537,6 +539,21 @@ void TestMainWindow::minimiseAndClose()
     QVERIFY(window->isVisible());
     child<QPushButton>("win_close")->click();
     QVERIFY(!window->isVisible());
+}
+
+void TestMainWindow::terminalButtonOpensTheFrameConsole()
+{
+    window->show();
+    QVERIFY(window->findChildren<FrameConsole *>().isEmpty()); // nothing built before it is asked
+    auto *button = child<QPushButton>("debugdig");
+    QVERIFY(button->isVisible());
+    button->click();
+    button->click();
+    const QList<FrameConsole *> consoles = window->findChildren<FrameConsole *>();
+    QCOMPARE(consoles.size(), 1);
+    QVERIFY(consoles[0]->isVisible());
+    consoles[0]->close();
+    window->hide();
 }
 
 void TestMainWindow::receivedBlocksAreChecked_data()
