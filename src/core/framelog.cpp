@@ -64,13 +64,14 @@ FrameLog::Change FrameLog::append(Entry entry)
 {
     Change change;
     if (int(m_entries.size()) >= m_capacity) {
-        if (!m_shown.empty() && m_shown.front() == m_firstSeq) {
+        const int drop = std::max(1, m_capacity / 10);
+        m_entries.erase(m_entries.begin(), m_entries.begin() + drop);
+        m_firstSeq += drop;
+        m_dropped += drop;
+        while (!m_shown.empty() && m_shown.front() < m_firstSeq) {
             m_shown.pop_front();
-            change.droppedShown = true;
+            ++change.droppedShown;
         }
-        m_entries.pop_front();
-        ++m_firstSeq;
-        ++m_dropped;
     }
     change.shown = passes(entry);
     m_entries.push_back(std::move(entry));

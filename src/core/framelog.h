@@ -10,10 +10,11 @@
 
 // What went over the line, as the frame console shows it: every frame sent, every frame received
 // with the verdict of its check, and the events of the line (a reply that did not come, a busy
-// line, a frame that did not go out, a pause of the capture). The newest Capacity entries are kept;
-// older ones drop and are counted. A filter by command code (the two hex digits after the address)
-// chooses the entries shown; the log keeps the list of shown entries itself, so a view over it
-// learns from each append which rows went and which came, without a walk over the log.
+// line, a frame that did not go out, a pause of the capture). At most capacity() entries are
+// kept, the newest; older ones drop and are counted. A filter by command code (the two hex digits
+// after the address) chooses the entries shown; the log keeps the list of shown entries itself, so
+// a view over it learns from each append which rows went and which came, without a walk over the
+// log.
 class FrameLog
 {
 public:
@@ -47,10 +48,11 @@ public:
 
     explicit FrameLog(int capacity = DefaultCapacity);
 
-    // Appends an entry at the end; the oldest entry drops when the log is full.
+    // Appends an entry at the end. A full log first drops its oldest tenth: a view over it
+    // moves its rows once per so many entries, not with each one.
     struct Change
     {
-        bool droppedShown = false; // the oldest shown entry (shown row 0) dropped
+        int droppedShown = 0; // shown rows dropped from the start (rows 0 .. droppedShown - 1)
         bool shown = false; // the new entry is shown, as the last shown row
     };
     Change sent(const QByteArray &frame, const QDateTime &when);

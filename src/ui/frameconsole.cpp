@@ -1,6 +1,7 @@
 #include "frameconsole.h"
 
 #include "filedialogs.h"
+#include "logview.h"
 #include "messages.h"
 
 #include <QAbstractTableModel>
@@ -78,9 +79,9 @@ public:
     // The log took one entry: change says which rows went and came.
     void apply(const FrameLog::Change &change)
     {
-        if (change.droppedShown) {
-            beginRemoveRows(QModelIndex(), 0, 0);
-            --m_rows;
+        if (change.droppedShown > 0) {
+            beginRemoveRows(QModelIndex(), 0, change.droppedShown - 1);
+            m_rows -= change.droppedShown;
             endRemoveRows();
         }
         if (change.shown) {
@@ -171,7 +172,7 @@ FrameConsole::FrameConsole(QWidget *parent)
     resize(1000, 560);
 
     m_model = new FrameLogModel(m_log, this);
-    m_view = new QTableView(this);
+    m_view = new LogView(this);
     m_view->setObjectName(QStringLiteral("frame_view"));
     m_view->setModel(m_model);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -158,13 +158,13 @@ void TestFrameLog::ringKeepsTheNewestAndTellsViews()
                 ? log.event(V::BusBusy, When.addMSecs(appended))
                 : log.sent(frame, When.addMSecs(appended));
             ++appended;
-            if (change.droppedShown)
-                view.removeFirst();
+            view.remove(0, change.droppedShown);
             if (change.shown)
                 view << log.at(log.count() - 1).localMs;
         }
-        QCOMPARE(log.count(), 50);
-        QCOMPARE(log.dropped(), appended - 50);
+        // Full, the log drops its oldest tenth at once.
+        QVERIFY(log.count() > 45 && log.count() <= 50);
+        QCOMPARE(log.dropped(), appended - log.count());
         QVector<qint64> expected;
         for (int i = 0; i < log.count(); ++i) {
             if (log.passes(log.at(i)))
@@ -172,7 +172,8 @@ void TestFrameLog::ringKeepsTheNewestAndTellsViews()
         }
         QCOMPARE(view, expected);
         // The newest are kept, in order.
-        QCOMPARE(log.at(0).localMs, When.addMSecs(appended - 50).toMSecsSinceEpoch() + 8 * 3600000);
+        QCOMPARE(log.at(0).localMs,
+                 When.addMSecs(appended - log.count()).toMSecsSinceEpoch() + 8 * 3600000);
     }
 
     log.clear();
