@@ -93,7 +93,7 @@ public:
     bool isOpen() const;
     bool isPolling() const;
     // The port being used, for its settings; the name of the last one opened or tried.
-    const QSerialPort &port() const { return *m_port; }
+    const QSerialPort &port() const { return *serialPort; }
     QString portName() const;
     // The device of the last successful open: a stable name where the adapter has one.
     QString connectedIdentity() const { return m_connectedIdentity; }
@@ -195,14 +195,17 @@ private:
     // Opens the line again if the device waited for is there; arrived: a device just came.
     void tryReconnect(bool arrived);
 
-    QSerialPort *m_port = nullptr;
+    // The port, the receive accumulator, the poll and reply-watch timers and the idle rule keep
+    // the names the board's tools have always given them.
+    QSerialPort *serialPort = nullptr;
     LineSettings m_settings;
     RequestScheduler::Clock m_clock;
-    QByteArray m_received; // the start of a frame still arriving
-    qint64 m_lastReceiveTime = 0; // on m_clock
-    QTimer *m_pollTimer = nullptr;
-    QTimer *m_replyWatch = nullptr;
-    bool m_closing = false; // close() is clearing and closing the port
+    QByteArray msgdata; // the start of a frame still arriving
+    qint64 lastReceiveTime = 0; // on m_clock: the last bytes, or the start of polling
+    const int idleTimeThreshold = IdleThresholdMs;
+    QTimer *requestTimer = nullptr; // the poll period
+    QTimer *timeoutTimer = nullptr; // the reply watch
+    bool m_closing = false; // the port is being cleared and closed on purpose
     WriteConfirm m_writeConfirm;
 
     QString m_connectedIdentity;
@@ -212,4 +215,5 @@ private:
     QTimer *m_reconnectDeadline = nullptr;
     QTimer *m_reconnectRetry = nullptr;
     bool m_reconnectSeen = false; // the device waited for was there at the last look
+    bool m_reconnectAttempt = false; // the wait, not the caller, is opening the line
 };

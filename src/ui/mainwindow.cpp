@@ -5,7 +5,6 @@
 #include "cellchart.h"
 #include "datalog.h"
 #include "devicewatcher.h"
-#include "globals.h"
 #include "messages.h"
 #include "parametertable.h"
 #include "recording.h"
@@ -55,21 +54,18 @@ bool loadTranslation(QTranslator *translator, const QString &path)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(nullptr)
-    , serialPort(nullptr)
-    , idleTimeThreshold(20)
     , isAddingDataToTable(false)
     , dataLog(nullptr)
 {
     initResources();
 
-    clock = RequestScheduler::steadyClock();
     lampOff = QPixmap(QStringLiteral(":/asset/assert/NO.png"));
     lampOn = QPixmap(QStringLiteral(":/asset/assert/Pas.png"));
     lampAlarm = QPixmap(QStringLiteral(":/asset/assert/Warning.png"));
     lampError = QPixmap(QStringLiteral(":/asset/assert/Err.png"));
 
     ui = new Ui_MainWindow;
-    serialPort = new QSerialPort(this);
+    session = new BoardSession(this);
     ui->setupUi(this);
     dataLog = new DataLog(this);
     ui->data_view->setModel(dataLog);
@@ -95,13 +91,6 @@ MainWindow::MainWindow(QWidget *parent)
 
     findFreePorts();
 
-    dataHaveReceived = false;
-    // Cells 1 to 16 are charted; the chart starts from a cleared record.
-    for (int i = 0; i < CellChart::Cells; ++i)
-        afe.cell[i] = 0;
-
-    requestTimer = new QTimer(this);
-    timeoutTimer = new QTimer(this);
     timers = new QTimer(this);
     connect(timers, &QTimer::timeout, this, &MainWindow::updateTime);
     timers->start(1000);
@@ -155,9 +144,6 @@ void MainWindow::InitUI()
     ui->cadc->display(0);
 
     ui->data_view->resizeColumnsToContents();
-
-    sendQueuebuff.clear();
-    sendQueuebak.clear();
 }
 
 void MainWindow::InitChart()
@@ -217,20 +203,17 @@ void MainWindow::InitSlot()
 {
     connect(ui->lang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::langChange);
-    connect(serialPort, &QSerialPort::errorOccurred, this, &MainWindow::handleError);
     connect(ui->openCom, &SwitchButton::statusChanged, this, &MainWindow::openComChanged);
-    connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::recvMsg);
-    connect(this, &MainWindow::dataReceived, this, &MainWindow::ParseMsg);
-    connect(requestTimer, &QTimer::timeout, this, &MainWindow::sendRequest);
-    connect(timeoutTimer, &QTimer::timeout, this, &MainWindow::RequestTimeout);
+    // The session reads, checks and polls by itself; the window shows what it reports.
+    connectSession();
     connect(deviceWatcher, &DeviceWatcher::deviceArrived, this, &MainWindow::serialDeviceArrived);
     connect(deviceWatcher, &DeviceWatcher::deviceRemoved, this, &MainWindow::serialDeviceRemoved);
 }
 
 void MainWindow::setClock(RequestScheduler::Clock newClock)
 {
-    clock = std::move(newClock);
-    trendClock = std::make_unique<AnchoredClock>(clock);
+    session->setClock(newClock);
+    trendClock = std::make_unique<AnchoredClock>(std::move(newClock));
 }
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
@@ -298,9 +281,9 @@ void MainWindow::langChange(int index)
     updateTime();
     // The form's "no connect !" stands only until a port has been opened or tried: an open port
     // keeps its settings, a closed one (and a wait for a removed adapter) its closed text.
-    if (serialPort->isOpen())
+    if (session->isOpen())
         showOpenedText();
-    else if (isWaitingToReconnect() || !serialPort->portName().isEmpty())
+    else if (session->isWaitingToReconnect() || !session->portName().isEmpty())
         showClosedText();
     showStaleText();
     showExportState();

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "boardsession.h"
+#include "messages.h"
 #include "portlist.h"
 #include "requestscheduler.h"
 #include "widgettable.h"
-#include "writeconfirm.h"
 
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
-#include <QSerialPort>
 #include <QString>
 #include <QTime>
 #include <QtCharts/QChartGlobal>
@@ -32,9 +32,6 @@ class Ui_MainWindow;
 class WriteMarks;
 struct StartOptions;
 struct cell;
-namespace Frame {
-struct ReplyCheck;
-}
 namespace StatusLamps {
 struct LampPicture;
 }
@@ -49,9 +46,10 @@ QT_CHARTS_END_NAMESPACE
 // Registers the compiled-in pictures and style sheet (repeated calls do nothing more).
 void initResources();
 
-// The one window of the program. It owns the form, the serial port, the timers and the chart, and
-// its slots carry the behaviour: they read widgets, call the logic units and write the results
-// back. The window has no system frame; the form's top bar stands in for a title bar.
+// The one window of the program. It presents a board session (the serial line) and builds the
+// pages; its slots read widgets and call the session or a page, or take what the session reports
+// and write it to widgets. The window has no system frame; the form's top bar stands in for a
+// title bar.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -69,6 +67,8 @@ public:
     // The time base of the reply watch, the idle test and the live trend, in milliseconds; tests
     // set their own. The trend's stamps go on from the wall clock's time when it is set.
     void setClock(RequestScheduler::Clock clock);
+    // The serial line the window presents.
+    BoardSession *boardSession() const { return session; }
 
     // Remembered settings and start values (mainwindow_settings.cpp). The window never reads or
     // writes the settings by itself: the program calls these, so tests build windows freely.
@@ -202,9 +202,8 @@ private:
     bool initSerialPort();
     // The port name or path of the entry chosen in the port list.
     QString chosenPortName() const;
-    bool isBusIdle() const;
-    // Whether the named port (a name from the system's list or a path) is still present.
-    bool portIsPresent(const QString &name) const;
+    // Now on the session's clock, in milliseconds.
+    qint64 clock() const { return session->clock()(); }
     void setStatusText(QLabel *label, const char *styleSheet, const QString &text);
     // The locale of the chosen language, for the numbers in every text.
     QLocale languageLocale() const;
@@ -213,21 +212,24 @@ private:
     // The red closed text; while waiting for the adapter to return, it says so.
     void showClosedText();
 
-    // Reconnect (mainwindow_link.cpp): waiting for the removed adapter to come back.
+    // The session's reports (mainwindow_link.cpp).
+    void connectSession();
     void initReconnect();
-    bool isWaitingToReconnect() const { return !reconnectIdentity.isEmpty(); }
-    void startReconnectWait();
-    void stopReconnectWait();
-    // Opens the port again if the device waited for is there; arrived: a device just came.
-    void tryReconnect(bool arrived);
-    void reconnectToggled(bool on);
+    // Polling began (also when the line came back by itself), or the line closed.
+    void linkPolling();
+    void linkClosed(BoardSession::CloseReason reason);
+    // Sets the switch to what the line did, without asking the line to do it.
+    void showSwitch(bool on);
+    void showSendFailure(BoardSession::SendFailure failure);
+    // A box asked for from a serial or timer handler, shown once the handler has returned.
+    void showLater(Messages::Kind kind, const QString &title, const QString &text);
 
     // Settings (mainwindow_settings.cpp).
     bool selectPort(const QString &nameOrPath);
 
-    // The branches of ParseMsg, one per reply code, given a reply whose CRC matched.
-    void showRealTimeReply(const Frame::ReplyCheck &reply);
-    void showParameterReply(const Frame::ReplyCheck &reply);
+    // A decoded real-time reply or parameter block into the pages.
+    void showRealTimeReply(const RealTimeReply &values);
+    void showParameterReply(const QVector<ParameterBlock::Field> &fields);
 
     // Real-time page: functions (mainwindow_realtime.cpp).
     // Zooms the voltage axis of the cell chart; wheel events elsewhere are left to others.
@@ -290,40 +292,19 @@ private:
     void queueReadBack();
     // Follows a queued write of a row until a read-back shows what the board holds.
     void followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint16_t value, int framesAhead);
-    // The poll tick's part: before it sends, a read-back gone unanswered is retried or given up
-    // (true: given up, to be reported) and late writes are given up; after it, what went out is
-    // noted.
-    bool followWritesBeforeTick(bool lineIdle);
-    void followWritesAfterSending(const QByteArray &frame);
-    // The port closed: writes under way will not be judged.
-    void abandonWrites();
     void showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdicts);
     void showReadBackFailed();
     // Under the parameter pages, beside the read lamp: what became of the last read or write.
     void showParameterState(const QString &text, bool failure);
 
     Ui_MainWindow *ui;
-    QSerialPort *serialPort;
+    BoardSession *session = nullptr; // the serial line
+    bool followingSession = false; // the switch is being set to what the line did
     DeviceWatcher *deviceWatcher = nullptr;
-    QString currentConnectedPortName;
-    QByteArray msgdata;
-    QTimer *requestTimer = nullptr;
-    QTimer *timeoutTimer = nullptr;
     QTimer *timers = nullptr;
-    RequestScheduler::Clock clock;
-    qint64 lastReceiveTime = 0; // on clock, ms
-    int idleTimeThreshold;
-    bool stoppingPort = false; // SendTaskStop is closing the port
     QList<PortInfo> listedPorts; // what the port list was last built from
     // The port the start options named, remembered or given; the only one a start may open.
     QString startPort;
-    QString connectedIdentity; // the device of the last successful open (PortList::identity)
-    QString reconnectIdentity; // the device waited for; empty when not waiting
-    QTime reconnectUntil; // when the wait ends, for the text
-    QTimer *reconnectDeadline = nullptr;
-    QTimer *reconnectRetry = nullptr;
-    bool reconnectAttempt = false; // the wait, not the user, is switching the port on
-    bool reconnectSeen = false; // the device waited for was there at the last look
     // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;
@@ -374,7 +355,6 @@ private:
     // and the line edit or switch of each field of the parameter block (in the decoder's order).
     QVector<QLineEdit *> parameterRowEdits;
     QVector<QWidget *> parameterBlockWidgets;
-    WriteConfirm writeConfirm; // writes under way and the read-backs that judge them
     WriteMarks *writeMarks = nullptr;
     QLabel *parameterState = nullptr; // conf_read_state
     QLineEdit *failedWriteField = nullptr; // the last row the board did not take, and its line

@@ -4,7 +4,6 @@
 
 #include "commandcodes.h"
 #include "frame.h"
-#include "globals.h"
 #include "messages.h"
 #include "parameterblock.h"
 #include "parametertable.h"
@@ -143,19 +142,17 @@ QByteArray MainWindow::queueWrite(uint16_t data, const QByteArray &target)
     // A frame held back while the port is closed would go out at the next open, maybe minutes
     // later and to another pack, after the user was told it was not sent. Protection limits must
     // not arrive like that: refuse, and let the user press again once connected.
-    if (!serialPort->isOpen()) {
+    if (!session->isOpen()) {
         Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
         return QByteArray();
     }
-    const QByteArray frame = Frame::writeFrame(target, data);
-    sendQueuebak.enqueue(frame);
-    return frame;
+    return session->queueWrite(target, data);
 }
 
 void MainWindow::queueReadBack()
 {
-    // No CRC on a read request; it takes the place of the next poll.
-    sendQueuebak.enqueue(Frame::readRequest(ui->DeviceID->value(), Cmd::ReadParameters));
+    session->setAddress(ui->DeviceID->value());
+    session->queueReadBack();
 }
 
 bool MainWindow::CheckINPUT(QLineEdit *lin, int max, int min)
@@ -176,7 +173,7 @@ void MainWindow::handleButtonClicked(const QByteArray &initialStr, QLineEdit *li
         ParameterTable::checkInput(lineEdit->text(), checkInputArgmin, checkInputArgmax, offset);
     if (!showInputCheck(this, lineEdit, check, checkInputArgmin, checkInputArgmax))
         return;
-    const int ahead = sendQueuebak.size();
+    const int ahead = session->sendQueuebak.size();
     const QByteArray frame =
         queueWrite(check.value, Frame::withAddress(initialStr, ui->DeviceID->value()));
     if (frame.isEmpty())
@@ -203,39 +200,12 @@ void MainWindow::followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint1
     const ParameterTable::Row *row = ParameterTable::findByLineEdit(lineEdit->objectName());
     if (!row)
         return;
-    const int expected = WriteConfirm::shownValue(*row, value);
-    writeConfirm.queued(lineEdit->objectName(), expected, frame,
-                        WriteConfirm::deadline(clock(), requestTimer->interval(), framesAhead));
     // The board does not answer a write; the block it sends for a read-back shows what it holds.
     // A field the block does not carry gets none, unless its command rewrites every parameter.
-    if (WriteConfirm::carriedByBlock(lineEdit->objectName()) || resetsParameters(row->prefix))
-        queueReadBack();
+    session->followWrite(
+        lineEdit->objectName(), WriteConfirm::shownValue(*row, value), frame, framesAhead,
+        WriteConfirm::carriedByBlock(lineEdit->objectName()) || resetsParameters(row->prefix));
     writeMarks->set(lineEdit, WriteMarks::Mark::Pending);
-}
-
-bool MainWindow::followWritesBeforeTick(bool lineIdle)
-{
-    bool failed = false;
-    if (lineIdle) {
-        const WriteConfirm::Tick tick = writeConfirm.lineIdle();
-        if (tick.retry)
-            queueReadBack();
-        failed = tick.failed;
-        showWriteVerdicts(tick.verdicts);
-    }
-    showWriteVerdicts(writeConfirm.expire(clock()));
-    return failed;
-}
-
-void MainWindow::followWritesAfterSending(const QByteArray &frame)
-{
-    showWriteVerdicts(writeConfirm.transmitted(frame));
-}
-
-void MainWindow::abandonWrites()
-{
-    readBackShowsAll = false;
-    showWriteVerdicts(writeConfirm.abandon());
 }
 
 void MainWindow::showReadBackFailed()
@@ -313,7 +283,7 @@ void MainWindow::sendDeviceCommand(const char *slot)
         // A command that throws away the board's settings or state asks first, naming the pack.
         const QString question = commandQuestion(command.button, ui->DeviceID->value());
         // With the port closed there is nothing to ask: the send path says it cannot go out.
-        if (!question.isEmpty() && serialPort->isOpen()
+        if (!question.isEmpty() && session->isOpen()
             && !Messages::question(this, tr("请确认"), question))
             return;
         handleButtonRequestClicked(command.prefix, command.value);
@@ -396,20 +366,11 @@ void MainWindow::on_conf_read_clicked()
     showParameterState(QString(), false);
 }
 
-void MainWindow::showParameterReply(const Frame::ReplyCheck &reply)
+void MainWindow::showParameterReply(const QVector<ParameterBlock::Field> &fields)
 {
     setupStatusSwitcher(ui->statu_read, lampOn, lampOff, ReadLampMs);
     showParameterState(QString(), false); // a failure reported earlier is over
 
-    const QVector<ParameterBlock::Field> fields =
-        ParameterBlock::decode(reply.addressText(), reply.dataBlock());
-    QHash<QString, QString> shown;
-    shown.reserve(fields.size());
-    for (const ParameterBlock::Field &field : fields) {
-        if (field.kind == ParameterBlock::Field::Text)
-            shown.insert(QLatin1String(field.widget), field.text);
-    }
-    const QVector<WriteConfirm::Verdict> verdicts = writeConfirm.blockArrived(shown);
     const bool showAll = readBackShowsAll;
     readBackShowsAll = false;
 
@@ -428,7 +389,7 @@ void MainWindow::showParameterReply(const Frame::ReplyCheck &reply)
         auto *edit = static_cast<QLineEdit *>(widget);
         // A write still on its way is judged by a later block. A value typed and not sent is
         // the user's until they ask for the board's values themselves.
-        if (writeConfirm.isPending(edit->objectName()))
+        if (session->isWritePending(edit->objectName()))
             continue;
         const WriteMarks::Mark mark = writeMarks->mark(edit);
         if (!showAll && mark == WriteMarks::Mark::Edited)
@@ -442,5 +403,4 @@ void MainWindow::showParameterReply(const Frame::ReplyCheck &reply)
         // The board's value: whatever look an earlier refused or typed value left goes.
         writeMarks->set(edit, WriteMarks::Mark::None);
     }
-    showWriteVerdicts(verdicts);
 }

@@ -4,11 +4,11 @@
 
 #include "anchoredclock.h"
 #include "barlabels.h"
+#include "boardsession.h"
 #include "cellchart.h"
 #include "datalog.h"
 #include "filedialogs.h"
 #include "frame.h"
-#include "globals.h"
 #include "messages.h"
 #include "statuslamps.h"
 #include "telemetry.h"
@@ -118,7 +118,7 @@ void MainWindow::liveDataClosed()
 
 void MainWindow::watchLiveData()
 {
-    if (!liveDataStale && serialPort->isOpen() && clock() - liveDataSince >= liveDataStaleAfter)
+    if (!liveDataStale && session->isOpen() && clock() - liveDataSince >= liveDataStaleAfter)
         setLiveDataStale(true);
 }
 
@@ -161,8 +161,9 @@ void MainWindow::showStaleText()
             : tr("尚无数据"));
 }
 
-void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
+void MainWindow::showRealTimeReply(const RealTimeReply &values)
 {
+    const cell &afe = session->afe;
     // Any real-time reply whose check matched answers our poll: the board states its battery
     // number in the address field, which need not be the address it is polled at.
     liveDataSince = liveDataLastReply = clock();
@@ -170,7 +171,6 @@ void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
     if (liveDataStale)
         setLiveDataStale(false);
 
-    const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
     for (const WidgetText &text : values.texts)
         setFieldText(realTimeFields[text.widget], text.text);
     // Neither display may keep an old value for a new one it cannot show: a discharge of 100 A
@@ -189,7 +189,7 @@ void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
     }
 
     // The row keeps the values as received; only the chart clamps them, in the record too.
-    addRowToTableWidget(ui->data_view, &afe);
+    addRowToTableWidget(ui->data_view, &session->afe);
     feedTrends();
     refreshChart();
     refreshLamps();
@@ -202,7 +202,7 @@ void MainWindow::refreshChart()
     axisY->setRange(minmark, maxmark);
     // The sets keep their sixteen values: changing them in place redraws the bars without
     // building new ones.
-    const CellChart::Bars bars = CellChart::refresh(&afe);
+    const CellChart::Bars bars = CellChart::refresh(&session->afe);
     for (int i = 0; i < CellChart::Cells; ++i) {
         setBar(mainSet, i, bars.balancing[i]);
         setBar(specialSet, i, bars.idle[i]);
@@ -212,6 +212,7 @@ void MainWindow::refreshChart()
 
 void MainWindow::refreshLamps()
 {
+    const cell &afe = session->afe;
     infoSet(0);
     sysSet(afe.sys_statu);
     jobSet(afe.job_statu);
@@ -372,7 +373,7 @@ void MainWindow::wheelEvent(QWheelEvent *event)
     // Over the chart the wheel is ours, also when a step is refused.
     event->accept();
     const CellChart::Zoom zoom =
-        CellChart::wheelZoom(axisY->min(), axisY->max(), event->angleDelta().y(), afe);
+        CellChart::wheelZoom(axisY->min(), axisY->max(), event->angleDelta().y(), session->afe);
     if (!zoom.changed)
         return;
     minmark = zoom.minmark;

@@ -5,7 +5,7 @@
 #include "anchoredclock.h"
 #include "csvreader.h"
 #include "filedialogs.h"
-#include "globals.h"
+#include "boardsession.h"
 #include "logcolumns.h"
 #include "messages.h"
 #include "trendbuffer.h"
@@ -82,7 +82,7 @@ void MainWindow::initTrendsPage()
 
 void MainWindow::feedTrends()
 {
-    liveTrend->append(TrendBuffer::fromRecord(afe, trendClock->now()));
+    liveTrend->append(TrendBuffer::fromRecord(session->afe, trendClock->now()));
     if (ui->trend_view->buffer() == liveTrend.get())
         ui->trend_view->samplesAdded();
 }

@@ -1,6 +1,8 @@
 #include "messages.h"
 
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QTimer>
 #include <QVector>
 
 namespace Messages {
@@ -125,6 +127,11 @@ Recorder::Recorder()
     m_previous =
         setPresenter([this](QWidget *, Kind kind, const QString &title, const QString &text) {
             m_entries.append(Entry{ kind, title, text });
+            if (m_nestedLoopMs > 0) {
+                QEventLoop loop;
+                QTimer::singleShot(m_nestedLoopMs, &loop, &QEventLoop::quit);
+                loop.exec();
+            }
         });
     m_previousAnswer = presentedAnswer();
     presentedAnswer() = true;

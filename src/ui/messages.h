@@ -54,9 +54,14 @@ public:
     void clear() { m_entries.clear(); }
     // The answer to every question while it records ("Yes" unless told otherwise).
     void setAnswer(bool yes);
+    // Each box recorded runs a nested event loop for this long before it "closes", as a real box
+    // does while the user reads it: timers, the serial line and queued work go on meanwhile.
+    // 0 (the default): boxes close at once.
+    void setNestedLoop(int milliseconds) { m_nestedLoopMs = milliseconds; }
 
 private:
     QList<Entry> m_entries;
+    int m_nestedLoopMs = 0;
     Presenter m_previous;
     bool m_previousAnswer = false;
 };

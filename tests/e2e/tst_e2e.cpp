@@ -9,6 +9,7 @@
 #include "telemetry.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QDir>
 #include <QTableView>
 #include <QtTest>
 
@@ -69,7 +69,7 @@ void TestE2e::opensPollsAndLocksTheTopBar()
 void TestE2e::splitRepliesAreHandedOnOnce()
 {
     QVERIFY(connectTo({ "--static", "--split" }));
-    QSignalSpy blocks(window.get(), &MainWindow::dataReceived);
+    QSignalSpy blocks(window->boardSession(), &BoardSession::frameReceived);
     QTRY_VERIFY_WITH_TIMEOUT(blocks.count() >= 3, WaitMs);
     for (const QList<QVariant> &block : qAsConst(blocks))
         QVERIFY(Frame::checkReply(block.first().toByteArray()).crcMatches);
@@ -144,7 +144,7 @@ void TestE2e::writtenParameterReadsBack()
 void TestE2e::liveValuesAndAProtectionReachTheMainPage()
 {
     QVERIFY(connectTo({ "--soc", "60", "--profile", "charge" }));
-    QSignalSpy blocks(window.get(), &MainWindow::dataReceived);
+    QSignalSpy blocks(window->boardSession(), &BoardSession::frameReceived);
     QTRY_VERIFY_WITH_TIMEOUT(blocks.count() >= 3, WaitMs);
 
     // The widgets show the last reply, decoded here on its own; the pack is charging at 60 %.
@@ -263,7 +263,7 @@ void TestE2e::portHeldByAnotherIsExplained()
     child<SwitchButton>("openCom")->SetActive(true);
 
     QVERIFY(!child<SwitchButton>("openCom")->checked());
-    QCOMPARE(boxes->entries().size(), 1);
+    QTRY_COMPARE(boxes->entries().size(), 1);
     const Messages::Recorder::Entry box = boxes->entries().first();
     QCOMPARE(box.title, QStringLiteral("Tip"));
     QVERIFY2(box.text.startsWith(QStringLiteral("Failed to open serial port\n\n") + link

@@ -86,7 +86,7 @@ void TestFaults::faultMatrix()
     QVERIFY(connectTo(QStringList{ "--static" } + options));
     int spoiled = 0; // frames that failed their check, all through the case
     QObject watch;
-    connect(window.get(), &MainWindow::dataReceived, &watch,
+    connect(window->boardSession(), &BoardSession::frameReceived, &watch,
             [&](const QByteArray &frame) { spoiled += !Frame::checkReply(frame).crcMatches; });
     auto *status = child<QLabel>("statu_send");
     auto *openCom = child<SwitchButton>("openCom");
@@ -168,11 +168,12 @@ void TestFaults::faultMatrix()
     int seenAtFine = -1;
     const int rowsAtEnd = rows();
     QObject guard;
-    connect(window.get(), &MainWindow::dataReceived, &guard, [&](const QByteArray &block) {
-        const Frame::ReplyCheck check = Frame::checkReply(block);
-        if (seenAtFine < 0 && check.crcMatches && check.code == 0x51)
-            seenAtFine = requestsSeen();
-    });
+    connect(window->boardSession(), &BoardSession::frameReceived, &guard,
+            [&](const QByteArray &block) {
+                const Frame::ReplyCheck check = Frame::checkReply(block);
+                if (seenAtFine < 0 && check.crcMatches && check.code == 0x51)
+                    seenAtFine = requestsSeen();
+            });
     QTRY_VERIFY_WITH_TIMEOUT(seenAtFine >= 0, WaitMs);
     QVERIFY2(seenAtFine - seenAtEnd <= 3, qPrintable(QString::number(seenAtFine - seenAtEnd)));
     QCOMPARE(status->text(), QStringLiteral("Fine "));

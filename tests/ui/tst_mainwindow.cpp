@@ -1,4 +1,5 @@
 #include "crc.h"
+#include "drainevents.h"
 #include "frameconsole.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -607,6 +608,8 @@ void TestMainWindow::failedOpenShowsClosedTextThenTheBox()
             seen << title << text << child<QLabel>("statu_opencom")->text();
         });
     child<SwitchButton>("openCom")->SetActive(true);
+    QVERIFY(seen.isEmpty()); // not from inside the handler: queued behind it
+    QTRY_VERIFY(!seen.isEmpty());
     Messages::setPresenter(previous);
 
     QCOMPARE(seen,
@@ -658,7 +661,7 @@ void TestMainWindow::writeToClosedPortIsRefused()
     QVERIFY(QMetaObject::invokeMethod(window.get(), "writeData", Q_RETURN_ARG(bool, written),
                                       Q_ARG(QByteArray, ":Y+01+51=?~")));
     QVERIFY(!written);
-    QCOMPARE(recorder->entries().size(), 1);
+    QTRY_COMPARE(recorder->entries().size(), 1);
     QCOMPARE(recorder->entries().first().title, QStringLiteral("错误"));
     QCOMPARE(recorder->entries().first().text, QStringLiteral("串口未打开，请先打开串口。"));
 }
@@ -693,6 +696,8 @@ void TestMainWindow::portErrorSwitchesTheLinkOff()
             seen << title << (openCom->checked() ? "on" : "off") << state->text();
         });
     window->handleError(error);
+    QVERIFY(seen.isEmpty()); // not from inside the handler: queued behind it
+    drainEvents();
     Messages::setPresenter(previous);
 
     const QSerialPort *port = window->findChild<QSerialPort *>();

@@ -2,7 +2,7 @@
 // what they ask, the closed-port refusal, the focus reset, the read-back and how it judges each
 // write. The port is a pseudo-terminal nobody reads; the poll period is long, so queued frames
 // stay in the queue to be checked, and the tests run the poll ticks themselves on their clock.
-#include "globals.h"
+#include "boardsession.h"
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
@@ -111,11 +111,14 @@ QImage shown(const QLabel *label)
     return label->pixmap(Qt::ReturnByValue).toImage();
 }
 
+// The line of the window under test.
+BoardSession *line = nullptr;
+
 QList<QByteArray> takeQueue()
 {
-    QList<QByteArray> frames(sendQueuebak.begin(), sendQueuebak.end());
-    sendQueuebak.clear();
-    sendQueuebuff.clear();
+    QList<QByteArray> frames(line->sendQueuebak.begin(), line->sendQueuebak.end());
+    line->sendQueuebak.clear();
+    line->sendQueuebuff.clear();
     return frames;
 }
 
@@ -217,6 +220,7 @@ void TestParameterPages::initTestCase()
     qputenv("ARVEX_EXTRA_PORTS", slave.toLocal8Bit());
     recorder = std::make_unique<Messages::Recorder>();
     window = std::make_unique<MainWindow>();
+    line = window->boardSession();
     window->setClock([this] { return now; });
     child<QSpinBox>("spinBox")->setValue(9999);
     auto *ports = child<QComboBox>("portName");
@@ -440,7 +444,7 @@ void TestParameterPages::readBack()
         else
             QVERIFY2(child<QLineEdit>(f.widget)->text() == f.text, f.widget);
     }
-    QVERIFY(sendQueuebak.isEmpty());
+    QVERIFY(line->sendQueuebak.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(shown(lamp) == off, 5000);
 }
 
@@ -597,7 +601,7 @@ void TestParameterPages::readBackRetriedThenReported()
         tick();
         QVERIFY2(shown(lamp) != red, qPrintable(QString::number(retry)));
         QVERIFY(state->text().isEmpty());
-        QCOMPARE(sendQueuebak.size(), 1); // the user's read-back still waits
+        QCOMPARE(line->sendQueuebak.size(), 1); // the user's read-back still waits
     }
     tick(); // the fourth try got nothing either
     QCOMPARE(shown(lamp), red);

@@ -1,10 +1,10 @@
 // The real-time page of the window: a reply through ParseMsg into the fields, the lamps, the cell
 // chart and the log, the log buttons with export, and the wheel zoom of the chart.
+#include "boardsession.h"
 #include "crc.h"
 #include "datalog.h"
 #include "drainevents.h"
 #include "filedialogs.h"
-#include "globals.h"
 #include "isolatedsettings.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -224,7 +224,7 @@ void TestRealTimePage::widgetLookUpAndNamedSlots()
     int rows = -1;
     QVERIFY(QMetaObject::invokeMethod(window.get(), "addRowToTableWidget", Q_RETURN_ARG(int, rows),
                                       Q_ARG(QTableView *, child<QTableView>("data_view")),
-                                      Q_ARG(cell *, &afe)));
+                                      Q_ARG(cell *, &window->boardSession()->afe)));
     QCOMPARE(rows, 0); // logging is off
     QVERIFY(QMetaObject::invokeMethod(window.get(), "exportToCSV", Q_ARG(QTableView *, nullptr),
                                       Q_ARG(QString, QStringLiteral("/dev/null"))));
@@ -334,8 +334,8 @@ void TestRealTimePage::chartClampsAndSplitsByBalancing()
         QCOMPARE(idle->at(i), expectIdle[i]);
     }
     QCOMPARE(idle->at(15), qreal(3315));
-    QCOMPARE(afe.cell[0], 0);
-    QCOMPARE(afe.cell[3], 0);
+    QCOMPARE(window->boardSession()->afe.cell[0], 0);
+    QCOMPARE(window->boardSession()->afe.cell[3], 0);
     // The fields and the log keep what was received.
     QCOMPARE(text("data_cell1"), QStringLiteral("499"));
     QCOMPARE(log()->index(log()->rowCount() - 1, 18).data().toString(), QStringLiteral("499"));
@@ -578,7 +578,7 @@ void TestRealTimePage::exportGoesToTheLastFolder()
     // The count in the grouping of the chosen language.
     auto *log = qobject_cast<DataLog *>(namedChild<QTableView>(&first, "data_view")->model());
     for (int i = 0; i < 1234; ++i)
-        log->append(afe, QDateTime::currentDateTime());
+        log->append(first.boardSession()->afe, QDateTime::currentDateTime());
     answer.setAnswer(folder + "/rows");
     namedChild<QPushButton>(&first, "data_export")->click();
     const QString file = QDir::toNativeSeparators(folder + "/rows.csv");
@@ -617,7 +617,7 @@ void TestRealTimePage::wheelZoomsTheVoltageAxis()
     const QPoint middle = view->viewport()->rect().center();
 
     // Before the board has told an average voltage every step is refused.
-    afe.avgv = 0;
+    window->boardSession()->afe.avgv = 0;
     y->setRange(2000, 4500);
     wheel(view->viewport(), middle, 120);
     QCOMPARE(y->min(), 2000.0);
