@@ -33,8 +33,10 @@ FrameLog::Change FrameLog::sent(const QByteArray &frame, const QDateTime &when)
     entry.code = codeOf(frame);
     entry.bytes = frame;
     // Only a read is answered, so only a read can time out.
-    if (frame.startsWith(":Y+"))
+    if (frame.startsWith(":Y+")) {
         m_lastReadCode = entry.code;
+        m_timeoutNoted = false;
+    }
     return append(std::move(entry));
 }
 
@@ -51,6 +53,11 @@ FrameLog::Change FrameLog::received(const QByteArray &frame, Verdict verdict, co
 
 FrameLog::Change FrameLog::event(Verdict verdict, const QDateTime &when, const char *reason)
 {
+    if (verdict == Verdict::Timeout) {
+        if (m_timeoutNoted)
+            return Change();
+        m_timeoutNoted = true;
+    }
     Entry entry;
     entry.localMs = when.toMSecsSinceEpoch() + qint64(when.offsetFromUtc()) * 1000;
     entry.verdict = verdict;
@@ -87,6 +94,7 @@ void FrameLog::clear()
     m_firstSeq = 0;
     m_dropped = 0;
     m_lastReadCode = -1;
+    m_timeoutNoted = false;
 }
 
 const FrameLog::Entry &FrameLog::at(int index) const

@@ -57,7 +57,8 @@ public:
     };
     Change sent(const QByteArray &frame, const QDateTime &when);
     Change received(const QByteArray &frame, Verdict verdict, const QDateTime &when);
-    // An event of the line. A time-out is about the last read request sent and carries its code.
+    // An event of the line. A time-out is about the last read request sent and carries its code;
+    // it is noted once per read, however often the reply watch repeats it (nothing is appended).
     Change event(Verdict verdict, const QDateTime &when, const char *reason = nullptr);
     Change append(Entry entry);
 
@@ -130,4 +131,5 @@ private:
     QString m_filterText;
     QVector<Range> m_ranges;
     int m_lastReadCode = -1; // the code of the last read request sent, for its time-out
+    bool m_timeoutNoted = false; // the last read's time-out is in the log
 };

@@ -201,12 +201,20 @@ void TestFrameLog::savedText()
                        "2026-03-09 07:05:04.042\t事件\t\t未发出\t端口未打开\t\n");
     QCOMPARE(QString::fromUtf8(log.text()), expected);
 
-    // Without drops or a filter the text is the captions and every entry.
+    // Without drops or a filter the text is the captions and every entry. The reply watch
+    // repeats its time-out until the next frame goes out: one line per unanswered read.
     FrameLog small;
     small.event(V::Timeout, When);
+    small.event(V::Timeout, When);
+    small.sent(":Y+02+52=?~", When);
+    for (int i = 0; i < 3; ++i)
+        small.event(V::Timeout, When.addMSecs(70 * i));
     QCOMPARE(QString::fromUtf8(small.text()),
              QStringLiteral("时间\t方向\t代码\t校验\t内容\t十六进制\n"
-                            "2026-03-09 07:05:03.042\t事件\t\t超时\t读请求没有得到应答\t\n"));
+                            "2026-03-09 07:05:03.042\t事件\t\t超时\t读请求没有得到应答\t\n"
+                            "2026-03-09 07:05:03.042\t发送\t52\t\t:Y+02+52=?~\t"
+                            "3A 59 2B 30 32 2B 35 32 3D 3F 7E\n"
+                            "2026-03-09 07:05:03.042\t事件\t52\t超时\t读请求没有得到应答\t\n"));
 }
 
 void TestFrameLog::saveReplacesOnlyWhenWhole()
