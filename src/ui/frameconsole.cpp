@@ -247,15 +247,12 @@ void FrameConsole::listen(bool on)
     }
     if (!m_connections.isEmpty() || !m_session)
         return;
-    // By name: the console is built and tested apart from the session's implementation.
-    QObject *s = m_session;
-    m_connections << connect(s, SIGNAL(frameSent(QByteArray)), this, SLOT(frameSent(QByteArray)))
-                  << connect(s, SIGNAL(frameChecked(QByteArray, BoardSession::FrameVerdict)), this,
-                             SLOT(frameChecked(QByteArray, BoardSession::FrameVerdict)))
-                  << connect(s, SIGNAL(replyTimeout()), this, SLOT(replyTimeout()))
-                  << connect(s, SIGNAL(busBusy()), this, SLOT(busBusy()))
-                  << connect(s, SIGNAL(sendFailed(BoardSession::SendFailure)), this,
-                             SLOT(sendFailed(BoardSession::SendFailure)));
+    BoardSession *s = m_session;
+    m_connections << connect(s, &BoardSession::frameSent, this, &FrameConsole::frameSent)
+                  << connect(s, &BoardSession::frameChecked, this, &FrameConsole::frameChecked)
+                  << connect(s, &BoardSession::replyTimeout, this, &FrameConsole::replyTimeout)
+                  << connect(s, &BoardSession::busBusy, this, &FrameConsole::busBusy)
+                  << connect(s, &BoardSession::sendFailed, this, &FrameConsole::sendFailed);
 }
 
 void FrameConsole::sizeColumns()
@@ -315,7 +312,10 @@ void FrameConsole::hideEvent(QHideEvent *event)
     if (isVisible())
         return;
     listen(false);
-    if (!m_paused && m_log.count() > 0)
+    // Marked once: a log that ends in a pause or a stop already says so.
+    const FrameLog::Verdict last =
+        m_log.count() > 0 ? m_log.at(m_log.count() - 1).verdict : FrameLog::Verdict::Stopped;
+    if (last != FrameLog::Verdict::Paused && last != FrameLog::Verdict::Stopped)
         take(m_log.event(FrameLog::Verdict::Stopped, now()));
 }
 

@@ -70,7 +70,7 @@ private:
 
     FrameLog m_log;
     FrameLogModel *m_model = nullptr;
-    QPointer<QObject> m_session; // the session attached; only its signals are used
+    QPointer<BoardSession> m_session;
     QList<QMetaObject::Connection> m_connections;
     std::function<QDateTime()> m_clock;
     bool m_paused = false;

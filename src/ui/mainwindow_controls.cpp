@@ -67,6 +67,7 @@ void MainWindow::showFrameConsole()
     if (!frameConsole) {
         frameConsole = new FrameConsole(this);
         frameConsole->setLocale(languageLocale());
+        frameConsole->attach(session);
     }
     frameConsole->show();
     frameConsole->raise();

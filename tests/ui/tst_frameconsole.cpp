@@ -1,5 +1,5 @@
-// The frame console window: what its buttons and filter do to the rows, the saved file, and the
-// mark a closed console leaves in its log.
+// The frame console window: what its buttons and filter do to the rows, the saved file, and its
+// link to a session, held only while it is shown.
 #include "filedialogs.h"
 #include "frameconsole.h"
 #include "messages.h"
@@ -48,7 +48,7 @@ private slots:
     void init() { QStandardPaths::setTestModeEnabled(true); }
     void pauseClearAndFilter();
     void saveWritesTheRowsShown();
-    void closingMarksTheGap();
+    void listensOnlyWhileShown();
 };
 
 void TestFrameConsole::pauseClearAndFilter()
@@ -138,17 +138,39 @@ void TestFrameConsole::saveWritesTheRowsShown()
     QVERIFY(boxes.entries()[0].text.contains(QStringLiteral("missing")));
 }
 
-void TestFrameConsole::closingMarksTheGap()
+void TestFrameConsole::listensOnlyWhileShown()
 {
+    auto session = std::make_unique<BoardSession>();
     FrameConsole console;
+    console.attach(session.get());
+    // A write on a closed line is refused with sendFailed; a block handed to the check gives
+    // frameChecked: both without a port.
+    const auto refusedWrite = [&session] { session->queueWrite(":W+01+00+", 5); };
+    const QByteArray block = ":Y+01+51+0a+77e4~";
+
+    refusedWrite();
+    QCOMPARE(console.log().count(), 0); // closed, it costs nothing and takes nothing
+
     console.show();
-    console.hide(); // nothing logged yet: nothing to mark
-    QCOMPARE(console.log().count(), 0);
-    console.show();
-    feed(&console);
+    QVERIFY(console.isListening());
+    refusedWrite();
+    session->checkFrame(block);
+    QCOMPARE(rows(console), QStringList({ "|未发出|端口未打开", "51|CRC 错误|:Y+01+51+0a+77e4~" }));
+
+    // Closed again, it lets go, and its log says where the gap begins.
     console.hide();
-    QCOMPARE(console.log().count(), 6);
-    QCOMPARE(console.log().at(5).verdict, FrameLog::Verdict::Stopped);
+    QVERIFY(!console.isListening());
+    refusedWrite();
+    QCOMPARE(console.log().count(), 3);
+    QCOMPARE(console.log().at(2).verdict, FrameLog::Verdict::Stopped);
+
+    // A session that goes away leaves a console that shows nothing more, and no dangling link.
+    console.show();
+    session.reset();
+    console.hide();
+    console.show();
+    QVERIFY(!console.isListening());
+    QCOMPARE(console.log().count(), 3); // the gap is marked once
 }
 
 QTEST_MAIN(TestFrameConsole)
