@@ -1,10 +1,10 @@
 #include "frameconsole.h"
 
 #include "filedialogs.h"
+#include "framelogmodel.h"
 #include "logview.h"
 #include "messages.h"
 
-#include <QAbstractTableModel>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -20,142 +20,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-// The rows of the console: the entries the log shows. The model counts its rows itself, so a
-// view asking between the log's change and the model's news sees the rows it was told of.
-class FrameLogModel : public QAbstractTableModel
-{
-public:
-    FrameLogModel(const FrameLog &log, QObject *parent)
-        : QAbstractTableModel(parent)
-        , m_log(log)
-        , m_fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont))
-    { }
-
-    void setFixedFont(const QFont &font) { m_fixed = font; }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : m_rows;
-    }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : FrameLog::ColumnCount;
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= m_log.shownCount())
-            return QVariant();
-        const FrameLog::Entry &e = m_log.shown(index.row());
-        const int column = index.column();
-        switch (role) {
-        case Qt::DisplayRole:
-            return text(e, column);
-        case Qt::ToolTipRole:
-            // The long columns are cut at the view's edge; the whole is one hover away.
-            return column == FrameLog::TextColumn || column == FrameLog::HexColumn ? text(e, column)
-                                                                                   : QVariant();
-        case Qt::FontRole:
-            // Frames in a fixed font, so their fields line up from row to row.
-            return e.direction != FrameLog::Direction::Event
-                    && (column == FrameLog::TextColumn || column == FrameLog::HexColumn)
-                ? m_fixed
-                : QVariant();
-        case Qt::ForegroundRole:
-            return foreground(e.verdict);
-        default:
-            return QVariant();
-        }
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return FrameLog::caption(section);
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
-
-    // The log took one entry: change says which rows went and came.
-    void apply(const FrameLog::Change &change)
-    {
-        if (change.droppedShown > 0) {
-            beginRemoveRows(QModelIndex(), 0, change.droppedShown - 1);
-            m_rows -= change.droppedShown;
-            endRemoveRows();
-        }
-        if (change.shown) {
-            beginInsertRows(QModelIndex(), m_rows, m_rows);
-            ++m_rows;
-            endInsertRows();
-        }
-    }
-
-    // The log changed as a whole (cleared, filtered) through change.
-    template<typename Change>
-    void renew(Change change)
-    {
-        beginResetModel();
-        change();
-        m_rows = m_log.shownCount();
-        endResetModel();
-    }
-
-    // Another language: every text the log makes is made again.
-    void retranslate()
-    {
-        emit headerDataChanged(Qt::Horizontal, 0, FrameLog::ColumnCount - 1);
-        if (m_rows > 0)
-            emit dataChanged(index(0, 0), index(m_rows - 1, FrameLog::ColumnCount - 1),
-                             { Qt::DisplayRole, Qt::ToolTipRole });
-    }
-
-private:
-    static QString text(const FrameLog::Entry &e, int column)
-    {
-        switch (column) {
-        case FrameLog::TimeColumn:
-            return FrameLog::timeText(e.localMs);
-        case FrameLog::DirectionColumn:
-            return FrameLog::directionText(e.direction);
-        case FrameLog::CodeColumn:
-            return FrameLog::codeText(e.code);
-        case FrameLog::VerdictColumn:
-            return FrameLog::verdictText(e.verdict);
-        case FrameLog::TextColumn:
-            return FrameLog::entryText(e);
-        case FrameLog::HexColumn:
-            return FrameLog::hexText(e.bytes);
-        }
-        return QString();
-    }
-
-    // Faults stand out in red, waits in amber, the console's own marks in grey; the rest takes
-    // the view's colour.
-    static QVariant foreground(FrameLog::Verdict verdict)
-    {
-        switch (verdict) {
-        case FrameLog::Verdict::CrcBad:
-        case FrameLog::Verdict::NoStart:
-        case FrameLog::Verdict::Timeout:
-        case FrameLog::Verdict::NotSent:
-            return QColor(255, 96, 96);
-        case FrameLog::Verdict::BusBusy:
-            return QColor(240, 160, 0);
-        case FrameLog::Verdict::Paused:
-        case FrameLog::Verdict::Stopped:
-            return QColor(150, 150, 150);
-        case FrameLog::Verdict::None:
-        case FrameLog::Verdict::CrcGood:
-            break;
-        }
-        return QVariant();
-    }
-
-    const FrameLog &m_log;
-    QFont m_fixed;
-    int m_rows = 0;
-};
 
 namespace {
 // A code filter that is no list of codes: a red line under the field, as a refused value has.
