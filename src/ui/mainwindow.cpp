@@ -3,12 +3,11 @@
 #include "anchoredclock.h"
 #include "barlabels.h"
 #include "cellchart.h"
-#include "datalog.h"
 #include "devicewatcher.h"
 #include "globals.h"
+#include "logpage.h"
 #include "messages.h"
 #include "parametertable.h"
-#include "recording.h"
 #include "startoptions.h"
 #include "trendbuffer.h"
 #include "trendview.h"
@@ -57,8 +56,6 @@ MainWindow::MainWindow(QWidget *parent)
     , ui(nullptr)
     , serialPort(nullptr)
     , idleTimeThreshold(20)
-    , isAddingDataToTable(false)
-    , dataLog(nullptr)
 {
     initResources();
 
@@ -71,10 +68,9 @@ MainWindow::MainWindow(QWidget *parent)
     ui = new Ui_MainWindow;
     serialPort = new QSerialPort(this);
     ui->setupUi(this);
-    dataLog = new DataLog(this);
-    ui->data_view->setModel(dataLog);
     initRealTimePage();
-    initRecording();
+    logPage = new LogPage(
+        ui, this, [this] { return ui->DeviceID->value(); }, [this] { return languageLocale(); });
     initTrendsPage();
 
     // Serial adapters plugged in or pulled out.
@@ -86,7 +82,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->portName->installEventFilter(this);
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
-    ui->data_record_file->installEventFilter(this);
     ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
@@ -153,8 +148,6 @@ void MainWindow::InitUI()
     ui->cadc->setStyleSheet(
         QStringLiteral("border: 1px solid green; color: green; background: silver;"));
     ui->cadc->display(0);
-
-    ui->data_view->resizeColumnsToContents();
 
     sendQueuebuff.clear();
     sendQueuebak.clear();
@@ -289,11 +282,8 @@ void MainWindow::langChange(int index)
     }
 
     ui->retranslateUi(this);
-    dataLog->retranslate();
-    showRecordingState();
+    logPage->retranslate();
     retranslateTrendsPage();
-    // Captions change width with the language; keep every column header readable.
-    ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
     // The form's "no connect !" stands only until a port has been opened or tried: an open port
@@ -303,7 +293,6 @@ void MainWindow::langChange(int index)
     else if (isWaitingToReconnect() || !serialPort->portName().isEmpty())
         showClosedText();
     showStaleText();
-    showExportState();
 }
 
 void MainWindow::on_pushButton_about_clicked()
@@ -355,11 +344,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
 
-    // The recording's line and the trends' source shorten a path to the room they get.
+    // The trends' source shortens a path to the room it gets.
     if (type == QEvent::Resize || type == QEvent::Show) {
-        if (watched == ui->data_record_file)
-            showRecordingState();
-        else if (watched == ui->trend_source)
+        if (watched == ui->trend_source)
             showTrendSource();
         else if (watched == ui->cell)
             placeStaleLabel();
