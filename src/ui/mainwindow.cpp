@@ -3,11 +3,10 @@
 #include "anchoredclock.h"
 #include "barlabels.h"
 #include "cellchart.h"
-#include "datalog.h"
 #include "devicewatcher.h"
+#include "logpage.h"
 #include "messages.h"
 #include "parametertable.h"
-#include "recording.h"
 #include "startoptions.h"
 #include "trendbuffer.h"
 #include "trendview.h"
@@ -54,8 +53,6 @@ bool loadTranslation(QTranslator *translator, const QString &path)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(nullptr)
-    , isAddingDataToTable(false)
-    , dataLog(nullptr)
 {
     initResources();
 
@@ -67,10 +64,9 @@ MainWindow::MainWindow(QWidget *parent)
     ui = new Ui_MainWindow;
     session = new BoardSession(this);
     ui->setupUi(this);
-    dataLog = new DataLog(this);
-    ui->data_view->setModel(dataLog);
     initRealTimePage();
-    initRecording();
+    logPage = new LogPage(
+        ui, this, [this] { return ui->DeviceID->value(); }, [this] { return languageLocale(); });
     initTrendsPage();
 
     // Serial adapters plugged in or pulled out.
@@ -82,7 +78,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->portName->installEventFilter(this);
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
-    ui->data_record_file->installEventFilter(this);
     ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
@@ -143,7 +138,6 @@ void MainWindow::InitUI()
         QStringLiteral("border: 1px solid green; color: green; background: silver;"));
     ui->cadc->display(0);
 
-    ui->data_view->resizeColumnsToContents();
 }
 
 void MainWindow::InitChart()
@@ -272,11 +266,8 @@ void MainWindow::langChange(int index)
     }
 
     ui->retranslateUi(this);
-    dataLog->retranslate();
-    showRecordingState();
+    logPage->retranslate();
     retranslateTrendsPage();
-    // Captions change width with the language; keep every column header readable.
-    ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
     // The form's "no connect !" stands only until a port has been opened or tried: an open port
@@ -286,7 +277,6 @@ void MainWindow::langChange(int index)
     else if (session->isWaitingToReconnect() || !session->portName().isEmpty())
         showClosedText();
     showStaleText();
-    showExportState();
 }
 
 void MainWindow::on_pushButton_about_clicked()
@@ -338,11 +328,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
 
-    // The recording's line and the trends' source shorten a path to the room they get.
+    // The trends' source shortens a path to the room it gets.
     if (type == QEvent::Resize || type == QEvent::Show) {
-        if (watched == ui->data_record_file)
-            showRecordingState();
-        else if (watched == ui->trend_source)
+        if (watched == ui->trend_source)
             showTrendSource();
         else if (watched == ui->cell)
             placeStaleLabel();

@@ -18,14 +18,13 @@
 
 class AnchoredClock;
 class BarLabels;
-class DataLog;
 class DeviceWatcher;
+class LogPage;
 class QLabel;
 class QLineEdit;
 class QLocale;
 class QTableView;
 class QTimer;
-class Recording;
 class TrendBuffer;
 class Ui_MainWindow;
 class WriteMarks;
@@ -120,15 +119,14 @@ private slots:
     void sysSet(int code);
     void infoSet(int code);
     void BlanceSet(int word);
+    // Log page: slots (mainwindow_log.cpp), each handing on to the page.
     int addRowToTableWidget(QTableView *tableWidget, cell *bafe);
     void exportToCSV(QTableView *tableWidget, const QString &filePath);
     void on_data_export_clicked();
     void on_data_clean_clicked();
     void on_btn_log_clicked();
-    // Recording: slots (mainwindow_recording.cpp).
     void on_data_record_change_clicked();
     void on_data_record_folder_clicked();
-    void recordSwitchChanged(bool on);
     // Trends page: slots (mainwindow_trends.cpp).
     void on_trend_5min_clicked();
     void on_trend_hour_clicked();
@@ -246,21 +244,10 @@ private:
     void setLiveDataStale(bool stale);
     void placeStaleLabel();
     void showStaleText();
-    // The export's line beside the log buttons: how many rows went where.
-    void showExportState();
 
-    // Recording: functions (mainwindow_recording.cpp).
-    void initRecording();
+    // Log page: functions (mainwindow_log.cpp).
     // The folder recordings go to: the one chosen last, or Documents/Arvex.
     QString recordingsFolder() const;
-    // A new file for a new logging run, when the switch is on; a failure is reported once.
-    void startRecording();
-    void stopRecording();
-    // Writes a logged row of data_view's log to the file being recorded.
-    void recordRow(int row);
-    void reportRecordingFailure();
-    // The file being recorded (or why not) under the log buttons.
-    void showRecordingState();
 
     // Trends page: functions (mainwindow_trends.cpp).
     void initTrendsPage();
@@ -308,8 +295,6 @@ private:
     QPixmap lampAlarm;
     QPixmap lampError;
     QPoint m_dragPosition;
-    bool isAddingDataToTable;
-    DataLog *dataLog; // the model of the log table data_view
 
     QtCharts::QChart *chart = nullptr;
     QtCharts::QStackedBarSeries *series = nullptr;
@@ -330,16 +315,9 @@ private:
     qint64 liveDataLastReply = 0; // on clock
     qint64 liveDataStaleAfter = 0; // ms without a valid reply before the values go stale
     QTime liveDataLastReplyTime; // its time of day, for the text
-    QLabel *exportState = nullptr;
-    QString exportFolder; // of the last export; empty: the recordings folder
-    QString exportedFile; // the last export, for its line
-    int exportedRows = -1; // rows written by the last export; -1: none this run
 
-    // Recording: members.
-    std::unique_ptr<Recording> recording;
-    QTimer *recordingStateTimer = nullptr; // the file's rows and size, after the reply
-    QString recordingProblem; // why the last recording stopped; empty when it did not fail
-    bool recordingPending = false; // a logging run whose file is made with its first row
+    // Log page: the log table, logging, export and recording.
+    LogPage *logPage = nullptr;
 
     // Trends page: members.
     std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run
