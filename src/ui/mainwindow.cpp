@@ -6,6 +6,7 @@
 #include "devicewatcher.h"
 #include "logpage.h"
 #include "messages.h"
+#include "parameterpage.h"
 #include "parametertable.h"
 #include "startoptions.h"
 #include "trendbuffer.h"
@@ -82,7 +83,9 @@ MainWindow::MainWindow(QWidget *parent)
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
-    resolveParameterPages();
+    parameterPage = new ParameterPage(ui, this, session,
+                                      [this](QLabel *lamp, const QPixmap &on, const QPixmap &off,
+                                             int ms) { setupStatusSwitcher(lamp, on, off, ms); });
 
     findFreePorts();
 
@@ -137,7 +140,6 @@ void MainWindow::InitUI()
     ui->cadc->setStyleSheet(
         QStringLiteral("border: 1px solid green; color: green; background: silver;"));
     ui->cadc->display(0);
-
 }
 
 void MainWindow::InitChart()
@@ -212,15 +214,10 @@ void MainWindow::setClock(RequestScheduler::Clock newClock)
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
 {
-    // Setting a style sheet re-polishes the field even when nothing changes; most fields are
-    // neutral already, at every focus and at every read-back. A refused value's colour goes; a
-    // value typed or sent that the board has not confirmed keeps its own look.
-    if (!lineEdit)
-        return;
-    const QLatin1String style(writeMarks ? WriteMarks::styleOf(writeMarks->mark(lineEdit))
-                                         : ParameterTable::NeutralStyle);
-    if (lineEdit->styleSheet() != style)
-        lineEdit->setStyleSheet(style);
+    // A refused value's colour goes; a value typed or sent that the board has not confirmed
+    // keeps its own look.
+    if (lineEdit && parameterPage)
+        parameterPage->restoreStyle(lineEdit);
 }
 
 void MainWindow::updateTime()

@@ -24,10 +24,10 @@ class QLabel;
 class QLineEdit;
 class QLocale;
 class QTableView;
+class ParameterPage;
 class QTimer;
 class TrendBuffer;
 class Ui_MainWindow;
-class WriteMarks;
 struct StartOptions;
 struct cell;
 namespace StatusLamps {
@@ -226,7 +226,6 @@ private:
 
     // A decoded real-time reply or parameter block into the pages.
     void showRealTimeReply(const RealTimeReply &values);
-    void showParameterReply(const QVector<ParameterBlock::Field> &fields);
 
     // Real-time page: functions (mainwindow_realtime.cpp).
     // Zooms the voltage axis of the cell chart; wheel events elsewhere are left to others.
@@ -265,21 +264,6 @@ private:
     void showPortToolTip();
     // Tells the user a typed period outside the box's range was not taken.
     void refusePeriod(int typed);
-
-    // Parameter pages: functions (mainwindow_parameters.cpp).
-    void resolveParameterPages();
-    void writeParameterRow(const char *slot);
-    void sendDeviceCommand(const char *slot);
-    // Queues a write frame unless the port is closed (then the user is told); the frame queued.
-    QByteArray queueWrite(uint16_t data, const QByteArray &target);
-    // Asks the board for its parameter block; the request takes the place of a poll.
-    void queueReadBack();
-    // Follows a queued write of a row until a read-back shows what the board holds.
-    void followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint16_t value, int framesAhead);
-    void showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdicts);
-    void showReadBackFailed();
-    // Under the parameter pages, beside the read lamp: what became of the last read or write.
-    void showParameterState(const QString &text, bool failure);
 
     Ui_MainWindow *ui;
     BoardSession *session = nullptr; // the serial line
@@ -326,15 +310,5 @@ private:
     QString openedTrendFile;
 
     // Parameter pages: members.
-    // Resolved once from the form: the line edit of each parameter row (in the table's order)
-    // and the line edit or switch of each field of the parameter block (in the decoder's order).
-    QVector<QLineEdit *> parameterRowEdits;
-    QVector<QWidget *> parameterBlockWidgets;
-    WriteMarks *writeMarks = nullptr;
-    QLabel *parameterState = nullptr; // conf_read_state
-    QLineEdit *failedWriteField = nullptr; // the last row the board did not take, and its line
-    QString failedWriteLine;
-    // The next block answers the one-key read (or a factory reset): it shows the board's values
-    // even in fields holding typed values. A read-back after a write leaves those alone.
-    bool readBackShowsAll = false;
+    ParameterPage *parameterPage = nullptr;
 };
