@@ -2,7 +2,6 @@
 
 #include "portlist.h"
 #include "requestscheduler.h"
-#include "widgettable.h"
 #include "writeconfirm.h"
 
 #include <QByteArray>
@@ -12,12 +11,10 @@
 #include <QSerialPort>
 #include <QString>
 #include <QTime>
-#include <QtCharts/QChartGlobal>
 
 #include <memory>
 
 class AnchoredClock;
-class BarLabels;
 class DataLog;
 class DeviceWatcher;
 class QLabel;
@@ -25,6 +22,7 @@ class QLineEdit;
 class QLocale;
 class QTableView;
 class QTimer;
+class RealTimePage;
 class Recording;
 class TrendBuffer;
 class Ui_MainWindow;
@@ -34,21 +32,11 @@ struct cell;
 namespace Frame {
 struct ReplyCheck;
 }
-namespace StatusLamps {
-struct LampPicture;
-}
-
-QT_CHARTS_BEGIN_NAMESPACE
-class QBarSet;
-class QChart;
-class QStackedBarSeries;
-class QValueAxis;
-QT_CHARTS_END_NAMESPACE
 
 // Registers the compiled-in pictures and style sheet (repeated calls do nothing more).
 void initResources();
 
-// The one window of the program. It owns the form, the serial port, the timers and the chart, and
+// The one window of the program. It owns the form, the serial port, the timers and the pages, and
 // its slots carry the behaviour: they read widgets, call the logic units and write the results
 // back. The window has no system frame; the form's top bar stands in for a title bar.
 class MainWindow : public QMainWindow
@@ -59,8 +47,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds. Flashes of the same
-    // lamp do not cancel each other; each one falls back on its own.
+    // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds (the main page's).
     void setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap, const QPixmap &offPixmap,
                              int interval);
     void SwitchLight(QLabel *label, const QPixmap &offPixmap);
@@ -195,7 +182,6 @@ protected:
 
 private:
     void InitUI();
-    void InitChart();
     void InitSlot();
 
     bool initSerialPort();
@@ -232,18 +218,10 @@ private:
     // Zooms the voltage axis of the cell chart; wheel events elsewhere are left to others.
     void wheelEvent(QWheelEvent *event) override;
     void initRealTimePage();
-    void refreshChart();
-    void refreshLamps();
-    void setLamp(const char *lamp, const char *picture);
-    void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
-    // Live values: they go stale when no valid real-time reply has come for three poll periods,
-    // and at once when the port closes; the next valid reply brings them back.
+    // The main page's watch of the live values: the port opened, closed, a poll tick.
     void liveDataOpened();
     void liveDataClosed();
-    void watchLiveData(); // at each poll tick
-    void setLiveDataStale(bool stale);
-    void placeStaleLabel();
-    void showStaleText();
+    void watchLiveData();
     // The export's line beside the log buttons: how many rows went where.
     void showExportState();
 
@@ -321,7 +299,7 @@ private:
     QTimer *reconnectRetry = nullptr;
     bool reconnectAttempt = false; // the wait, not the user, is switching the port on
     bool reconnectSeen = false; // the device waited for was there at the last look
-    // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
+    // The lamp pictures of the main page: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;
     QPixmap lampAlarm;
@@ -330,25 +308,8 @@ private:
     bool isAddingDataToTable;
     DataLog *dataLog; // the model of the log table data_view
 
-    QtCharts::QChart *chart = nullptr;
-    QtCharts::QStackedBarSeries *series = nullptr;
-    QtCharts::QValueAxis *axisY = nullptr;
-    QtCharts::QBarSet *mainSet = nullptr;
-    QtCharts::QBarSet *specialSet = nullptr;
-    int maxmark = 4500;
-    int minmark = 2000;
-
     // Real-time page: members.
-    WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
-    WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
-    BarLabels *barLabels = nullptr; // the values over the bars of the cell chart
-    QLabel *staleLabel = nullptr; // "no data since" on the main page
-    bool liveDataStale = false;
-    bool liveDataSeen = false; // a valid real-time reply has come this run
-    qint64 liveDataSince = 0; // on clock: the last valid real-time reply, or the port's opening
-    qint64 liveDataLastReply = 0; // on clock
-    qint64 liveDataStaleAfter = 0; // ms without a valid reply before the values go stale
-    QTime liveDataLastReplyTime; // its time of day, for the text
+    RealTimePage *realTimePage = nullptr; // the fields, lamps, chart and stale watch
     QLabel *exportState = nullptr;
     QString exportFolder; // of the last export; empty: the recordings folder
     QString exportedFile; // the last export, for its line
