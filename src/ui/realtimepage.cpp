@@ -72,19 +72,19 @@ RealTimePage::RealTimePage(Ui_MainWindow *form, QWidget *window, WallTime wallTi
     // field, and code 0 of each lamp group names all of its lamps.
     const RealTimeReply sample = decodeRealTime(QByteArray(), QByteArray(), nullptr);
     for (const WidgetText &text : sample.texts)
-        realTimeFields.add(window, text.widget);
+        m_fields.add(window, text.widget);
 
     StatusLamps::Pictures lamps = StatusLamps::info(0);
     lamps += StatusLamps::protection(0);
     lamps += StatusLamps::job(0);
     lamps += StatusLamps::alarm(0);
     for (const StatusLamps::LampPicture &lamp : lamps)
-        statusLampLabels.add(window, lamp.lamp);
-    statusLampLabels.add(window, StatusLamps::balance(0).lamp);
+        m_lamps.add(window, lamp.lamp);
+    m_lamps.add(window, StatusLamps::balance(0).lamp);
 
     // The form and these names are built together: a name without its widget is a fault of the
     // build, and every test that builds a window stops here on it.
-    const QStringList missing = realTimeFields.missing() + statusLampLabels.missing();
+    const QStringList missing = m_fields.missing() + m_lamps.missing();
     if (!missing.isEmpty())
         qFatal("The form has no widget for: %s", qPrintable(missing.join(QStringLiteral(", "))));
 
@@ -115,7 +115,7 @@ void RealTimePage::initChart()
     mainSet->setColor(QColor(14, 120, 53));
 
     series = new QStackedBarSeries;
-    // The values stand at the outer end of the bars, drawn by barLabels: the series' own labels
+    // The values stand at the outer end of the bars, drawn by BarLabels: the series' own labels
     // cost most of a reply's time.
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     series->setLabelsVisible(false);
@@ -151,20 +151,20 @@ void RealTimePage::initChart()
         delete placeholder;
     ui->cell->setRenderHint(QPainter::Antialiasing);
     chart->setBackgroundBrush(QBrush(QColor(55, 55, 55)));
-    barLabels = new BarLabels(chart, series, axisY, CellChart::Cells);
+    m_barLabels = new BarLabels(chart, series, axisY, CellChart::Cells);
 }
 
 void RealTimePage::initStaleLabel()
 {
     // Over the chart's top margin, so that showing it moves nothing; shown only while the values
     // are stale. Presses go through to the chart, which drags the window.
-    staleLabel = new QLabel(ui->cell);
-    staleLabel->setObjectName(QStringLiteral("data_stale"));
-    staleLabel->setAlignment(Qt::AlignCenter);
-    staleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    staleLabel->setStyleSheet(
+    m_staleLabel = new QLabel(ui->cell);
+    m_staleLabel->setObjectName(QStringLiteral("data_stale"));
+    m_staleLabel->setAlignment(Qt::AlignCenter);
+    m_staleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_staleLabel->setStyleSheet(
         QStringLiteral("QLabel { color : #e0a020; font-weight: bold; background: transparent; }"));
-    staleLabel->hide();
+    m_staleLabel->hide();
     placeStaleLabel();
     m_chartView = ui->cell;
     m_chartView->installEventFilter(this);
@@ -190,7 +190,7 @@ void RealTimePage::showRecord(const RealTimeReply &values, cell &record, qint64 
         setStale(false);
 
     for (const WidgetText &text : values.texts)
-        setFieldText(realTimeFields[text.widget], text.text);
+        setFieldText(m_fields[text.widget], text.text);
     // Neither display may keep an old value for a new one it cannot show: a discharge of 100 A
     // ("-100000") needs a seventh digit, and a state of charge above the bar's end fills it.
     const int digits = QString::number(record.cadc).size();
@@ -221,7 +221,7 @@ void RealTimePage::refreshChart()
         setBar(mainSet, i, bars.balancing[i]);
         setBar(specialSet, i, bars.idle[i]);
     }
-    barLabels->refresh();
+    m_barLabels->refresh();
 }
 
 void RealTimePage::refreshLamps()
@@ -237,7 +237,7 @@ void RealTimePage::refreshLamps()
 
 void RealTimePage::setLamp(const char *lamp, const char *picture)
 {
-    QLabel *label = statusLampLabels[lamp];
+    QLabel *label = m_lamps[lamp];
     if (!label)
         return;
     const QPixmap *pixmap = &m_pictures.off;
@@ -330,23 +330,23 @@ void RealTimePage::setStale(bool stale)
     m_stale = stale;
     if (stale && m_seen)
         m_lastRecordTime = QDateTime::fromMSecsSinceEpoch(m_wallTimeOf(m_lastRecord)).time();
-    for (QLineEdit *field : realTimeFields.widgets())
+    for (QLineEdit *field : m_fields.widgets())
         dim(field, stale);
-    for (QLabel *lamp : statusLampLabels.widgets())
+    for (QLabel *lamp : m_lamps.widgets())
         dim(lamp, stale);
     dim(ui->cadc, stale);
     dim(ui->soc, stale);
     dim(ui->blance_label, stale);
     const qreal opacity = stale ? StaleOpacity : 1.0;
     series->setOpacity(opacity);
-    barLabels->setOpacity(opacity);
+    m_barLabels->setOpacity(opacity);
     showStaleText();
-    staleLabel->setVisible(stale);
+    m_staleLabel->setVisible(stale);
 }
 
 void RealTimePage::placeStaleLabel()
 {
-    staleLabel->setGeometry(0, 4, ui->cell->width(), staleLabel->sizeHint().height());
+    m_staleLabel->setGeometry(0, 4, ui->cell->width(), m_staleLabel->sizeHint().height());
 }
 
 void RealTimePage::retranslate()
@@ -360,9 +360,9 @@ void RealTimePage::showStaleText()
         return;
     // The page writes into the window's form, and its texts keep the window's translation
     // context with the form's own.
-    staleLabel->setText(m_seen ? QCoreApplication::translate("MainWindow", "自 %1 起无数据")
-                                     .arg(m_lastRecordTime.toString(QStringLiteral("HH:mm:ss")))
-                               : QCoreApplication::translate("MainWindow", "尚无数据"));
+    m_staleLabel->setText(m_seen ? QCoreApplication::translate("MainWindow", "自 %1 起无数据")
+                                       .arg(m_lastRecordTime.toString(QStringLiteral("HH:mm:ss")))
+                                 : QCoreApplication::translate("MainWindow", "尚无数据"));
 }
 
 bool RealTimePage::wheel(QWheelEvent *event)

@@ -51,8 +51,8 @@ public:
     // The wall-clock time (milliseconds since 1970) of a reading of the window's clock.
     using WallTime = std::function<qint64(qint64 reading)>;
 
-    // form: the window the form was set up on, which owns the page.
-    RealTimePage(Ui_MainWindow *ui, QWidget *form, WallTime wallTimeOf);
+    // window: the one the form was set up on, which owns the page.
+    RealTimePage(Ui_MainWindow *form, QWidget *window, WallTime wallTimeOf);
     ~RealTimePage() override;
 
     const LampPictures &lampPictures() const { return m_pictures; }
@@ -68,7 +68,6 @@ public:
     void opened(int periodMs, qint64 now);
     void closed();
     void watch(qint64 now);
-    bool isStale() const { return m_stale; }
 
     // The texts the page makes itself, in the language just chosen.
     void retranslate();
@@ -107,9 +106,10 @@ private:
     LampPictures m_pictures;
     cell *m_record = nullptr; // the record last shown
 
-    WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
-    WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
+    WidgetTable<QLineEdit> m_fields; // every line edit a real-time reply writes
+    WidgetTable<QLabel> m_lamps; // every lamp of the status lamp refresh
 
+    // The cell chart's parts, under the names they have always had.
     QtCharts::QChart *chart = nullptr;
     QtCharts::QStackedBarSeries *series = nullptr;
     QtCharts::QValueAxis *axisY = nullptr;
@@ -117,9 +117,9 @@ private:
     QtCharts::QBarSet *specialSet = nullptr; // the other cells
     int maxmark = 4500; // the wheel zoom in whole millivolts, applied again with every record
     int minmark = 2000;
-    BarLabels *barLabels = nullptr; // the values over the bars
+    BarLabels *m_barLabels = nullptr; // the values over the bars
 
-    QLabel *staleLabel = nullptr; // "data_stale": since when nothing came
+    QLabel *m_staleLabel = nullptr; // "data_stale": since when nothing came
     QWidget *m_chartView = nullptr; // the view it stands in, whose size it follows
     bool m_open = false;
     bool m_stale = false;
