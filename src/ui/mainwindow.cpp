@@ -1,13 +1,13 @@
 #include "mainwindow.h"
 
 #include "anchoredclock.h"
-#include "barlabels.h"
 #include "cellchart.h"
 #include "devicewatcher.h"
 #include "logpage.h"
 #include "messages.h"
 #include "parameterpage.h"
 #include "parametertable.h"
+#include "realtimepage.h"
 #include "startoptions.h"
 #include "trendbuffer.h"
 #include "trendview.h"
@@ -22,17 +22,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QStackedBarSeries>
-#include <QtCharts/QValueAxis>
-
-QT_CHARTS_USE_NAMESPACE
 
 // A static library's resource initialiser is not linked in on its own: register it by hand.
 void initResources()
@@ -57,10 +49,6 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initResources();
 
-    lampOff = QPixmap(QStringLiteral(":/asset/assert/NO.png"));
-    lampOn = QPixmap(QStringLiteral(":/asset/assert/Pas.png"));
-    lampAlarm = QPixmap(QStringLiteral(":/asset/assert/Warning.png"));
-    lampError = QPixmap(QStringLiteral(":/asset/assert/Err.png"));
 
     ui = new Ui_MainWindow;
     session = new BoardSession(this);
@@ -95,7 +83,6 @@ MainWindow::MainWindow(QWidget *parent)
     updateTime();
 
     InitUI();
-    ui->cell->setChart(chart);
 
     setWindowFlags(Qt::FramelessWindowHint);
     setFixedSize(1360, 768);
@@ -132,67 +119,6 @@ void MainWindow::InitUI()
 
     ui->DeviceID->setValue(1);
 
-    InitChart();
-
-    ui->cadc->setMode(QLCDNumber::Dec);
-    ui->cadc->setDigitCount(6);
-    ui->cadc->setSegmentStyle(QLCDNumber::Flat);
-    ui->cadc->setStyleSheet(
-        QStringLiteral("border: 1px solid green; color: green; background: silver;"));
-    ui->cadc->display(0);
-}
-
-void MainWindow::InitChart()
-{
-    mainSet = new QBarSet(QStringLiteral("Nomol"));
-    specialSet = new QBarSet(QStringLiteral("Blance"));
-    QStringList categories;
-    for (int i = 1; i <= CellChart::Cells; ++i) {
-        mainSet->append(0);
-        specialSet->append(0);
-        categories.append(QString::number(i));
-    }
-    specialSet->setColor(QColor(19, 212, 224));
-    mainSet->setColor(QColor(14, 120, 53));
-
-    series = new QStackedBarSeries;
-    // The values stand at the outer end of the bars, drawn by barLabels: the series' own labels
-    // cost most of a reply's time.
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsVisible(false);
-    series->append(mainSet);
-    series->append(specialSet);
-
-    chart = new QChart;
-    chart->addSeries(series);
-    chart->setAnimationOptions(QChart::NoAnimation);
-
-    auto *axisX = new QBarCategoryAxis;
-    axisX->append(categories);
-    axisX->setLabelsColor(QColor(255, 254, 255));
-    chart->addAxis(axisX, Qt::AlignBottom);
-    series->attachAxis(axisX);
-
-    axisY = new QValueAxis;
-    axisY->setTickCount(6);
-    maxmark = CellChart::InitialMaxMark;
-    minmark = CellChart::InitialMinMark;
-    axisY->setRange(minmark, maxmark);
-    axisY->setLabelsColor(QColor(255, 254, 255));
-    chart->addAxis(axisY, Qt::AlignLeft);
-    series->attachAxis(axisY);
-
-    chart->legend()->hide();
-
-    // The view comes with a placeholder chart of its own; it is released, not deleted, when
-    // replaced.
-    QChart *placeholder = ui->cell->chart();
-    ui->cell->setChart(chart);
-    if (placeholder != chart)
-        delete placeholder;
-    ui->cell->setRenderHint(QPainter::Antialiasing);
-    chart->setBackgroundBrush(QBrush(QColor(55, 55, 55)));
-    barLabels = new BarLabels(chart, series, axisY, CellChart::Cells);
 }
 
 void MainWindow::InitSlot()
@@ -273,7 +199,7 @@ void MainWindow::langChange(int index)
         showOpenedText();
     else if (session->isWaitingToReconnect() || !session->portName().isEmpty())
         showClosedText();
-    showStaleText();
+    realTimePage->retranslate();
 }
 
 void MainWindow::on_pushButton_about_clicked()
@@ -298,18 +224,12 @@ void MainWindow::on_win_mini_clicked()
 void MainWindow::setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap,
                                      const QPixmap &offPixmap, int interval)
 {
-    if (!label)
-        return;
-    label->setPixmap(onPixmap);
-    const QPointer<QLabel> target(label);
-    QTimer::singleShot(interval, this,
-                       [this, target, offPixmap] { SwitchLight(target, offPixmap); });
+    realTimePage->flash(label, onPixmap, offPixmap, interval);
 }
 
 void MainWindow::SwitchLight(QLabel *label, const QPixmap &offPixmap)
 {
-    if (label)
-        label->setPixmap(offPixmap);
+    realTimePage->switchLight(label, offPixmap);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -329,8 +249,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (type == QEvent::Resize || type == QEvent::Show) {
         if (watched == ui->trend_source)
             showTrendSource();
-        else if (watched == ui->cell)
-            placeStaleLabel();
     }
 
     if (type == QEvent::FocusIn) {

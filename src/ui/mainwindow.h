@@ -4,7 +4,6 @@
 #include "messages.h"
 #include "portlist.h"
 #include "requestscheduler.h"
-#include "widgettable.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -12,12 +11,10 @@
 #include <QPoint>
 #include <QString>
 #include <QTime>
-#include <QtCharts/QChartGlobal>
 
 #include <memory>
 
 class AnchoredClock;
-class BarLabels;
 class DeviceWatcher;
 class LogPage;
 class QLabel;
@@ -26,20 +23,11 @@ class QLocale;
 class QTableView;
 class ParameterPage;
 class QTimer;
+class RealTimePage;
 class TrendBuffer;
 class Ui_MainWindow;
 struct StartOptions;
 struct cell;
-namespace StatusLamps {
-struct LampPicture;
-}
-
-QT_CHARTS_BEGIN_NAMESPACE
-class QBarSet;
-class QChart;
-class QStackedBarSeries;
-class QValueAxis;
-QT_CHARTS_END_NAMESPACE
 
 // Registers the compiled-in pictures and style sheet (repeated calls do nothing more).
 void initResources();
@@ -56,8 +44,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds. Flashes of the same
-    // lamp do not cancel each other; each one falls back on its own.
+    // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds (the main page's).
     void setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap, const QPixmap &offPixmap,
                              int interval);
     void SwitchLight(QLabel *label, const QPixmap &offPixmap);
@@ -193,7 +180,6 @@ protected:
 
 private:
     void InitUI();
-    void InitChart();
     void InitSlot();
 
     bool initSerialPort();
@@ -231,18 +217,10 @@ private:
     // Zooms the voltage axis of the cell chart; wheel events elsewhere are left to others.
     void wheelEvent(QWheelEvent *event) override;
     void initRealTimePage();
-    void refreshChart();
-    void refreshLamps();
-    void setLamp(const char *lamp, const char *picture);
-    void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
-    // Live values: they go stale when no valid real-time reply has come for three poll periods,
-    // and at once when the port closes; the next valid reply brings them back.
+    // The main page's watch of the live values: the port opened, closed, a poll tick.
     void liveDataOpened();
     void liveDataClosed();
-    void watchLiveData(); // at each poll tick
-    void setLiveDataStale(bool stale);
-    void placeStaleLabel();
-    void showStaleText();
+    void watchLiveData();
 
     // Log page: functions (mainwindow_log.cpp).
     // The folder recordings go to: the one chosen last, or Documents/Arvex.
@@ -273,32 +251,16 @@ private:
     QList<PortInfo> listedPorts; // what the port list was last built from
     // The port the start options named, remembered or given; the only one a start may open.
     QString startPort;
-    // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
+    // The lamp pictures of the main page: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;
     QPixmap lampAlarm;
     QPixmap lampError;
     QPoint m_dragPosition;
 
-    QtCharts::QChart *chart = nullptr;
-    QtCharts::QStackedBarSeries *series = nullptr;
-    QtCharts::QValueAxis *axisY = nullptr;
-    QtCharts::QBarSet *mainSet = nullptr;
-    QtCharts::QBarSet *specialSet = nullptr;
-    int maxmark = 4500;
-    int minmark = 2000;
 
     // Real-time page: members.
-    WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
-    WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
-    BarLabels *barLabels = nullptr; // the values over the bars of the cell chart
-    QLabel *staleLabel = nullptr; // "no data since" on the main page
-    bool liveDataStale = false;
-    bool liveDataSeen = false; // a valid real-time reply has come this run
-    qint64 liveDataSince = 0; // on clock: the last valid real-time reply, or the port's opening
-    qint64 liveDataLastReply = 0; // on clock
-    qint64 liveDataStaleAfter = 0; // ms without a valid reply before the values go stale
-    QTime liveDataLastReplyTime; // its time of day, for the text
+    RealTimePage *realTimePage = nullptr; // the fields, lamps, chart and stale watch
 
     // Log page: the log table, logging, export and recording.
     LogPage *logPage = nullptr;
