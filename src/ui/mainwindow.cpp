@@ -1,13 +1,13 @@
 #include "mainwindow.h"
 
 #include "anchoredclock.h"
-#include "barlabels.h"
 #include "cellchart.h"
-#include "datalog.h"
 #include "devicewatcher.h"
+#include "logpage.h"
 #include "messages.h"
+#include "parameterpage.h"
 #include "parametertable.h"
-#include "recording.h"
+#include "realtimepage.h"
 #include "startoptions.h"
 #include "trendbuffer.h"
 #include "trendview.h"
@@ -22,17 +22,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTabBar>
 #include <QTimer>
 #include <QTranslator>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QStackedBarSeries>
-#include <QtCharts/QValueAxis>
-
-QT_CHARTS_USE_NAMESPACE
 
 // A static library's resource initialiser is not linked in on its own: register it by hand.
 void initResources()
@@ -54,23 +46,16 @@ bool loadTranslation(QTranslator *translator, const QString &path)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
     , ui(nullptr)
-    , isAddingDataToTable(false)
-    , dataLog(nullptr)
 {
     initResources();
 
-    lampOff = QPixmap(QStringLiteral(":/asset/assert/NO.png"));
-    lampOn = QPixmap(QStringLiteral(":/asset/assert/Pas.png"));
-    lampAlarm = QPixmap(QStringLiteral(":/asset/assert/Warning.png"));
-    lampError = QPixmap(QStringLiteral(":/asset/assert/Err.png"));
 
     ui = new Ui_MainWindow;
     session = new BoardSession(this);
     ui->setupUi(this);
-    dataLog = new DataLog(this);
-    ui->data_view->setModel(dataLog);
     initRealTimePage();
-    initRecording();
+    logPage = new LogPage(
+        ui, this, [this] { return ui->DeviceID->value(); }, [this] { return languageLocale(); });
     initTrendsPage();
 
     // Serial adapters plugged in or pulled out.
@@ -82,12 +67,13 @@ MainWindow::MainWindow(QWidget *parent)
     ui->portName->installEventFilter(this);
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
-    ui->data_record_file->installEventFilter(this);
     ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
-    resolveParameterPages();
+    parameterPage = new ParameterPage(ui, this, session,
+                                      [this](QLabel *lamp, const QPixmap &on, const QPixmap &off,
+                                             int ms) { setupStatusSwitcher(lamp, on, off, ms); });
 
     findFreePorts();
 
@@ -97,7 +83,6 @@ MainWindow::MainWindow(QWidget *parent)
     updateTime();
 
     InitUI();
-    ui->cell->setChart(chart);
 
     setWindowFlags(Qt::FramelessWindowHint);
     setFixedSize(1360, 768);
@@ -134,69 +119,6 @@ void MainWindow::InitUI()
 
     ui->DeviceID->setValue(1);
 
-    InitChart();
-
-    ui->cadc->setMode(QLCDNumber::Dec);
-    ui->cadc->setDigitCount(6);
-    ui->cadc->setSegmentStyle(QLCDNumber::Flat);
-    ui->cadc->setStyleSheet(
-        QStringLiteral("border: 1px solid green; color: green; background: silver;"));
-    ui->cadc->display(0);
-
-    ui->data_view->resizeColumnsToContents();
-}
-
-void MainWindow::InitChart()
-{
-    mainSet = new QBarSet(QStringLiteral("Nomol"));
-    specialSet = new QBarSet(QStringLiteral("Blance"));
-    QStringList categories;
-    for (int i = 1; i <= CellChart::Cells; ++i) {
-        mainSet->append(0);
-        specialSet->append(0);
-        categories.append(QString::number(i));
-    }
-    specialSet->setColor(QColor(19, 212, 224));
-    mainSet->setColor(QColor(14, 120, 53));
-
-    series = new QStackedBarSeries;
-    // The values stand at the outer end of the bars, drawn by barLabels: the series' own labels
-    // cost most of a reply's time.
-    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    series->setLabelsVisible(false);
-    series->append(mainSet);
-    series->append(specialSet);
-
-    chart = new QChart;
-    chart->addSeries(series);
-    chart->setAnimationOptions(QChart::NoAnimation);
-
-    auto *axisX = new QBarCategoryAxis;
-    axisX->append(categories);
-    axisX->setLabelsColor(QColor(255, 254, 255));
-    chart->addAxis(axisX, Qt::AlignBottom);
-    series->attachAxis(axisX);
-
-    axisY = new QValueAxis;
-    axisY->setTickCount(6);
-    maxmark = CellChart::InitialMaxMark;
-    minmark = CellChart::InitialMinMark;
-    axisY->setRange(minmark, maxmark);
-    axisY->setLabelsColor(QColor(255, 254, 255));
-    chart->addAxis(axisY, Qt::AlignLeft);
-    series->attachAxis(axisY);
-
-    chart->legend()->hide();
-
-    // The view comes with a placeholder chart of its own; it is released, not deleted, when
-    // replaced.
-    QChart *placeholder = ui->cell->chart();
-    ui->cell->setChart(chart);
-    if (placeholder != chart)
-        delete placeholder;
-    ui->cell->setRenderHint(QPainter::Antialiasing);
-    chart->setBackgroundBrush(QBrush(QColor(55, 55, 55)));
-    barLabels = new BarLabels(chart, series, axisY, CellChart::Cells);
 }
 
 void MainWindow::InitSlot()
@@ -218,15 +140,10 @@ void MainWindow::setClock(RequestScheduler::Clock newClock)
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
 {
-    // Setting a style sheet re-polishes the field even when nothing changes; most fields are
-    // neutral already, at every focus and at every read-back. A refused value's colour goes; a
-    // value typed or sent that the board has not confirmed keeps its own look.
-    if (!lineEdit)
-        return;
-    const QLatin1String style(writeMarks ? WriteMarks::styleOf(writeMarks->mark(lineEdit))
-                                         : ParameterTable::NeutralStyle);
-    if (lineEdit->styleSheet() != style)
-        lineEdit->setStyleSheet(style);
+    // A refused value's colour goes; a value typed or sent that the board has not confirmed
+    // keeps its own look.
+    if (lineEdit && parameterPage)
+        parameterPage->restoreStyle(lineEdit);
 }
 
 void MainWindow::updateTime()
@@ -272,11 +189,8 @@ void MainWindow::langChange(int index)
     }
 
     ui->retranslateUi(this);
-    dataLog->retranslate();
-    showRecordingState();
+    logPage->retranslate();
     retranslateTrendsPage();
-    // Captions change width with the language; keep every column header readable.
-    ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
     // The form's "no connect !" stands only until a port has been opened or tried: an open port
@@ -285,8 +199,7 @@ void MainWindow::langChange(int index)
         showOpenedText();
     else if (session->isWaitingToReconnect() || !session->portName().isEmpty())
         showClosedText();
-    showStaleText();
-    showExportState();
+    realTimePage->retranslate();
 }
 
 void MainWindow::on_pushButton_about_clicked()
@@ -311,18 +224,12 @@ void MainWindow::on_win_mini_clicked()
 void MainWindow::setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap,
                                      const QPixmap &offPixmap, int interval)
 {
-    if (!label)
-        return;
-    label->setPixmap(onPixmap);
-    const QPointer<QLabel> target(label);
-    QTimer::singleShot(interval, this,
-                       [this, target, offPixmap] { SwitchLight(target, offPixmap); });
+    realTimePage->flash(label, onPixmap, offPixmap, interval);
 }
 
 void MainWindow::SwitchLight(QLabel *label, const QPixmap &offPixmap)
 {
-    if (label)
-        label->setPixmap(offPixmap);
+    realTimePage->switchLight(label, offPixmap);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -338,14 +245,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
 
-    // The recording's line and the trends' source shorten a path to the room they get.
+    // The trends' source shortens a path to the room it gets.
     if (type == QEvent::Resize || type == QEvent::Show) {
-        if (watched == ui->data_record_file)
-            showRecordingState();
-        else if (watched == ui->trend_source)
+        if (watched == ui->trend_source)
             showTrendSource();
-        else if (watched == ui->cell)
-            placeStaleLabel();
     }
 
     if (type == QEvent::FocusIn) {

@@ -4,7 +4,6 @@
 #include "messages.h"
 #include "portlist.h"
 #include "requestscheduler.h"
-#include "widgettable.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -12,36 +11,24 @@
 #include <QPoint>
 #include <QString>
 #include <QTime>
-#include <QtCharts/QChartGlobal>
 
 #include <memory>
 
 class AnchoredClock;
-class BarLabels;
-class DataLog;
 class DeviceWatcher;
 class FrameConsole;
+class LogPage;
 class QLabel;
 class QLineEdit;
 class QLocale;
 class QTableView;
+class ParameterPage;
 class QTimer;
-class Recording;
+class RealTimePage;
 class TrendBuffer;
 class Ui_MainWindow;
-class WriteMarks;
 struct StartOptions;
 struct cell;
-namespace StatusLamps {
-struct LampPicture;
-}
-
-QT_CHARTS_BEGIN_NAMESPACE
-class QBarSet;
-class QChart;
-class QStackedBarSeries;
-class QValueAxis;
-QT_CHARTS_END_NAMESPACE
 
 // Registers the compiled-in pictures and style sheet (repeated calls do nothing more).
 void initResources();
@@ -58,8 +45,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds. Flashes of the same
-    // lamp do not cancel each other; each one falls back on its own.
+    // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds (the main page's).
     void setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap, const QPixmap &offPixmap,
                              int interval);
     void SwitchLight(QLabel *label, const QPixmap &offPixmap);
@@ -121,15 +107,14 @@ private slots:
     void sysSet(int code);
     void infoSet(int code);
     void BlanceSet(int word);
+    // Log page: slots (mainwindow_log.cpp), each handing on to the page.
     int addRowToTableWidget(QTableView *tableWidget, cell *bafe);
     void exportToCSV(QTableView *tableWidget, const QString &filePath);
     void on_data_export_clicked();
     void on_data_clean_clicked();
     void on_btn_log_clicked();
-    // Recording: slots (mainwindow_recording.cpp).
     void on_data_record_change_clicked();
     void on_data_record_folder_clicked();
-    void recordSwitchChanged(bool on);
     // Trends page: slots (mainwindow_trends.cpp).
     void on_trend_5min_clicked();
     void on_trend_hour_clicked();
@@ -196,7 +181,6 @@ protected:
 
 private:
     void InitUI();
-    void InitChart();
     void InitSlot();
 
     bool initSerialPort();
@@ -229,39 +213,19 @@ private:
 
     // A decoded real-time reply or parameter block into the pages.
     void showRealTimeReply(const RealTimeReply &values);
-    void showParameterReply(const QVector<ParameterBlock::Field> &fields);
 
     // Real-time page: functions (mainwindow_realtime.cpp).
     // Zooms the voltage axis of the cell chart; wheel events elsewhere are left to others.
     void wheelEvent(QWheelEvent *event) override;
     void initRealTimePage();
-    void refreshChart();
-    void refreshLamps();
-    void setLamp(const char *lamp, const char *picture);
-    void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
-    // Live values: they go stale when no valid real-time reply has come for three poll periods,
-    // and at once when the port closes; the next valid reply brings them back.
+    // The main page's watch of the live values: the port opened, closed, a poll tick.
     void liveDataOpened();
     void liveDataClosed();
-    void watchLiveData(); // at each poll tick
-    void setLiveDataStale(bool stale);
-    void placeStaleLabel();
-    void showStaleText();
-    // The export's line beside the log buttons: how many rows went where.
-    void showExportState();
+    void watchLiveData();
 
-    // Recording: functions (mainwindow_recording.cpp).
-    void initRecording();
+    // Log page: functions (mainwindow_log.cpp).
     // The folder recordings go to: the one chosen last, or Documents/Arvex.
     QString recordingsFolder() const;
-    // A new file for a new logging run, when the switch is on; a failure is reported once.
-    void startRecording();
-    void stopRecording();
-    // Writes a logged row of data_view's log to the file being recorded.
-    void recordRow(int row);
-    void reportRecordingFailure();
-    // The file being recorded (or why not) under the log buttons.
-    void showRecordingState();
 
     // Trends page: functions (mainwindow_trends.cpp).
     void initTrendsPage();
@@ -282,21 +246,6 @@ private:
     // Opens the frame console (and builds it the first time).
     void showFrameConsole();
 
-    // Parameter pages: functions (mainwindow_parameters.cpp).
-    void resolveParameterPages();
-    void writeParameterRow(const char *slot);
-    void sendDeviceCommand(const char *slot);
-    // Queues a write frame unless the port is closed (then the user is told); the frame queued.
-    QByteArray queueWrite(uint16_t data, const QByteArray &target);
-    // Asks the board for its parameter block; the request takes the place of a poll.
-    void queueReadBack();
-    // Follows a queued write of a row until a read-back shows what the board holds.
-    void followWrite(QLineEdit *lineEdit, const QByteArray &frame, uint16_t value, int framesAhead);
-    void showWriteVerdicts(const QVector<WriteConfirm::Verdict> &verdicts);
-    void showReadBackFailed();
-    // Under the parameter pages, beside the read lamp: what became of the last read or write.
-    void showParameterState(const QString &text, bool failure);
-
     Ui_MainWindow *ui;
     BoardSession *session = nullptr; // the serial line
     bool followingSession = false; // the switch is being set to what the line did
@@ -305,44 +254,19 @@ private:
     QList<PortInfo> listedPorts; // what the port list was last built from
     // The port the start options named, remembered or given; the only one a start may open.
     QString startPort;
-    // The lamp pictures, loaded once: off, on (green), alarm (amber) and error (red).
+    // The lamp pictures of the main page: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;
     QPixmap lampAlarm;
     QPixmap lampError;
     QPoint m_dragPosition;
-    bool isAddingDataToTable;
-    DataLog *dataLog; // the model of the log table data_view
 
-    QtCharts::QChart *chart = nullptr;
-    QtCharts::QStackedBarSeries *series = nullptr;
-    QtCharts::QValueAxis *axisY = nullptr;
-    QtCharts::QBarSet *mainSet = nullptr;
-    QtCharts::QBarSet *specialSet = nullptr;
-    int maxmark = 4500;
-    int minmark = 2000;
 
     // Real-time page: members.
-    WidgetTable<QLineEdit> realTimeFields; // every line edit a real-time reply writes
-    WidgetTable<QLabel> statusLampLabels; // every lamp of the status lamp refresh
-    BarLabels *barLabels = nullptr; // the values over the bars of the cell chart
-    QLabel *staleLabel = nullptr; // "no data since" on the main page
-    bool liveDataStale = false;
-    bool liveDataSeen = false; // a valid real-time reply has come this run
-    qint64 liveDataSince = 0; // on clock: the last valid real-time reply, or the port's opening
-    qint64 liveDataLastReply = 0; // on clock
-    qint64 liveDataStaleAfter = 0; // ms without a valid reply before the values go stale
-    QTime liveDataLastReplyTime; // its time of day, for the text
-    QLabel *exportState = nullptr;
-    QString exportFolder; // of the last export; empty: the recordings folder
-    QString exportedFile; // the last export, for its line
-    int exportedRows = -1; // rows written by the last export; -1: none this run
+    RealTimePage *realTimePage = nullptr; // the fields, lamps, chart and stale watch
 
-    // Recording: members.
-    std::unique_ptr<Recording> recording;
-    QTimer *recordingStateTimer = nullptr; // the file's rows and size, after the reply
-    QString recordingProblem; // why the last recording stopped; empty when it did not fail
-    bool recordingPending = false; // a logging run whose file is made with its first row
+    // Log page: the log table, logging, export and recording.
+    LogPage *logPage = nullptr;
 
     // Trends page: members.
     std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run
@@ -351,17 +275,7 @@ private:
     QString openedTrendFile;
 
     // Parameter pages: members.
-    // Resolved once from the form: the line edit of each parameter row (in the table's order)
-    // and the line edit or switch of each field of the parameter block (in the decoder's order).
-    QVector<QLineEdit *> parameterRowEdits;
-    QVector<QWidget *> parameterBlockWidgets;
-    WriteMarks *writeMarks = nullptr;
-    QLabel *parameterState = nullptr; // conf_read_state
-    QLineEdit *failedWriteField = nullptr; // the last row the board did not take, and its line
-    QString failedWriteLine;
-    // The next block answers the one-key read (or a factory reset): it shows the board's values
-    // even in fields holding typed values. A read-back after a write leaves those alone.
-    bool readBackShowsAll = false;
+    ParameterPage *parameterPage = nullptr;
 
     // Frame console: members.
     FrameConsole *frameConsole = nullptr; // built at the first click of debugdig

@@ -78,9 +78,6 @@ void MainWindow::connectSession()
         setStatusText(ui->statu_send, RedText, QStringLiteral("CRC Error!"));
     });
     connect(session, &BoardSession::realTimeRecord, this, &MainWindow::showRealTimeReply);
-    connect(session, &BoardSession::parameterBlock, this, &MainWindow::showParameterReply);
-    connect(session, &BoardSession::writeVerdicts, this, &MainWindow::showWriteVerdicts);
-    connect(session, &BoardSession::readBackFailed, this, &MainWindow::showReadBackFailed);
 }
 
 void MainWindow::showLater(Messages::Kind kind, const QString &title, const QString &text)
@@ -245,7 +242,6 @@ void MainWindow::linkClosed(BoardSession::CloseReason reason)
     ui->spinBox->setEnabled(true);
     ui->bard->setEnabled(true);
     ui->DeviceID->setEnabled(true);
-    readBackShowsAll = false;
     showClosedText();
     liveDataClosed();
     if (reason == BoardSession::CloseReason::Removed)

@@ -1,6 +1,7 @@
 // The window's remembered settings and its start values from the command line.
 #include "mainwindow.h"
 
+#include "logpage.h"
 #include "startoptions.h"
 #include "switchbutton.h"
 #include "ui_mainwindow.h"
@@ -51,8 +52,8 @@ StartOptions MainWindow::currentStartOptions() const
     options.period = ui->spinBox->value();
     options.reconnect = ui->reconnect->isChecked();
     options.position = pos();
-    if (!exportFolder.isEmpty())
-        options.exportFolder = exportFolder;
+    if (!logPage->exportFolder().isEmpty())
+        options.exportFolder = logPage->exportFolder();
     return options;
 }
 
@@ -89,7 +90,7 @@ void MainWindow::applyStartOptions(const StartOptions &options)
     if (options.position && titleIsOnAScreen(*options.position))
         move(*options.position);
     if (options.exportFolder)
-        exportFolder = *options.exportFolder;
+        logPage->setExportFolder(*options.exportFolder);
     // Only the port given, or else the one remembered, is opened: never whichever happens to
     // be first in the list.
     if (options.connect) {

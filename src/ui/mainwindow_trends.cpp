@@ -3,9 +3,9 @@
 #include "mainwindow.h"
 
 #include "anchoredclock.h"
+#include "boardsession.h"
 #include "csvreader.h"
 #include "filedialogs.h"
-#include "boardsession.h"
 #include "logcolumns.h"
 #include "messages.h"
 #include "trendbuffer.h"

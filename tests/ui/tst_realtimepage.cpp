@@ -1,5 +1,6 @@
 // The real-time page of the window: a reply through ParseMsg into the fields, the lamps, the cell
-// chart and the log, the log buttons with export, and the wheel zoom of the chart.
+// chart and the log, the log buttons with export, and the wheel zoom of the chart; the main
+// page's watch of the live values on its own.
 #include "boardsession.h"
 #include "crc.h"
 #include "datalog.h"
@@ -9,9 +10,10 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
-#include "pty.h"
+#include "realtimepage.h"
 #include "statuslamps.h"
-#include "switchbutton.h"
+#include "telemetry.h"
+#include "ui_mainwindow.h"
 #include "widgettable.h"
 
 #include <QComboBox>
@@ -19,6 +21,7 @@
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QProgressBar>
@@ -28,6 +31,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtCharts/QBarSet>
 #include <QtCharts/QChartView>
 #include <QtCharts/QStackedBarSeries>
@@ -651,38 +655,24 @@ void TestRealTimePage::wheelZoomsTheVoltageAxis()
 
 void TestRealTimePage::valuesGoStaleAndComeBack()
 {
-    // A port with no board behind it; the replies are handed to the window by the test. The
-    // poll ticks are run by hand on the window's clock, 500 ms apart.
-    Pty pty;
-    QVERIFY(pty.open());
-    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(pty.device));
-    const auto unset = qScopeGuard([] { qunsetenv("ARVEX_EXTRA_PORTS"); });
-    MainWindow w;
-    w.show();
-    qint64 now = 0;
-    const qint64 wallBefore = QDateTime::currentMSecsSinceEpoch();
-    w.setClock([&now] { return now; });
-    const qint64 wallAfter = QDateTime::currentMSecsSinceEpoch();
-    auto *ports = namedChild<QComboBox>(&w, "portName");
-    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
-    auto *openCom = namedChild<SwitchButton>(&w, "openCom");
-    openCom->SetActive(true);
-    QVERIFY(openCom->checked());
+    // The page on a bare form, told by hand what the line does: poll ticks 500 ms apart on a
+    // clock whose reading r is the time of day Noon + r.
+    QMainWindow host;
+    Ui_MainWindow form;
+    form.setupUi(&host);
+    const qint64 noon = QDateTime(QDate(2026, 1, 2), QTime(12, 0)).toMSecsSinceEpoch();
+    RealTimePage page(&form, &host, [noon](qint64 reading) { return noon + reading; });
+    cell record;
+    const RealTimeReply values = decodeRealTime("0A", QByteArray(), &record);
 
-    auto *label = namedChild<QLabel>(&w, "data_stale");
-    const QWidget *live[] = {
-        namedChild<QLineEdit>(&w, "data_cell1"),
-        namedChild<QLineEdit>(&w, "data_mcadc"),
-        namedChild<QLCDNumber>(&w, "cadc"),
-        namedChild<QProgressBar>(&w, "soc"),
-        namedChild<QLabel>(&w, StatusLamps::job(0).first().lamp),
-    };
-    const auto *series = qobject_cast<QStackedBarSeries *>(
-        namedChild<QChartView>(&w, "cell")->chart()->series().first());
+    const QWidget *live[] = { form.data_cell1, form.data_mcadc, form.cadc, form.soc,
+                              namedChild<QLabel>(&host, StatusLamps::job(0).first().lamp) };
+    auto *label = namedChild<QLabel>(&host, "data_stale");
+    const auto *series = qobject_cast<QStackedBarSeries *>(form.cell->chart()->series().first());
     // What the page shows: "" while the values are live, else the stale text; every live value
     // dimmed with it.
     auto shown = [&]() -> QString {
-        const bool visible = label->isVisibleTo(&w);
+        const bool visible = label->isVisibleTo(&host);
         for (const QWidget *widget : live) {
             if ((widget->graphicsEffect() != nullptr) != visible)
                 return widget->objectName() + " does not match the label";
@@ -691,68 +681,58 @@ void TestRealTimePage::valuesGoStaleAndComeBack()
             return "chart does not match the label";
         return visible ? label->text() : QString();
     };
-    auto tick = [&](qint64 at) {
-        now = at;
-        QVERIFY(QMetaObject::invokeMethod(&w, "sendRequest"));
-    };
-    auto reply = [&](qint64 at) {
-        now = at;
-        emit w.dataReceived(frame(Reply()));
-    };
-    auto since = [&](qint64 at) {
-        // The time of day of at on the window's clock, anchored when the clock was set.
-        const QString early = QDateTime::fromMSecsSinceEpoch(wallBefore + at).toString("HH:mm:ss");
-        const QString late = QDateTime::fromMSecsSinceEpoch(wallAfter + at).toString("HH:mm:ss");
-        const QString text = shown();
-        return text == QStringLiteral("自 %1 起无数据").arg(early)
-                || text == QStringLiteral("自 %1 起无数据").arg(late)
-            ? QStringLiteral("since ok")
-            : text;
+    const auto since = [](const char *time) {
+        return QStringLiteral("自 %1 起无数据").arg(QLatin1String(time));
     };
 
-    QCOMPARE(shown(), QString());
+    page.opened(500, 0);
     for (qint64 at : { 500, 1000 })
-        tick(at);
+        page.watch(at);
     QCOMPARE(shown(), QString());
-    tick(1500); // three periods since the port opened, and never a reply
+    page.watch(1500); // three periods since the line opened, and never a record
     QCOMPARE(shown(), QStringLiteral("尚无数据"));
-    reply(1600);
+    page.showRecord(values, record, 1600);
     QCOMPARE(shown(), QString());
-    // Three periods from the last reply, not from the last tick.
+    // Three periods from the last record, not from the last tick.
     for (qint64 at : { 2000, 2500, 3000 }) {
-        tick(at);
+        page.watch(at);
         QCOMPARE(shown(), QString());
     }
-    // A spoiled reply is no sign of life.
-    now = 3050;
-    QByteArray spoiled = frame(Reply());
-    spoiled[10] = spoiled[10] == '0' ? '1' : '0';
-    emit w.dataReceived(spoiled);
-    tick(3100);
-    QCOMPARE(since(1600), QStringLiteral("since ok"));
-    tick(3600); // nothing rebuilt while stale
-    QCOMPARE(since(1600), QStringLiteral("since ok"));
-    reply(3700);
+    page.watch(4600);
+    QCOMPARE(shown(), since("12:00:01"));
+    page.watch(9000); // nothing rebuilt while stale
+    QCOMPARE(shown(), since("12:00:01"));
+    page.showRecord(values, record, 61000);
     QCOMPARE(shown(), QString());
-    reply(3800); // another while live changes nothing
+    page.showRecord(values, record, 62000); // another while live changes nothing
     QCOMPARE(shown(), QString());
-    // Closing the port: at once, whatever the clock.
-    now = 3900;
-    openCom->SetActive(false);
-    QCOMPARE(since(3800), QStringLiteral("since ok"));
+    // Closing the line: at once.
+    page.closed();
+    QCOMPARE(shown(), since("12:01:02"));
+    page.watch(99000); // a tick after the close (it is not watched)
+    QCOMPARE(shown(), since("12:01:02"));
+
     // A language change keeps the text, in the new language's words.
-    namedChild<QComboBox>(&w, "lang")->setCurrentIndex(1);
-    QVERIFY(label->isVisibleTo(&w) && !label->text().isEmpty());
-    namedChild<QComboBox>(&w, "lang")->setCurrentIndex(0);
-    QCOMPARE(since(3800), QStringLiteral("since ok"));
+    QTranslator english;
+    QVERIFY(english.load(QCoreApplication::applicationDirPath() + "/KORVA_Lang.qm"));
+    QCoreApplication::installTranslator(&english);
+    page.retranslate();
+    const QString translated = label->text();
+    QCoreApplication::removeTranslator(&english);
+    page.retranslate();
+    QCOMPARE(translated, QStringLiteral("No data since 12:01:02"));
+    QCOMPARE(shown(), since("12:01:02"));
+
     // Opened again, the old values stay stale until the board answers.
-    now = 4000;
-    openCom->SetActive(true);
-    tick(4500);
-    QCOMPARE(since(3800), QStringLiteral("since ok"));
-    reply(4600);
+    page.opened(1000, 100000);
+    page.watch(101000);
+    QCOMPARE(shown(), since("12:01:02"));
+    page.showRecord(values, record, 101500);
     QCOMPARE(shown(), QString());
-    openCom->SetActive(false);
+    page.watch(104400);
+    QCOMPARE(shown(), QString());
+    page.watch(104500);
+    QCOMPARE(shown(), since("12:01:41"));
 }
 
 QTEST_MAIN(TestRealTimePage)

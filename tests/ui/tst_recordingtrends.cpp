@@ -1,6 +1,5 @@
-// Recording the log to disk while logging, and the trends page: a file per logging run that is
-// the export of its rows, failures that stop recording but not logging, the live trend, and
-// recordings opened into the charts.
+// The trends page in the window: the live trend fed by every reply, and recordings of the log
+// opened into the charts.
 #include "crc.h"
 #include "datalog.h"
 #include "filedialogs.h"
@@ -55,16 +54,6 @@ QByteArray reply(int packMv, qint32 currentMa, int soc)
     return span + '+' + hex(crc, 4) + '~';
 }
 
-QList<QByteArray> lines(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> all = f.readAll().split('\n');
-    all.removeLast(); // after the last line end
-    return all;
-}
-
 } // namespace
 
 class TestRecordingTrends : public QObject
@@ -76,9 +65,6 @@ private slots:
     void init();
     void cleanupTestCase();
 
-    void oneFilePerLoggingRunHoldingTheTablesRows();
-    void failureStopsRecordingOnceAndLoggingGoesOn_data();
-    void failureStopsRecordingOnceAndLoggingGoesOn();
     void liveTrendIsDrawnOnlyWhileShown();
     void liveTrendIsStampedByTheMonotonicClock();
     void openedRecordingFillsTheTrends();
@@ -184,106 +170,6 @@ void TestRecordingTrends::cleanupTestCase()
     window.reset();
     boxes.reset();
     settings.reset();
-}
-
-void TestRecordingTrends::oneFilePerLoggingRunHoldingTheTablesRows()
-{
-    auto *state = child<QLabel>("data_record_file");
-    QVERIFY2(state->text().contains(QDir::toNativeSeparators(settings->recordings())),
-             qPrintable(state->text()));
-
-    // A run without rows (no board answering) leaves no file; the file is made with the first
-    // row, and every row is on disk before the next reply comes.
-    setLogging(true);
-    QVERIFY(recordings().isEmpty());
-    setLogging(false);
-    setLogging(true);
-    QVERIFY(recordings().isEmpty());
-    QString first;
-    for (int i = 1; i <= 3; ++i) {
-        send(52000 + i);
-        QCOMPARE(recordings().size(), 1);
-        first = settings->recordings() + '/' + recordings().at(0);
-        QCOMPARE(lines(first).size(), 1 + i);
-    }
-    QVERIFY2(QRegularExpression("^arvex-\\d{8}-\\d{6}-pack01\\.csv$")
-                 .match(recordings().at(0))
-                 .hasMatch(),
-             qPrintable(recordings().at(0)));
-    setLogging(false);
-    QVERIFY2(state->text().contains(QFileInfo(first).fileName()) && state->text().contains("3 行"),
-             qPrintable(state->text()));
-    send(); // logging off: neither table nor file
-
-    // A second run starts a second file; the table keeps all rows, each file those of its run.
-    setLogging(true);
-    send(53000);
-    send(53001);
-    setLogging(false);
-    QStringList files = recordings();
-    QCOMPARE(files.size(), 2);
-    files.removeAll(QFileInfo(first).fileName());
-    const QString second = settings->recordings() + '/' + files.value(0);
-    QTemporaryDir dir;
-    const QString exported = dir.filePath("export.csv");
-    QVERIFY(log()->writeCsv(exported));
-    const QList<QByteArray> table = lines(exported);
-    QCOMPARE(table.size(), 1 + 5);
-    QCOMPARE(lines(first), table.mid(0, 4));
-    QCOMPARE(lines(second), table.mid(0, 1) + table.mid(4));
-
-    // With the switch off a run records nothing.
-    child<SwitchButton>("data_record")->SetActive(false);
-    setLogging(true);
-    send();
-    setLogging(false);
-    QCOMPARE(recordings().size(), 2);
-    QCOMPARE(log()->count(), 6);
-    QVERIFY(boxes->entries().isEmpty());
-}
-
-void TestRecordingTrends::failureStopsRecordingOnceAndLoggingGoesOn_data()
-{
-    QTest::addColumn<bool>("atStart"); // the folder takes no file / is removed while recording
-    QTest::newRow("folder without write permission") << true;
-    QTest::newRow("folder removed while recording") << false;
-}
-
-void TestRecordingTrends::failureStopsRecordingOnceAndLoggingGoesOn()
-{
-    QFETCH(bool, atStart);
-    QString folder = settings->recordings();
-    QVERIFY(QDir().mkpath(folder));
-    if (atStart) {
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        // root writes anywhere but in /proc.
-        if (QFileInfo(folder).isWritable()) {
-            folder = QStringLiteral("/proc/arvex-recordings");
-            QSettings().setValue("recordings/folder", folder);
-        }
-    }
-    setLogging(true);
-    QCoreApplication::processEvents();
-    QVERIFY(boxes->entries().isEmpty()); // no file is tried before the first row
-    send();
-    if (!atStart) {
-        QCOMPARE(recordings().size(), 1);
-        QVERIFY(QDir(folder).removeRecursively());
-    }
-    for (int i = 0; i < 3; ++i)
-        send();
-    QCoreApplication::processEvents(); // the box waits for the reply to be handled
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QSettings().setValue("recordings/folder", settings->recordings());
-
-    QCOMPARE(boxes->entries().size(), 1);
-    const Messages::Recorder::Entry &box = boxes->entries().at(0);
-    QCOMPARE(box.kind, Messages::Kind::Warning);
-    QCOMPARE(box.title, QStringLiteral("记录已停止"));
-    QVERIFY2(box.text.contains(QDir::toNativeSeparators(folder)), qPrintable(box.text));
-    QCOMPARE(log()->count(), 4);
-    QCOMPARE(child<QPushButton>("btn_log")->text(), QStringLiteral("STOP"));
-    QVERIFY(child<QLabel>("data_record_file")->text().startsWith(QStringLiteral("记录已停止")));
 }
 
 void TestRecordingTrends::liveTrendIsDrawnOnlyWhileShown()
