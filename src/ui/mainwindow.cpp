@@ -1,6 +1,5 @@
 #include "mainwindow.h"
 
-#include "anchoredclock.h"
 #include "barlabels.h"
 #include "cellchart.h"
 #include "datalog.h"
@@ -10,8 +9,7 @@
 #include "parametertable.h"
 #include "recording.h"
 #include "startoptions.h"
-#include "trendbuffer.h"
-#include "trendview.h"
+#include "trendspage.h"
 #include "ui_mainwindow.h"
 #include "writemarks.h"
 
@@ -75,7 +73,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->data_view->setModel(dataLog);
     initRealTimePage();
     initRecording();
-    initTrendsPage();
+    trendsPage = std::make_unique<TrendsPage>(
+        ui, [this] { return recordingsFolder(); }, [this] { return languageLocale(); });
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -87,7 +86,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
     ui->data_record_file->installEventFilter(this);
-    ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
@@ -230,7 +228,7 @@ void MainWindow::InitSlot()
 void MainWindow::setClock(RequestScheduler::Clock newClock)
 {
     clock = std::move(newClock);
-    trendClock = std::make_unique<AnchoredClock>(clock);
+    trendsPage->setClock(clock);
 }
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
@@ -291,7 +289,7 @@ void MainWindow::langChange(int index)
     ui->retranslateUi(this);
     dataLog->retranslate();
     showRecordingState();
-    retranslateTrendsPage();
+    trendsPage->retranslate();
     // Captions change width with the language; keep every column header readable.
     ui->data_view->resizeColumnsToContents();
     // The form's placeholder date would otherwise stand until the next tick.
@@ -325,6 +323,31 @@ void MainWindow::on_win_mini_clicked()
     showMinimized();
 }
 
+void MainWindow::on_trend_5min_clicked()
+{
+    trendsPage->showFiveMinutes();
+}
+
+void MainWindow::on_trend_hour_clicked()
+{
+    trendsPage->showHour();
+}
+
+void MainWindow::on_trend_all_clicked()
+{
+    trendsPage->showEverything();
+}
+
+void MainWindow::on_trend_open_clicked()
+{
+    trendsPage->openRecording();
+}
+
+void MainWindow::on_trend_live_clicked()
+{
+    trendsPage->showLive();
+}
+
 void MainWindow::setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap,
                                      const QPixmap &offPixmap, int interval)
 {
@@ -355,12 +378,10 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
 
-    // The recording's line and the trends' source shorten a path to the room they get.
+    // The recording's line shortens a path to the room it gets.
     if (type == QEvent::Resize || type == QEvent::Show) {
         if (watched == ui->data_record_file)
             showRecordingState();
-        else if (watched == ui->trend_source)
-            showTrendSource();
         else if (watched == ui->cell)
             placeStaleLabel();
     }

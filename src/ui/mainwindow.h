@@ -16,7 +16,6 @@
 
 #include <memory>
 
-class AnchoredClock;
 class BarLabels;
 class DataLog;
 class DeviceWatcher;
@@ -26,7 +25,7 @@ class QLocale;
 class QTableView;
 class QTimer;
 class Recording;
-class TrendBuffer;
+class TrendsPage;
 class Ui_MainWindow;
 class WriteMarks;
 struct StartOptions;
@@ -129,7 +128,7 @@ private slots:
     void on_data_record_change_clicked();
     void on_data_record_folder_clicked();
     void recordSwitchChanged(bool on);
-    // Trends page: slots (mainwindow_trends.cpp).
+    // Trends page: slots, handed to trendsPage.
     void on_trend_5min_clicked();
     void on_trend_hour_clicked();
     void on_trend_all_clicked();
@@ -260,14 +259,6 @@ private:
     // The file being recorded (or why not) under the log buttons.
     void showRecordingState();
 
-    // Trends page: functions (mainwindow_trends.cpp).
-    void initTrendsPage();
-    // Every real-time reply, logged or not, goes into the live trend.
-    void feedTrends();
-    void showTrendSpan();
-    void showTrendSource();
-    void retranslateTrendsPage();
-
     // Keyboard and controls: functions (mainwindow_controls.cpp).
     // Enter applies a parameter row, Tab passes over fields nobody types in, the period box and
     // the port box say what they take and hold, Qt's own texts follow the language.
@@ -361,10 +352,8 @@ private:
     bool recordingPending = false; // a logging run whose file is made with its first row
 
     // Trends page: members.
-    std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run
-    std::unique_ptr<AnchoredClock> trendClock; // stamps its samples
-    std::unique_ptr<TrendBuffer> openedTrend; // a recording opened from disk, shown instead
-    QString openedTrendFile;
+    // Destroyed before the form's widgets, which it uses up to its end.
+    std::unique_ptr<TrendsPage> trendsPage;
 
     // Parameter pages: members.
     // Resolved once from the form: the line edit of each parameter row (in the table's order)

@@ -2,7 +2,6 @@
 // and the log page.
 #include "mainwindow.h"
 
-#include "anchoredclock.h"
 #include "barlabels.h"
 #include "cellchart.h"
 #include "datalog.h"
@@ -12,6 +11,7 @@
 #include "messages.h"
 #include "statuslamps.h"
 #include "telemetry.h"
+#include "trendspage.h"
 #include "ui_mainwindow.h"
 
 #include <QDateTime>
@@ -126,10 +126,8 @@ void MainWindow::setLiveDataStale(bool stale)
 {
     liveDataStale = stale;
     if (stale && liveDataSeen) {
-        // The clock of the trends tells the time of day the reply came, also under a test's clock.
-        const qint64 ago = clock() - liveDataLastReply;
-        const qint64 wall =
-            trendClock ? trendClock->now() - ago : QDateTime::currentMSecsSinceEpoch() - ago;
+        // The trends' clock tells the time of day the reply came, also under a test's clock.
+        const qint64 wall = trendsPage->wallTimeAgo(clock() - liveDataLastReply);
         liveDataLastReplyTime = QDateTime::fromMSecsSinceEpoch(wall).time();
     }
     for (QLineEdit *field : realTimeFields.widgets())
@@ -190,7 +188,7 @@ void MainWindow::showRealTimeReply(const Frame::ReplyCheck &reply)
 
     // The row keeps the values as received; only the chart clamps them, in the record too.
     addRowToTableWidget(ui->data_view, &afe);
-    feedTrends();
+    trendsPage->addRecord(afe);
     refreshChart();
     refreshLamps();
     setFieldText(ui->data_total_line, QString::number(dataLog->count()));
