@@ -79,7 +79,6 @@ TrendsPage::TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleS
     , m_recordingsFolder(std::move(recordingsFolder))
     , m_locale(std::move(locale))
     , m_liveTrend(std::make_unique<TrendBuffer>())
-    , m_clock(std::make_unique<AnchoredClock>())
 {
     m_view->setBuffer(m_liveTrend.get());
     m_view->setSpan(TrendView::Span::FiveMinutes);
@@ -98,12 +97,12 @@ TrendsPage::~TrendsPage()
 
 void TrendsPage::setClock(AnchoredClock::Source monotonicMs)
 {
-    m_clock = std::make_unique<AnchoredClock>(std::move(monotonicMs));
+    m_clock = AnchoredClock(std::move(monotonicMs));
 }
 
 void TrendsPage::addRecord(const cell &record)
 {
-    m_liveTrend->append(TrendBuffer::fromRecord(record, m_clock->now()));
+    m_liveTrend->append(TrendBuffer::fromRecord(record, m_clock.now()));
     if (m_view->buffer() == m_liveTrend.get())
         m_view->samplesAdded();
 }

@@ -38,7 +38,7 @@ public:
     void setClock(AnchoredClock::Source monotonicMs);
     // The wall-clock time (ms since 1970 UTC) of the moment agoMs before now, as the live trend
     // would stamp it: other views tell the time of a reply so that it agrees with the trend.
-    qint64 wallTimeAgo(qint64 agoMs) const { return m_clock->now() - agoMs; }
+    qint64 wallTimeAgo(qint64 agoMs) const { return m_clock.now() - agoMs; }
 
     // A real-time reply, logged or not.
     void addRecord(const cell &record);
@@ -71,7 +71,7 @@ private:
     std::unique_ptr<TrendBuffer> m_liveTrend; // every reply of this run
     // Stamped from a monotonic clock: setting the computer's clock back would otherwise pile the
     // samples that follow onto the newest moment (the buffer never lets time run back).
-    std::unique_ptr<AnchoredClock> m_clock;
+    AnchoredClock m_clock;
     std::unique_ptr<TrendBuffer> m_openedTrend; // a recording opened from disk, shown instead
     QString m_openedFile;
 };
