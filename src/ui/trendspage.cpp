@@ -67,10 +67,8 @@ QString describe(const CsvReader::Error &error, const QString &path)
 
 } // namespace
 
-TrendsPage::TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleSource locale,
-                       QObject *parent)
-    : QObject(parent)
-    , m_view(ui->trend_view)
+TrendsPage::TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleSource locale)
+    : m_view(ui->trend_view)
     , m_fiveMinutes(ui->trend_5min)
     , m_hour(ui->trend_hour)
     , m_everything(ui->trend_all)

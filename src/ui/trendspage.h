@@ -30,8 +30,8 @@ public:
     using FolderSource = std::function<QString()>;
     using LocaleSource = std::function<QLocale()>;
 
-    TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleSource locale,
-               QObject *parent = nullptr);
+    // Its owner destroys the page before the form's widgets.
+    TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleSource locale);
     ~TrendsPage() override;
 
     // Stamps the live trend's samples from this monotonic clock, anchored to the wall clock now.
