@@ -47,7 +47,6 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initResources();
 
-
     ui = new Ui_MainWindow;
     session = new BoardSession(this);
     ui->setupUi(this);
@@ -116,7 +115,6 @@ void MainWindow::InitUI()
     ui->bard->setCurrentIndex(0);
 
     ui->DeviceID->setValue(1);
-
 }
 
 void MainWindow::InitSlot()

@@ -249,7 +249,6 @@ private:
     QPixmap lampError;
     QPoint m_dragPosition;
 
-
     // Real-time page: members.
     RealTimePage *realTimePage = nullptr; // the fields, lamps, chart and stale watch
 

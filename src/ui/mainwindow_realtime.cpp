@@ -4,7 +4,6 @@
 #include "boardsession.h"
 #include "logpage.h"
 #include "realtimepage.h"
-#include "trendspage.h"
 #include "telemetry.h"
 #include "trendspage.h"
 #include "ui_mainwindow.h"
@@ -15,9 +14,8 @@ void MainWindow::initRealTimePage()
 {
     // The time of day of a reading of the window's clock, for the stale text: the clock of the
     // trends tells it, also under a test's clock. The trends page is built after this one.
-    realTimePage = new RealTimePage(ui, this, [this](qint64 reading) {
-        return trendsPage->wallTimeAgo(clock() - reading);
-    });
+    realTimePage = new RealTimePage(
+        ui, this, [this](qint64 reading) { return trendsPage->wallTimeAgo(clock() - reading); });
     const RealTimePage::LampPictures &lamps = realTimePage->lampPictures();
     lampOff = lamps.off;
     lampOn = lamps.on;
