@@ -178,6 +178,11 @@ bool BoardSession::isBusIdle() const
 
 void BoardSession::pollTick()
 {
+    // A presenter's modal box runs a nested event loop; a tick that comes due in it waits for
+    // the next period rather than run inside this one half-way.
+    if (m_ticking)
+        return;
+    const QScopedValueRollback<bool> ticking(m_ticking, true);
     emit aboutToPoll();
     // Before the tick sends: a read-back gone unanswered is retried or given up, late writes are
     // given up.
@@ -228,17 +233,26 @@ void BoardSession::pollTick()
 
 void BoardSession::readAvailable()
 {
-    dataHaveReceived = true;
-    timeoutTimer->stop();
-    lastReceiveTime = m_clock();
-    const QByteArray bytes = serialPort->readAll();
-    emit bytesReceived(bytes);
-    // The frames are cut out before any is handed on, so whatever runs on one finds the
-    // accumulator holding only the start of the next frame. Each frame is checked on its own.
-    const QByteArrayList frames = ReceiveBuffer::append(&msgdata, bytes);
-    for (const QByteArray &frame : frames) {
-        emit frameReceived(frame);
-        checkFrame(frame);
+    // Bytes that arrive while the frames before them are handed on (in a box's nested event
+    // loop) are read after those frames, so the frames keep their order.
+    if (m_reading)
+        return;
+    const QScopedValueRollback<bool> reading(m_reading, true);
+    while (serialPort->bytesAvailable() > 0) {
+        dataHaveReceived = true;
+        timeoutTimer->stop();
+        lastReceiveTime = m_clock();
+        const QByteArray bytes = serialPort->readAll();
+        emit bytesReceived(bytes);
+        // The frames are cut out before any is handed on, so whatever runs on one finds the
+        // accumulator holding only the start of the next frame. Each is checked on its own.
+        const QByteArrayList frames = ReceiveBuffer::append(&msgdata, bytes);
+        for (const QByteArray &frame : frames) {
+            emit frameReceived(frame);
+            checkFrame(frame);
+            if (!serialPort->isOpen())
+                return; // closed by what a frame caused
+        }
     }
 }
 

@@ -206,6 +206,8 @@ private:
     QTimer *requestTimer = nullptr; // the poll period
     QTimer *timeoutTimer = nullptr; // the reply watch
     bool m_closing = false; // the port is being cleared and closed on purpose
+    bool m_ticking = false; // within pollTick
+    bool m_reading = false; // within readAvailable
     WriteConfirm m_writeConfirm;
 
     QString m_connectedIdentity;

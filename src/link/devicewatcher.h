@@ -13,9 +13,9 @@ struct udev_monitor;
 // ports itself.
 //
 // Ports are watched through the udev monitor when the udev daemon runs, otherwise by comparing
-// the kernel's tty devices (/sys/class/tty) at a fixed period. The paths named in ARVEX_EXTRA_PORTS (":"-separated) are
-// always compared by period: pseudo-terminals, such as the simulated board's, never show up in
-// udev or in the port list.
+// the kernel's tty devices (/sys/class/tty) at a fixed period. The paths named in ARVEX_EXTRA_PORTS
+// (":"-separated) are always compared by period: pseudo-terminals, such as the simulated board's,
+// never show up in udev or in the port list.
 class DeviceWatcher : public QObject
 {
     Q_OBJECT

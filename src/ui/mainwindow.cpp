@@ -1,6 +1,5 @@
 #include "mainwindow.h"
 
-#include "anchoredclock.h"
 #include "cellchart.h"
 #include "devicewatcher.h"
 #include "logpage.h"
@@ -9,8 +8,7 @@
 #include "parametertable.h"
 #include "realtimepage.h"
 #include "startoptions.h"
-#include "trendbuffer.h"
-#include "trendview.h"
+#include "trendspage.h"
 #include "ui_mainwindow.h"
 #include "writemarks.h"
 
@@ -49,14 +47,14 @@ MainWindow::MainWindow(QWidget *parent)
 {
     initResources();
 
-
     ui = new Ui_MainWindow;
     session = new BoardSession(this);
     ui->setupUi(this);
     initRealTimePage();
     logPage = new LogPage(
         ui, this, [this] { return ui->DeviceID->value(); }, [this] { return languageLocale(); });
-    initTrendsPage();
+    trendsPage = std::make_unique<TrendsPage>(
+        ui, [this] { return recordingsFolder(); }, [this] { return languageLocale(); });
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -67,7 +65,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->portName->installEventFilter(this);
     ui->cell->installEventFilter(this);
     ui->logo_title->installEventFilter(this);
-    ui->trend_source->installEventFilter(this);
     const QList<QLineEdit *> lineEdits = findChildren<QLineEdit *>();
     for (QLineEdit *lineEdit : lineEdits)
         lineEdit->installEventFilter(this);
@@ -118,7 +115,6 @@ void MainWindow::InitUI()
     ui->bard->setCurrentIndex(0);
 
     ui->DeviceID->setValue(1);
-
 }
 
 void MainWindow::InitSlot()
@@ -135,7 +131,7 @@ void MainWindow::InitSlot()
 void MainWindow::setClock(RequestScheduler::Clock newClock)
 {
     session->setClock(newClock);
-    trendClock = std::make_unique<AnchoredClock>(std::move(newClock));
+    trendsPage->setClock(newClock);
 }
 
 void MainWindow::restoreLineEditStyle(QLineEdit *lineEdit)
@@ -190,7 +186,7 @@ void MainWindow::langChange(int index)
 
     ui->retranslateUi(this);
     logPage->retranslate();
-    retranslateTrendsPage();
+    trendsPage->retranslate();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
     // The form's "no connect !" stands only until a port has been opened or tried: an open port
@@ -221,6 +217,31 @@ void MainWindow::on_win_mini_clicked()
     showMinimized();
 }
 
+void MainWindow::on_trend_5min_clicked()
+{
+    trendsPage->showFiveMinutes();
+}
+
+void MainWindow::on_trend_hour_clicked()
+{
+    trendsPage->showHour();
+}
+
+void MainWindow::on_trend_all_clicked()
+{
+    trendsPage->showEverything();
+}
+
+void MainWindow::on_trend_open_clicked()
+{
+    trendsPage->openRecording();
+}
+
+void MainWindow::on_trend_live_clicked()
+{
+    trendsPage->showLive();
+}
+
 void MainWindow::setupStatusSwitcher(QLabel *label, const QPixmap &onPixmap,
                                      const QPixmap &offPixmap, int interval)
 {
@@ -244,12 +265,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if ((watched == ui->logo_title || watched == ui->cell)
         && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove))
         QCoreApplication::sendEvent(this, event);
-
-    // The trends' source shortens a path to the room it gets.
-    if (type == QEvent::Resize || type == QEvent::Show) {
-        if (watched == ui->trend_source)
-            showTrendSource();
-    }
 
     if (type == QEvent::FocusIn) {
         if (auto *lineEdit = qobject_cast<QLineEdit *>(watched))

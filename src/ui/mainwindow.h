@@ -14,7 +14,6 @@
 
 #include <memory>
 
-class AnchoredClock;
 class DeviceWatcher;
 class FrameConsole;
 class LogPage;
@@ -25,7 +24,7 @@ class QTableView;
 class ParameterPage;
 class QTimer;
 class RealTimePage;
-class TrendBuffer;
+class TrendsPage;
 class Ui_MainWindow;
 struct StartOptions;
 struct cell;
@@ -115,7 +114,7 @@ private slots:
     void on_btn_log_clicked();
     void on_data_record_change_clicked();
     void on_data_record_folder_clicked();
-    // Trends page: slots (mainwindow_trends.cpp).
+    // Trends page: slots, handed to trendsPage.
     void on_trend_5min_clicked();
     void on_trend_hour_clicked();
     void on_trend_all_clicked();
@@ -227,14 +226,6 @@ private:
     // The folder recordings go to: the one chosen last, or Documents/Arvex.
     QString recordingsFolder() const;
 
-    // Trends page: functions (mainwindow_trends.cpp).
-    void initTrendsPage();
-    // Every real-time reply, logged or not, goes into the live trend.
-    void feedTrends();
-    void showTrendSpan();
-    void showTrendSource();
-    void retranslateTrendsPage();
-
     // Keyboard and controls: functions (mainwindow_controls.cpp).
     // Enter applies a parameter row, Tab passes over fields nobody types in, the period box and
     // the port box say what they take and hold, Qt's own texts follow the language.
@@ -261,7 +252,6 @@ private:
     QPixmap lampError;
     QPoint m_dragPosition;
 
-
     // Real-time page: members.
     RealTimePage *realTimePage = nullptr; // the fields, lamps, chart and stale watch
 
@@ -269,10 +259,8 @@ private:
     LogPage *logPage = nullptr;
 
     // Trends page: members.
-    std::unique_ptr<TrendBuffer> liveTrend; // every reply of this run
-    std::unique_ptr<AnchoredClock> trendClock; // stamps its samples
-    std::unique_ptr<TrendBuffer> openedTrend; // a recording opened from disk, shown instead
-    QString openedTrendFile;
+    // Destroyed before the form's widgets, which it uses up to its end.
+    std::unique_ptr<TrendsPage> trendsPage;
 
     // Parameter pages: members.
     ParameterPage *parameterPage = nullptr;

@@ -1,11 +1,11 @@
 // The window's real-time page: the code 0x51 reply into the main page and the log page.
 #include "mainwindow.h"
 
-#include "anchoredclock.h"
 #include "boardsession.h"
 #include "logpage.h"
 #include "realtimepage.h"
 #include "telemetry.h"
+#include "trendspage.h"
 #include "ui_mainwindow.h"
 
 #include <QDateTime>
@@ -13,11 +13,9 @@
 void MainWindow::initRealTimePage()
 {
     // The time of day of a reading of the window's clock, for the stale text: the clock of the
-    // trends tells it, also under a test's clock.
-    realTimePage = new RealTimePage(ui, this, [this](qint64 reading) {
-        const qint64 ago = clock() - reading;
-        return trendClock ? trendClock->now() - ago : QDateTime::currentMSecsSinceEpoch() - ago;
-    });
+    // trends tells it, also under a test's clock. The trends page is built after this one.
+    realTimePage = new RealTimePage(
+        ui, this, [this](qint64 reading) { return trendsPage->wallTimeAgo(clock() - reading); });
     const RealTimePage::LampPictures &lamps = realTimePage->lampPictures();
     lampOff = lamps.off;
     lampOn = lamps.on;
@@ -44,7 +42,7 @@ void MainWindow::showRealTimeReply(const RealTimeReply &values)
 {
     // The log and the trends take the record as received: the chart clamps it.
     logPage->addRecord(session->afe);
-    feedTrends();
+    trendsPage->addRecord(session->afe);
     realTimePage->showRecord(values, session->afe, clock());
 }
 
