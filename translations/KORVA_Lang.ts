@@ -2,6 +2,182 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>FrameConsole</name>
+    <message>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>保存帧记录</source>
+        <translation>Save frame capture</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
+    <message>
+        <source>帧记录无法写入 %1：
+%2</source>
+        <translation>The capture could not be written to %1:
+%2</translation>
+    </message>
+    <message>
+        <source>帧控制台</source>
+        <translation>Frame console</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>代码筛选：</source>
+        <translation>Code filter:</translation>
+    </message>
+    <message>
+        <source>如 51 52 或 00-1F</source>
+        <translation>e.g. 51 52 or 00-1F</translation>
+    </message>
+    <message>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
+        <translation>Codes of two hex digits, separated by blanks or commas; ranges like 00-1F.</translation>
+    </message>
+    <message>
+        <source>共 %1 条，显示 %2 条</source>
+        <translation>%1 entries, %2 shown</translation>
+    </message>
+    <message>
+        <source>，已丢弃更早的 %1 条</source>
+        <translation>, %1 older dropped</translation>
+    </message>
+    <message>
+        <source>已保存 %1 条到 %2</source>
+        <translation>%1 entries saved to %2</translation>
+    </message>
+</context>
+<context>
+    <name>FrameLog</name>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>十六进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>读请求没有得到应答</source>
+        <translation>The read request got no answer</translation>
+    </message>
+    <message>
+        <source>线路不空闲，帧等到下一个周期</source>
+        <translation>Line not idle: the frame waits for the next tick</translation>
+    </message>
+    <message>
+        <source>记录已暂停：继续之前的帧没有记录</source>
+        <translation>Capture paused: frames until it resumes are not logged</translation>
+    </message>
+    <message>
+        <source>窗口已关闭：再次打开之前的帧没有记录</source>
+        <translation>Console closed: frames until it is opened again are not logged</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Sent</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Received</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>CRC 正确</source>
+        <translation>CRC good</translation>
+    </message>
+    <message>
+        <source>CRC 错误</source>
+        <translation>CRC bad</translation>
+    </message>
+    <message>
+        <source>无起始符</source>
+        <translation>No start</translation>
+    </message>
+    <message>
+        <source>超时</source>
+        <translation>Time-out</translation>
+    </message>
+    <message>
+        <source>总线忙</source>
+        <translation>Bus busy</translation>
+    </message>
+    <message>
+        <source>未发出</source>
+        <translation>Not sent</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>更早的 %1 条已丢弃</source>
+        <translation>%1 older entries dropped</translation>
+    </message>
+    <message>
+        <source>代码筛选：%1</source>
+        <translation>Code filter: %1</translation>
+    </message>
+    <message>
+        <source>写入出错</source>
+        <translation>Write error</translation>
+    </message>
+    <message>
+        <source>端口未打开</source>
+        <translation>Port not open</translation>
+    </message>
+    <message>
+        <source>端口不可写</source>
+        <translation>Port not writable</translation>
+    </message>
+    <message>
+        <source>只写出了一部分</source>
+        <translation>Only part was written</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Arvex</source>

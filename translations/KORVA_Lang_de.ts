@@ -2,6 +2,182 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="zh_CN">
 <context>
+    <name>FrameConsole</name>
+    <message>
+        <source>继续</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>保存帧记录</source>
+        <translation>Frame-Mitschnitt speichern</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Speichern fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>帧记录无法写入 %1：
+%2</source>
+        <translation>Der Mitschnitt konnte nicht nach %1 geschrieben werden:
+%2</translation>
+    </message>
+    <message>
+        <source>帧控制台</source>
+        <translation>Frame-Konsole</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>代码筛选：</source>
+        <translation>Code-Filter:</translation>
+    </message>
+    <message>
+        <source>如 51 52 或 00-1F</source>
+        <translation>z. B. 51 52 oder 00-1F</translation>
+    </message>
+    <message>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
+        <translation>Codes aus zwei Hex-Ziffern, durch Leerzeichen oder Kommas getrennt; Bereiche wie 00-1F.</translation>
+    </message>
+    <message>
+        <source>共 %1 条，显示 %2 条</source>
+        <translation>%1 Einträge, %2 angezeigt</translation>
+    </message>
+    <message>
+        <source>，已丢弃更早的 %1 条</source>
+        <translation>, %1 ältere verworfen</translation>
+    </message>
+    <message>
+        <source>已保存 %1 条到 %2</source>
+        <translation>%1 Einträge in %2 gespeichert</translation>
+    </message>
+</context>
+<context>
+    <name>FrameLog</name>
+    <message>
+        <source>时间</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Richtung</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Prüfung</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>十六进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>读请求没有得到应答</source>
+        <translation>Die Leseanfrage blieb unbeantwortet</translation>
+    </message>
+    <message>
+        <source>线路不空闲，帧等到下一个周期</source>
+        <translation>Leitung nicht frei: der Frame wartet auf den nächsten Takt</translation>
+    </message>
+    <message>
+        <source>记录已暂停：继续之前的帧没有记录</source>
+        <translation>Mitschnitt angehalten: Frames bis zum Fortsetzen werden nicht aufgezeichnet</translation>
+    </message>
+    <message>
+        <source>窗口已关闭：再次打开之前的帧没有记录</source>
+        <translation>Konsole geschlossen: Frames bis zum erneuten Öffnen werden nicht aufgezeichnet</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Gesendet</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>Empfangen</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>CRC 正确</source>
+        <translation>CRC korrekt</translation>
+    </message>
+    <message>
+        <source>CRC 错误</source>
+        <translation>CRC falsch</translation>
+    </message>
+    <message>
+        <source>无起始符</source>
+        <translation>Kein Startzeichen</translation>
+    </message>
+    <message>
+        <source>超时</source>
+        <translation>Zeitüberschreitung</translation>
+    </message>
+    <message>
+        <source>总线忙</source>
+        <translation>Bus belegt</translation>
+    </message>
+    <message>
+        <source>未发出</source>
+        <translation>Nicht gesendet</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Beendet</translation>
+    </message>
+    <message>
+        <source>更早的 %1 条已丢弃</source>
+        <translation>%1 ältere Einträge verworfen</translation>
+    </message>
+    <message>
+        <source>代码筛选：%1</source>
+        <translation>Code-Filter: %1</translation>
+    </message>
+    <message>
+        <source>写入出错</source>
+        <translation>Schreibfehler</translation>
+    </message>
+    <message>
+        <source>端口未打开</source>
+        <translation>Port nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>端口不可写</source>
+        <translation>Port nicht beschreibbar</translation>
+    </message>
+    <message>
+        <source>只写出了一部分</source>
+        <translation>Nur teilweise geschrieben</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Arvex</source>

@@ -2,6 +2,182 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>FrameConsole</name>
+    <message>
+        <source>继续</source>
+        <translation>继续</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>保存帧记录</source>
+        <translation>保存帧记录</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt)</source>
+        <translation>文本文件 (*.txt)</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>保存失败</translation>
+    </message>
+    <message>
+        <source>帧记录无法写入 %1：
+%2</source>
+        <translation>帧记录无法写入 %1：
+%2</translation>
+    </message>
+    <message>
+        <source>帧控制台</source>
+        <translation>帧控制台</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>清除</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>代码筛选：</source>
+        <translation>代码筛选：</translation>
+    </message>
+    <message>
+        <source>如 51 52 或 00-1F</source>
+        <translation>如 51 52 或 00-1F</translation>
+    </message>
+    <message>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
+        <translation>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</translation>
+    </message>
+    <message>
+        <source>共 %1 条，显示 %2 条</source>
+        <translation>共 %1 条，显示 %2 条</translation>
+    </message>
+    <message>
+        <source>，已丢弃更早的 %1 条</source>
+        <translation>，已丢弃更早的 %1 条</translation>
+    </message>
+    <message>
+        <source>已保存 %1 条到 %2</source>
+        <translation>已保存 %1 条到 %2</translation>
+    </message>
+</context>
+<context>
+    <name>FrameLog</name>
+    <message>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>代码</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>校验</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>内容</translation>
+    </message>
+    <message>
+        <source>十六进制</source>
+        <translation>十六进制</translation>
+    </message>
+    <message>
+        <source>读请求没有得到应答</source>
+        <translation>读请求没有得到应答</translation>
+    </message>
+    <message>
+        <source>线路不空闲，帧等到下一个周期</source>
+        <translation>线路不空闲，帧等到下一个周期</translation>
+    </message>
+    <message>
+        <source>记录已暂停：继续之前的帧没有记录</source>
+        <translation>记录已暂停：继续之前的帧没有记录</translation>
+    </message>
+    <message>
+        <source>窗口已关闭：再次打开之前的帧没有记录</source>
+        <translation>窗口已关闭：再次打开之前的帧没有记录</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>接收</source>
+        <translation>接收</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <source>CRC 正确</source>
+        <translation>CRC 正确</translation>
+    </message>
+    <message>
+        <source>CRC 错误</source>
+        <translation>CRC 错误</translation>
+    </message>
+    <message>
+        <source>无起始符</source>
+        <translation>无起始符</translation>
+    </message>
+    <message>
+        <source>超时</source>
+        <translation>超时</translation>
+    </message>
+    <message>
+        <source>总线忙</source>
+        <translation>总线忙</translation>
+    </message>
+    <message>
+        <source>未发出</source>
+        <translation>未发出</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>更早的 %1 条已丢弃</source>
+        <translation>更早的 %1 条已丢弃</translation>
+    </message>
+    <message>
+        <source>代码筛选：%1</source>
+        <translation>代码筛选：%1</translation>
+    </message>
+    <message>
+        <source>写入出错</source>
+        <translation>写入出错</translation>
+    </message>
+    <message>
+        <source>端口未打开</source>
+        <translation>端口未打开</translation>
+    </message>
+    <message>
+        <source>端口不可写</source>
+        <translation>端口不可写</translation>
+    </message>
+    <message>
+        <source>只写出了一部分</source>
+        <translation>只写出了一部分</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Arvex</source>
