@@ -14,18 +14,10 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
-#include <ctime>
 #include <memory>
 
 constexpr int WaitMs = 5000;
 constexpr int PeriodMs = 300; // the fastest poll, so the cases run quickly
-
-inline double processCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 class BoardFixture
 {
