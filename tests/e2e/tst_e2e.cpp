@@ -25,36 +25,12 @@ class TestE2e : public QObject, public BoardFixture
 private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
-    void opensPollsAndLocksTheTopBar();
     void writtenParameterReadsBack();
     void liveValuesAndAProtectionReachTheMainPage();
     void boardThatReturnsIsFollowed();
     void languageSwitchedWhilePolling();
     void recordingReadsBackAsTheTable();
 };
-
-void TestE2e::opensPollsAndLocksTheTopBar()
-{
-    QVERIFY(connectTo({ "--static" }));
-    auto *state = child<QLabel>("statu_opencom");
-    QCOMPARE(state->text(), link + QStringLiteral(" OPENED, 9600, 8, NONE, 1, OFF"));
-    QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : green; }"));
-    for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
-        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
-
-    // A reply reads "Fine ".
-    auto *status = child<QLabel>("statu_send");
-    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Fine "), WaitMs);
-    QCOMPARE(status->styleSheet(), QStringLiteral("QLabel { color : green; }"));
-
-    // Switched off: closed text, the top bar unlocked.
-    child<SwitchButton>("openCom")->SetActive(false);
-    QCOMPARE(state->text(), link + QStringLiteral(" CLOSED"));
-    QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : red; }"));
-    for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
-        QVERIFY2(child<QWidget>(name)->isEnabled(), name);
-    QVERIFY(boxes->entries().isEmpty());
-}
 
 void TestE2e::writtenParameterReadsBack()
 {
@@ -146,6 +122,7 @@ void TestE2e::boardThatReturnsIsFollowed()
     const QString entry = link + QStringLiteral(" (virtual)");
     QVERIFY(openCom->checked());
     QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Fine "), WaitMs);
+    QCOMPARE(status->styleSheet(), QStringLiteral("QLabel { color : green; }"));
 
     // The board goes away with the port open: switched off, the red text says it waits, the top
     // bar is free again and the list no longer offers the device.
@@ -154,7 +131,8 @@ void TestE2e::boardThatReturnsIsFollowed()
     QVERIFY2(state->text().startsWith(link + QStringLiteral(" CLOSED, ")),
              qPrintable(state->text()));
     QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : red; }"));
-    QVERIFY(ports->isEnabled());
+    for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
+        QVERIFY2(child<QWidget>(name)->isEnabled(), name);
     QCOMPARE(ports->findText(entry), -1);
 
     // It comes back on the same path: the switch, the list and the texts follow the line.
@@ -163,8 +141,10 @@ void TestE2e::boardThatReturnsIsFollowed()
     QVERIFY(sim->start({ "--link", link, "--static" }));
     QTRY_VERIFY_WITH_TIMEOUT(openCom->checked(), WaitMs);
     QCOMPARE(state->text(), link + QStringLiteral(" OPENED, 9600, 8, NONE, 1, OFF"));
+    QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : green; }"));
     QCOMPARE(ports->currentText(), entry);
-    QVERIFY(!ports->isEnabled());
+    for (const char *name : { "portName", "bard", "DeviceID", "spinBox" })
+        QVERIFY2(!child<QWidget>(name)->isEnabled(), name);
     QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Fine "), WaitMs);
     QCOMPARE(child<QSpinBox>("spinBox")->value(), PeriodMs);
     // No box but the one about an empty port list while the board was away.

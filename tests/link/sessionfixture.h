@@ -22,64 +22,49 @@ inline double processCpuSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-// Every signal of a session, counted. The line's verdicts are also kept in their order, one
-// letter each: S a frame sent, B bus busy, T a time-out, G a good frame, C a CRC mismatch.
+// What a session tells, counted. The line's verdicts are also kept in their order, a letter
+// each: S a frame sent, B bus busy, T a time-out, G a good frame, C a CRC mismatch.
 struct Heard
 {
-    int opened = 0;
-    int openFailed = 0;
-    int portFailed = 0;
-    int sendFailed = 0;
-    int pollOnClosedPort = 0;
+    int opened = 0, sent = 0, busy = 0, timeouts = 0;
+    int received = 0, good = 0, crc = 0, noStart = 0, records = 0;
+    int crcMismatch = 0; // the signal of its own, beside the verdict
+    int failures = 0; // what a presenter tells the user of: open, port, send, closed-port poll
     QList<BoardSession::CloseReason> closed;
-    int sent = 0;
-    int busy = 0;
-    int timeouts = 0;
-    int received = 0;
-    int good = 0;
-    int crc = 0; // frameChecked's verdict
-    int crcMismatch = 0; // the signal of its own
-    int noStart = 0;
-    int records = 0;
     QByteArray verdicts;
 
     // What a presenter shows of the line's state: the last verdict.
     char last() const { return verdicts.isEmpty() ? '\0' : verdicts.back(); }
-    // The failures a presenter tells the user of, rather than shows in a status line.
-    int failures() const { return openFailed + portFailed + sendFailed + pollOnClosedPort; }
 
-    void listen(BoardSession *session)
+    void listen(BoardSession *s)
     {
         using S = BoardSession;
-        QObject::connect(session, &S::opened, session, [this] { ++opened; });
-        QObject::connect(session, &S::openFailed, session, [this] { ++openFailed; });
-        QObject::connect(session, &S::portFailed, session, [this] { ++portFailed; });
-        QObject::connect(session, &S::sendFailed, session, [this] { ++sendFailed; });
-        QObject::connect(session, &S::pollOnClosedPort, session, [this] { ++pollOnClosedPort; });
-        QObject::connect(session, &S::closed, session,
-                         [this](S::CloseReason reason) { closed.append(reason); });
-        QObject::connect(session, &S::frameSent, session, [this] { note(&sent, 'S'); });
-        QObject::connect(session, &S::busBusy, session, [this] { note(&busy, 'B'); });
-        QObject::connect(session, &S::replyTimeout, session, [this] { note(&timeouts, 'T'); });
-        QObject::connect(session, &S::frameReceived, session, [this] { ++received; });
-        QObject::connect(session, &S::frameChecked, session,
-                         [this](const QByteArray &, S::FrameVerdict verdict) {
-                             if (verdict == S::FrameVerdict::Good)
-                                 note(&good, 'G');
-                             else if (verdict == S::FrameVerdict::CrcMismatch)
-                                 note(&crc, 'C');
-                             else
-                                 ++noStart;
-                         });
-        QObject::connect(session, &S::crcMismatch, session, [this] { ++crcMismatch; });
-        QObject::connect(session, &S::realTimeRecord, session, [this] { ++records; });
-    }
-
-private:
-    void note(int *count, char letter)
-    {
-        ++*count;
-        verdicts.append(letter);
+        const auto count = [this, s](auto signal, int *n, char letter = 0) {
+            QObject::connect(s, signal, s, [this, n, letter] {
+                ++*n;
+                if (letter)
+                    verdicts.append(letter);
+            });
+        };
+        count(&S::opened, &opened);
+        count(&S::openFailed, &failures);
+        count(&S::portFailed, &failures);
+        count(&S::sendFailed, &failures);
+        count(&S::pollOnClosedPort, &failures);
+        count(&S::frameReceived, &received);
+        count(&S::crcMismatch, &crcMismatch);
+        count(&S::realTimeRecord, &records);
+        count(&S::frameSent, &sent, 'S');
+        count(&S::busBusy, &busy, 'B');
+        count(&S::replyTimeout, &timeouts, 'T');
+        QObject::connect(s, &S::closed, s, [this](S::CloseReason reason) { closed << reason; });
+        QObject::connect(s, &S::frameChecked, s, [this](const QByteArray &, S::FrameVerdict v) {
+            const bool isGood = v == S::FrameVerdict::Good;
+            if (!isGood && v != S::FrameVerdict::CrcMismatch)
+                return void(++noStart);
+            ++*(isGood ? &good : &crc);
+            verdicts.append(isGood ? 'G' : 'C');
+        });
     }
 };
 
@@ -99,7 +84,7 @@ protected:
 
     void tearDown()
     {
-        session.reset();
+        session.reset(); // first: a session being destroyed tells nothing
         heard.reset();
         sim.reset();
         dir.reset();
