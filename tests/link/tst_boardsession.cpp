@@ -11,6 +11,11 @@
 #include <QSerialPort>
 #include <QtTest>
 
+// Built against the session's own libraries only: it needs no widget, nor a screen.
+#if defined(QT_WIDGETS_LIB) || defined(QT_GUI_LIB)
+#error "the board session must build and link without the window's libraries"
+#endif
+
 Q_DECLARE_METATYPE(WriteConfirm::Outcome)
 
 using Reasons = QList<BoardSession::CloseReason>;
