@@ -105,8 +105,7 @@ void TestE2e::boardThatReturnsIsFollowed()
     // A box shown meanwhile holds the window in its nested event loop for two polls, as a real
     // one does while the user reads it; the line goes and comes back under it.
     boxes->setNestedLoop(2 * PeriodMs);
-    sim = std::make_unique<Sim>();
-    QVERIFY(sim->start({ "--link", link, "--static" }));
+    QVERIFY(startBoard({ "--static" }));
     // Started as from the command line: port, period, reconnect and --connect.
     window = std::make_unique<MainWindow>();
     StartOptions options;
@@ -137,8 +136,7 @@ void TestE2e::boardThatReturnsIsFollowed()
 
     // It comes back on the same path: the switch, the list and the texts follow the line.
     status->setText(QStringLiteral("-"));
-    sim = std::make_unique<Sim>();
-    QVERIFY(sim->start({ "--link", link, "--static" }));
+    QVERIFY(startBoard({ "--static" }));
     QTRY_VERIFY_WITH_TIMEOUT(openCom->checked(), WaitMs);
     QCOMPARE(state->text(), link + QStringLiteral(" OPENED, 9600, 8, NONE, 1, OFF"));
     QCOMPARE(state->styleSheet(), QStringLiteral("QLabel { color : green; }"));

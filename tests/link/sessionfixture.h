@@ -2,18 +2,13 @@
 
 // A board session on the simulated board's pseudo-terminal, with no window. Each test function
 // gets a fresh folder, board and session; what the session tells is counted in `heard`.
+#include "boardline.h"
 #include "boardsession.h"
-#include "simprocess.h"
 
-#include <QFile>
 #include <QList>
-#include <QTemporaryDir>
 
 #include <ctime>
 #include <memory>
-
-constexpr int WaitMs = 5000;
-constexpr int PeriodMs = 300; // the fastest poll, so the cases run quickly
 
 inline double processCpuSeconds()
 {
@@ -68,15 +63,12 @@ struct Heard
     }
 };
 
-class SessionFixture
+class SessionFixture : public BoardLine
 {
 protected:
     void setUp()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        link = dir->filePath(QStringLiteral("ttyARVEX"));
-        // The link is listed as a port while it exists, as an adapter is while plugged in.
-        qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(link));
+        setUpLine();
         session = std::make_unique<BoardSession>();
         heard = std::make_unique<Heard>();
         heard->listen(session.get());
@@ -86,17 +78,7 @@ protected:
     {
         session.reset(); // first: a session being destroyed tells nothing
         heard.reset();
-        sim.reset();
-        dir.reset();
-        qunsetenv("ARVEX_EXTRA_PORTS");
-    }
-
-    // Starts a board with these options on the link; a board started before is replaced.
-    bool startBoard(const QStringList &options)
-    {
-        sim = std::make_unique<Sim>();
-        return sim->start(QStringList{ "--link", link, "--log", dir->filePath("board.log") }
-                          + options);
+        tearDownLine();
     }
 
     BoardSession::LineSettings line() const
@@ -116,15 +98,6 @@ protected:
         return true;
     }
 
-    QByteArray boardLog() const
-    {
-        QFile log(dir->filePath("board.log"));
-        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Sim> sim;
     std::unique_ptr<BoardSession> session;
     std::unique_ptr<Heard> heard;
-    QString link;
 };

@@ -28,10 +28,6 @@ private slots:
     void cleanup() { tearDown(); }
     void faultMatrix_data();
     void faultMatrix();
-
-private:
-    // Real-time requests the board has read.
-    int requestsSeen() const { return boardLog().count(" RX :Y+01+51=?~"); }
 };
 
 void TestFaults::faultMatrix_data()
