@@ -102,8 +102,8 @@ void TestE2e::liveValuesAndAProtectionReachTheMainPage()
 
 void TestE2e::boardThatReturnsIsFollowed()
 {
-    // A box shown meanwhile holds the window in its nested event loop for two polls, as a real
-    // one does while the user reads it; the line goes and comes back under it.
+    // A box shown meanwhile (an empty port list's, on a machine without serial ports) holds the
+    // window in its nested event loop for two polls, as a real one does while the user reads it.
     boxes->setNestedLoop(2 * PeriodMs);
     QVERIFY(startBoard({ "--static" }));
     // Started as from the command line: port, period, reconnect and --connect.
