@@ -206,6 +206,7 @@ void BoardSession::pollTick()
         RequestScheduler::tick(in, &sendQueuebak, &sendQueuebuff);
 
     if (decision.reportTimeout) {
+        qDebug() << "sendRequest timeout!";
         timeoutTimer->stop();
         emit replyTimeout();
     }
@@ -215,6 +216,7 @@ void BoardSession::pollTick()
         emit pollOnClosedPort();
 
     if (!decision.send) {
+        qDebug() << "isBusIdle";
         emit busBusy();
         return;
     }
@@ -259,6 +261,7 @@ void BoardSession::readAvailable()
 void BoardSession::replyWatchExpired()
 {
     // The watch repeats until bytes arrive or the next tick decides.
+    qDebug() << "send timeout!";
     emit replyTimeout();
 }
 

@@ -56,7 +56,6 @@ void MainWindow::connectSession()
         showLater(Messages::Kind::Warning, tr("错误"), tr("串口未打开，请先打开串口。"));
     });
     connect(session, &BoardSession::busBusy, this, [this] {
-        qDebug() << "isBusIdle";
         setStatusText(ui->statu_send, YellowText, QStringLiteral("Bus busy!"));
     });
     connect(session, &BoardSession::replyTimeout, this, [this] {
