@@ -8,7 +8,6 @@
 #include "ui_mainwindow.h"
 
 #include <QCheckBox>
-#include <QDebug>
 #include <QScopedValueRollback>
 #include <QTimer>
 
