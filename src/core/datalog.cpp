@@ -3,10 +3,6 @@
 #include "logcolumns.h"
 #include "writeall.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <cstring>
 #include <limits>
 
@@ -257,26 +253,12 @@ void DataLog::retranslate()
 
 bool DataLog::writeCsv(const QString &path, QString *error) const
 {
-    // A file is replaced only once the whole table is on disk: the rows go to a new file beside
-    // it that takes its name at the end, so a full disk or a file-size limit leaves the old file
-    // as it was. A device or a pipe cannot be replaced, only written to.
-    const QFileInfo target(path);
-    QSaveFile save(path);
-    QFile direct(path);
-    const bool inPlace = target.exists() && !target.isFile() && !target.isDir();
-    QFileDevice &file = inPlace ? static_cast<QFileDevice &>(direct) : save;
-    const auto fail = [&file, error](const QString &reason = QString()) {
-        if (error)
-            *error = reason.isEmpty() ? file.errorString() : reason;
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return fail();
-
-    QString reason;
+    // A file is replaced only once the whole table is on disk, so a full disk or a file-size
+    // limit leaves the old file as it was.
+    ReplacingFile file(path);
     const QByteArray header = csvHeader();
-    if (!writeAll(file, header.constData(), header.size(), &reason))
-        return fail(reason);
+    if (!file.open(error) || !file.write(header.constData(), header.size(), error))
+        return false;
 
     // Rows are plain ASCII: format them straight into a large buffer and write it in chunks.
     constexpr int BufferSize = 1 << 20;
@@ -284,19 +266,15 @@ bool DataLog::writeCsv(const QString &path, QString *error) const
     int used = 0;
     for (int i = 0; i < m_count; ++i) {
         if (BufferSize - used < MaxCsvLine) {
-            if (!writeAll(file, buffer.get(), used, &reason))
-                return fail(reason);
+            if (!file.write(buffer.get(), used, error))
+                return false;
             used = 0;
         }
         used += formatCsvLine(row(i), buffer.get() + used);
     }
-    if (used && !writeAll(file, buffer.get(), used, &reason))
-        return fail(reason);
-    if (inPlace) {
-        direct.close();
-        return direct.error() == QFileDevice::NoError || fail();
-    }
-    return save.commit() || fail();
+    if (used && !file.write(buffer.get(), used, error))
+        return false;
+    return file.finish(error);
 }
 
 QByteArray DataLog::csvHeader()

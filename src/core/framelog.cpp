@@ -3,9 +3,7 @@
 #include "writeall.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cctype>
@@ -316,27 +314,9 @@ QByteArray FrameLog::text() const
 
 bool FrameLog::save(const QString &path, QString *error) const
 {
-    // As with the log's export: the old file is replaced only once the new one is whole, and a
-    // device or a pipe is written to in place.
-    const QFileInfo target(path);
-    QSaveFile save(path);
-    QFile direct(path);
-    const bool inPlace = target.exists() && !target.isFile() && !target.isDir();
-    QFileDevice &file = inPlace ? static_cast<QFileDevice &>(direct) : save;
-    const auto fail = [&file, error](const QString &reason = QString()) {
-        if (error)
-            *error = reason.isEmpty() ? file.errorString() : reason;
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return fail();
+    // As with the log's export: the old file is replaced only once the new one is whole.
+    ReplacingFile file(path);
     const QByteArray bytes = text();
-    QString reason;
-    if (!writeAll(file, bytes.constData(), bytes.size(), &reason))
-        return fail(reason);
-    if (inPlace) {
-        direct.close();
-        return direct.error() == QFileDevice::NoError || fail();
-    }
-    return save.commit() || fail();
+    return file.open(error) && file.write(bytes.constData(), bytes.size(), error)
+        && file.finish(error);
 }

@@ -54,9 +54,8 @@ void MainWindow::connectSession()
     connect(session, &BoardSession::pollOnClosedPort, this, [this] {
         showLater(Messages::Kind::Warning, tr("错误"), tr("串口未打开，请先打开串口。"));
     });
-    connect(session, &BoardSession::busBusy, this, [this] {
-        setStatusText(ui->statu_send, YellowText, QStringLiteral("Bus busy!"));
-    });
+    connect(session, &BoardSession::busBusy, this,
+            [this] { setStatusText(ui->statu_send, YellowText, QStringLiteral("Bus busy!")); });
     connect(session, &BoardSession::replyTimeout, this, [this] {
         setupStatusSwitcher(ui->statu_rxerr_mask, lampError, lampOff, TimeoutFlashMs);
         setStatusText(ui->statu_send, RedText, QStringLiteral("Timeout!"));
