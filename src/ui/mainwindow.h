@@ -187,7 +187,6 @@ private:
     QString chosenPortName() const;
     // Now on the session's clock, in milliseconds.
     qint64 clock() const { return session->clock()(); }
-    void setStatusText(QLabel *label, const char *styleSheet, const QString &text);
     // The locale of the chosen language, for the numbers in every text.
     QLocale languageLocale() const;
     // The green opened text with the port's settings.

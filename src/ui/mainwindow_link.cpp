@@ -5,6 +5,7 @@
 #include "boardsession.h"
 #include "messages.h"
 #include "openfailure.h"
+#include "statustext.h"
 #include "ui_mainwindow.h"
 
 #include <QCheckBox>
@@ -136,17 +137,6 @@ void MainWindow::findFreePorts()
     if (ui->portName->count() == 0)
         showLater(Messages::Kind::Warning, QStringLiteral("Warning"),
                   QStringLiteral("No free serial port found"));
-}
-
-void MainWindow::setStatusText(QLabel *label, const char *styleSheet, const QString &text)
-{
-    // Most polls leave the text as it was; a style sheet set again would still re-polish the
-    // label and repaint the status line.
-    const QLatin1String sheet(styleSheet);
-    if (label->styleSheet() != sheet)
-        label->setStyleSheet(sheet);
-    if (label->text() != text)
-        label->setText(text);
 }
 
 void MainWindow::showOpenedText()

@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "parameterblock.h"
 #include "parametertable.h"
+#include "statustext.h"
 #include "switchbutton.h"
 #include "ui_mainwindow.h"
 #include "writemarks.h"
@@ -18,16 +19,6 @@
 #include <QLineEdit>
 
 namespace {
-
-// A label's text and colour, set only where they change: a style sheet set again re-polishes it.
-void setStatusText(QLabel *label, const char *styleSheet, const QString &text)
-{
-    const QLatin1String sheet(styleSheet);
-    if (label->styleSheet() != sheet)
-        label->setStyleSheet(sheet);
-    if (label->text() != text)
-        label->setText(text);
-}
 
 constexpr int ReadLampMs = 2000;
 
