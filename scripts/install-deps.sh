@@ -9,6 +9,8 @@ packages=(
     libqt5serialport5-dev libqt5charts5-dev
     qttools5-dev qttools5-dev-tools
     libudev-dev
+    # the logger's MQTT client, and a real broker with its command-line clients for its tests
+    libmosquitto-dev mosquitto mosquitto-clients
     libbenchmark-dev
     clang libclang-rt-14-dev
     socat xvfb xauth imagemagick

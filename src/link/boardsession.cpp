@@ -152,9 +152,62 @@ QByteArray BoardSession::queueWrite(const QByteArray &target, uint16_t value)
 
 void BoardSession::queueReadBack()
 {
-    // No CRC on a read request; it takes the place of the next poll.
-    sendQueuebak.enqueue(Frame::readRequest(m_settings.address, Cmd::ReadParameters));
+    queueReadBack(m_settings.address);
 }
+
+void BoardSession::queueReadBack(int address)
+{
+    // No CRC on a read request; it takes the place of the next poll.
+    sendQueuebak.enqueue(Frame::readRequest(address, Cmd::ReadParameters));
+}
+
+void BoardSession::setAddresses(const QVector<int> &addresses)
+{
+    m_addresses = addresses;
+    for (int address : addresses)
+        linkOf(address);
+}
+
+QVector<int> BoardSession::addresses() const
+{
+    return m_addresses.isEmpty() ? QVector<int>{ m_settings.address } : m_addresses;
+}
+
+BoardSession::PackLink &BoardSession::linkOf(int address)
+{
+    for (PackLink &link : m_links) {
+        if (link.address == address)
+            return link;
+    }
+    PackLink link;
+    link.address = address;
+    m_links.append(link);
+    return m_links.last();
+}
+
+BoardSession::PackLink BoardSession::packLink(int address) const
+{
+    for (const PackLink &link : m_links) {
+        if (link.address == address)
+            return link;
+    }
+    PackLink link;
+    link.address = address;
+    return link;
+}
+
+QVector<BoardSession::PackLink> BoardSession::packLinks() const
+{
+    return m_links;
+}
+
+void BoardSession::startScan(int, int, int)
+{
+    emit scanFinished({}, true);
+}
+
+void BoardSession::stopScan()
+{ }
 
 void BoardSession::followWrite(const QString &key, int expected, const QByteArray &frame,
                                int framesAhead, bool readBack)
@@ -283,6 +336,7 @@ void BoardSession::checkFrame(const QByteArray &frame)
     if (reply.code == Cmd::ReplyRealTime) {
         const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
         emit realTimeRecord(values);
+        emit packReply(afe.id, values, afe);
     } else if (reply.code == Cmd::ReplyParameters) {
         const QVector<ParameterBlock::Field> fields =
             ParameterBlock::decode(reply.addressText(), reply.dataBlock());

@@ -6,6 +6,7 @@
 #include "writeconfirm.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QQueue>
 #include <QSerialPort>
@@ -63,6 +64,18 @@ public:
     };
     Q_ENUM(FrameVerdict)
 
+    // How the link to one pack is doing, for a user to judge it.
+    struct PackLink
+    {
+        int address = 0;
+        int replies = 0; // real-time replies with a good CRC and this pack's address
+        int timeouts = 0; // requests that went unanswered
+        int crcErrors = 0; // replies cut short or garbled
+        int wrongAddress = 0; // replies to this pack's request that carried another address
+        QDateTime lastReply; // invalid until the pack answered
+        int roundTripMs = -1; // the last reply: from its request leaving to its last byte
+    };
+
     // The 70 ms the board gets to begin its answer to a read, and the 20 ms of silence after its
     // last byte before the next frame may go out.
     static constexpr int ReplyWatchMs = 70;
@@ -98,8 +111,30 @@ public:
     // The device of the last successful open: a stable name where the adapter has one.
     QString connectedIdentity() const { return m_connectedIdentity; }
 
+    // The pack in focus: its replies fill afe and are handed on by realTimeRecord(), and
+    // read-backs without an address go to it.
     void setAddress(int address) { m_settings.address = address; }
     int address() const { return m_settings.address; }
+    // The packs polled, in this order. With one address (or none: the focus) the line is polled
+    // as it always was, one request per period. With several, a cycle asks each once per
+    // period, one request on the line at a time; a cycle that does not fit the period runs as
+    // fast as the line allows (cycleDone() says so).
+    void setAddresses(const QVector<int> &addresses);
+    QVector<int> addresses() const;
+    bool isCycling() const { return m_addresses.size() > 1; }
+    // The link to each pack polled (or found by a scan), in poll order; address unknown: a
+    // PackLink with only its address set.
+    PackLink packLink(int address) const;
+    QVector<PackLink> packLinks() const;
+    // The last whole cycle over several packs; -1 before one.
+    int lastCycleMs() const { return m_lastCycleMs; }
+
+    // Asks each address of first..last (within 0..99) up to tries times with the reply watch;
+    // polling pauses meanwhile and goes on after. scanProgress() after each address,
+    // scanFinished() with the addresses that answered.
+    void startScan(int first, int last, int tries = 2);
+    void stopScan();
+    bool isScanning() const { return m_scanning; }
     int period() const { return m_settings.periodMs; }
 
     // Writes a frame now; false with sendFailed() when it did not go out whole.
@@ -108,8 +143,10 @@ public:
     // with the line closed nothing is queued (sendFailed(PortClosed)) and it returns nothing. A
     // frame held back would go out at the next open, maybe minutes later and to another pack.
     QByteArray queueWrite(const QByteArray &target, uint16_t value);
-    // Asks the board for its parameter block; the request takes the place of a poll.
+    // Asks the board for its parameter block; the request takes the place of a poll. Without an
+    // address, the pack in focus is asked.
     void queueReadBack();
+    void queueReadBack(int address);
     // Follows a write queued earlier (frame, with framesAhead frames before it) until a block
     // shows what the board holds for key: expected is the value as the block shows it. With
     // readBack, a read-back is queued behind it.
@@ -176,8 +213,20 @@ signals:
     void frameReceived(const QByteArray &frame);
     void frameChecked(const QByteArray &frame, BoardSession::FrameVerdict verdict);
     void crcMismatch(const QByteArray &frame);
-    // A real-time reply decoded into afe; values holds the text of every field it fills.
+    // A real-time reply of the pack in focus decoded into afe; values holds the text of every
+    // field it fills.
     void realTimeRecord(const RealTimeReply &values);
+    // Every real-time reply that is the data of a pack polled (the focus included), with its
+    // record. With several packs, a reply that carries another address than the one asked is
+    // not a pack's data: it counts as a link problem of the pack asked.
+    void packReply(int address, const RealTimeReply &values, const AFE &record);
+    // A pack's link figures changed (a reply, a time-out, an error).
+    void packLinkChanged(int address);
+    // A cycle over several packs ended after cycleMs; overrun: it did not fit the period.
+    void cycleDone(int cycleMs, bool overrun);
+    void scanProgress(int done, int total);
+    // found: the addresses that answered, ascending; stopped: by stopScan() or a closed line.
+    void scanFinished(const QVector<int> &found, bool stopped);
     // A parameter block decoded, after the writes it judges were judged (writeVerdicts follows).
     void parameterBlock(const QVector<ParameterBlock::Field> &fields);
     // What became of writes followed by followWrite().
@@ -218,4 +267,10 @@ private:
     QTimer *m_reconnectRetry = nullptr;
     bool m_reconnectSeen = false; // the device waited for was there at the last look
     bool m_reconnectAttempt = false; // the wait, not the caller, is opening the line
+
+    QVector<int> m_addresses; // the poll list; empty: the focus alone
+    QVector<PackLink> m_links; // poll order, then addresses found by a scan
+    int m_lastCycleMs = -1;
+    bool m_scanning = false;
+    PackLink &linkOf(int address);
 };
