@@ -11,6 +11,8 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
+#include <algorithm>
+
 BoardSession::BoardSession(QObject *parent)
     : QObject(parent)
     , serialPort(new QSerialPort(this))
@@ -19,6 +21,7 @@ BoardSession::BoardSession(QObject *parent)
     , timeoutTimer(new QTimer(this))
     , m_reconnectDeadline(new QTimer(this))
     , m_reconnectRetry(new QTimer(this))
+    , m_cycleTimer(new QTimer(this))
 {
     initializeAFE(&afe);
     timeoutTimer->setInterval(ReplyWatchMs);
@@ -31,6 +34,11 @@ BoardSession::BoardSession(QObject *parent)
     connect(m_reconnectDeadline, &QTimer::timeout, this, &BoardSession::stopReconnectWait);
     m_reconnectRetry->setInterval(ReconnectRetryMs);
     connect(m_reconnectRetry, &QTimer::timeout, this, [this] { tryReconnect(false); });
+
+    // The cycle waits for exact moments: a reply watch, the idle time after a reply.
+    m_cycleTimer->setSingleShot(true);
+    m_cycleTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_cycleTimer, &QTimer::timeout, this, &BoardSession::cycleStep);
 }
 
 BoardSession::~BoardSession()
@@ -51,7 +59,7 @@ bool BoardSession::isOpen() const
 
 bool BoardSession::isPolling() const
 {
-    return requestTimer->isActive();
+    return requestTimer->isActive() || (m_cycleDriven && m_pollingWanted);
 }
 
 QString BoardSession::portName() const
@@ -70,6 +78,8 @@ bool BoardSession::open(const LineSettings &settings)
         serialPort->close();
     }
     m_settings = settings;
+    m_readBackAddress = settings.address;
+    timingChanged();
     serialPort->setPortName(settings.port);
 
     if (!serialPort->open(QIODevice::ReadWrite)) {
@@ -100,14 +110,50 @@ bool BoardSession::open(const LineSettings &settings)
 void BoardSession::startPolling()
 {
     msgdata.clear();
-    requestTimer->start(m_settings.periodMs);
     dataHaveReceived = true; // the first tick reports no time-out
     lastReceiveTime = m_clock();
+    m_pollingWanted = true;
+    if (isCycling())
+        enterCycle();
+    else
+        requestTimer->start(m_settings.periodMs);
     emit pollingStarted();
+}
+
+void BoardSession::timingChanged()
+{
+    BusCycle::Timing timing;
+    timing.periodMs = m_settings.periodMs;
+    timing.replyWatchMs = ReplyWatchMs;
+    timing.idleMs = idleTimeThreshold;
+    timing.baud = m_settings.baud;
+    m_cycle.setTiming(timing);
+}
+
+void BoardSession::enterCycle()
+{
+    requestTimer->stop();
+    timeoutTimer->stop();
+    m_cycleDriven = true;
+    // A scan on a line that is not polled asks only the scan's addresses.
+    m_cycle.setAddresses(isCycling() && m_pollingWanted ? m_addresses : QVector<int>());
+    m_cycle.start(lastReceiveTime);
+    QTimer::singleShot(0, this, &BoardSession::cycleStep);
+}
+
+void BoardSession::leaveCycle()
+{
+    m_cycleTimer->stop();
+    m_cycle.stop();
+    m_cycleDriven = false;
 }
 
 void BoardSession::close(CloseReason reason)
 {
+    const bool scanning = m_scanning;
+    m_scanning = false;
+    m_pollingWanted = false;
+    leaveCycle();
     {
         const QScopedValueRollback<bool> closing(m_closing, true);
         requestTimer->stop();
@@ -119,6 +165,10 @@ void BoardSession::close(CloseReason reason)
     sendQueuebuff.clear();
     sendQueuebak.clear();
     emitVerdicts(m_writeConfirm.abandon());
+    if (scanning) {
+        std::sort(m_scanFound.begin(), m_scanFound.end());
+        emit scanFinished(m_scanFound, true);
+    }
     emit closed(reason);
 }
 
@@ -157,15 +207,30 @@ void BoardSession::queueReadBack()
 
 void BoardSession::queueReadBack(int address)
 {
+    m_readBackAddress = address;
     // No CRC on a read request; it takes the place of the next poll.
     sendQueuebak.enqueue(Frame::readRequest(address, Cmd::ReadParameters));
 }
 
 void BoardSession::setAddresses(const QVector<int> &addresses)
 {
+    const bool wasCycling = isCycling();
     m_addresses = addresses;
     for (int address : addresses)
         linkOf(address);
+    if (m_scanning || !isPolling())
+        return;
+    // Polling goes on in the new way: the tick for one pack, the cycle for several.
+    if (isCycling()) {
+        if (wasCycling)
+            m_cycle.setAddresses(m_addresses);
+        else
+            enterCycle();
+    } else if (wasCycling) {
+        leaveCycle();
+        dataHaveReceived = true;
+        requestTimer->start(m_settings.periodMs);
+    }
 }
 
 QVector<int> BoardSession::addresses() const
@@ -201,13 +266,135 @@ QVector<BoardSession::PackLink> BoardSession::packLinks() const
     return m_links;
 }
 
-void BoardSession::startScan(int, int, int)
+void BoardSession::startScan(int first, int last, int tries)
 {
-    emit scanFinished({}, true);
+    if (m_scanning)
+        return;
+    if (!serialPort->isOpen()) {
+        emit sendFailed(SendFailure::PortClosed);
+        emit scanFinished({}, true);
+        return;
+    }
+    first = qBound(0, first, 99);
+    last = qBound(0, last, 99);
+    if (first > last)
+        std::swap(first, last);
+    QVector<int> range;
+    for (int address = first; address <= last; ++address)
+        range.append(address);
+    m_scanning = true;
+    m_scanStopped = false;
+    m_scanFound.clear();
+    if (!m_cycleDriven)
+        enterCycle();
+    m_cycle.startScan(range, tries);
+    emit scanProgress(0, range.size());
 }
 
 void BoardSession::stopScan()
-{ }
+{
+    if (!m_scanning)
+        return;
+    m_scanStopped = true;
+    m_cycle.stopScan();
+    QTimer::singleShot(0, this, &BoardSession::cycleStep);
+}
+
+void BoardSession::scanEvents(const BusCycle::Step &step)
+{
+    if (!m_scanning)
+        return;
+    if (step.scanAddress >= 0) {
+        if (step.scanFound)
+            m_scanFound.append(step.scanAddress);
+        emit scanProgress(m_cycle.isScanning() ? m_cycle.scanDone() : m_cycle.scanTotal(),
+                          m_cycle.scanTotal());
+    }
+    if (!step.scanEnded)
+        return;
+    m_scanning = false;
+    // Polling goes on as it went before the scan.
+    if (!m_pollingWanted) {
+        leaveCycle();
+    } else if (isCycling()) {
+        m_cycle.setAddresses(m_addresses);
+    } else {
+        leaveCycle();
+        dataHaveReceived = true;
+        requestTimer->start(m_settings.periodMs);
+    }
+    std::sort(m_scanFound.begin(), m_scanFound.end());
+    emit scanFinished(m_scanFound, m_scanStopped);
+}
+
+void BoardSession::cycleStep()
+{
+    // As the tick: a step that comes due in a box's nested event loop is left to the step
+    // under way, which decides again before it returns.
+    if (m_ticking || !m_cycleDriven)
+        return;
+    const QScopedValueRollback<bool> ticking(m_ticking, true);
+    for (;;) {
+        if (!serialPort->isOpen())
+            return;
+        const qint64 now = m_clock();
+        emitVerdicts(m_writeConfirm.expire(now));
+        const BusCycle::Step step = m_cycle.next(now, &sendQueuebak);
+        if (step.cycleStarted)
+            emit aboutToPoll();
+        for (const BusCycle::Settled &s : step.settled)
+            settled(s);
+        if (step.cycleEnded) {
+            m_lastCycleMs = int(step.cycleMs);
+            emit cycleDone(m_lastCycleMs, step.overrun);
+        }
+        scanEvents(step);
+        if (!m_cycleDriven || !serialPort->isOpen())
+            return; // the scan ended and the tick polls again, or the line closed
+        if (!step.send) {
+            if (step.wakeAt >= 0)
+                m_cycleTimer->start(int(qBound<qint64>(0, step.wakeAt - now, 60 * 60 * 1000)));
+            else
+                m_cycleTimer->stop();
+            return;
+        }
+        sendNow(step);
+    }
+}
+
+void BoardSession::sendNow(const BusCycle::Step &step)
+{
+    if (writeData(step.frame))
+        emit frameSent(step.frame);
+    dataHaveReceived = !step.expectReply;
+    emitVerdicts(m_writeConfirm.transmitted(step.frame));
+}
+
+void BoardSession::settled(const BusCycle::Settled &s)
+{
+    if (s.kind == BusCycle::Kind::Queued) {
+        // A read-back that got no valid block is asked again, or given up.
+        const WriteConfirm::Tick tick = m_writeConfirm.lineIdle();
+        if (tick.retry)
+            queueReadBack(m_readBackAddress);
+        emitVerdicts(tick.verdicts);
+        if (tick.failed)
+            emit readBackFailed();
+        return;
+    }
+    if (s.kind != BusCycle::Kind::Poll)
+        return;
+    PackLink &link = linkOf(s.address);
+    if (s.outcome == BusCycle::Outcome::CutShort)
+        ++link.crcErrors;
+    else
+        ++link.timeouts;
+    emit packLinkChanged(s.address);
+    if (s.address == m_settings.address) {
+        qDebug() << "send timeout!";
+        emit replyTimeout();
+    }
+}
 
 void BoardSession::followWrite(const QString &key, int expected, const QByteArray &frame,
                                int framesAhead, bool readBack)
@@ -261,6 +448,8 @@ void BoardSession::pollTick()
     if (decision.reportTimeout) {
         qDebug() << "sendRequest timeout!";
         timeoutTimer->stop();
+        ++linkOf(m_settings.address).timeouts;
+        emit packLinkChanged(m_settings.address);
         emit replyTimeout();
     }
     if (readBackGivenUp) // said after the time-out it explains
@@ -297,6 +486,8 @@ void BoardSession::readAvailable()
         dataHaveReceived = true;
         timeoutTimer->stop();
         lastReceiveTime = m_clock();
+        if (m_cycleDriven)
+            m_cycle.bytesArrived(lastReceiveTime);
         const QByteArray bytes = serialPort->readAll();
         emit bytesReceived(bytes);
         // The frames are cut out before any is handed on, so whatever runs on one finds the
@@ -309,6 +500,9 @@ void BoardSession::readAvailable()
                 return; // closed by what a frame caused
         }
     }
+    // A reply that is complete frees the line for the next request after the idle time.
+    if (m_cycleDriven)
+        cycleStep();
 }
 
 void BoardSession::replyWatchExpired()
@@ -321,6 +515,19 @@ void BoardSession::replyWatchExpired()
 void BoardSession::checkFrame(const QByteArray &frame)
 {
     const Frame::ReplyCheck reply = Frame::checkReply(frame);
+    // On a bus of several packs a frame is judged against the request it answers.
+    BusCycle::Settled asked;
+    bool answers = false;
+    if (m_cycleDriven) {
+        bool ok = false;
+        const int replyAddress = reply.addressText().toInt(&ok, 16);
+        const bool good = reply.hasStart && reply.crcMatches && reply.kind == 'Y' && ok
+            && replyAddress == m_cycle.awaitedAddress();
+        answers = m_cycle.frameArrived(m_clock(), good, &asked);
+        // A read-back answered by something that is not its block is asked again.
+        if (answers && asked.kind == BusCycle::Kind::Queued && !good)
+            settled(asked);
+    }
     if (!reply.hasStart) {
         emit frameChecked(frame, FrameVerdict::NoStart);
         return;
@@ -328,15 +535,17 @@ void BoardSession::checkFrame(const QByteArray &frame)
     if (!reply.crcMatches) {
         emit frameChecked(frame, FrameVerdict::CrcMismatch);
         emit crcMismatch(frame);
+        if (answers && asked.kind == BusCycle::Kind::Poll) {
+            ++linkOf(asked.address).crcErrors;
+            emit packLinkChanged(asked.address);
+        }
         return;
     }
     emit frameChecked(frame, FrameVerdict::Good);
     if (reply.kind != 'Y')
         return;
     if (reply.code == Cmd::ReplyRealTime) {
-        const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
-        emit realTimeRecord(values);
-        emit packReply(afe.id, values, afe);
+        realTimeReply(reply, answers, asked);
     } else if (reply.code == Cmd::ReplyParameters) {
         const QVector<ParameterBlock::Field> fields =
             ParameterBlock::decode(reply.addressText(), reply.dataBlock());
@@ -351,6 +560,44 @@ void BoardSession::checkFrame(const QByteArray &frame)
         emit parameterBlock(fields);
         emitVerdicts(verdicts);
     }
+}
+
+void BoardSession::realTimeReply(const Frame::ReplyCheck &reply, bool answers,
+                                 const BusCycle::Settled &asked)
+{
+    bool ok = false;
+    const int address = reply.addressText().toInt(&ok, 16);
+    if (m_cycleDriven) {
+        // A reply nobody asked for (late, after its watch) is nobody's data; one that carries
+        // another address than the pack asked is a fault of that pack's link.
+        if (!answers || asked.kind == BusCycle::Kind::Queued)
+            return;
+        if (!ok || address != asked.address) {
+            ++linkOf(asked.address).wrongAddress;
+            emit packLinkChanged(asked.address);
+            return;
+        }
+        if (asked.kind == BusCycle::Kind::Scan)
+            return; // a scan only looks for who answers
+    }
+    PackLink &link = linkOf(ok ? address : m_settings.address);
+    ++link.replies;
+    link.lastReply = QDateTime::currentDateTime();
+    if (answers)
+        link.roundTripMs = int(asked.roundTripMs);
+    const bool focus = !m_cycleDriven || address == m_settings.address;
+    if (focus) {
+        const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
+        emit realTimeRecord(values);
+        emit packReply(afe.id, values, afe);
+    } else {
+        AFE record;
+        initializeAFE(&record);
+        const RealTimeReply values =
+            decodeRealTime(reply.addressText(), reply.dataBlock(), &record);
+        emit packReply(record.id, values, record);
+    }
+    emit packLinkChanged(link.address);
 }
 
 bool BoardSession::portIsPresent(const QString &name) const

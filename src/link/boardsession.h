@@ -1,5 +1,7 @@
 #pragma once
 
+#include "buscycle.h"
+#include "frame.h"
 #include "parameterblock.h"
 #include "requestscheduler.h"
 #include "telemetry.h"
@@ -122,6 +124,8 @@ public:
     void setAddresses(const QVector<int> &addresses);
     QVector<int> addresses() const;
     bool isCycling() const { return m_addresses.size() > 1; }
+    // The frames go out as the cycle over several packs (or a scan) decides, not by the tick.
+    bool isCycleDriven() const { return m_cycleDriven; }
     // The link to each pack polled (or found by a scan), in poll order; address unknown: a
     // PackLink with only its address set.
     PackLink packLink(int address) const;
@@ -185,6 +189,9 @@ public slots:
     void deviceRemoved();
     // The port reported an error.
     void handlePortError(QSerialPort::SerialPortError error);
+    // The cycle over several packs (or a scan): what is settled, then the next frame, if the
+    // line is free.
+    void cycleStep();
 
 signals:
     void opened();
@@ -272,5 +279,21 @@ private:
     QVector<PackLink> m_links; // poll order, then addresses found by a scan
     int m_lastCycleMs = -1;
     bool m_scanning = false;
+    bool m_scanStopped = false;
+    bool m_pollingWanted = false; // polling is on (the tick or the cycle), or was when a scan began
+    QVector<int> m_scanFound;
+    int m_readBackAddress = 1; // the pack the last read-back asked, for its retries
+    bool m_cycleDriven = false;
+    BusCycle m_cycle;
+    QTimer *m_cycleTimer = nullptr;
     PackLink &linkOf(int address);
+    void enterCycle();
+    void leaveCycle();
+    void timingChanged();
+    void settled(const BusCycle::Settled &settled);
+    void scanEvents(const BusCycle::Step &step);
+    void sendNow(const BusCycle::Step &step);
+    // A real-time reply with a good CRC: whose data it is, and who is told.
+    void realTimeReply(const Frame::ReplyCheck &reply, bool answers,
+                       const BusCycle::Settled &asked);
 };

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QByteArray>
+#include <QQueue>
+#include <QVector>
+
+// The poll cycle over several boards on one half-duplex line, as a decision. The session owns the
+// port and the timer; this unit says what goes out when, from the times it is told, so every rule
+// is tested without a port or a wall clock:
+//   - one request is on the line at a time: the next goes out when the reply to the last one is
+//     complete, or when its reply watch ran out, and never before the line has been quiet for
+//     the idle time;
+//   - frames queued by the user (writes, read-backs) go out before the polls;
+//   - a cycle asks each address of the poll list once, in order, and starts at most once per
+//     period; a cycle longer than the period is followed at once by the next (an overrun);
+//   - a scan asks each address of a range, up to a number of tries, in place of the polls.
+// The reply watch runs from the moment the request's last byte has left at the line's rate.
+class BusCycle
+{
+public:
+    struct Timing
+    {
+        int periodMs = 1000;
+        int replyWatchMs = 70;
+        int idleMs = 20;
+        int baud = 9600;
+    };
+
+    // What became of a request that expected a reply.
+    enum class Outcome {
+        Answered, // a whole frame came back
+        TimedOut, // nothing came back within the reply watch
+        CutShort, // bytes came, then silence for a reply watch before the frame was whole
+    };
+
+    enum class Kind {
+        Poll, // the real-time request of a pack on the poll list
+        Scan, // a real-time request of the scan
+        Queued, // a frame from the queue (a write, a read-back)
+    };
+
+    // A request that was settled: its reply arrived, or could no longer arrive.
+    struct Settled
+    {
+        Kind kind = Kind::Poll;
+        int address = -1;
+        Outcome outcome = Outcome::Answered;
+        qint64 roundTripMs = -1; // Answered: from the request going out to its reply's last byte
+    };
+
+    struct Step
+    {
+        QVector<Settled> settled; // requests whose watch ran out in this step
+        bool cycleStarted = false;
+        bool cycleEnded = false; // the last reply of a cycle is in (or could not come)
+        qint64 cycleMs = 0;
+        bool overrun = false; // the cycle took longer than the period
+        // Scan: an address was asked for the last time, or answered; found: it answered.
+        int scanAddress = -1;
+        bool scanFound = false;
+        bool scanEnded = false;
+        // A frame to write now.
+        bool send = false;
+        QByteArray frame;
+        Kind kind = Kind::Poll;
+        int address = -1;
+        bool expectReply = false;
+        // Nothing to write: when to ask again (on the same clock); -1: not before the next event.
+        qint64 wakeAt = -1;
+    };
+
+    void setTiming(const Timing &timing) { m_timing = timing; }
+    const Timing &timing() const { return m_timing; }
+    void setAddresses(const QVector<int> &addresses);
+    const QVector<int> &addresses() const { return m_addresses; }
+
+    // Begins polling: the first cycle starts at the next step, once the line has been quiet for
+    // the idle time since lastReceiveMs.
+    void start(qint64 lastReceiveMs);
+    // Forgets the request on the line and the cycle under way (the line closed).
+    void stop();
+
+    void startScan(const QVector<int> &addresses, int tries);
+    void stopScan();
+    bool isScanning() const { return m_scanIndex >= 0; }
+    int scanDone() const { return m_scanIndex < 0 ? 0 : m_scanIndex; }
+    int scanTotal() const { return m_scanList.size(); }
+
+    // Bytes arrived at nowMs.
+    void bytesArrived(qint64 nowMs);
+    // A whole frame arrived at nowMs. When a request was waiting for it, that request is settled
+    // (returned with ok false otherwise); good says whether it is the asked board's reply, which
+    // a scan counts as found.
+    bool frameArrived(qint64 nowMs, bool good, Settled *settled);
+    // The request waiting for a reply, if any: its address, or -1.
+    int awaitedAddress() const { return m_onLine.expectReply ? m_onLine.address : -1; }
+
+    // Decides what to do at nowMs: what was settled by the clock, and the next frame to write,
+    // taken from queue when the line is free, or the next poll or scan request.
+    Step next(qint64 nowMs, QQueue<QByteArray> *queue);
+
+    // Milliseconds the bytes take on the line at the given rate (10 bit times per byte).
+    static qint64 wireMs(int bytes, int baud);
+
+private:
+    struct OnLine
+    {
+        bool active = false;
+        bool expectReply = false;
+        Kind kind = Kind::Poll;
+        int address = -1;
+        qint64 sentAt = 0;
+        qint64 leftAt = 0; // the last byte of the request has left
+        bool bytesSeen = false;
+    };
+    void settle(Step *step, Outcome outcome, qint64 nowMs);
+    void endCycle(Step *step, qint64 nowMs);
+    void scanSettled(Step *step, bool found);
+    void put(Step *step, const QByteArray &frame, Kind kind, int address, qint64 nowMs);
+
+    Timing m_timing;
+    QVector<int> m_addresses;
+    bool m_running = false;
+    OnLine m_onLine;
+    qint64 m_lastReceive = -1; // the last bytes from the line; -1: none yet
+    qint64 m_freeAt = 0; // a write's bytes and the idle time after them have passed
+    bool m_inCycle = false;
+    qint64 m_cycleStart = -1;
+    int m_cycleIndex = 0; // next address of the poll list in this cycle
+    Step m_pending; // what a frame's arrival settled, told at the next step
+
+    QVector<int> m_scanList;
+    int m_scanIndex = -1; // -1: no scan
+    int m_scanTries = 1;
+    int m_scanTry = 0;
+    bool m_scanFinishing = false;
+};
