@@ -19,9 +19,10 @@ qint64 Transmitter::received(int bytes, qint64 nowNs, bool *collided)
         *collided = m_sending;
     if (m_lineRate == 0)
         return nowNs;
+    if (m_sending)
+        m_wireFreeNs = std::max(m_wireFreeNs, doneAt(m_queue.head().piece.bytes.size()));
     // Rounded up, so the board never hears a request before its last bit is through.
-    m_wireFreeNs = std::max(m_wireFreeNs, nowNs)
-        + (qint64(bytes) * BitNsTimesRate + m_lineRate - 1) / m_lineRate;
+    m_wireFreeNs = std::max(m_wireFreeNs, nowNs) + wireNs(bytes);
     return m_wireFreeNs;
 }
 
@@ -41,6 +42,16 @@ qint64 Transmitter::headStartNs() const
     const Queued &head = m_queue.head();
     const qint64 start = std::max(m_readyNs + head.piece.delayMs * NsPerMs, head.notBeforeNs);
     return m_lineRate > 0 ? std::max(start, m_wireFreeNs) : start;
+}
+
+qint64 Transmitter::wireNs(qint64 bytes) const
+{
+    return (bytes * BitNsTimesRate + m_lineRate - 1) / m_lineRate;
+}
+
+qint64 Transmitter::doneAt(qint64 bytes) const
+{
+    return m_startNs + wireNs(bytes);
 }
 
 qint64 Transmitter::dueBytes(qint64 nowNs) const
@@ -102,9 +113,6 @@ qint64 Transmitter::nextWakeNs() const
         return -1;
     if (!m_sending)
         return headStartNs();
-    auto doneAt = [this](qint64 bytes) {
-        return m_startNs + (bytes * BitNsTimesRate + m_lineRate - 1) / m_lineRate;
-    };
     const qint64 nextByte = doneAt(m_sent + 1);
     const qint64 last = doneAt(m_queue.head().piece.bytes.size());
     return std::min(std::max(nextByte, m_lastChunkNs + ChunkNs), last);

@@ -65,6 +65,8 @@ private:
 
     qint64 headStartNs() const;
     qint64 dueBytes(qint64 nowNs) const;
+    qint64 wireNs(qint64 bytes) const; // rounded up
+    qint64 doneAt(qint64 bytes) const; // when this many bytes of the head are through
 
     Output m_out;
     int m_lineRate = 0;
