@@ -24,9 +24,10 @@
 class Transmitter
 {
 public:
-    // Bytes that are due go out together, at most this often; the last byte of a piece always
-    // goes at its own time.
-    static constexpr qint64 ChunkNs = 2'000'000;
+    // Bytes that are due go out together, at most this often, as a USB adapter hands them over
+    // in bursts; the last byte of a piece always goes at its own time. Well under the host's
+    // 20 ms idle rule, so a reply never looks finished half-way.
+    static constexpr qint64 ChunkNs = 5'000'000;
 
     struct Output
     {
