@@ -190,14 +190,20 @@ int main(int argc, char *argv[])
         QStringLiteral("Current profile: cycle (default), charge, discharge, rest, or "
                        "AMPS:SECONDS,... repeated (positive charges)."),
         QStringLiteral("steps"));
-    const QCommandLineOption socOpt(QStringLiteral("soc"),
-                                    QStringLiteral("State of charge at start, % (default 50)."),
-                                    QStringLiteral("percent"));
+    const QCommandLineOption socOpt(
+        QStringLiteral("soc"),
+        QStringLiteral("State of charge at start, % (default 50; with several "
+                       "boards and no --soc, each starts within 20 "
+                       "points of 50)."),
+        QStringLiteral("percent"));
     const QCommandLineOption ambientOpt(QStringLiteral("ambient"),
                                         QStringLiteral("Ambient temperature, degC (default 25)."),
                                         QStringLiteral("degC"));
     const QCommandLineOption seedOpt(
-        QStringLiteral("seed"), QStringLiteral("Seed for a repeatable run."), QStringLiteral("n"));
+        QStringLiteral("seed"),
+        QStringLiteral("Seed for a repeatable run; with several boards, each board's "
+                       "seed comes from it and the board's address."),
+        QStringLiteral("n"));
     const QCommandLineOption staticOpt(QStringLiteral("static"),
                                        QStringLiteral("Freeze the measured values."));
     const QCommandLineOption speedOpt(QStringLiteral("speed"),
