@@ -2,16 +2,19 @@
 // answering the host tool's requests as the board does.
 #include "board.h"
 #include "boardparameters.h"
+#include "bus.h"
+#include "controlpipe.h"
 #include "packmodel.h"
 #include "requestparser.h"
 #include "serialline.h"
+#include "transmitter.h"
+#include "waketimer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QQueue>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -78,65 +81,6 @@ private:
     QFile m_file;
 };
 
-// Sends pieces one after another, each after its pause, so that pieces of different replies never
-// interleave.
-class Transmitter
-{
-public:
-    Transmitter(SerialLine &line, TrafficLog &log)
-        : m_line(line)
-        , m_log(log)
-    {
-        m_timer.setSingleShot(true);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { sendHead(); });
-    }
-
-    // Pieces go out in the client session they were asked for in.
-    void enqueue(const QVector<Piece> &pieces, quint64 session)
-    {
-        for (const Piece &p : pieces)
-            m_queue.enqueue(Queued{ p, session });
-        if (!m_timer.isActive())
-            next();
-    }
-
-    bool isIdle() const { return m_queue.isEmpty(); }
-
-private:
-    struct Queued
-    {
-        Piece piece;
-        quint64 session;
-    };
-
-    void next()
-    {
-        if (!m_queue.isEmpty())
-            m_timer.start(m_queue.head().piece.delayMs);
-    }
-
-    void sendHead()
-    {
-        const Queued head = m_queue.dequeue();
-        // Logged before it is written, so a client never sees a reply ahead of its log line.
-        const bool sent = m_line.accepts(head.session);
-        if (!head.piece.logFrame.isEmpty())
-            m_log.write(sent ? "TX" : "--", head.piece.logFrame,
-                        sent
-                            ? head.piece.note
-                            : QStringLiteral("dropped: the client that asked has closed the port"));
-        if (sent)
-            m_line.write(head.piece.bytes, head.session);
-        next();
-    }
-
-    SerialLine &m_line;
-    TrafficLog &m_log;
-    QQueue<Queued> m_queue;
-    QTimer m_timer;
-};
-
 double probability(const QCommandLineParser &parser, const QCommandLineOption &option)
 {
     if (!parser.isSet(option))
@@ -146,6 +90,26 @@ double probability(const QCommandLineParser &parser, const QCommandLineOption &o
     if (!ok || !(p >= 0 && p <= 1))
         fail(QStringLiteral("--%1 takes a fraction from 0 to 1").arg(option.names().first()));
     return p;
+}
+
+QString joinNotes(const QString &a, const QString &b)
+{
+    return a.isEmpty() ? b : b.isEmpty() ? a : a + QStringLiteral(", ") + b;
+}
+
+// Addresses as short as they go: "1-4,7".
+QString addressText(const QVector<int> &addresses)
+{
+    QStringList parts;
+    for (int i = 0; i < addresses.size();) {
+        int j = i;
+        while (j + 1 < addresses.size() && addresses[j + 1] == addresses[j] + 1)
+            ++j;
+        parts.append(j == i ? QString::number(addresses[i])
+                            : QStringLiteral("%1-%2").arg(addresses[i]).arg(addresses[j]));
+        i = j + 1;
+    }
+    return parts.join(QLatin1Char(','));
 }
 
 int integer(const QCommandLineParser &parser, const QCommandLineOption &option, int min, int max,
@@ -171,10 +135,18 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("arvex-board-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A simulated Arvex battery management board on a serial line. Prints "
-                       "the device path on the first line of standard output, then serves "
-                       "until interrupted."));
+    parser.setApplicationDescription(QStringLiteral(
+        "A simulated Arvex battery management board, or a bus of several, on a serial line. "
+        "Prints the device path on the first line of standard output, then serves until "
+        "interrupted.\n\n"
+        "Several boards: --address 1-4 (or 1,2,5) puts one board at each address on the one "
+        "line, each with its own pack, parameters and seed; only the addressed board answers. "
+        "--line-rate 9600 sends as a wire at that rate would.\n\n"
+        "Making a board absent while running: start with --control PATH, then\n"
+        "  echo 'absent 3' > PATH     board 3 stops answering (a list or range too: absent 2,5-7)\n"
+        "  echo 'present 3' > PATH    board 3 answers again\n"
+        "The --log records each change as \"board 3 off the bus\" or \"board 3 back on the "
+        "bus\"."));
     parser.addHelpOption();
     const QCommandLineOption linkOpt(QStringLiteral("link"),
                                      QStringLiteral("Also make a symbolic link at <path> to the "
@@ -187,9 +159,29 @@ int main(int argc, char *argv[])
     const QCommandLineOption baudOpt(QStringLiteral("baud"),
                                      QStringLiteral("Baud rate for --device (default 9600)."),
                                      QStringLiteral("n"));
-    const QCommandLineOption addressOpt(QStringLiteral("address"),
-                                        QStringLiteral("Board address, 0 to 99 (default 1)."),
-                                        QStringLiteral("n"));
+    const QCommandLineOption addressOpt(
+        QStringLiteral("address"),
+        QStringLiteral("Board address, 0 to 99 (default 1); several boards on the line: a list "
+                       "and ranges such as 1,2,5 or 1-16 or 1,3,5-8."),
+        QStringLiteral("list"));
+    const QCommandLineOption lineRateOpt(
+        QStringLiteral("line-rate"),
+        QStringLiteral("Pace the line as a wire at this many bits per second (10 bit times a "
+                       "byte): a request holds the line for its length before the board hears "
+                       "it, and a reply of N bytes takes N byte times, last byte at the end. "
+                       "Default: no pacing."),
+        QStringLiteral("baud"));
+    const QCommandLineOption absentOpt(
+        QStringLiteral("absent"),
+        QStringLiteral("Boards (a list or range of addresses) that start off the bus: silent "
+                       "until made present through --control."),
+        QStringLiteral("list"));
+    const QCommandLineOption controlOpt(
+        QStringLiteral("control"),
+        QStringLiteral("Make a named pipe at <path> (removed at exit) that takes commands, one a "
+                       "line: \"absent LIST\" takes boards off the bus, \"present LIST\" brings "
+                       "them back."),
+        QStringLiteral("path"));
     const QCommandLineOption cellsOpt(QStringLiteral("cells"),
                                       QStringLiteral("Cells in series, 1 to 25 (default 16)."),
                                       QStringLiteral("n"));
@@ -198,14 +190,20 @@ int main(int argc, char *argv[])
         QStringLiteral("Current profile: cycle (default), charge, discharge, rest, or "
                        "AMPS:SECONDS,... repeated (positive charges)."),
         QStringLiteral("steps"));
-    const QCommandLineOption socOpt(QStringLiteral("soc"),
-                                    QStringLiteral("State of charge at start, % (default 50)."),
-                                    QStringLiteral("percent"));
+    const QCommandLineOption socOpt(
+        QStringLiteral("soc"),
+        QStringLiteral("State of charge at start, % (default 50; with several "
+                       "boards and no --soc, each starts within 20 "
+                       "points of 50)."),
+        QStringLiteral("percent"));
     const QCommandLineOption ambientOpt(QStringLiteral("ambient"),
                                         QStringLiteral("Ambient temperature, degC (default 25)."),
                                         QStringLiteral("degC"));
     const QCommandLineOption seedOpt(
-        QStringLiteral("seed"), QStringLiteral("Seed for a repeatable run."), QStringLiteral("n"));
+        QStringLiteral("seed"),
+        QStringLiteral("Seed for a repeatable run; with several boards, each board's "
+                       "seed comes from it and the board's address."),
+        QStringLiteral("n"));
     const QCommandLineOption staticOpt(QStringLiteral("static"),
                                        QStringLiteral("Freeze the measured values."));
     const QCommandLineOption speedOpt(QStringLiteral("speed"),
@@ -257,18 +255,35 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Log every frame received and sent to "
                                                    "<file>."),
                                     QStringLiteral("file"));
-    parser.addOptions({ linkOpt,    deviceOpt,  baudOpt,    addressOpt,   cellsOpt,
-                        profileOpt, socOpt,     ambientOpt, seedOpt,      staticOpt,
-                        speedOpt,   dropOpt,    badCrcOpt,  splitOpt,     delayOpt,
-                        noiseOpt,   tildeOpt,   chatterOpt, signedOpt,    unknownOpt,
-                        quitOpt,    garbageOpt, logOpt,     dropBlockOpt, keepOpt });
+    parser.addOptions({ linkOpt,   deviceOpt,   baudOpt,   addressOpt, cellsOpt, profileOpt,
+                        socOpt,    ambientOpt,  seedOpt,   staticOpt,  speedOpt, dropOpt,
+                        badCrcOpt, splitOpt,    delayOpt,  noiseOpt,   tildeOpt, chatterOpt,
+                        signedOpt, unknownOpt,  quitOpt,   garbageOpt, logOpt,   dropBlockOpt,
+                        keepOpt,   lineRateOpt, absentOpt, controlOpt });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
     if (parser.isSet(linkOpt) && parser.isSet(deviceOpt))
         fail(QStringLiteral("--link only applies to a pseudo-terminal, not to --device"));
 
-    const int address = integer(parser, addressOpt, 0, Board::MaxAddress, 1);
+    QVector<int> addresses{ 1 };
+    QString listError;
+    if (parser.isSet(addressOpt)) {
+        addresses = parseAddressList(parser.value(addressOpt), &listError);
+        if (addresses.isEmpty())
+            fail(QStringLiteral("--address: %1").arg(listError));
+    }
+    QVector<int> absent;
+    if (parser.isSet(absentOpt)) {
+        absent = parseAddressList(parser.value(absentOpt), &listError);
+        if (absent.isEmpty())
+            fail(QStringLiteral("--absent: %1").arg(listError));
+        for (int a : absent) {
+            if (!addresses.contains(a))
+                fail(QStringLiteral("--absent: there is no board at address %1").arg(a));
+        }
+    }
+    const int lineRate = integer(parser, lineRateOpt, 50, 4000000, 0);
     const int cells = integer(parser, cellsOpt, 1, Telemetry::MaxCells, 16);
     const int baud = integer(parser, baudOpt, 1, 4000000, 9600);
 
@@ -326,9 +341,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(logOpt) && !log.open(parser.value(logOpt)))
         fail(QStringLiteral("cannot write the log %1").arg(parser.value(logOpt)));
 
-    BoardParameters parameters(cells);
-    PackModel model(config, parameters);
-    Board board(parameters, model, address, faults, seed);
+    Bus bus(addresses, config, !parser.isSet(socOpt), faults);
 
     SerialLine line;
     QString devicePath;
@@ -381,27 +394,80 @@ int main(int argc, char *argv[])
         }
     });
 
-    Transmitter transmitter(line, log);
+    Transmitter transmitter(
+        Transmitter::Output{
+            [&line](quint64 session) { return line.accepts(session); },
+            [&line](const QByteArray &bytes, quint64 session) { line.write(bytes, session); },
+            [&log](const char *direction, const QByteArray &frame, const QString &note) {
+                log.write(direction, frame, note);
+            } },
+        lineRate);
+    std::function<void()> pump;
+    WakeTimer wake([&] { pump(); });
+    if (!wake.isValid())
+        fail(QStringLiteral("timerfd failed"));
+    pump = [&] {
+        transmitter.run(WakeTimer::nowNs());
+        wake.wakeAt(transmitter.nextWakeNs());
+    };
+
+    for (int a : absent) {
+        bus.setPresent(a, false);
+        log.write("--", QByteArray(), QStringLiteral("board %1 off the bus (--absent)").arg(a));
+    }
+    ControlPipe control([&](const QString &text) {
+        QString problem;
+        const ControlCommand command = parseControlCommand(text, &problem);
+        for (int a : command.addresses) {
+            if (!bus.hasBoard(a))
+                problem = QStringLiteral("there is no board at address %1").arg(a);
+        }
+        if (command.addresses.isEmpty() || !problem.isEmpty()) {
+            std::fprintf(stderr, "arvex-board-sim: control: %s\n", qPrintable(problem));
+            log.write("--", QByteArray(), QStringLiteral("control: %1").arg(problem));
+            return;
+        }
+        for (int a : command.addresses) {
+            bus.setPresent(a, command.present);
+            log.write("--", QByteArray(),
+                      (command.present ? QStringLiteral("board %1 back on the bus")
+                                       : QStringLiteral("board %1 off the bus"))
+                          .arg(a));
+        }
+    });
+    if (parser.isSet(controlOpt) && !control.open(parser.value(controlOpt), &error))
+        fail(error);
+
     FrameSplitter splitter;
     QElapsedTimer clock;
     clock.start();
     bool quitting = false;
     line.setReceiver([&](const QByteArray &bytes) {
+        const qint64 now = WakeTimer::nowNs();
+        bool collided = false;
+        const qint64 heardAt = transmitter.received(bytes.size(), now, &collided);
         for (const FrameSplitter::Chunk &chunk : splitter.feed(bytes)) {
             if (quitting)
-                return;
+                break;
+            QString note =
+                collided ? QStringLiteral("came while the board was sending") : QString();
             if (!chunk.isFrame) {
-                log.write("RX", chunk.bytes, QStringLiteral("stray bytes"));
+                log.write("RX", chunk.bytes, joinNotes(QStringLiteral("stray bytes"), note));
                 continue;
             }
-            const Board::Outcome outcome = board.handle(chunk.bytes, clock.elapsed());
-            log.write("RX", chunk.bytes, outcome.note);
-            transmitter.enqueue(outcome.pieces, line.session());
+            const Board::Outcome outcome = bus.handle(chunk.bytes, clock.elapsed());
+            log.write("RX", chunk.bytes, joinNotes(outcome.note, note));
+            transmitter.enqueue(outcome.pieces, line.session(), now, heardAt);
             if (outcome.quit) {
                 quitting = true;
-                QTimer::singleShot(QuitGraceMs, &app, &QCoreApplication::quit);
+                // Time for the half reply to cross the wire and reach the client.
+                const qint64 wireMs = outcome.pieces.isEmpty()
+                    ? 0
+                    : outcome.pieces.first().bytes.size() * transmitter.byteNs() / 1'000'000;
+                QTimer::singleShot(int(QuitGraceMs + wireMs), &app, &QCoreApplication::quit);
             }
         }
+        pump();
     });
 
     line.setClosedHandler([&](const QString &reason) {
@@ -412,8 +478,7 @@ int main(int argc, char *argv[])
 
     QTimer tick;
     if (!parser.isSet(staticOpt)) {
-        QObject::connect(&tick, &QTimer::timeout,
-                         [&] { model.step(TickMs / 1000.0 * speed, parameters); });
+        QObject::connect(&tick, &QTimer::timeout, [&] { bus.step(TickMs / 1000.0 * speed); });
         tick.start(TickMs);
     }
 
@@ -430,7 +495,7 @@ int main(int argc, char *argv[])
     }
 
     clearFaults = [&] {
-        board.clearLineFaults();
+        bus.clearLineFaults();
         chatter.stop();
         log.write("--", QByteArray(), QStringLiteral("line faults cleared"));
     };
@@ -463,8 +528,14 @@ int main(int argc, char *argv[])
 
     std::printf("%s\n", qPrintable(devicePath));
     std::fflush(stdout);
-    std::fprintf(stderr, "arvex-board-sim: board at address %d with %d cells on %s (seed %u)%s\n",
-                 address, cells, qPrintable(devicePath), seed,
+    const QString boards = addresses.size() == 1
+        ? QStringLiteral("board at address %1").arg(addresses.first())
+        : QStringLiteral("%1 boards at addresses %2")
+              .arg(addresses.size())
+              .arg(addressText(addresses));
+    std::fprintf(stderr, "arvex-board-sim: %s with %d cells on %s (seed %u)%s%s\n",
+                 qPrintable(boards), cells, qPrintable(devicePath), seed,
+                 lineRate > 0 ? qPrintable(QStringLiteral(", paced at %1 baud").arg(lineRate)) : "",
                  linkPath.isEmpty()
                      ? ""
                      : qPrintable(QStringLiteral(", linked from ") + QFile::decodeName(linkPath)));
