@@ -46,21 +46,24 @@ bool measure(int baud, int packs, int cycles, Figures *out)
         return false;
     session.setAddresses(addresses);
 
-    // Bytes of each cycle, both ways, counted from the cycle's first request.
+    // Bytes of each cycle, both ways; a cycle runs from its first request to the next cycle's,
+    // so the idle time before each request is in it, as in the limit.
     qint64 sentBytes = 0, receivedBytes = 0;
     QVector<double> times, limits;
+    QElapsedTimer since;
     QObject::connect(&session, &BoardSession::frameSent,
                      [&](const QByteArray &frame) { sentBytes += frame.size(); });
     QObject::connect(&session, &BoardSession::bytesReceived,
                      [&](const QByteArray &bytes) { receivedBytes += bytes.size(); });
     QObject::connect(&session, &BoardSession::aboutToPoll, [&] {
+        if (since.isValid()) {
+            const double wire = double(sentBytes + receivedBytes) * 10 * 1000 / baud;
+            times << double(since.nsecsElapsed()) / 1e6;
+            limits << wire + double(packs) * BoardSession::IdleThresholdMs;
+        }
+        since.start();
         sentBytes = 0;
         receivedBytes = 0;
-    });
-    QObject::connect(&session, &BoardSession::cycleDone, [&](int ms, bool) {
-        const double wire = double(sentBytes + receivedBytes) * 10 * 1000 / baud;
-        times << ms;
-        limits << wire + double(packs) * BoardSession::IdleThresholdMs;
         if (times.size() > cycles) // the first cycle warms up
             QCoreApplication::quit();
     });
