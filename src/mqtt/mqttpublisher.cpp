@@ -18,6 +18,10 @@
 
 #include <mosquitto.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -34,6 +38,8 @@ constexpr int ConnectTimeoutMs = 20000; // no answer from a half-open or filtere
 // States handed to the library at a time: enough to fill a fast link, few enough that a lost
 // connection has little to send twice.
 constexpr int Window = 20;
+// A queue that grew past this while the broker was away hands its memory back once drained.
+constexpr size_t TrimAfter = 1000;
 
 void initLibrary()
 {
@@ -135,6 +141,7 @@ public:
     int handed = 0;
     qint64 dropped = 0;
     qint64 droppedInOutage = 0;
+    bool trimWhenDrained = false;
 
     // The retained messages (availability, discovery) as they should stand on the broker; all
     // are said again after every connect, so one lost while the broker was away is not missed.
@@ -335,6 +342,13 @@ public:
             }
         }
         pump();
+        if (queue.empty() && trimWhenDrained) {
+            trimWhenDrained = false;
+            // The allocator keeps what the queue held in its heap; the logger runs for months.
+#ifdef __GLIBC__
+            malloc_trim(0);
+#endif
+        }
     }
 
     // Publishes with QoS 1; the message id, or 0 when the library took nothing.
@@ -469,6 +483,8 @@ void MqttPublisher::publishState(int address, const QJsonObject &state)
         return;
     d->announce(address, HaDiscovery::presentCells(state));
     d->queue.push_back({ address, QJsonDocument(state).toJson(QJsonDocument::Compact) });
+    if (d->queue.size() > TrimAfter)
+        d->trimWhenDrained = true;
     while (d->queue.size() > size_t(d->s.queueLimit)) {
         if (d->handed > 0)
             --d->handed; // its acknowledgement, if it comes, finds nothing

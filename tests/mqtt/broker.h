@@ -10,11 +10,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 #include <QVector>
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 class Broker
@@ -88,10 +88,14 @@ public:
         return false;
     }
 
+    // Freezes the broker: it takes nothing and acknowledges nothing, the connection stays up.
+    void pause() { ::kill(pid_t(m_process.processId()), SIGSTOP); }
+
     void stop()
     {
         if (m_process.state() == QProcess::NotRunning)
             return;
+        ::kill(pid_t(m_process.processId()), SIGCONT);
         m_process.terminate();
         if (!m_process.waitForFinished(5000))
             m_process.kill();

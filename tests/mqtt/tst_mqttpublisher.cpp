@@ -272,6 +272,16 @@ void TestMqttPublisher::outageLeavesNoGap()
     });
     poll.start(10);
     QTRY_VERIFY(seq >= 100);
+
+    // A state leaves the queue when the broker acknowledged it, not when it was written: with
+    // the broker frozen, every state since stays queued, and those in flight go again later.
+    poll.stop();
+    QTRY_COMPARE(publisher.queued(), 0);
+    broker.pause();
+    const int atPause = seq;
+    poll.start(10);
+    QTRY_VERIFY(seq >= atPause + 100);
+    QCOMPARE(publisher.queued(), seq - atPause);
     broker.stop();
     QTRY_VERIFY(!publisher.isConnected());
     const int atOutage = seq;
