@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QJsonDocument>
 #include <QMap>
 #include <QPointer>
@@ -131,6 +133,7 @@ public:
     QTimer retryTimer;
     QElapsedTimer connectClock;
     int retryMs = FirstRetryMs;
+    int attempt = 0; // a look-up answering for an attempt given up is ignored
     Problem reported = Problem::None;
     bool refusedThisAttempt = false;
 
@@ -162,11 +165,39 @@ public:
         emit q->problem(line);
     }
 
+    // Starts an attempt. A host name is looked up first without blocking: the library's own
+    // look-up blocks, and a name server that does not answer would stall the serial polling.
     void connectNow()
     {
         if (state == State::Finished)
             return;
         dropSocket();
+        state = State::Connecting;
+        connectClock.start();
+        housekeeping.start(HousekeepingMs);
+        const int thisAttempt = ++attempt;
+        if (!QHostAddress(broker.host).isNull()) {
+            connectTo(broker.host);
+            return;
+        }
+        QHostInfo::lookupHost(broker.host, q, [this, thisAttempt](const QHostInfo &info) {
+            if (thisAttempt != attempt || state != State::Connecting)
+                return;
+            if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+                report(Problem::Unreachable,
+                       QStringLiteral("MQTT: cannot find the broker %1 (%2); trying again with "
+                                      "back-off")
+                           .arg(broker.host, info.errorString()));
+                retryLater();
+                return;
+            }
+            // TLS checks the certificate against the name, so the library gets the name.
+            connectTo(broker.tls ? broker.host : info.addresses().first().toString());
+        });
+    }
+
+    void connectTo(const QString &host)
+    {
         const int rc = mosq ? mosquitto_reinitialise(mosq, clientId.constData(), true, this)
                             : MOSQ_ERR_SUCCESS;
         if (!mosq)
@@ -198,8 +229,8 @@ public:
 
         refusedThisAttempt = false;
         errno = 0;
-        const int c = mosquitto_connect_async(mosq, broker.host.toUtf8().constData(), broker.port,
-                                              KeepAliveSeconds);
+        const int c =
+            mosquitto_connect_async(mosq, host.toUtf8().constData(), broker.port, KeepAliveSeconds);
         if (c != MOSQ_ERR_SUCCESS || mosquitto_socket(mosq) < 0) {
             report(Problem::Unreachable,
                    QStringLiteral("MQTT: cannot reach the broker at %1 (%2); trying again with "
@@ -208,8 +239,6 @@ public:
             retryLater();
             return;
         }
-        state = State::Connecting;
-        connectClock.start();
         const int fd = mosquitto_socket(mosq);
         readNotifier = new QSocketNotifier(fd, QSocketNotifier::Read);
         writeNotifier = new QSocketNotifier(fd, QSocketNotifier::Write);
@@ -217,7 +246,6 @@ public:
                          [this] { afterLoop(mosquitto_loop_read(mosq, 100)); });
         QObject::connect(writeNotifier, &QSocketNotifier::activated, q,
                          [this] { afterLoop(mosquitto_loop_write(mosq, 100)); });
-        housekeeping.start(HousekeepingMs);
         afterLoop(MOSQ_ERR_SUCCESS);
     }
 
@@ -235,6 +263,7 @@ public:
 
     void retryLater()
     {
+        ++attempt;
         state = State::Waiting;
         housekeeping.stop();
         retryTimer.start(retryMs);

@@ -129,8 +129,12 @@ struct Received
 class Subscriber
 {
 public:
-    ~Subscriber()
+    ~Subscriber() { stop(); }
+
+    // Keeps what arrived so far.
+    void stop()
     {
+        take();
         m_process.kill();
         m_process.waitForFinished();
     }

@@ -95,6 +95,7 @@ private slots:
     void outageLeavesNoGap();
     void fullQueueDropsOldest();
     void refusedLoginBacksOff();
+    void unknownHostName();
     void tls();
 };
 
@@ -271,7 +272,7 @@ void TestMqttPublisher::outageLeavesNoGap()
             publisher.publishState(2, makeState(2, ++seq, 4));
     });
     poll.start(10);
-    QTRY_VERIFY(seq >= 100);
+    QTRY_VERIFY(seq >= 50);
 
     // A state leaves the queue when the broker acknowledged it, not when it was written: with
     // the broker frozen, every state since stays queued, and those in flight go again later.
@@ -280,23 +281,28 @@ void TestMqttPublisher::outageLeavesNoGap()
     broker.pause();
     const int atPause = seq;
     poll.start(10);
-    QTRY_VERIFY(seq >= atPause + 100);
+    QTRY_VERIFY(seq >= atPause + 50);
     QCOMPARE(publisher.queued(), seq - atPause);
     broker.stop();
     QTRY_VERIFY(!publisher.isConnected());
+    // The subscriber's session stays on the broker; a new one takes it up at once where the old
+    // one would wait for its own reconnect.
+    sub.stop();
     const int atOutage = seq;
-    QTRY_VERIFY_WITH_TIMEOUT(seq > atOutage + 300, 10000);
-    QVERIFY(publisher.queued() > 300);
+    QTRY_VERIFY_WITH_TIMEOUT(seq > atOutage + 150, 10000);
+    QVERIFY(publisher.queued() > 150);
     QVERIFY(broker.launch());
+    Subscriber back;
+    QVERIFY(back.start(broker, { "arvex/+/state" }, "sub-outage"));
     QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 10000);
     const int atReturn = seq;
     QTRY_VERIFY(seq > atReturn + 50);
     poll.stop();
     QTRY_COMPARE(publisher.queued(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(seqs(sub, "arvex/pack02/state").last(), seq, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(seqs(back, "arvex/pack02/state").last(), seq, 10000);
 
     // Every state arrived, in order; one sent twice around the outage is allowed.
-    const QVector<int> got = seqs(sub, "arvex/pack02/state");
+    const QVector<int> got = seqs(sub, "arvex/pack02/state") + seqs(back, "arvex/pack02/state");
     QVector<int> firsts;
     for (int n : got)
         if (firsts.isEmpty() || n > firsts.last())
@@ -364,6 +370,22 @@ void TestMqttPublisher::refusedLoginBacksOff()
     const int attempts = broker.log().count("not authorised");
     QVERIFY2(attempts >= 2 && attempts <= 4, qPrintable(QString::number(attempts)));
     QVERIFY2(cpu < 0.5, qPrintable(QString::number(cpu)));
+    publisher.finish();
+}
+
+void TestMqttPublisher::unknownHostName()
+{
+    MqttPublisher::Settings s;
+    s.url = "mqtt://no-such-broker.invalid";
+    s.loggerId = "testhost";
+    MqttPublisher publisher(s);
+    QSignalSpy problems(&publisher, &MqttPublisher::problem);
+    QVERIFY(publisher.start(nullptr));
+    QTRY_COMPARE(problems.size(), 1);
+    QVERIFY2(problems.at(0).at(0).toString().contains("cannot find the broker"),
+             qPrintable(problems.at(0).at(0).toString()));
+    publisher.publishState(1, makeState(1, 1, 4));
+    QCOMPARE(publisher.queued(), 1);
     publisher.finish();
 }
 
