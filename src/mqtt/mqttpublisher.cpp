@@ -240,8 +240,8 @@ public:
             return;
         }
         const int fd = mosquitto_socket(mosq);
-        readNotifier = new QSocketNotifier(fd, QSocketNotifier::Read);
-        writeNotifier = new QSocketNotifier(fd, QSocketNotifier::Write);
+        readNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, q);
+        writeNotifier = new QSocketNotifier(fd, QSocketNotifier::Write, q);
         QObject::connect(readNotifier, &QSocketNotifier::activated, q,
                          [this] { afterLoop(mosquitto_loop_read(mosq, 100)); });
         QObject::connect(writeNotifier, &QSocketNotifier::activated, q,
