@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 // Publishes the packs' states to an MQTT broker: one JSON state per reply (QoS 1) on
 // <prefix>/packNN/state, the packs' availability (retained) on <prefix>/packNN/availability, the
 // publisher's own availability on <prefix>/logger/<loggerId>/availability (with a last will that
@@ -57,4 +59,8 @@ signals:
     void messageSent(const QString &topic);
     // One line for standard error: a refused login, a lost broker, states dropped.
     void problem(const QString &line);
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
 };

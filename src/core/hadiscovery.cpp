@@ -1,0 +1,172 @@
+#include "hadiscovery.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace HaDiscovery {
+
+namespace {
+
+// Topic levels and node ids keep to letters, digits, '_' and '-'; anything else (a '/', a
+// wildcard, a space) becomes '_'.
+QString topicSafe(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const ushort u = c.unicode();
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
+            || u == '_' || u == '-';
+        if (!ok)
+            c = QLatin1Char('_');
+    }
+    return out;
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+struct Entity
+{
+    QString object;
+    QString name;
+    const char *component; // "sensor" or "binary_sensor"
+    const char *deviceClass; // nullptr: none
+    const char *stateClass;
+    const char *unit;
+    QString valueTemplate;
+    QString attributesTemplate; // empty: none
+};
+
+QVector<Entity> entities(int cells)
+{
+    QVector<Entity> list;
+    auto sensor = [&](const QString &object, const QString &name, const char *deviceClass,
+                      const char *stateClass, const char *unit, const QString &value) {
+        list.append({ object, name, "sensor", deviceClass, stateClass, unit, value, QString() });
+    };
+    const char *measurement = "measurement";
+    sensor("voltage", "Voltage", "voltage", measurement, "V", "{{ value_json.voltage }}");
+    sensor("current", "Current", "current", measurement, "A", "{{ value_json.current }}");
+    sensor("power", "Power", "power", measurement, "W", "{{ value_json.power }}");
+    sensor("soc", "State of charge", "battery", measurement, "%", "{{ value_json.soc }}");
+    for (int i = 0; i < cells; ++i)
+        sensor("cell_" + twoDigits(i + 1), QStringLiteral("Cell %1").arg(i + 1), "voltage",
+               measurement, "mV", QStringLiteral("{{ value_json.cells[%1] }}").arg(i));
+    sensor("cell_min", "Lowest cell", "voltage", measurement, "mV", "{{ value_json.cell_min }}");
+    list.last().attributesTemplate = "{{ {'cell': value_json.cell_min_no} | tojson }}";
+    sensor("cell_max", "Highest cell", "voltage", measurement, "mV", "{{ value_json.cell_max }}");
+    list.last().attributesTemplate = "{{ {'cell': value_json.cell_max_no} | tojson }}";
+    sensor("cell_diff", "Cell difference", "voltage", measurement, "mV",
+           "{{ value_json.cell_diff }}");
+    const QString temperatureNames[6] = { "Environment temperature", "MOSFET temperature",
+                                          "Temperature 1",           "Temperature 2",
+                                          "Temperature 3",           "Temperature 4" };
+    const QString temperatureObjects[6] = { "temp_env", "temp_mosfet", "temp_1",
+                                            "temp_2",   "temp_3",      "temp_4" };
+    for (int i = 0; i < 6; ++i)
+        sensor(temperatureObjects[i], temperatureNames[i], "temperature", measurement, "\u00b0C",
+               QStringLiteral("{{ value_json.temperatures[%1] }}").arg(i));
+    sensor("cycles", "Cycles", nullptr, "total_increasing", nullptr, "{{ value_json.cycles }}");
+    for (const char *key : { "protection", "alarm" }) {
+        const QString k = QLatin1String(key);
+        list.append({ k, k == "alarm" ? QStringLiteral("Alarm") : QStringLiteral("Protection"),
+                      "binary_sensor", "problem", nullptr, nullptr,
+                      "{{ 'ON' if value_json." + k + ".active|length > 0 else 'OFF' }}",
+                      "{{ {'code': value_json." + k + ".code, 'active': value_json." + k
+                          + ".active} | tojson }}" });
+    }
+    return list;
+}
+
+QString configTopic(const char *component, const QString &node, const QString &object)
+{
+    return QStringLiteral("homeassistant/%1/%2/%3/config")
+        .arg(QLatin1String(component), node, object);
+}
+
+} // namespace
+
+QString packName(int address)
+{
+    return "pack" + twoDigits(address);
+}
+
+QString stateTopic(const QString &prefix, int address)
+{
+    return prefix + '/' + packName(address) + "/state";
+}
+
+QString availabilityTopic(const QString &prefix, int address)
+{
+    return prefix + '/' + packName(address) + "/availability";
+}
+
+QString loggerAvailabilityTopic(const QString &prefix, const QString &loggerId)
+{
+    return prefix + "/logger/" + topicSafe(loggerId) + "/availability";
+}
+
+QString nodeId(const QString &prefix, int address)
+{
+    return topicSafe(prefix) + '_' + packName(address);
+}
+
+int presentCells(const QJsonObject &state)
+{
+    return state.value(QLatin1String("cells")).toArray().size();
+}
+
+QStringList objectIds(int cells)
+{
+    QStringList ids;
+    for (const Entity &e : entities(cells))
+        ids.append(e.object);
+    return ids;
+}
+
+QVector<Message> configs(const QString &prefix, const QString &loggerId, int address, int cells)
+{
+    const QString node = nodeId(prefix, address);
+    const QString state = stateTopic(prefix, address);
+    const QJsonArray availability{
+        QJsonObject{ { "topic", availabilityTopic(prefix, address) } },
+        QJsonObject{ { "topic", loggerAvailabilityTopic(prefix, loggerId) } },
+    };
+    const QJsonObject device{
+        { "identifiers", QJsonArray{ node } },
+        { "name", QStringLiteral("Arvex pack %1").arg(twoDigits(address)) },
+        { "manufacturer", "Arvex" },
+        { "model", "Battery management board" },
+    };
+
+    QVector<Message> out;
+    for (const Entity &e : entities(cells)) {
+        QJsonObject config{
+            { "name", e.name },
+            { "unique_id", node + '_' + e.object },
+            { "object_id", node + '_' + e.object },
+            { "state_topic", state },
+            { "value_template", e.valueTemplate },
+            { "availability", availability },
+            { "availability_mode", "all" },
+            { "device", device },
+        };
+        if (e.deviceClass)
+            config.insert("device_class", e.deviceClass);
+        if (e.stateClass)
+            config.insert("state_class", e.stateClass);
+        if (e.unit)
+            config.insert("unit_of_measurement", QString::fromUtf8(e.unit));
+        if (!e.attributesTemplate.isEmpty()) {
+            config.insert("json_attributes_topic", state);
+            config.insert("json_attributes_template", e.attributesTemplate);
+        }
+        out.append({ configTopic(e.component, node, e.object),
+                     QJsonDocument(config).toJson(QJsonDocument::Compact) });
+    }
+    return out;
+}
+
+} // namespace HaDiscovery
