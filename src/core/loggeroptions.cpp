@@ -216,10 +216,12 @@ int parsePeriod(const QString &text)
         : unit == QLatin1String("min")              ? 60000.0
         : unit == QLatin1String("h")                ? 3600000.0
                                                     : 1.0;
+    // "0.3s" is 300 ms, not 300.00000000000006; a fraction of a millisecond is refused.
     const double ms = m.captured(1).toDouble() * scale;
-    if (!(ms >= PeriodMinMs && ms <= PeriodMaxMs) || ms != std::floor(ms))
+    const double whole = std::round(ms);
+    if (!(whole >= PeriodMinMs && whole <= PeriodMaxMs) || std::abs(ms - whole) > 1e-6)
         return -1;
-    return int(ms);
+    return int(whole);
 }
 
 bool readPasswordFile(const QString &path, QString *password, QString *error)

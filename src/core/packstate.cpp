@@ -147,7 +147,7 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq,
 
     QJsonArray temperatures;
     for (int centi : record.ts)
-        temperatures.append(rounded(centi / 100.0, 1));
+        temperatures.append(std::round(centi / 10.0) / 10.0); // from the integer: 30.05 -> 30.1
 
     QJsonArray balancing;
     for (int bit = 0; bit < 16; ++bit) {
