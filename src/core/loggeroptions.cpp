@@ -57,8 +57,7 @@ const Key Keys[] = {
       "Read settings from FILE: lines \"key = value\" with the keys of these options (json = "
       "true); the command line wins." },
     { "save-profile", Kind::Action, "FILE", "Save the board's parameters to FILE and exit." },
-    { "check-profile", Kind::Action, "FILE",
-      "Compare the board's parameters with FILE and exit." },
+    { "check-profile", Kind::Action, "FILE", "Compare the board's parameters with FILE and exit." },
     { "apply-profile", Kind::Action, "FILE", "Write FILE's parameters to the board and exit." },
 };
 
@@ -145,7 +144,8 @@ bool parseConfig(const QByteArray &text, QVector<ConfigEntry> *entries, QString 
             entries->clear();
             return false;
         };
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';')))
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))
+            || line.startsWith(QLatin1Char(';')))
             continue;
         const int eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
@@ -295,8 +295,7 @@ Result parse(const QStringList &arguments)
         o.configFile = parser.value(QStringLiteral("config"));
         QFile file(o.configFile);
         if (!file.open(QIODevice::ReadOnly))
-            return refuse(
-                QStringLiteral("--config %1: %2").arg(o.configFile, file.errorString()));
+            return refuse(QStringLiteral("--config %1: %2").arg(o.configFile, file.errorString()));
         QVector<ConfigEntry> entries;
         QString error;
         if (!parseConfig(file.readAll(), &entries, &error))
@@ -308,8 +307,8 @@ Result parse(const QStringList &arguments)
             if (!key)
                 return refuse(QStringLiteral("%1 is not a setting").arg(origin));
             if (key->kind == Kind::Action)
-                return refuse(QStringLiteral("%1 can only be given on the command line")
-                                  .arg(origin));
+                return refuse(
+                    QStringLiteral("%1 can only be given on the command line").arg(origin));
             settings.insert(entry.key, Setting{ entry.value, origin });
         }
     }
@@ -320,10 +319,10 @@ Result parse(const QStringList &arguments)
         const QString origin = QStringLiteral("--") + name;
         if (key.kind != Kind::Flag && parser.values(name).size() > 1)
             return refuse(QStringLiteral("%1 was given more than once").arg(origin));
-        settings.insert(name,
-                        Setting{ key.kind == Kind::Flag ? QStringLiteral("true")
-                                                        : parser.value(name),
-                                 origin });
+        settings.insert(
+            name,
+            Setting{ key.kind == Kind::Flag ? QStringLiteral("true") : parser.value(name),
+                     origin });
     }
 
     const auto bad = [](const Setting &s, const QString &why) {
@@ -412,10 +411,10 @@ Result parse(const QStringList &arguments)
         const char *name;
         LoggerOptions::ProfileAction action;
     };
-    for (const ProfileKey &p : { ProfileKey{ "save-profile", LoggerOptions::ProfileAction::Save },
-                                 ProfileKey{ "check-profile", LoggerOptions::ProfileAction::Check },
-                                 ProfileKey{ "apply-profile",
-                                             LoggerOptions::ProfileAction::Apply } }) {
+    for (const ProfileKey &p :
+         { ProfileKey{ "save-profile", LoggerOptions::ProfileAction::Save },
+           ProfileKey{ "check-profile", LoggerOptions::ProfileAction::Check },
+           ProfileKey{ "apply-profile", LoggerOptions::ProfileAction::Apply } }) {
         if (!has(p.name))
             continue;
         if (o.profileAction != LoggerOptions::ProfileAction::None)

@@ -128,8 +128,7 @@ QString isoTime(const QDateTime &time)
               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
-QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq,
-                  const QDateTime &time)
+QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, const QDateTime &time)
 {
     const int present = presentCells(record, values);
     QJsonArray cells;

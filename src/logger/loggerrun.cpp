@@ -60,9 +60,8 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     connect(m_lookTimer, &QTimer::timeout, this, &LoggerRun::lookForLine);
     m_recordingRetry->setSingleShot(true);
     m_recordingRetry->setInterval(RecordingRetryMs);
-    connect(m_recordingRetry, &QTimer::timeout, this, [this] {
-        m_recordings.start(m_options.csvDir, DataLog::csvHeader());
-    });
+    connect(m_recordingRetry, &QTimer::timeout, this,
+            [this] { m_recordings.start(m_options.csvDir, DataLog::csvHeader()); });
 }
 
 LoggerRun::~LoggerRun() = default;

@@ -5,15 +5,15 @@
 #include "portlist.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QFile>
-#include <QSysInfo>
+#include <QFileInfo>
 #include <QSocketNotifier>
+#include <QSysInfo>
 #include <QTranslator>
 
 #include <csignal>
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 

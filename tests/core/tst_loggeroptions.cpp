@@ -63,8 +63,8 @@ void TestLoggerOptions::refused_data()
     QTest::newRow("mqtt port 0") << port + QStringList{ "--mqtt", "mqtt://host:0" } << "port 0";
     QTest::newRow("mqtt port too big")
         << port + QStringList{ "--mqtt", "mqtt://host:70000" } << "--mqtt";
-    QTest::newRow("user without broker") << port + QStringList{ "--mqtt-user", "me" }
-                                         << "--mqtt-user needs --mqtt";
+    QTest::newRow("user without broker")
+        << port + QStringList{ "--mqtt-user", "me" } << "--mqtt-user needs --mqtt";
     QTest::newRow("discovery without broker")
         << port + QStringList{ "--ha-discovery" } << "--ha-discovery needs --mqtt";
     QTest::newRow("prefix with wildcard")
@@ -107,8 +107,8 @@ void TestLoggerOptions::accepted()
     QCOMPARE(r.options.mqttPrefix, QStringLiteral("arvex"));
     QVERIFY(!r.options.json && !r.options.once && r.options.csvDir.isEmpty());
 
-    r = parse({ "--port=/dev/ttyUSB1", "--baud", "115200", "--address", "2,4-5", "--period",
-                "2s", "--lang", "de", "--csv", "/var/lib/x", "--json", "--mqtt",
+    r = parse({ "--port=/dev/ttyUSB1", "--baud", "115200", "--address", "2,4-5", "--period", "2s",
+                "--lang", "de", "--csv", "/var/lib/x", "--json", "--mqtt",
                 "mqtts://broker.lan:8883", "--mqtt-user", "me", "--mqtt-prefix", "home/bat",
                 "--ha-discovery" });
     QCOMPARE(r.action, Action::Run);
@@ -137,8 +137,8 @@ void TestLoggerOptions::addressesAndPeriods()
     QCOMPARE(parseAddresses(" 7 "), QVector<int>{ 7 });
     QCOMPARE(parseAddresses("5,1,3-4"), (QVector<int>{ 5, 1, 3, 4 }));
     QCOMPARE(parseAddresses("98-99"), (QVector<int>{ 98, 99 }));
-    for (const char *bad : { "", ",", "1,", "-1", "+1", "0x10", "4-2", "1-100", "1--2", "a", "1.5",
-                             "3,3" })
+    for (const char *bad :
+         { "", ",", "1,", "-1", "+1", "0x10", "4-2", "1-100", "1--2", "a", "1.5", "3,3" })
         QVERIFY2(parseAddresses(bad).isEmpty(), bad);
 
     using LoggerCommandLine::parsePeriod;
@@ -147,10 +147,10 @@ void TestLoggerOptions::addressesAndPeriods()
         const char *text;
         int ms;
     } periods[] = {
-        { "300", 300 },     { "1000ms", 1000 }, { "1.5s", 1500 },      { "10 min", 600000 },
-        { "1h", 3600000 },  { "0.3s", 300 },    { "299", -1 },         { "1.0001h", -1 },
-        { "300.5", -1 },    { "-1s", -1 },      { "1 hour", -1 },      { "", -1 },
-        { "5e3", -1 },      { "3600001", -1 },  { "99999999999h", -1 },
+        { "300", 300 },    { "1000ms", 1000 }, { "1.5s", 1500 },       { "10 min", 600000 },
+        { "1h", 3600000 }, { "0.3s", 300 },    { "299", -1 },          { "1.0001h", -1 },
+        { "300.5", -1 },   { "-1s", -1 },      { "1 hour", -1 },       { "", -1 },
+        { "5e3", -1 },     { "3600001", -1 },  { "99999999999h", -1 },
     };
     for (const auto &p : periods)
         QVERIFY2(parsePeriod(p.text) == p.ms, p.text);
@@ -216,9 +216,9 @@ void TestLoggerOptions::passwordFile()
     QCOMPARE(password, QStringLiteral("s3cret pass"));
 
     // Readable or writable by anyone but its owner: no secret, refused.
-    for (QFile::Permissions extra : { QFile::Permissions(QFile::ReadGroup),
-                                      QFile::Permissions(QFile::ReadOther),
-                                      QFile::Permissions(QFile::WriteOther) }) {
+    for (QFile::Permissions extra :
+         { QFile::Permissions(QFile::ReadGroup), QFile::Permissions(QFile::ReadOther),
+           QFile::Permissions(QFile::WriteOther) }) {
         const QString file = write("open.pw", "x\n");
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | extra));
         error.clear();

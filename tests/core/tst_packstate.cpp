@@ -59,11 +59,10 @@ void TestPackState::figuresOfAReply()
 
     const QDateTime when(QDate(2026, 12, 8), QTime(10, 15, 30, 123), QTimeZone(3600));
     const QJsonObject s = PackState::build(r, v, 42, when);
-    const QStringList keys{ "time",         "address",     "seq",        "voltage",  "current",
-                            "power",        "soc",         "cells",      "cell_min", "cell_min_no",
-                            "cell_max",     "cell_max_no", "cell_diff",  "temperatures",
-                            "protection",   "alarm",       "system",     "job",      "balancing",
-                            "cycles" };
+    const QStringList keys{ "time",     "address",     "seq",       "voltage",      "current",
+                            "power",    "soc",         "cells",     "cell_min",     "cell_min_no",
+                            "cell_max", "cell_max_no", "cell_diff", "temperatures", "protection",
+                            "alarm",    "system",      "job",       "balancing",    "cycles" };
     const QStringList present = s.keys();
     QCOMPARE(QSet<QString>(present.begin(), present.end()),
              QSet<QString>(keys.begin(), keys.end()));
