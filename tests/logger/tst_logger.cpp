@@ -97,6 +97,7 @@ private slots:
     void onceGivesUpAfterThreeUnansweredPolls();
     void jsonAndCsvUntilSigterm();
     void lineThatGoesAwayIsWaitedFor();
+    void portAbsentAtStartIsWaitedFor();
 
 private:
     void startLogger(const QStringList &args)
@@ -248,6 +249,21 @@ void TestLogger::lineThatGoesAwayIsWaitedFor()
     const QList<QJsonObject> states = jsonLines(printed);
     for (int i = 0; i < states.size(); ++i)
         QCOMPARE(states.at(i)["seq"].toInt(), i + 1);
+}
+
+void TestLogger::portAbsentAtStartIsWaitedFor()
+{
+    // A service may start before its adapter is plugged in.
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--json", "--period", "300" });
+    QTest::qWait(1200);
+    QCOMPARE(logger.state(), QProcess::Running);
+    QVERIFY(startBoard({}));
+    QVERIFY(waitForLines(2));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.count("cannot open") == 1 && err.contains("waiting for"), err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestLogger)
