@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DARVEX_CONFIG_DIR=/etc/arvex
+# Without tests and benchmarks: packing builds everything configured first.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DARVEX_CONFIG_DIR=/etc/arvex -DBUILD_TESTING=OFF \
+    -DARVEX_BENCH=OFF
 # Only what the package holds; the tests and benchmarks are not needed for it.
 cmake --build build -j "$jobs" --target arvex arvex-logger arvex-board-sim translations \
     program-icons
