@@ -192,15 +192,9 @@ QVariant DataLog::headerData(int section, Qt::Orientation orientation, int role)
     return section + 1; // row numbers count from 1, as in a spreadsheet
 }
 
-void DataLog::append(const cell &record, const QDateTime &when)
+DataLog::Row DataLog::toRow(const cell &record, const QDateTime &when)
 {
-    if (m_count == std::numeric_limits<int>::max())
-        return; // a model cannot address more rows
-    const std::size_t chunk = std::size_t(m_count / ChunkRows);
-    if (chunk == m_chunks.size())
-        m_chunks.emplace_back(new Row[ChunkRows]);
-    Row &r = m_chunks[chunk][std::size_t(m_count % ChunkRows)];
-
+    Row r;
     r.localMs = when.toMSecsSinceEpoch() + qint64(when.offsetFromUtc()) * 1000;
     qint32 *v = r.values;
     *v++ = record.id;
@@ -222,6 +216,19 @@ void DataLog::append(const cell &record, const QDateTime &when)
     *v++ = record.ts[0];
     for (int k = 0; k < 25; ++k)
         *v++ = record.cell[k];
+    return r;
+}
+
+void DataLog::append(const cell &record, const QDateTime &when)
+{
+    if (m_count == std::numeric_limits<int>::max())
+        return; // a model cannot address more rows
+    const std::size_t chunk = std::size_t(m_count / ChunkRows);
+    if (chunk == m_chunks.size())
+        m_chunks.emplace_back(new Row[ChunkRows]);
+    Row &r = m_chunks[chunk][std::size_t(m_count % ChunkRows)];
+
+    r = toRow(record, when);
 
     beginInsertRows(QModelIndex(), m_count, m_count);
     ++m_count;

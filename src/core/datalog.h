@@ -69,6 +69,8 @@ public:
     // The longest line of a row, "\n" included: what a buffer for formatCsvLine must hold
     // (every field at most 24 characters, its quotes and its separator).
     static constexpr int MaxCsvLine = LogColumns::Count * (24 + 3) + 1;
+    // The row of a record received at when (a local time).
+    static Row toRow(const cell &record, const QDateTime &when);
     // Writes the CSV line of a row (with its "\n") to out; returns its length.
     static int formatCsvLine(const Row &row, char *out);
 

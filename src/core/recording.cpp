@@ -98,3 +98,72 @@ bool Recording::fail(const QString &error)
     stop();
     return false;
 }
+
+PackRecordings::PackRecordings() = default;
+
+PackRecordings::~PackRecordings() = default;
+
+void PackRecordings::start(const QString &folder, const QByteArray &header)
+{
+    stop();
+    m_packs.clear();
+    m_folder = folder;
+    m_header = header;
+    m_running = true;
+    m_lastPath.clear();
+    m_error.clear();
+    m_rows = 0;
+    m_bytes = 0;
+    m_files = 0;
+}
+
+void PackRecordings::stop()
+{
+    for (auto &pack : m_packs)
+        pack.second->file.stop();
+    m_running = false;
+}
+
+bool PackRecordings::isActive() const
+{
+    for (const auto &pack : m_packs) {
+        if (pack.second->file.isActive())
+            return true;
+    }
+    return false;
+}
+
+bool PackRecordings::append(int address, const QDateTime &when, const QByteArray &line)
+{
+    if (!m_running)
+        return false;
+    std::unique_ptr<Pack> &slot = m_packs[address];
+    if (!slot)
+        slot = std::make_unique<Pack>();
+    Pack &pack = *slot;
+    const QDate day = when.date();
+    if (!pack.file.isActive() || pack.day != day) {
+        // The day's first line: the file of the day before is finished, a new one begins.
+        pack.file.stop();
+        pack.day = day;
+        const bool made = pack.file.start(m_folder, when, address, m_header);
+        m_lastPath = pack.file.path();
+        if (!made) {
+            m_error = pack.file.errorString();
+            stop();
+            return false;
+        }
+        ++m_files;
+        m_bytes += pack.file.bytes();
+    }
+    const qint64 before = pack.file.bytes();
+    m_lastPath = pack.file.path();
+    if (!pack.file.append(line)) {
+        m_error = pack.file.errorString();
+        stop();
+        return false;
+    }
+    m_bytes += pack.file.bytes() - before;
+    ++m_rows;
+    return true;
+}

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QString>
 
+#include <map>
+#include <memory>
+
 // The log written to disk while it grows: one CSV file per logging run, a line handed to the
 // operating system as soon as it is appended, so a crash or a killed program loses at most the
 // line being written. The lines are the log's own (DataLog::csvHeader, DataLog::csvLine): a
@@ -47,4 +50,55 @@ private:
     int m_rows = 0;
     qint64 m_bytes = 0;
     QString m_error;
+};
+
+// The recordings of one logging run, one file per pack: a pack's first line starts its file, and
+// the first line of a new local day starts a new one, so no file spans midnight. A line that
+// cannot be written stops the run, as it stops a single recording.
+class PackRecordings
+{
+public:
+    PackRecordings();
+    ~PackRecordings();
+    PackRecordings(const PackRecordings &) = delete;
+    PackRecordings &operator=(const PackRecordings &) = delete;
+
+    // A new run into folder: every file of the last run is closed, and each pack gets a new file
+    // with its next line. header is the first line of every file.
+    void start(const QString &folder, const QByteArray &header);
+    // Closes every file; the figures stay until the next start().
+    void stop();
+    bool isRunning() const { return m_running; }
+
+    // Writes line (taken at when, the local time of the reply) to the file of address. False
+    // when the run is not on, or the line could not be written: then the run has stopped, and
+    // errorString() and path() tell which file and why.
+    bool append(int address, const QDateTime &when, const QByteArray &line);
+
+    // The file written last, and why the run stopped; empty when it did not fail.
+    QString path() const { return m_lastPath; }
+    QString errorString() const { return m_error; }
+    // Lines and bytes written in this run, over all files; files made in it.
+    int rows() const { return m_rows; }
+    qint64 bytes() const { return m_bytes; }
+    int files() const { return m_files; }
+    // A file of the run is open.
+    bool isActive() const;
+
+private:
+    struct Pack
+    {
+        Recording file;
+        QDate day; // the local day of the file's first line
+    };
+
+    QString m_folder;
+    QByteArray m_header;
+    bool m_running = false;
+    std::map<int, std::unique_ptr<Pack>> m_packs;
+    QString m_lastPath;
+    QString m_error;
+    int m_rows = 0;
+    qint64 m_bytes = 0;
+    int m_files = 0;
 };

@@ -1,5 +1,6 @@
 // The log page. While logging is on, every logged row also goes to a CSV file on disk as it is
-// logged, one file per logging run, so a crash or a killed program loses nothing.
+// logged, one file per pack and logging run (and a new one at midnight), so a crash or a killed
+// program loses nothing.
 #include "logpage.h"
 
 #include "datalog.h"
@@ -39,7 +40,7 @@ LogPage::LogPage(Ui_MainWindow *ui, QWidget *window, std::function<int()> packAd
     , m_recordSwitch(ui->data_record)
     , m_recordState(ui->data_record_file)
     , dataLog(new DataLog(this))
-    , recording(std::make_unique<Recording>())
+    , recording(std::make_unique<PackRecordings>())
     , recordingStateTimer(new QTimer(this))
 {
     m_view->setModel(dataLog);
@@ -90,9 +91,10 @@ int LogPage::addRow(QTableView *view, const cell *record)
     // older rows is not pulled away from them by every reply.
     const QScrollBar *bar = view->verticalScrollBar();
     const bool following = bar->value() >= bar->maximum();
-    log->append(*record, QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    log->append(*record, now);
     if (log == dataLog)
-        recordRow(log->count() - 1);
+        recordRow(log->count() - 1, now);
     // The columns were fitted to their captions; the first row shows how wide the values are
     // (the date and the time would be cut off).
     if (log->count() == 1)
@@ -199,7 +201,7 @@ void LogPage::startRecording()
 {
     recording->stop();
     recordingProblem.clear();
-    // The file is made with the run's first row: a run without rows (no board answering) leaves
+    // The files are made with the run's first row: a run without rows (no board answering) leaves
     // no empty file behind.
     recordingPending = m_recordSwitch->checked();
     showRecordingState();
@@ -212,20 +214,17 @@ void LogPage::stopRecording()
     showRecordingState();
 }
 
-void LogPage::recordRow(int row)
+void LogPage::recordRow(int row, const QDateTime &when)
 {
     if (recordingPending) {
         recordingPending = false;
-        if (!recording->start(recordingsFolder(), QDateTime::currentDateTime(), m_packAddress(),
-                              DataLog::csvHeader())) {
-            reportRecordingFailure();
-            showRecordingState();
-            return;
-        }
+        recording->start(recordingsFolder(), DataLog::csvHeader());
     }
-    if (!recording->isActive())
+    if (!recording->isRunning())
         return;
-    if (!recording->append(dataLog->csvLine(row))) {
+    // Each pack's rows go to its own file, named by the address the row carries.
+    const int address = dataLog->row(row).values[0];
+    if (!recording->append(address, when, dataLog->csvLine(row))) {
         reportRecordingFailure();
         showRecordingState();
     } else if (m_recordState->isVisible() && !recordingStateTimer->isActive()) {
@@ -270,7 +269,14 @@ void LogPage::showRecordingState()
     const QString path = QStringLiteral("\x1F");
     QString text;
     QString shownPath = file;
-    if (recording->isActive()) {
+    // Several packs: several files side by side; the line names their folder.
+    const int files = recording->files();
+    if (files > 1)
+        shownPath = QDir::toNativeSeparators(QFileInfo(recording->path()).absolutePath());
+    const QString count = locale.toString(files);
+    if (recording->isActive() && files > 1) {
+        text = tr("正在记录 %1 个文件到 %2  ·  %3 行  ·  %4").arg(count, path, rows, size);
+    } else if (recording->isActive()) {
         text = tr("正在记录到 %1  ·  %2 行  ·  %3").arg(path, rows, size);
     } else if (!recordingProblem.isEmpty()) {
         text = tr("记录已停止：%1").arg(recordingProblem);
@@ -279,6 +285,8 @@ void LogPage::showRecordingState()
     } else if (recordingPending) {
         text = tr("第一行到达时开始记录到 %1").arg(path);
         shownPath = QDir::toNativeSeparators(recordingsFolder());
+    } else if (!file.isEmpty() && files > 1) {
+        text = tr("已记录 %1 个文件到 %2  ·  %3 行  ·  %4").arg(count, path, rows, size);
     } else if (!file.isEmpty()) {
         text = tr("已记录到 %1  ·  %2 行  ·  %3").arg(path, rows, size);
     } else {

@@ -13,8 +13,9 @@ class QLineEdit;
 class QLocale;
 class QPushButton;
 class QTableView;
+class QDateTime;
 class QTimer;
-class Recording;
+class PackRecordings;
 class SwitchButton;
 class Ui_MainWindow;
 struct cell;
@@ -70,8 +71,8 @@ private:
     void startRecording();
     void stopRecording();
     void recordSwitchChanged(bool on);
-    // Writes a logged row of data_view's log to the file being recorded.
-    void recordRow(int row);
+    // Writes a logged row of data_view's log, logged at when, to its pack's file.
+    void recordRow(int row, const QDateTime &when);
     void reportRecordingFailure();
     // The file being recorded (or why not) under the log buttons.
     void showRecordingState();
@@ -96,7 +97,7 @@ private:
     QString exportedFile; // the last export, for its line
     int exportedRows = -1; // rows written by the last export; -1: none this run
 
-    std::unique_ptr<Recording> recording;
+    std::unique_ptr<PackRecordings> recording; // one file per pack
     QTimer *recordingStateTimer; // the file's rows and size, after the reply
     QString recordingProblem; // why the last recording stopped; empty when it did not fail
     bool recordingPending = false; // a logging run whose file is made with its first row

@@ -60,6 +60,7 @@ private slots:
     void recordingIsTheExportAndReadsBack_data();
     void recordingIsTheExportAndReadsBack();
     void recordingFilesAndFailures();
+    void packRecordingsTakeAFilePerPackAndDay();
     void recordingCutShortEndsWithItsLastWholeLine();
     void brokenFilesNameTheirLine_data();
     void brokenFilesNameTheirLine();
@@ -159,6 +160,48 @@ void TestCsvFiles::recordingFilesAndFailures()
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Recording nowhere;
     QVERIFY(!nowhere.start(QString(), start, 1, "head\n"));
+}
+
+void TestCsvFiles::packRecordingsTakeAFilePerPackAndDay()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("run"));
+    const QDateTime evening(QDate(2026, 12, 7), QTime(23, 59, 59, 500));
+    const QDateTime night(QDate(2026, 12, 8), QTime(0, 0, 0, 400));
+    PackRecordings run;
+    QVERIFY(!run.append(1, evening, "x\n")); // not started
+    run.start(folder, "head\n");
+    QVERIFY(run.append(1, evening, "1a\n"));
+    QVERIFY(run.append(2, evening, "2a\n"));
+    QVERIFY(run.append(1, evening.addMSecs(100), "1b\n"));
+    // Past midnight: each pack's next line begins a file of the new day.
+    QVERIFY(run.append(2, night, "2b\n"));
+    QVERIFY(run.append(1, night, "1c\n"));
+    QCOMPARE(run.files(), 4);
+    QCOMPARE(run.rows(), 5);
+    QCOMPARE(run.bytes(), qint64(4 * 5 + 5 * 3));
+    const auto file = [&](const QDateTime &start, int address) {
+        return readAll(folder + '/' + Recording::fileName(start, address));
+    };
+    QCOMPARE(file(evening, 1), QByteArray("head\n1a\n1b\n"));
+    QCOMPARE(file(evening, 2), QByteArray("head\n2a\n"));
+    QCOMPARE(file(night, 2), QByteArray("head\n2b\n"));
+    QCOMPARE(file(night, 1), QByteArray("head\n1c\n"));
+    QCOMPARE(QFileInfo(run.path()).fileName(), Recording::fileName(night, 1));
+
+    // A new run never writes over the last one's files, even within the same second.
+    run.start(folder, "head\n");
+    QVERIFY(run.append(1, night, "1d\n"));
+    QCOMPARE(QFileInfo(run.path()).fileName(),
+             QStringLiteral("arvex-20261208-000000-pack01-2.csv"));
+    QCOMPARE(file(night, 1), QByteArray("head\n1c\n"));
+
+    // A file that cannot be written stops the run and says which and why.
+    QVERIFY(QDir(folder).removeRecursively());
+    QVERIFY(!run.append(1, night, "1e\n"));
+    QVERIFY(!run.isRunning() && !run.isActive());
+    QVERIFY(!run.errorString().isEmpty());
+    QVERIFY(!run.append(2, night, "2c\n"));
 }
 
 void TestCsvFiles::recordingCutShortEndsWithItsLastWholeLine()

@@ -1,5 +1,5 @@
-// The log page on the bare form, without the window: recording each logging run to a file of its
-// own that is the export of its rows, and failures that stop recording but not logging.
+// The log page on the bare form, without the window: recording each logging run to a file per
+// pack that is the export of its rows, and failures that stop recording but not logging.
 #include "datalog.h"
 #include "isolatedsettings.h"
 #include "logpage.h"
@@ -42,14 +42,16 @@ private slots:
     void cleanup();
 
     void oneFilePerLoggingRunHoldingTheTablesRows();
+    void severalPacksGoToAFileEach();
     void failureStopsRecordingOnceAndLoggingGoesOn_data();
     void failureStopsRecordingOnceAndLoggingGoesOn();
 
 private:
     // A record whose pack voltage tells the rows apart.
-    void send(int packMv = 52000)
+    void send(int packMv = 52000, int address = 7)
     {
         cell record;
+        record.id = address;
         record.totalv = packMv;
         record.cadc = -1500;
         page->addRecord(record);
@@ -118,7 +120,7 @@ void TestLogPage::oneFilePerLoggingRunHoldingTheTablesRows()
         QCOMPARE(lines(first).size(), 1 + i);
     }
     QCOMPARE(ui.data_total_line->text(), QStringLiteral("3"));
-    // Named after the pack the page is told.
+    // Named after the pack the rows come from.
     QVERIFY2(QRegularExpression("^arvex-\\d{8}-\\d{6}-pack07\\.csv$")
                  .match(recordings().at(0))
                  .hasMatch(),
@@ -155,6 +157,31 @@ void TestLogPage::oneFilePerLoggingRunHoldingTheTablesRows()
     QCOMPARE(recordings().size(), 2);
     QCOMPARE(log()->count(), 6);
     QVERIFY(boxes->entries().isEmpty());
+}
+
+void TestLogPage::severalPacksGoToAFileEach()
+{
+    setLogging(true);
+    send(52001, 2);
+    send(52002, 7);
+    send(52003, 2);
+    QStringList files = recordings();
+    QCOMPARE(files.size(), 2);
+    QVERIFY2(files.at(0).endsWith("-pack02.csv") && files.at(1).endsWith("-pack07.csv"),
+             qPrintable(files.join(' ')));
+    const QList<QByteArray> pack2 = lines(settings->recordings() + '/' + files.at(0));
+    const QList<QByteArray> pack7 = lines(settings->recordings() + '/' + files.at(1));
+    QCOMPARE(pack2.size(), 3);
+    QCOMPARE(pack7.size(), 2);
+    QVERIFY(pack2.at(1).contains(",\"2\",") && pack2.at(2).contains(",\"2\","));
+    QVERIFY(pack7.at(1).contains(",\"7\","));
+    // The line counts the rows of both files and names their folder.
+    ui.data_record_file->resize(2000, ui.data_record_file->height());
+    setLogging(false);
+    const QString text = ui.data_record_file->text();
+    QVERIFY2(text.contains("2 个文件") && text.contains("3 行")
+                 && text.contains(QDir::toNativeSeparators(settings->recordings())),
+             qPrintable(text));
 }
 
 void TestLogPage::failureStopsRecordingOnceAndLoggingGoesOn_data()

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// What arvex-logger runs with: from its command line and, with --config, an INI file of the same
+// keys (the command line wins). Everything is checked before anything is opened, so a bad value
+// ends the program at once with one line on standard error.
+struct LoggerOptions
+{
+    enum class ProfileAction { None, Save, Check, Apply };
+
+    QString port;
+    int baud = 9600;
+    QVector<int> addresses{ 1 }; // polled in this order
+    int periodMs = 1000;
+    int language = 0; // of the CSV header: 0 Chinese, 1 English, 2 German
+    QString csvDir; // empty: no CSV files
+    bool json = false; // one JSON object per reply on standard output
+    bool once = false; // one poll, one JSON object, exit
+    QString mqttUrl; // empty: no MQTT
+    QString mqttUser;
+    QString mqttPasswordFile;
+    QString mqttCaFile;
+    QString mqttPrefix = QStringLiteral("arvex");
+    bool haDiscovery = false;
+    QString configFile;
+    ProfileAction profileAction = ProfileAction::None;
+    QString profileFile;
+};
+
+namespace LoggerCommandLine {
+
+constexpr int RefusedExitCode = 2;
+constexpr int PeriodMinMs = 300;
+constexpr int PeriodMaxMs = 60 * 60 * 1000;
+
+enum class Action {
+    Run,
+    Help, // print helpText() and exit 0
+    Version, // print the message and exit 0
+    Refuse, // print the message on standard error and exit with RefusedExitCode
+};
+
+struct Result
+{
+    Action action = Action::Run;
+    LoggerOptions options;
+    QString message;
+};
+
+// arguments as the program got them, its own name first. The file named by --config is read
+// here.
+Result parse(const QStringList &arguments);
+
+// The text of --help. Needs a QCoreApplication, whose program name it shows.
+QString helpText();
+
+// One "key = value" of a configuration file, with its line number.
+struct ConfigEntry
+{
+    QString key;
+    QString value;
+    int line = 0;
+};
+// Reads the text of a configuration file: "key = value" lines, blank lines, and comments that
+// begin with "#" or ";". A value may be put in double quotes to keep spaces at its ends. False
+// with error ("line N: ...") for anything else, a key given twice included.
+bool parseConfig(const QByteArray &text, QVector<ConfigEntry> *entries, QString *error);
+
+// "1", "1,3,5-8": addresses from 0 to 99, each once, in the order given. Empty when the text is
+// not such a list.
+QVector<int> parseAddresses(const QString &text);
+
+// A poll period: milliseconds ("1000"), or a number with the unit ms, s, min or h ("1.5s",
+// "10 min"), within PeriodMinMs .. PeriodMaxMs. -1 when it is not one.
+int parsePeriod(const QString &text);
+
+// The MQTT password from a file of its own: the first line, without its line end. The file must
+// be readable by its owner only; false with one line of error otherwise.
+bool readPasswordFile(const QString &path, QString *password, QString *error);
+
+} // namespace LoggerCommandLine

@@ -1,0 +1,245 @@
+#include "loggerrun.h"
+
+#include "commandcodes.h"
+#include "datalog.h"
+#include "devicewatcher.h"
+#include "frame.h"
+#include "mqttpublisher.h"
+#include "packstate.h"
+#include "portlist.h"
+
+#include <QDir>
+#include <QTimer>
+
+LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FILE *out,
+                     QObject *parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_session(new BoardSession(this))
+    , m_watcher(new DeviceWatcher(this))
+    , m_mqtt(mqtt)
+    , m_out(out)
+    , m_lookTimer(new QTimer(this))
+    , m_recordingRetry(new QTimer(this))
+{
+    m_line.port = options.port;
+    m_line.baud = options.baud;
+    m_line.address = options.addresses.value(0, 1);
+    m_line.periodMs = options.periodMs;
+    for (int address : options.addresses) {
+        m_packs.insert(address, Pack());
+        m_requests.insert(Frame::readRequest(address, Cmd::ReadRealTime), address);
+    }
+
+    connect(m_session, &BoardSession::packReply, this, &LoggerRun::packReply);
+    connect(m_session, &BoardSession::frameSent, this, &LoggerRun::frameSent);
+    connect(m_session, &BoardSession::closed, this, &LoggerRun::lineClosed);
+    connect(m_session, &BoardSession::reconnectWaitChanged, this, [this](bool waiting) {
+        if (!waiting)
+            checkLine(); // found, or given up: then this run looks on by itself
+    });
+    connect(m_session, &BoardSession::opened, this, [this] {
+        m_identity = m_session->connectedIdentity();
+        m_openFailureSaid = false;
+        if (m_lineLost)
+            say(QStringLiteral("%1 is back; polling again").arg(m_session->portName()));
+        m_lineLost = false;
+    });
+    connect(m_session, &BoardSession::openFailed, this,
+            [this](const QString &port, const QString &reason) {
+                if (!m_openFailureSaid)
+                    say(QStringLiteral("cannot open %1: %2").arg(port, reason));
+                m_openFailureSaid = true;
+            });
+    connect(m_session, &BoardSession::portFailed, this,
+            [](const QString &reason) { say(QStringLiteral("the line failed: %1").arg(reason)); });
+    connect(m_watcher, &DeviceWatcher::deviceArrived, m_session, &BoardSession::deviceArrived);
+    connect(m_watcher, &DeviceWatcher::deviceRemoved, m_session, &BoardSession::deviceRemoved);
+
+    m_lookTimer->setInterval(LookForLineMs);
+    connect(m_lookTimer, &QTimer::timeout, this, &LoggerRun::lookForLine);
+    m_recordingRetry->setSingleShot(true);
+    m_recordingRetry->setInterval(RecordingRetryMs);
+    connect(m_recordingRetry, &QTimer::timeout, this,
+            [this] { m_recordings.start(m_options.csvDir, DataLog::csvHeader()); });
+}
+
+LoggerRun::~LoggerRun() = default;
+
+void LoggerRun::say(const QString &line)
+{
+    std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+void LoggerRun::start()
+{
+    if (!m_options.csvDir.isEmpty())
+        m_recordings.start(m_options.csvDir, DataLog::csvHeader());
+    m_session->setReconnect(!m_options.once);
+    if (m_options.addresses.size() > 1)
+        m_session->setAddresses(m_options.addresses);
+    if (m_session->open(m_line)) {
+        m_session->startPolling();
+        return;
+    }
+    if (m_options.once)
+        return finish(1);
+    say(QStringLiteral("waiting for %1").arg(m_line.port));
+    m_lookTimer->start();
+}
+
+void LoggerRun::stop()
+{
+    finish(0);
+}
+
+void LoggerRun::finish(int exitCode)
+{
+    if (m_stopping)
+        return;
+    m_stopping = true;
+    m_lookTimer->stop();
+    m_recordingRetry->stop();
+    m_session->setReconnect(false);
+    m_session->close();
+    m_recordings.stop();
+    if (m_mqtt)
+        m_mqtt->finish(); // every pack and the logger "offline"
+    std::fflush(m_out);
+    emit finished(exitCode);
+}
+
+void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &record)
+{
+    auto it = m_packs.find(address);
+    if (it == m_packs.end() || m_stopping)
+        return; // not a pack of ours (a stray reply)
+    Pack &pack = *it;
+    pack.asked = false;
+    pack.misses = 0;
+    if (m_options.once && pack.done)
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    ++pack.seq;
+    const QJsonObject state = PackState::build(record, values, pack.seq, now);
+    if (m_options.json || m_options.once) {
+        const QByteArray line = PackState::toLine(state) + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
+        std::fflush(m_out);
+    }
+    writeCsv(address, now, record);
+    if (m_mqtt) {
+        if (!pack.online && pack.seq > 1)
+            m_mqtt->setPackOnline(address, true);
+        m_mqtt->publishState(address, state);
+    }
+    pack.online = true;
+    if (m_options.once) {
+        pack.done = true;
+        finishOnceIfDone();
+    }
+}
+
+void LoggerRun::writeCsv(int address, const QDateTime &when, const AFE &afe)
+{
+    if (!m_recordings.isRunning())
+        return;
+    char line[DataLog::MaxCsvLine];
+    const int length = DataLog::formatCsvLine(DataLog::toRow(afe, when), line);
+    if (m_recordings.append(address, when, QByteArray::fromRawData(line, length)))
+        return;
+    // Unattended, a full disk or a removed folder must not end the recording for good.
+    say(QStringLiteral("CSV recording stopped: %1: %2; trying again in %3 s")
+            .arg(QDir::toNativeSeparators(m_recordings.path()), m_recordings.errorString())
+            .arg(RecordingRetryMs / 1000));
+    m_recordingRetry->start();
+}
+
+void LoggerRun::frameSent(const QByteArray &frame)
+{
+    const auto request = m_requests.constFind(frame);
+    if (request == m_requests.constEnd())
+        return;
+    const int address = *request;
+    Pack &pack = m_packs[address];
+    // The poll before this one went unanswered.
+    if (pack.asked && ++pack.misses >= MissesBeforeOffline) {
+        if (m_options.once && !pack.done) {
+            say(QStringLiteral("pack %1 did not answer %2 polls").arg(address).arg(pack.misses));
+            pack.done = true;
+            finishOnceIfDone();
+            return;
+        }
+        if (pack.online)
+            setOffline(address, pack);
+    }
+    pack.asked = true;
+}
+
+void LoggerRun::setOffline(int address, Pack &pack)
+{
+    pack.online = false;
+    if (m_mqtt)
+        m_mqtt->setPackOnline(address, false);
+}
+
+void LoggerRun::finishOnceIfDone()
+{
+    bool allAnswered = true;
+    for (const Pack &pack : qAsConst(m_packs)) {
+        if (!pack.done)
+            return;
+        allAnswered = allAnswered && pack.seq > 0;
+    }
+    finish(allAnswered ? 0 : 1);
+}
+
+void LoggerRun::lineClosed(BoardSession::CloseReason reason)
+{
+    if (m_stopping)
+        return;
+    for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
+        it->asked = false;
+        it->misses = 0;
+        if (it->online)
+            setOffline(it.key(), *it);
+    }
+    if (m_options.once)
+        return finish(1);
+    if (reason != BoardSession::CloseReason::User && !m_lineLost) {
+        m_lineLost = true;
+        say(QStringLiteral("%1 went away; waiting for it").arg(m_session->portName()));
+    }
+    // The session says whether it waits for the adapter only after it has closed the line.
+    QTimer::singleShot(0, this, &LoggerRun::checkLine);
+}
+
+void LoggerRun::checkLine()
+{
+    if (m_stopping || m_session->isOpen() || m_session->isWaitingToReconnect())
+        m_lookTimer->stop();
+    else if (!m_lookTimer->isActive())
+        m_lookTimer->start();
+}
+
+void LoggerRun::lookForLine()
+{
+    if (m_stopping || m_session->isOpen() || m_session->isWaitingToReconnect())
+        return m_lookTimer->stop();
+    // The adapter may come back under another name (ttyUSB1 for ttyUSB0).
+    BoardSession::LineSettings line = m_line;
+    if (!m_identity.isEmpty()) {
+        const QList<PortInfo> ports = PortList::availablePorts();
+        for (const PortInfo &port : ports) {
+            if (PortList::identity(port) == m_identity) {
+                line.port = port.name;
+                break;
+            }
+        }
+    }
+    if (!m_session->open(line))
+        return;
+    m_lookTimer->stop();
+    m_session->startPolling();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "boardsession.h"
+#include "loggeroptions.h"
+#include "recording.h"
+
+#include <QHash>
+#include <QObject>
+
+#include <cstdio>
+
+class DeviceWatcher;
+class MqttPublisher;
+class QTimer;
+
+// One run of the logger: a board session on the line, every real-time reply printed as JSON,
+// recorded to its pack's CSV file and published, and the line watched without a time limit: a
+// removed adapter is waited for however long it stays away. It shows nothing and asks nothing;
+// what goes wrong is said in one line on standard error.
+class LoggerRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How many polls in a row a pack may leave unanswered before it counts as gone.
+    static constexpr int MissesBeforeOffline = 3;
+    // How often the line is looked for once the session has stopped waiting for it.
+    static constexpr int LookForLineMs = 1000;
+    // How long a recording that could not write waits before it tries a new file.
+    static constexpr int RecordingRetryMs = 60 * 1000;
+
+    // mqtt: where states are published, or nullptr. out: standard output (JSON lines).
+    LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FILE *out,
+              QObject *parent = nullptr);
+    ~LoggerRun() override;
+
+    // Opens the line and polls. A line that cannot be opened is looked for until it can (with
+    // --once: the run ends with 1).
+    void start();
+    // Ends the run: the line and the files closed, the packs said to be offline; finished(0).
+    void stop();
+
+    BoardSession *session() const { return m_session; }
+
+signals:
+    // The run is over; exitCode is the program's.
+    void finished(int exitCode);
+
+private:
+    struct Pack
+    {
+        qint64 seq = 0; // replies so far
+        int misses = 0; // polls in a row without a reply
+        bool asked = false; // a poll is out and unanswered
+        bool online = false; // answered since the line opened, and not given up
+        bool done = false; // --once: answered or given up
+    };
+
+    void packReply(int address, const RealTimeReply &values, const AFE &record);
+    void frameSent(const QByteArray &frame);
+    void lineClosed(BoardSession::CloseReason reason);
+    void checkLine();
+    void lookForLine();
+    void setOffline(int address, Pack &pack);
+    void writeCsv(int address, const QDateTime &when, const AFE &record);
+    void finishOnceIfDone();
+    void finish(int exitCode);
+    static void say(const QString &line);
+
+    LoggerOptions m_options;
+    BoardSession::LineSettings m_line;
+    BoardSession *m_session;
+    DeviceWatcher *m_watcher;
+    MqttPublisher *m_mqtt;
+    std::FILE *m_out;
+    PackRecordings m_recordings;
+    QTimer *m_lookTimer;
+    QTimer *m_recordingRetry;
+    QHash<int, Pack> m_packs;
+    QHash<QByteArray, int> m_requests; // the real-time request of each pack -> its address
+    QString m_identity; // the adapter of the last open, to find it under another name
+    bool m_stopping = false;
+    bool m_lineLost = false; // the line went away; said once until it is back
+    bool m_openFailureSaid = false;
+};

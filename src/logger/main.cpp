@@ -1,0 +1,157 @@
+// arvex-logger: polls Arvex boards without a window and records, prints or publishes every reply.
+#include "loggeroptions.h"
+#include "loggerrun.h"
+#include "mqttpublisher.h"
+#include "portlist.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QSysInfo>
+#include <QTranslator>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = { -1, -1 };
+
+void onSignal(int)
+{
+    const char c = 1;
+    const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+    (void)n;
+}
+
+int refuse(const QString &line)
+{
+    std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
+    return LoggerCommandLine::RefusedExitCode;
+}
+
+// The captions of the CSV header in the language asked for: the window's own translation files,
+// from the program's folder (a build) or the installed data folder.
+void loadLanguage(int language)
+{
+    static const char *const Files[] = { "KORVA_Lang_zh.qm", "KORVA_Lang.qm", "KORVA_Lang_de.qm" };
+    if (language < 0 || language > 2)
+        return;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    const QString dir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    for (const QString &place : { dir, dir + QStringLiteral(ARVEX_TRANSLATIONS_FROM_BIN "/") }) {
+        if (translator->load(place + QLatin1String(Files[language]))) {
+            QCoreApplication::installTranslator(translator);
+            return;
+        }
+    }
+    if (language != 0) // Chinese is the captions' own language
+        std::fprintf(stderr, "arvex-logger: no translation file %s; the CSV header is in Chinese\n",
+                     Files[language]);
+}
+
+// A pseudo-terminal (the simulated board) is not in the system's port list; it is added, so the
+// line is watched and found again like an adapter.
+void listPort(const QString &port)
+{
+    if (!port.startsWith(QLatin1Char('/')))
+        return;
+    const QString target = QFileInfo(port).canonicalFilePath();
+    if (!target.isEmpty() && target.startsWith(QLatin1String("/dev/"))
+        && !target.startsWith(QLatin1String("/dev/pts/")))
+        return; // a device of the system's own
+    QByteArray extra = qgetenv("ARVEX_EXTRA_PORTS");
+    const QByteArray path = QFile::encodeName(port);
+    if (extra.split(':').contains(path))
+        return;
+    qputenv("ARVEX_EXTRA_PORTS", extra.isEmpty() ? path : extra + ':' + path);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("arvex-logger"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ARVEX_VERSION));
+
+    const LoggerCommandLine::Result parsed = LoggerCommandLine::parse(app.arguments());
+    switch (parsed.action) {
+    case LoggerCommandLine::Action::Help:
+        std::fputs(qPrintable(LoggerCommandLine::helpText()), stdout);
+        return 0;
+    case LoggerCommandLine::Action::Version:
+        std::printf("%s\n", qPrintable(parsed.message));
+        return 0;
+    case LoggerCommandLine::Action::Refuse:
+        return refuse(parsed.message);
+    case LoggerCommandLine::Action::Run:
+        break;
+    }
+    const LoggerOptions &options = parsed.options;
+    if (options.profileAction != LoggerOptions::ProfileAction::None)
+        return refuse(QStringLiteral("parameter profiles are not available yet in this build"));
+
+    std::unique_ptr<MqttPublisher> mqtt;
+    if (!options.mqttUrl.isEmpty()) {
+        const QString why = MqttPublisher::checkUrl(options.mqttUrl);
+        if (!why.isEmpty())
+            return refuse(QStringLiteral("--mqtt '%1': %2").arg(options.mqttUrl, why));
+        MqttPublisher::Settings settings;
+        settings.url = options.mqttUrl;
+        settings.user = options.mqttUser;
+        settings.caFile = options.mqttCaFile;
+        settings.prefix = options.mqttPrefix;
+        settings.haDiscovery = options.haDiscovery;
+        settings.loggerId = QSysInfo::machineHostName();
+        // Never from the command line, where every user of the machine can read it.
+        QString error;
+        if (!options.mqttPasswordFile.isEmpty()) {
+            if (!LoggerCommandLine::readPasswordFile(options.mqttPasswordFile, &settings.password,
+                                                     &error))
+                return refuse(error);
+        } else {
+            settings.password = QString::fromUtf8(qgetenv("ARVEX_MQTT_PASSWORD"));
+        }
+        mqtt = std::make_unique<MqttPublisher>(settings);
+        QObject::connect(mqtt.get(), &MqttPublisher::problem, [](const QString &line) {
+            std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
+        });
+        if (!mqtt->start(&error))
+            return refuse(QStringLiteral("--mqtt: %1").arg(error));
+    }
+
+    loadLanguage(options.language);
+    listPort(options.port);
+
+    // SIGTERM (systemd, kill) and SIGINT (Ctrl+C) end the run from the event loop, so the files
+    // are closed and "offline" is published.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return refuse(QStringLiteral("cannot watch for signals"));
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN); // a closed pipe on standard output ends nothing by itself
+
+    LoggerRun run(options, mqtt.get(), stdout);
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &run, [&run] {
+        char c = 0;
+        const ssize_t n = ::read(g_signalPipe[0], &c, 1);
+        (void)n;
+        run.stop();
+    });
+    QObject::connect(&run, &LoggerRun::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    run.start();
+    const int code = app.exec();
+    mqtt.reset();
+    return code;
+}

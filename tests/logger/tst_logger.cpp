@@ -1,0 +1,270 @@
+// arvex-logger as a program against the simulated board: what it prints matches what the board
+// sent (read from the board's own log, decoded here without the tool's decoder), the CSV files
+// hold every reply and are closed on SIGTERM, a line that goes away is waited for, and refused
+// options exit with 2.
+#include "boardline.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+// The last real-time reply the board sent, from its log, read field by field as the board lays
+// the block out (left to right, hex, the widths of the board's layout).
+struct SentReply
+{
+    QVector<int> cells;
+    QVector<int> tempsCenti;
+    int job = 0;
+    qint64 currentMa = 0;
+    int cycles = 0;
+    int packMv = 0;
+    int soc = 0;
+    int cellCount = 0;
+};
+
+SentReply lastSentReply(const QByteArray &log)
+{
+    SentReply s;
+    const QByteArray marker = " TX :Y+01+51+";
+    const int at = log.lastIndexOf(marker);
+    if (at < 0)
+        return s;
+    const QByteArray block = log.mid(at + marker.size(), 211);
+    int pos = 0;
+    const auto take = [&](int width) {
+        const qint64 v = block.mid(pos, width).toLongLong(nullptr, 16);
+        pos += width;
+        return v;
+    };
+    for (int i = 0; i < 25; ++i)
+        s.cells << int(take(4));
+    for (int i = 0; i < 6; ++i)
+        s.tempsCenti << int(take(4) - 4000);
+    take(1); // protection
+    take(1); // alarms
+    s.job = int(take(1));
+    take(2); // the MOSFETs
+    s.currentMa = qint32(quint32(take(8))); // two's complement while discharging
+    take(24); // remaining, charged, discharged
+    s.cycles = int(take(4));
+    take(4); // balancing
+    s.packMv = int(take(4));
+    take(24); // average, highest, lowest, the two differences, the highest cell
+    s.soc = int(take(2));
+    s.cellCount = int(take(2));
+    return s;
+}
+
+QList<QJsonObject> jsonLines(const QByteArray &out)
+{
+    QList<QJsonObject> objects;
+    for (const QByteArray &line : out.split('\n')) {
+        if (!line.isEmpty())
+            objects << QJsonDocument::fromJson(line).object();
+    }
+    return objects;
+}
+
+} // namespace
+
+class TestLogger : public QObject, public BoardLine
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        setUpLine();
+        printed.clear();
+    }
+    void cleanup()
+    {
+        if (logger.state() != QProcess::NotRunning) {
+            logger.kill();
+            logger.waitForFinished();
+        }
+        tearDownLine();
+    }
+
+    void refusedOptionsExitWith2();
+    void onceMatchesWhatTheBoardSent();
+    void onceGivesUpAfterThreeUnansweredPolls();
+    void jsonAndCsvUntilSigterm();
+    void lineThatGoesAwayIsWaitedFor();
+    void portAbsentAtStartIsWaitedFor();
+
+private:
+    void startLogger(const QStringList &args)
+    {
+        logger.setProgram(QStringLiteral(ARVEX_LOGGER));
+        logger.setArguments(args);
+        logger.start();
+        QVERIFY(logger.waitForStarted(WaitMs));
+    }
+    // Waits until the logger has printed count JSON lines in all.
+    bool waitForLines(int count, int ms = 10000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (printed.count('\n') < count && timer.elapsed() < ms) {
+            logger.waitForReadyRead(100);
+            printed += logger.readAllStandardOutput();
+        }
+        return printed.count('\n') >= count;
+    }
+    int finish()
+    {
+        if (!logger.waitForFinished(WaitMs))
+            return -1;
+        printed += logger.readAllStandardOutput();
+        return logger.exitStatus() == QProcess::NormalExit ? logger.exitCode() : -1;
+    }
+
+    QProcess logger;
+    QByteArray printed;
+};
+
+void TestLogger::refusedOptionsExitWith2()
+{
+    const QString open = dir->filePath("open.pw");
+    QFile pw(open);
+    QVERIFY(pw.open(QIODevice::WriteOnly));
+    pw.write("secret\n");
+    pw.close();
+    QVERIFY(QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+
+    const struct
+    {
+        QStringList args;
+        const char *says;
+    } cases[] = {
+        { { "--port", link, "--period", "100" }, "--period '100'" },
+        { { "--port", link, "--mqtt", "mqtt://host:99999" }, "--mqtt" },
+        { { "--port", link, "--mqtt", "mqtt://127.0.0.1", "--mqtt-password-file", open },
+          "chmod 600" },
+        { { "--port", link, "--save-profile", dir->filePath("p.json") }, "not available" },
+    };
+    for (const auto &c : cases) {
+        logger.setProcessChannelMode(QProcess::SeparateChannels);
+        startLogger(c.args);
+        QCOMPARE(finish(), 2);
+        const QByteArray err = logger.readAllStandardError();
+        QVERIFY2(err.contains(c.says) && err.count('\n') == 1, err.constData());
+    }
+}
+
+void TestLogger::onceMatchesWhatTheBoardSent()
+{
+    QVERIFY(startBoard({ "--signed-current", "--profile", "discharge", "--cells", "13" }));
+    startLogger({ "--port", link, "--once" });
+    QCOMPARE(finish(), 0);
+    const QList<QJsonObject> states = jsonLines(printed);
+    QCOMPARE(states.size(), 1);
+    const QJsonObject s = states.first();
+    const SentReply sent = lastSentReply(boardLog());
+    QCOMPARE(sent.cellCount, 13);
+
+    QVERIFY2(sent.currentMa < 0, "the board discharges");
+    QCOMPARE(s["current"].toDouble(), sent.currentMa / 1000.0);
+    QCOMPARE(s["voltage"].toDouble(), sent.packMv / 1000.0);
+    QCOMPARE(s["soc"].toInt(), sent.soc);
+    QCOMPARE(s["cycles"].toInt(), sent.cycles);
+    QCOMPARE(s["job"].toObject()["active"].toArray(), QJsonArray{ "discharging" });
+    const QJsonArray cells = s["cells"].toArray();
+    QCOMPARE(cells.size(), 13);
+    for (int i = 0; i < 13; ++i)
+        QCOMPARE(cells.at(i).toInt(), sent.cells.at(i));
+    const QJsonArray temps = s["temperatures"].toArray();
+    QCOMPARE(temps.size(), 6);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(qRound(temps.at(i).toDouble() * 10), qRound(sent.tempsCenti.at(i) / 10.0));
+    QCOMPARE(s["seq"].toInt(), 1);
+    QCOMPARE(s["address"].toInt(), 1);
+}
+
+void TestLogger::onceGivesUpAfterThreeUnansweredPolls()
+{
+    QVERIFY(startBoard({ "--drop", "1" }));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--once", "--period", "300" });
+    QCOMPARE(finish(), 1);
+    QVERIFY(printed.isEmpty());
+    QVERIFY(logger.readAllStandardError().contains("did not answer 3 polls"));
+}
+
+void TestLogger::jsonAndCsvUntilSigterm()
+{
+    QVERIFY(startBoard({}));
+    const QString csv = dir->filePath("csv");
+    startLogger({ "--port", link, "--json", "--period", "300", "--csv", csv, "--lang", "en" });
+    QVERIFY(waitForLines(3));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+
+    const QList<QJsonObject> states = jsonLines(printed);
+    for (int i = 0; i < states.size(); ++i)
+        QCOMPARE(states.at(i)["seq"].toInt(), i + 1);
+    const QStringList files = QDir(csv).entryList({ "*.csv" }, QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(files.first().endsWith("-pack01.csv"), qPrintable(files.first()));
+    QFile file(csv + '/' + files.first());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.endsWith('\n'));
+    QList<QByteArray> lines = text.split('\n');
+    lines.removeLast();
+    QVERIFY2(lines.first().startsWith("\"Date\",\"Time\",\"Pack\""), lines.first().constData());
+    // Every reply printed is recorded, in the same order, with the same pack voltage.
+    QCOMPARE(lines.size() - 1, states.size());
+    for (int i = 0; i < states.size(); ++i) {
+        const QByteArray volts =
+            '"' + QByteArray::number(states.at(i)["voltage"].toDouble(), 'f', 2) + '"';
+        QCOMPARE(lines.at(i + 1).split(',').at(11), volts);
+    }
+}
+
+void TestLogger::lineThatGoesAwayIsWaitedFor()
+{
+    QVERIFY(startBoard({}));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--json", "--period", "300" });
+    QVERIFY(waitForLines(2));
+    // The adapter is pulled out (the link goes with the board), then plugged in again.
+    QVERIFY(sim->stop());
+    QTest::qWait(1500);
+    const int before = printed.count('\n');
+    QVERIFY(startBoard({}));
+    QVERIFY(waitForLines(before + 2));
+    ::kill(pid_t(logger.processId()), SIGINT);
+    QCOMPARE(finish(), 0);
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.contains("went away") && err.contains("polling again"), err.constData());
+    // One count for the whole run: the replies after the return go on from the ones before.
+    const QList<QJsonObject> states = jsonLines(printed);
+    for (int i = 0; i < states.size(); ++i)
+        QCOMPARE(states.at(i)["seq"].toInt(), i + 1);
+}
+
+void TestLogger::portAbsentAtStartIsWaitedFor()
+{
+    // A service may start before its adapter is plugged in.
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--json", "--period", "300" });
+    QTest::qWait(1200);
+    QCOMPARE(logger.state(), QProcess::Running);
+    QVERIFY(startBoard({}));
+    QVERIFY(waitForLines(2));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.count("cannot open") == 1 && err.contains("waiting for"), err.constData());
+}
+
+QTEST_GUILESS_MAIN(TestLogger)
+#include "tst_logger.moc"
