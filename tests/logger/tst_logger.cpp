@@ -3,6 +3,7 @@
 // hold every reply and are closed on SIGTERM, a line that goes away is waited for, and refused
 // options exit with 2.
 #include "boardline.h"
+#include "sentreply.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,53 +14,6 @@
 #include <csignal>
 
 namespace {
-
-// The last real-time reply the board sent, from its log, read field by field as the board lays
-// the block out (left to right, hex, the widths of the board's layout).
-struct SentReply
-{
-    QVector<int> cells;
-    QVector<int> tempsCenti;
-    int job = 0;
-    qint64 currentMa = 0;
-    int cycles = 0;
-    int packMv = 0;
-    int soc = 0;
-    int cellCount = 0;
-};
-
-SentReply lastSentReply(const QByteArray &log)
-{
-    SentReply s;
-    const QByteArray marker = " TX :Y+01+51+";
-    const int at = log.lastIndexOf(marker);
-    if (at < 0)
-        return s;
-    const QByteArray block = log.mid(at + marker.size(), 211);
-    int pos = 0;
-    const auto take = [&](int width) {
-        const qint64 v = block.mid(pos, width).toLongLong(nullptr, 16);
-        pos += width;
-        return v;
-    };
-    for (int i = 0; i < 25; ++i)
-        s.cells << int(take(4));
-    for (int i = 0; i < 6; ++i)
-        s.tempsCenti << int(take(4) - 4000);
-    take(1); // protection
-    take(1); // alarms
-    s.job = int(take(1));
-    take(2); // the MOSFETs
-    s.currentMa = qint32(quint32(take(8))); // two's complement while discharging
-    take(24); // remaining, charged, discharged
-    s.cycles = int(take(4));
-    take(4); // balancing
-    s.packMv = int(take(4));
-    take(24); // average, highest, lowest, the two differences, the highest cell
-    s.soc = int(take(2));
-    s.cellCount = int(take(2));
-    return s;
-}
 
 QList<QJsonObject> jsonLines(const QByteArray &out)
 {

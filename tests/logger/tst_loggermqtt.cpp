@@ -1,0 +1,221 @@
+// arvex-logger publishing to a real broker: the states carry what the simulated board sent,
+// discovery is retained and names every entity, availability follows the board and the logger,
+// a broker that goes away and comes back loses no state, and a refused login is retried calmly.
+#include "../mqtt/broker.h"
+#include "boardline.h"
+#include "sentreply.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr int BrokerWaitMs = 15000;
+
+QJsonObject json(const Received &r)
+{
+    return QJsonDocument::fromJson(r.payload).object();
+}
+
+// The logger's CPU seconds so far, from /proc.
+double cpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return (fields.at(11).toDouble() + fields.at(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
+class TestLoggerMqtt : public QObject, public BoardLine
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        setUpLine();
+        broker = std::make_unique<Broker>();
+        QVERIFY(broker->start());
+    }
+    void cleanup()
+    {
+        if (logger.state() != QProcess::NotRunning) {
+            logger.kill();
+            logger.waitForFinished();
+        }
+        broker.reset();
+        tearDownLine();
+    }
+
+    void statesDiscoveryAndAvailability();
+    void brokerThatReturnsMissesNoState();
+    void refusedLoginIsRetriedCalmly();
+
+private:
+    void startLogger(const QString &password, const QStringList &more = {})
+    {
+        const QString file = dir->filePath("password");
+        QFile pw(file);
+        QVERIFY(pw.open(QIODevice::WriteOnly));
+        pw.write(password.toUtf8() + '\n');
+        pw.close();
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+        logger.setProgram(QStringLiteral(ARVEX_LOGGER));
+        logger.setArguments(QStringList{ "--port", link, "--period", "300", "--mqtt", broker->url(),
+                                         "--mqtt-user", Broker::User, "--mqtt-password-file", file }
+                            + more);
+        logger.setProcessChannelMode(QProcess::SeparateChannels);
+        logger.start();
+        QVERIFY(logger.waitForStarted(WaitMs));
+    }
+
+    int stopLogger()
+    {
+        ::kill(pid_t(logger.processId()), SIGTERM);
+        if (!logger.waitForFinished(WaitMs))
+            return -1;
+        return logger.exitStatus() == QProcess::NormalExit ? logger.exitCode() : -1;
+    }
+
+    static QString lastPayload(Subscriber &sub, const QString &topic)
+    {
+        const QVector<Received> all = sub.on(topic);
+        return all.isEmpty() ? QString() : QString::fromUtf8(all.last().payload);
+    }
+
+    std::unique_ptr<Broker> broker;
+    QProcess logger;
+};
+
+void TestLoggerMqtt::statesDiscoveryAndAvailability()
+{
+    Subscriber live;
+    QVERIFY(live.start(*broker, { "arvex/#" }, "live"));
+    QVERIFY(startBoard({ "--signed-current", "--profile", "discharge", "--cells", "13" }));
+    startLogger(Broker::Password, { "--ha-discovery" });
+    const QString state = QStringLiteral("arvex/pack01/state");
+    QTRY_VERIFY_WITH_TIMEOUT(live.on(state).size() >= 3, BrokerWaitMs);
+
+    // Each state is one of the board's replies, as the board sent it: discharging, 13 cells.
+    const QVector<SentReply> sent = sentReplies(boardLog());
+    for (const Received &r : live.on(state)) {
+        const QJsonObject s = json(r);
+        const auto same = [&s](const SentReply &b) {
+            return qRound(s["voltage"].toDouble() * 1000) == b.packMv
+                && qRound64(s["current"].toDouble() * 1000) == b.currentMa
+                && s["soc"].toInt() == b.soc && s["cells"].toArray().size() == b.cellCount
+                && s["cells"].toArray().at(12).toInt() == b.cells.at(12);
+        };
+        QVERIFY2(std::any_of(sent.begin(), sent.end(), same), r.payload.constData());
+        QVERIFY(s["current"].toDouble() < 0);
+    }
+    QCOMPARE(lastPayload(live, "arvex/pack01/availability"), QStringLiteral("online"));
+
+    // A newcomer finds every entity of the pack, retained.
+    Subscriber late;
+    QVERIFY(late.start(*broker, { "homeassistant/#" }, "late"));
+    QStringList expected;
+    for (const char *object :
+         { "voltage", "current", "power", "soc", "cell_min", "cell_max", "cell_diff", "temp_env",
+           "temp_mosfet", "temp_1", "temp_2", "temp_3", "temp_4", "cycles" })
+        expected << QStringLiteral("homeassistant/sensor/arvex_pack01/%1/config").arg(object);
+    for (int cell = 1; cell <= 13; ++cell)
+        expected << QStringLiteral("homeassistant/sensor/arvex_pack01/cell_%1/config")
+                        .arg(cell, 2, 10, QLatin1Char('0'));
+    expected << "homeassistant/binary_sensor/arvex_pack01/protection/config"
+             << "homeassistant/binary_sensor/arvex_pack01/alarm/config";
+    QTRY_VERIFY_WITH_TIMEOUT(late.messages().size() >= expected.size(), BrokerWaitMs);
+    QStringList got;
+    for (const Received &r : late.messages()) {
+        QVERIFY(r.retained);
+        got << r.topic;
+        QCOMPARE(json(r)["state_topic"].toString(), state);
+    }
+    got.sort();
+    expected.sort();
+    QCOMPARE(got, expected);
+
+    // The board goes away: the pack is offline; it comes back: online, and states again.
+    QVERIFY(sim->stop());
+    QTRY_COMPARE_WITH_TIMEOUT(lastPayload(live, "arvex/pack01/availability"),
+                              QStringLiteral("offline"), BrokerWaitMs);
+    const int states = live.on(state).size();
+    QVERIFY(startBoard({ "--signed-current", "--profile", "discharge", "--cells", "13" }));
+    QTRY_COMPARE_WITH_TIMEOUT(lastPayload(live, "arvex/pack01/availability"),
+                              QStringLiteral("online"), BrokerWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live.on(state).size() > states, BrokerWaitMs);
+
+    // Stopped: the pack and the logger say offline.
+    QCOMPARE(stopLogger(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(lastPayload(live, "arvex/pack01/availability"),
+                              QStringLiteral("offline"), BrokerWaitMs);
+    QString loggerTopic;
+    for (const Received &r : live.messages()) {
+        if (r.topic.startsWith("arvex/logger/") && r.topic.endsWith("/availability"))
+            loggerTopic = r.topic;
+    }
+    QVERIFY(!loggerTopic.isEmpty());
+    QCOMPARE(lastPayload(live, loggerTopic), QStringLiteral("offline"));
+}
+
+void TestLoggerMqtt::brokerThatReturnsMissesNoState()
+{
+    auto subscriber = std::make_unique<Subscriber>();
+    QVERIFY(subscriber->start(*broker, { "arvex/+/state" }, "seq"));
+    QVERIFY(startBoard({}));
+    startLogger(Broker::Password);
+    const QString state = QStringLiteral("arvex/pack01/state");
+    QTRY_VERIFY_WITH_TIMEOUT(subscriber->on(state).size() >= 2, BrokerWaitMs);
+    QSet<int> seen;
+    for (const Received &r : subscriber->on(state))
+        seen << json(r)["seq"].toInt();
+
+    // Away for about three seconds: ten polls at 300 ms.
+    broker->stop();
+    QTest::qWait(3000);
+    QVERIFY(broker->launch());
+    // The subscriber's session waited on the broker; it is taken up again.
+    subscriber->stop();
+    for (const Received &r : subscriber->on(state))
+        seen << json(r)["seq"].toInt();
+    subscriber = std::make_unique<Subscriber>();
+    QVERIFY(subscriber->start(*broker, { "arvex/+/state" }, "seq"));
+    QTRY_VERIFY_WITH_TIMEOUT(subscriber->on(state).size() >= 12, BrokerWaitMs);
+    for (const Received &r : subscriber->on(state))
+        seen << json(r)["seq"].toInt();
+    const int last = *std::max_element(seen.begin(), seen.end());
+    QVERIFY(last >= 14);
+    for (int seq = 1; seq <= last; ++seq)
+        QVERIFY2(seen.contains(seq), qPrintable(QString::number(seq)));
+    QCOMPARE(stopLogger(), 0);
+}
+
+void TestLoggerMqtt::refusedLoginIsRetriedCalmly()
+{
+    QVERIFY(startBoard({}));
+    startLogger(QStringLiteral("not the password"));
+    QTest::qWait(1000);
+    const double cpuBefore = cpuSeconds(logger.processId());
+    QTest::qWait(2500);
+    const double cpu = cpuSeconds(logger.processId()) - cpuBefore;
+    QVERIFY2(cpu >= 0 && cpu < 0.5, qPrintable(QString::number(cpu)));
+    QCOMPARE(logger.state(), QProcess::Running); // polling and waiting on
+    QCOMPARE(stopLogger(), 0);
+    const QByteArray err = logger.readAllStandardError();
+    QCOMPARE(err.count("refused the login"), 1);
+    // Tried again, not once and not in a loop: the broker saw a few attempts.
+    const int attempts = broker->log().count("not authorised");
+    QVERIFY2(attempts >= 2 && attempts <= 5, broker->log().constData());
+}
+
+QTEST_GUILESS_MAIN(TestLoggerMqtt)
+#include "tst_loggermqtt.moc"
