@@ -1,7 +1,7 @@
 // arvex-logger publishing to a real broker: the states carry what the simulated board sent,
 // discovery is retained and names every entity, availability follows the board and the logger,
 // a broker that goes away and comes back loses no state, and a refused login is retried calmly.
-#include "../mqtt/broker.h"
+#include "../publish/broker.h"
 #include "boardline.h"
 #include "sentreply.h"
 
