@@ -111,6 +111,13 @@ const ParameterTable::Row *findRow(const QString &key)
     return nullptr;
 }
 
+QString toolName()
+{
+    return (QCoreApplication::applicationName() + QLatin1Char(' ')
+            + QCoreApplication::applicationVersion())
+        .trimmed();
+}
+
 ReadResult read(const QByteArray &bytes)
 {
     ReadResult result;
@@ -255,15 +262,6 @@ QHash<QString, int> boardValues(const QVector<ParameterBlock::Field> &block)
             values.insert(key, value);
     }
     return values;
-}
-
-int blockAddress(const QVector<ParameterBlock::Field> &block)
-{
-    for (const ParameterBlock::Field &field : block) {
-        if (qstrcmp(field.widget, "conf_dnum") == 0)
-            return field.text.toInt();
-    }
-    return -1;
 }
 
 Profile fromBoard(const QHash<QString, int> &board, int address, QStringList *skipped)

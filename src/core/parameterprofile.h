@@ -43,6 +43,9 @@ struct ReadResult
     QString error; // when refused: "key: reason", in the chosen language
 };
 
+// The program and version that saves a profile, as the application names itself.
+QString toolName();
+
 // Reads a profile's bytes or file and checks every value against its row.
 ReadResult read(const QByteArray &bytes);
 ReadResult readFile(const QString &path);
@@ -52,8 +55,6 @@ QString writeFile(const QString &path, const Profile &profile);
 
 // The board's values of a profile's rows, from a decoded parameter block.
 QHash<QString, int> boardValues(const QVector<ParameterBlock::Field> &block);
-// The board's address a decoded parameter block came from.
-int blockAddress(const QVector<ParameterBlock::Field> &block);
 
 // A profile of what the board holds. A value outside its row's range is left out, named in
 // skipped: the file would be refused with it.

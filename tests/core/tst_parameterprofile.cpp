@@ -141,10 +141,9 @@ void TestParameterProfile::compareWithBoard()
     QVERIFY(!rows.at(2).known);
     QCOMPARE(ParameterProfile::differences(rows), 2);
 
-    // A board's block: the profile's rows only, values as the page shows them; the address from
-    // the frame. A value out of its row's range is not saved (the file would be refused).
+    // A board's block: the profile's rows only, values as the page shows them. A value out of
+    // its row's range is not saved (the file would be refused).
     QVector<ParameterBlock::Field> block = ParameterBlock::decode("03", {});
-    QCOMPARE(ParameterProfile::blockAddress(block), 3);
     const QHash<QString, int> values = ParameterProfile::boardValues(block);
     QCOMPARE(values.size(), ParameterProfile::rows().size());
     QCOMPARE(values.value("conf_chght"), -40); // an empty block reads 0 + the shown offset
