@@ -1,5 +1,6 @@
 // Profiles of a board's settings: the file refused whole at its first fault, kept exactly through
 // a save and a read, and compared row by row with what a board holds.
+#include "addresslist.h"
 #include "parameterprofile.h"
 
 #include <QJsonDocument>
@@ -26,6 +27,7 @@ private slots:
     void badFilesAreRefused();
     void roundTrip();
     void compareWithBoard();
+    void addressLists();
 };
 
 void TestParameterProfile::rowsAreSettingsOnly()
@@ -161,6 +163,20 @@ void TestParameterProfile::compareWithBoard()
     QVERIFY(ParameterProfile::wireValue(*ParameterProfile::findRow("conf_cax"), -5, &wire));
     QCOMPARE(wire, uint16_t(0xFFFB));
     QVERIFY(!ParameterProfile::wireValue(*ParameterProfile::findRow("conf_lv"), 1000, &wire));
+}
+
+void TestParameterProfile::addressLists()
+{
+    const QVector<int> list = AddressList::parse(" 1, 3 ,5-8,3");
+    QCOMPARE(list, QVector<int>({ 1, 3, 5, 6, 7, 8 }));
+    QCOMPARE(AddressList::format(list), QString("1,3,5-8"));
+    QCOMPARE(AddressList::format({ 2, 3, 9 }), QString("2,3,9"));
+    QCOMPARE(AddressList::parse("0-99").size(), 100);
+    for (const char *bad : { "", "1,,2", "8-5", "100", "1-100", "a", "-3", "1.5", "1;2" }) {
+        QString error;
+        QVERIFY2(AddressList::parse(bad, &error).isEmpty(), bad);
+        QVERIFY2(!error.isEmpty(), bad);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestParameterProfile)
