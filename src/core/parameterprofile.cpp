@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 #include <cmath>
+#include <cstring>
 
 namespace ParameterProfile {
 
@@ -79,6 +81,136 @@ QString readRow(const QString &key, const QJsonValue &entry, int *value)
     return QString();
 }
 
+// Looks through JSON text for a key given twice in one object, before the text is parsed: the
+// parser would keep one of the two without a word, and which value a setting gets must never be
+// a guess. Syntax errors are left to the parser; nesting deeper than a profile has is reported.
+class KeyScan
+{
+public:
+    enum Result { Clean, Duplicate, TooDeep };
+
+    explicit KeyScan(const QByteArray &text)
+        : m_p(text.constData())
+        , m_end(text.constData() + text.size())
+    { }
+
+    Result run(QString *key)
+    {
+        m_result = Clean;
+        value(0);
+        if (m_result == Duplicate)
+            *key = m_key;
+        return m_result;
+    }
+
+private:
+    static constexpr int MaxDepth = 8;
+
+    void blanks()
+    {
+        while (m_p < m_end && (*m_p == ' ' || *m_p == '\t' || *m_p == '\n' || *m_p == '\r'))
+            ++m_p;
+    }
+
+    // At a '"': reads the string with its escapes resolved; false at a syntax error.
+    bool string(QString *out)
+    {
+        ++m_p;
+        const char *run = m_p;
+        while (m_p < m_end) {
+            const char c = *m_p;
+            if (c == '"') {
+                out->append(QString::fromUtf8(run, int(m_p - run)));
+                ++m_p;
+                return true;
+            }
+            if (c != '\\') {
+                ++m_p;
+                continue;
+            }
+            out->append(QString::fromUtf8(run, int(m_p - run)));
+            if (++m_p >= m_end)
+                return false;
+            const char e = *m_p++;
+            if (e == 'u') {
+                if (m_end - m_p < 4)
+                    return false;
+                bool ok = false;
+                const ushort unit = QByteArray(m_p, 4).toUShort(&ok, 16);
+                if (!ok)
+                    return false;
+                out->append(QChar(unit));
+                m_p += 4;
+            } else {
+                out->append(QLatin1Char(e)); // one character: only equality matters here
+            }
+            run = m_p;
+        }
+        return false;
+    }
+
+    // Reads one value; false when the scan ends (a syntax error, or a finding).
+    bool value(int depth)
+    {
+        blanks();
+        if (m_p >= m_end)
+            return false;
+        if (*m_p == '"') {
+            QString ignored;
+            return string(&ignored);
+        }
+        if (*m_p != '{' && *m_p != '[') {
+            while (m_p < m_end && !strchr(",]} \t\r\n", *m_p))
+                ++m_p;
+            return true;
+        }
+        if (depth >= MaxDepth) {
+            m_result = TooDeep;
+            return false;
+        }
+        const bool object = *m_p++ == '{';
+        QSet<QString> keys;
+        blanks();
+        if (m_p < m_end && *m_p == (object ? '}' : ']')) {
+            ++m_p;
+            return true;
+        }
+        while (m_p < m_end) {
+            if (object) {
+                blanks();
+                QString k;
+                if (m_p >= m_end || *m_p != '"' || !string(&k))
+                    return false;
+                if (keys.contains(k)) {
+                    m_result = Duplicate;
+                    m_key = k;
+                    return false;
+                }
+                keys.insert(k);
+                blanks();
+                if (m_p >= m_end || *m_p++ != ':')
+                    return false;
+            }
+            if (!value(depth + 1))
+                return false;
+            blanks();
+            if (m_p >= m_end)
+                return false;
+            const char c = *m_p++;
+            if (c == (object ? '}' : ']'))
+                return true;
+            if (c != ',')
+                return false;
+        }
+        return false;
+    }
+
+    const char *m_p;
+    const char *m_end;
+    Result m_result = Clean;
+    QString m_key;
+};
+
 } // namespace
 
 const QVector<const ParameterTable::Row *> &rows()
@@ -123,6 +255,17 @@ ReadResult read(const QByteArray &bytes)
     ReadResult result;
     if (bytes.size() > MaxFileBytes) {
         result.error = tr("文件大于 1 MiB，不是参数配置文件。");
+        return result;
+    }
+    QString twice;
+    switch (KeyScan(bytes).run(&twice)) {
+    case KeyScan::Clean:
+        break;
+    case KeyScan::Duplicate:
+        result.error = fault(twice, tr("这个键出现了两次。"));
+        return result;
+    case KeyScan::TooDeep:
+        result.error = tr("不是有效的参数配置文件：嵌套过深。");
         return result;
     }
     QJsonParseError parseError{};

@@ -79,6 +79,13 @@ void TestParameterProfile::badFilesAreRefused_data()
     QTest::newRow("huge") << fileWith("\"conf_lv\":{\"value\":1e300}") << "conf_lv：值";
     QTest::newRow("other unit") << fileWith("\"conf_lv\":{\"value\":2800,\"unit\":\"V\"}")
                                 << "conf_lv：单位应为 \"mV\"，文件中为 \"V\"";
+    // The reader would keep one of the two values silently.
+    QTest::newRow("row twice") << fileWith(lv + "," + lv) << "conf_lv：这个键出现了两次";
+    QTest::newRow("row twice, escaped")
+        << fileWith(lv + ",\"conf_\\u006cv\":{\"value\":3000}") << "conf_lv：这个键出现了两次";
+    QTest::newRow("top key twice")
+        << fileWith(lv, "\"note\":\"a\",\"note\":\"b\",") << "note：这个键出现了两次";
+    QTest::newRow("nested deep") << fileWith(lv, "\"note\":[[[[[[[[[1]]]]]]]]],") << "嵌套过深";
     QByteArray big = fileWith(lv, "\"note\":\"" + QByteArray(1024 * 1024, 'a') + "\",");
     QTest::newRow("over 1 MiB") << big << "文件大于 1 MiB";
 }
