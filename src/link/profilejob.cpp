@@ -73,6 +73,7 @@ bool ProfileJob::start(Kind kind, const ParameterProfile::Profile &profile,
     m_addresses = addresses;
     m_results.clear();
     m_auditError.clear();
+    m_stopRequested = false;
     m_index = 0;
     m_running = true;
     beginAddress();
@@ -200,8 +201,16 @@ void ProfileJob::verdictsArrived(const QVector<WriteConfirm::Verdict> &verdicts)
         if (!m_awaited.remove(v.field))
             continue;
         RowOutcome outcome = RowOutcome::Unconfirmed;
+        // Given up before it went out (the line was too busy for its deadline): taken back, so
+        // it never goes out unfollowed.
+        if (m_queuedFrames.contains(v.field)) {
+            const QByteArray frame = m_queuedFrames.take(v.field);
+            m_session->sendQueuebak.removeOne(frame);
+            m_session->sendQueuebuff.removeOne(frame);
+            outcome = RowOutcome::NotSent;
+        }
         // A block of another board (a read-back of the pack in focus) says nothing of this one.
-        if (m_lastBlockAddress == m_current.address) {
+        if (outcome == RowOutcome::Unconfirmed && m_lastBlockAddress == m_current.address) {
             if (v.outcome == WriteConfirm::Outcome::Confirmed)
                 outcome = RowOutcome::Confirmed;
             else if (v.outcome == WriteConfirm::Outcome::Kept)
@@ -240,7 +249,11 @@ void ProfileJob::stop()
 {
     if (!m_running)
         return;
-    finishAddress(Status::Stopped);
+    // Between two boards (from a handler of addressDone) the next one is simply not begun.
+    if (m_phase == Phase::Idle)
+        m_stopRequested = true;
+    else
+        finishAddress(Status::Stopped);
 }
 
 void ProfileJob::finishAddress(Status status)
@@ -269,7 +282,7 @@ void ProfileJob::finishAddress(Status status)
     m_results.append(m_current);
     emit addressDone(m_current);
 
-    if (halt) {
+    if (halt || (m_stopRequested && m_index + 1 < m_addresses.size())) {
         // The boards not reached are part of the record: nothing was sent to them.
         for (int i = m_index + 1; i < m_addresses.size(); ++i) {
             AddressResult skipped;

@@ -115,6 +115,7 @@ private:
     Phase m_phase = Phase::Idle;
     int m_tries = 0;
     bool m_running = false;
+    bool m_stopRequested = false;
     int m_askedAddress = -1; // the board the last read-back sent went to
     int m_lastBlockAddress = -1; // the board the last block came from
     AddressResult m_current;

@@ -54,13 +54,13 @@ ProfileDialog::ProfileDialog(QWidget *window, BoardSession *session, ProfileJob 
 {
     setObjectName(QStringLiteral("profile_dialog"));
     setWindowTitle(tr("参数配置"));
-    resize(820, 640);
+    resize(860, 700);
     m_header->setWordWrap(true);
     m_table->setObjectName(QStringLiteral("profile_table"));
     m_table->setHorizontalHeaderLabels(
         { tr("参数"), tr("单位"), tr("板子"), tr("文件"), tr("范围"), tr("对比") });
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(Caption, QHeaderView::Stretch);
-    m_table->horizontalHeader()->setSectionResizeMode(Mark, QHeaderView::ResizeToContents);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_apply->setObjectName(QStringLiteral("profile_apply"));
@@ -70,7 +70,7 @@ ProfileDialog::ProfileDialog(QWidget *window, BoardSession *session, ProfileJob 
     m_stop->setObjectName(QStringLiteral("profile_stop"));
     m_progress->setObjectName(QStringLiteral("profile_progress"));
     m_results->setObjectName(QStringLiteral("profile_results"));
-    m_results->setMaximumHeight(120);
+    m_results->setMaximumHeight(90);
 
     auto *applyRow = new QHBoxLayout;
     applyRow->addWidget(m_apply);

@@ -16,6 +16,7 @@ private slots:
     void saveCheckApply();
     void refusedFileSendsNothing();
     void rowTheBoardKeeps();
+    void stopHalfWay();
 
 private:
     struct Run
@@ -124,6 +125,55 @@ void TestProfileCommand::rowTheBoardKeeps()
     const QStringList lines = auditLines();
     QVERIFY(lines.filter(",conf_lv,").value(0).endsWith(",no,kept"));
     QVERIFY(lines.filter(",conf_hv,").value(0).endsWith(",yes,confirmed"));
+}
+
+void TestProfileCommand::stopHalfWay()
+{
+    QVERIFY(connectTo({ "--static" }));
+    const QString file = dir->filePath("board.json");
+    QCOMPARE(run(ProfileJob::Kind::Save, file).code, 0);
+    ParameterProfile::Profile profile = ParameterProfile::readFile(file).profile;
+    profile.values["conf_lv"] += 100;
+    profile.values["conf_hv"] += 100;
+
+    // Stopped as the first write leaves: the second is taken back, never sent.
+    ProfileJob job(session.get());
+    job.setAuditFile(audit(), link);
+    QSignalSpy finished(&job, &ProfileJob::finished);
+    const int writes = writesSeen();
+    auto stopAtWrite =
+        connect(session.get(), &BoardSession::frameSent, &job, [&job](const QByteArray &frame) {
+            if (frame.startsWith(":W+"))
+                job.stop();
+        });
+    QVERIFY(job.start(ProfileJob::Kind::Apply, profile, { 1, 2 }));
+    QVERIFY(finished.wait(WaitMs));
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    disconnect(stopAtWrite);
+    QCOMPARE(job.results().size(), 2);
+    const ProfileJob::AddressResult first = job.results().at(0);
+    QCOMPARE(first.status, ProfileJob::Status::NotConfirmed);
+    QCOMPARE(first.writes.size(), 2);
+    QCOMPARE(first.writes.at(0).outcome, ProfileJob::RowOutcome::Unconfirmed);
+    QCOMPARE(first.writes.at(1).outcome, ProfileJob::RowOutcome::NotSent);
+    QCOMPARE(job.results().at(1).status, ProfileJob::Status::Stopped);
+    const int polls = requestsSeen();
+    QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
+    QCOMPARE(writesSeen(), writes + 1);
+    QStringList lines = auditLines();
+    QVERIFY(lines.filter(",conf_lv,").value(0).endsWith(",no,unconfirmed"));
+    QVERIFY(lines.filter(",conf_hv,").value(0).endsWith(",no,not sent"));
+
+    // Stopped between two boards: the next is not begun.
+    ProfileJob between(session.get());
+    connect(&between, &ProfileJob::addressDone, &between, [&between] { between.stop(); });
+    QSignalSpy done(&between, &ProfileJob::finished);
+    QVERIFY(between.start(ProfileJob::Kind::Check, profile, { 1, 2, 3 }));
+    QVERIFY(done.wait(WaitMs));
+    QCOMPARE(between.results().size(), 3);
+    QCOMPARE(between.results().at(0).status, ProfileJob::Status::Differs);
+    QCOMPARE(between.results().at(1).status, ProfileJob::Status::Stopped);
+    QCOMPARE(between.results().at(2).status, ProfileJob::Status::Stopped);
 }
 
 QTEST_GUILESS_MAIN(TestProfileCommand)
