@@ -151,7 +151,11 @@ void ProfileJob::writeDifferences()
     }
     for (const auto &w : qAsConst(writes)) {
         const ParameterProfile::Comparison &c = *w.first;
-        const int ahead = m_session->sendQueuebak.size();
+        // A write waits behind what is queued and, with several packs, behind a cycle's polls;
+        // a busy line or a slow machine may hold it a few periods more. Given up too early, a
+        // row the board took would be reported as not confirmed.
+        const int ahead =
+            m_session->sendQueuebak.size() + m_session->addresses().size() + SlackTurns;
         const QByteArray frame =
             m_session->queueWrite(Frame::withAddress(c.row->prefix, m_current.address), w.second);
         if (frame.isEmpty()) {
@@ -171,11 +175,11 @@ void ProfileJob::writeDifferences()
     }
     m_phase = Phase::Confirming;
     m_session->queueReadBack(m_current.address);
-    // The session gives each write up at its own deadline; this only guards against a verdict
-    // that never comes.
+    // The session gives each write up at its own deadline, well before this: it only guards
+    // against a verdict that never comes.
     const int period = m_session->period();
-    const int turns = m_session->sendQueuebak.size() + m_session->addresses().size() + 2
-        + WriteConfirm::MaxRetries + 4;
+    const int turns = m_session->sendQueuebak.size() + m_session->addresses().size() + SlackTurns
+        + 2 + WriteConfirm::MaxRetries + 6;
     m_timer->start(period * turns + 3000);
 }
 

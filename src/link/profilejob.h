@@ -66,6 +66,8 @@ public:
 
     // A read-back is asked for up to this many times before a board is taken as not answering.
     static constexpr int ReadTries = WriteConfirm::MaxRetries + 1;
+    // Periods of room each write gets beyond the frames before it.
+    static constexpr int SlackTurns = 8;
 
     explicit ProfileJob(BoardSession *session, QObject *parent = nullptr);
     ~ProfileJob() override;

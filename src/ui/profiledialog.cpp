@@ -59,7 +59,8 @@ ProfileDialog::ProfileDialog(QWidget *window, BoardSession *session, ProfileJob 
     m_table->setObjectName(QStringLiteral("profile_table"));
     m_table->setHorizontalHeaderLabels(
         { tr("参数"), tr("单位"), tr("板子"), tr("文件"), tr("范围"), tr("对比") });
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized once per profile: measuring every cell at every change would cost more than a block's
+    // worth of time on each read-back.
     m_table->horizontalHeader()->setSectionResizeMode(Caption, QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -133,6 +134,8 @@ void ProfileDialog::fillTable()
 {
     const QVector<ParameterProfile::Comparison> rows =
         ParameterProfile::compare(m_profile, m_board);
+    m_table->setUpdatesEnabled(false);
+    m_table->clearContents();
     m_table->setRowCount(rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         const ParameterProfile::Comparison &c = rows.at(i);
@@ -147,9 +150,20 @@ void ProfileDialog::fillTable()
             tableCell(QStringLiteral("%1 – %2").arg(c.row->min).arg(c.row->max), Qt::AlignRight));
         m_table->setItem(i, Board, tableCell(QString(), Qt::AlignRight));
         m_table->setItem(i, Mark, tableCell(QString()));
-        showRow(i);
     }
-    const int differing = ParameterProfile::differences(rows);
+    refreshRows();
+    for (int column : { Unit, Board, File, Range, Mark })
+        m_table->resizeColumnToContents(column);
+    m_table->setUpdatesEnabled(true);
+}
+
+void ProfileDialog::refreshRows()
+{
+    // Items change only where their text or colour does, so a read-back repaints only that.
+    for (int i = 0; i < m_table->rowCount(); ++i)
+        showRow(i);
+    const int differing =
+        ParameterProfile::differences(ParameterProfile::compare(m_profile, m_board));
     m_summary->setText(differing == 0 ? tr("板子与文件一致。")
                                       : tr("%1 项与文件不同或未知。").arg(differing));
 }
@@ -160,37 +174,37 @@ void ProfileDialog::showRow(int row)
     const int file = m_profile.values.value(key);
     const auto board = m_board.constFind(key);
     const bool known = board != m_board.constEnd();
-    QTableWidgetItem *boardCell = m_table->item(row, Board);
-    QTableWidgetItem *mark = m_table->item(row, Mark);
-    boardCell->setText(known ? QString::number(*board) : tr("未知"));
-    boardCell->setForeground(QBrush());
-    mark->setForeground(QBrush());
-    mark->setText(known && *board == file ? QString() : known ? tr("≠ 不同") : tr("? 未读回"));
-    if (!(known && *board == file))
-        mark->setForeground(Differs);
+    const bool same = known && *board == file;
+    QString mark = same ? QString() : known ? tr("≠ 不同") : tr("? 未读回");
+    QBrush markColour = same ? QBrush() : QBrush(Differs);
+    QBrush boardColour;
 
     // A row written to this board says what became of it while the board still shows the value
     // it showed then.
     const auto outcome = m_outcomes.constFind(key);
-    if (outcome == m_outcomes.constEnd())
-        return;
-    if (!outcome->board.isEmpty() && (!known || QString::number(*board) != outcome->board))
-        return;
-    mark->setText(ProfileJob::describe(outcome->outcome));
-    switch (outcome->outcome) {
-    case ProfileJob::RowOutcome::Confirmed:
-        mark->setForeground(Confirmed);
-        break;
-    case ProfileJob::RowOutcome::Kept:
-        // Not taken: the board's own value, in red.
-        mark->setForeground(Refused);
-        boardCell->setForeground(Refused);
-        break;
-    case ProfileJob::RowOutcome::Unconfirmed:
-    case ProfileJob::RowOutcome::NotSent:
-        mark->setForeground(Differs);
-        break;
+    if (outcome != m_outcomes.constEnd()
+        && (outcome->board.isEmpty() || (known && QString::number(*board) == outcome->board))) {
+        mark = ProfileJob::describe(outcome->outcome);
+        switch (outcome->outcome) {
+        case ProfileJob::RowOutcome::Confirmed:
+            markColour = Confirmed;
+            break;
+        case ProfileJob::RowOutcome::Kept:
+            // Not taken: the board's own value, in red.
+            markColour = Refused;
+            boardColour = Refused;
+            break;
+        case ProfileJob::RowOutcome::Unconfirmed:
+        case ProfileJob::RowOutcome::NotSent:
+            markColour = Differs;
+            break;
+        }
     }
+    QTableWidgetItem *boardCell = m_table->item(row, Board);
+    boardCell->setText(known ? QString::number(*board) : tr("未知"));
+    boardCell->setForeground(boardColour);
+    m_table->item(row, Mark)->setText(mark);
+    m_table->item(row, Mark)->setForeground(markColour);
 }
 
 void ProfileDialog::boardRead(int address, const QHash<QString, int> &board)
@@ -198,7 +212,7 @@ void ProfileDialog::boardRead(int address, const QHash<QString, int> &board)
     if (address != m_focus() || m_profile.values.isEmpty())
         return;
     m_board = board;
-    fillTable();
+    refreshRows();
 }
 
 void ProfileDialog::applyDifferences()
@@ -273,7 +287,7 @@ void ProfileDialog::showResult(const ProfileJob::AddressResult &result)
         if (ok)
             m_board.insert(row.key, shown);
     }
-    fillTable();
+    refreshRows();
 }
 
 void ProfileDialog::jobFinished()

@@ -49,6 +49,7 @@ private:
     enum Column { Caption, Unit, Board, File, Range, Mark, Columns };
 
     void fillTable();
+    void refreshRows();
     void showRow(int row);
     void startApply(const QVector<int> &addresses);
     void showProgress(int done, int total, int address);
