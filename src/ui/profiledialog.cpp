@@ -296,6 +296,13 @@ void ProfileDialog::jobFinished()
         return;
     m_applying = false;
     updateButtons();
+    // The pages show every parameter block that arrives, the other boards' too: ask the board in
+    // focus again, so they end with its values.
+    bool others = false;
+    for (const ProfileJob::AddressResult &result : m_job->results())
+        others = others || result.address != m_focus();
+    if (others && m_session->isOpen())
+        m_session->queueReadBack(m_focus());
     if (!m_job->auditError().isEmpty()) {
         Messages::warning(this, tr("错误"),
                           tr("无法写入审计文件 %1：%2").arg(m_auditFile(), m_job->auditError()));
