@@ -19,12 +19,12 @@ void listRows(const ProfileJob::AddressResult &result, QTextStream &out)
         if (!c.differs() || result.status == ProfileJob::Status::Applied
             || result.status == ProfileJob::Status::NotConfirmed)
             continue;
-        out << tr("  %1：板子 %2，文件 %3 %4")
+        out << QStringLiteral("  ")
+            << tr("%1：板子 %2，文件 %3 %4")
                    .arg(c.key, c.known ? QString::number(c.board) : tr("未知"))
                    .arg(c.file)
                    .arg(QString::fromUtf8(c.row->unit))
                    .trimmed()
-                   .prepend(QStringLiteral("  "))
             << '\n';
     }
     for (const ProfileJob::RowResult &row : result.writes) {
