@@ -10,7 +10,8 @@
 namespace ParameterTable {
 
 // One row: the button's slot, the line edit holding the value, the write prefix (":W++" code
-// "+"), the inclusive bounds of the typed value and the offset added before sending.
+// "+"), the inclusive bounds of the typed value, the offset added before sending and the unit
+// the page shows beside the field (UTF-8; empty where the page shows none).
 struct Row
 {
     const char *slot;
@@ -19,6 +20,7 @@ struct Row
     int min;
     int max;
     uint16_t offset;
+    const char *unit;
 };
 
 // Every row that writes a typed value, in the order of the command codes.
@@ -48,7 +50,9 @@ struct Check
 
 // Reads text as a number in the given locale (the user's by default) and checks it against
 // [min, max], both inclusive. An accepted value is sent as typed + offset, truncated toward
-// zero, in 16-bit two's complement (-5 goes out as 0xFFFB). "nan" and "inf" are not numbers.
+// zero, in 16-bit two's complement (-5 goes out as 0xFFFB). "nan" and "inf" are not numbers,
+// and neither is a text with a group separator: "1.000" and "1,000" are refused in every
+// language rather than read as one in some of them.
 Check checkInput(const QString &text, int min, int max, uint16_t offset,
                  const QLocale &locale = QLocale());
 inline Check checkInput(const QString &text, const Row &row, const QLocale &locale = QLocale())

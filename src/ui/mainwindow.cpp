@@ -6,6 +6,7 @@
 #include "messages.h"
 #include "parameterpage.h"
 #include "parametertable.h"
+#include "profilepanel.h"
 #include "realtimepage.h"
 #include "startoptions.h"
 #include "trendspage.h"
@@ -71,6 +72,7 @@ MainWindow::MainWindow(QWidget *parent)
     parameterPage = new ParameterPage(ui, this, session,
                                       [this](QLabel *lamp, const QPixmap &on, const QPixmap &off,
                                              int ms) { setupStatusSwitcher(lamp, on, off, ms); });
+    profilePanel = new ProfilePanel(ui, this, session, [this] { return recordingsFolder(); });
 
     findFreePorts();
 

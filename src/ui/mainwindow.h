@@ -22,6 +22,7 @@ class QLineEdit;
 class QLocale;
 class QTableView;
 class ParameterPage;
+class ProfilePanel;
 class QTimer;
 class RealTimePage;
 class TrendsPage;
@@ -263,6 +264,7 @@ private:
 
     // Parameter pages: members.
     ParameterPage *parameterPage = nullptr;
+    ProfilePanel *profilePanel = nullptr;
 
     // Frame console: members.
     FrameConsole *frameConsole = nullptr; // built at the first click of debugdig

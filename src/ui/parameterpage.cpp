@@ -25,13 +25,6 @@ constexpr int ReadLampMs = 2000;
 const char StateText[] = "QLabel { color : white; }";
 const char FailureText[] = "QLabel { color : red; }";
 
-// The caption of a row: conf_lv_lable for conf_lv, conf_avlp_lable_2 for conf_avlp_2.
-QString captionName(const QString &field)
-{
-    return field.endsWith(QLatin1String("_2")) ? field.chopped(2) + QLatin1String("_lable_2")
-                                               : field + QLatin1String("_lable");
-}
-
 // Writing the board's factory values changes every parameter: the pages read back after it.
 bool resetsParameters(const QByteArray &prefix)
 {
@@ -81,6 +74,13 @@ bool showInputCheck(QWidget *parent, QLineEdit *lineEdit, const ParameterTable::
 }
 
 } // namespace
+
+QString ParameterPage::captionName(const QString &field)
+{
+    // conf_lv_lable for conf_lv, conf_avlp_lable_2 for conf_avlp_2.
+    return field.endsWith(QLatin1String("_2")) ? field.chopped(2) + QLatin1String("_lable_2")
+                                               : field + QLatin1String("_lable");
+}
 
 ParameterPage::ParameterPage(Ui_MainWindow *form, QWidget *window, BoardSession *line, Flash flash)
     : QObject(window)

@@ -51,6 +51,8 @@ public:
     void readAll();
     // The look a focused field goes back to: neutral, or the mark of its write.
     void restoreStyle(QLineEdit *lineEdit);
+    // The object name of a row's caption in the form.
+    static QString captionName(const QString &field);
 
 private:
     void resolveWidgets();

@@ -287,10 +287,26 @@ void TestParameters::localeDecides()
     QCOMPARE(comma.outcome, ParameterTable::Check::Accepted);
     QCOMPARE(comma.typed, 3.5);
     QCOMPARE(comma.value, uint16_t(3));
-    // A point is the group separator there: "1.000" is a thousand.
-    QCOMPARE(ParameterTable::checkInput("1.000", design, german).outcome,
-             ParameterTable::Check::Accepted);
-    QCOMPARE(ParameterTable::checkInput("1.000", design, german).value, uint16_t(1000));
+    // A text with a group separator is refused in every language: read as a thousand in one and
+    // as one in another, it is most likely a thousand either way.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    const QLocale swiss(QLocale::German, QLocale::Switzerland); // groups with an apostrophe
+    for (const QLocale &locale : { QLocale::c(), english, german, chinese, swiss }) {
+        for (const char *text : { "1.000", "1,000", "-1.000", "1.000,5", "1,000.5", "12,345" }) {
+            const ParameterTable::Check check = ParameterTable::checkInput(text, design, locale);
+            QVERIFY2(check.outcome == ParameterTable::Check::NotANumber,
+                     qPrintable(locale.name() + ' ' + text));
+        }
+        QCOMPARE(ParameterTable::checkInput(QString("1") + locale.groupSeparator() + "000", design,
+                                            locale)
+                     .outcome,
+                 ParameterTable::Check::NotANumber);
+    }
+    // Decimals keep their rules: one or two digits after the separator are a fraction.
+    QCOMPARE(ParameterTable::checkInput("3.25", cells, english).value, uint16_t(3));
+    QCOMPARE(ParameterTable::checkInput("3,25", cells, german).value, uint16_t(3));
+    QCOMPARE(ParameterTable::checkInput("1000", design, german).value, uint16_t(1000));
     QCOMPARE(ParameterTable::checkInput("3,5", cells, QLocale::c()).outcome,
              ParameterTable::Check::NotANumber);
 

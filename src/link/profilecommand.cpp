@@ -1,0 +1,127 @@
+#include "profilecommand.h"
+
+#include "boardsession.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ProfileJob", text);
+}
+
+void listRows(const ProfileJob::AddressResult &result, QTextStream &out)
+{
+    for (const ParameterProfile::Comparison &c : result.comparison) {
+        if (!c.differs() || result.status == ProfileJob::Status::Applied
+            || result.status == ProfileJob::Status::NotConfirmed)
+            continue;
+        out << QStringLiteral("  ")
+            << tr("%1：板子 %2，文件 %3 %4")
+                   .arg(c.key, c.known ? QString::number(c.board) : tr("未知"))
+                   .arg(c.file)
+                   .arg(QString::fromUtf8(c.row->unit))
+                   .trimmed()
+            << '\n';
+    }
+    for (const ProfileJob::RowResult &row : result.writes) {
+        out << QStringLiteral("  ")
+            << tr("%1：%2 → %3：%4")
+                   .arg(row.key)
+                   .arg(row.before)
+                   .arg(row.wanted)
+                   .arg(ProfileJob::describe(row.outcome))
+            << '\n';
+    }
+}
+
+} // namespace
+
+QString profileFileFor(const QString &file, int address)
+{
+    const QFileInfo info(file);
+    const QString suffix = info.suffix();
+    const QString base = suffix.isEmpty() ? file : file.chopped(suffix.size() + 1);
+    return base + QStringLiteral("-pack%1").arg(address, 2, 10, QLatin1Char('0'))
+        + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+}
+
+int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QString &file,
+                      const QVector<int> &addresses, QTextStream &out, QTextStream &err,
+                      const QString &auditFile)
+{
+    ParameterProfile::Profile profile;
+    if (kind != ProfileJob::Kind::Save) {
+        const ParameterProfile::ReadResult read = ParameterProfile::readFile(file);
+        if (!read.ok) {
+            err << file << ": " << read.error << '\n';
+            err.flush();
+            return 2;
+        }
+        profile = read.profile;
+    }
+    if (addresses.isEmpty()) {
+        err << tr("没有给出地址。") << '\n';
+        return 2;
+    }
+
+    ProfileJob job(session);
+    job.setAuditFile(auditFile, session->portName());
+    QEventLoop loop;
+    QObject::connect(&job, &ProfileJob::finished, &loop, &QEventLoop::quit);
+    if (!job.start(kind, profile, addresses)) {
+        err << tr("串口未打开。") << '\n';
+        return 1;
+    }
+    if (job.isRunning())
+        loop.exec();
+
+    int code = 0;
+    bool differs = false;
+    for (const ProfileJob::AddressResult &result : job.results()) {
+        out << ProfileJob::describe(result) << '\n';
+        listRows(result, out);
+        switch (result.status) {
+        case ProfileJob::Status::Matches:
+        case ProfileJob::Status::Applied:
+            break;
+        case ProfileJob::Status::Differs:
+            differs = true;
+            break;
+        case ProfileJob::Status::Read: {
+            QStringList skipped;
+            ParameterProfile::Profile saved =
+                ParameterProfile::fromBoard(result.board, result.address, &skipped);
+            saved.saved = QDateTime::currentDateTime();
+            saved.tool = ParameterProfile::toolName();
+            const QString path = addresses.size() > 1 ? profileFileFor(file, result.address) : file;
+            for (const QString &key : qAsConst(skipped))
+                err << tr("%1：板子的值超出范围，未保存。").arg(key) << '\n';
+            const QString error = ParameterProfile::writeFile(path, saved);
+            if (!error.isEmpty()) {
+                err << error << '\n';
+                code = 1;
+            } else {
+                out << tr("已保存到 %1").arg(path) << '\n';
+            }
+            break;
+        }
+        case ProfileJob::Status::NotConfirmed:
+        case ProfileJob::Status::NoReply:
+        case ProfileJob::Status::Stopped:
+        case ProfileJob::Status::LineClosed:
+            code = 1;
+            break;
+        }
+    }
+    if (!job.auditError().isEmpty()) {
+        err << tr("无法写入审计文件 %1：%2").arg(auditFile, job.auditError()) << '\n';
+        code = 1;
+    }
+    out.flush();
+    err.flush();
+    return code == 0 && differs ? 3 : code;
+}

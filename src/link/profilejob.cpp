@@ -1,0 +1,386 @@
+#include "profilejob.h"
+
+#include "boardsession.h"
+#include "fields.h"
+#include "frame.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTimer>
+
+namespace {
+
+// A field of the audit file, quoted where it holds a separator or a quote.
+QByteArray csvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n'))
+        bytes = '"' + bytes.replace("\"", "\"\"") + '"';
+    return bytes;
+}
+
+const char AuditHeader[] = "time,port,address,key,old value,new value,confirmed,result\n";
+
+const char *auditWord(ProfileJob::RowOutcome outcome)
+{
+    switch (outcome) {
+    case ProfileJob::RowOutcome::Confirmed:
+        return "confirmed";
+    case ProfileJob::RowOutcome::Kept:
+        return "kept";
+    case ProfileJob::RowOutcome::Unconfirmed:
+        return "unconfirmed";
+    case ProfileJob::RowOutcome::NotSent:
+        break;
+    }
+    return "not sent";
+}
+
+} // namespace
+
+ProfileJob::ProfileJob(BoardSession *session, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_timer(new QTimer(this))
+{
+    qRegisterMetaType<ProfileJob::AddressResult>();
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &ProfileJob::timedOut);
+    connect(session, &BoardSession::parameterBlock, this, &ProfileJob::blockArrived);
+    connect(session, &BoardSession::writeVerdicts, this, &ProfileJob::verdictsArrived);
+    connect(session, &BoardSession::frameSent, this, &ProfileJob::frameSent);
+    connect(session, &BoardSession::closed, this, [this] {
+        if (m_running)
+            finishAddress(Status::LineClosed);
+    });
+}
+
+ProfileJob::~ProfileJob() = default;
+
+void ProfileJob::setAuditFile(const QString &path, const QString &port)
+{
+    m_auditPath = path;
+    m_auditPort = port;
+}
+
+bool ProfileJob::start(Kind kind, const ParameterProfile::Profile &profile,
+                       const QVector<int> &addresses)
+{
+    if (m_running || addresses.isEmpty() || !m_session->isOpen())
+        return false;
+    m_kind = kind;
+    m_profile = profile;
+    m_addresses = addresses;
+    m_results.clear();
+    m_auditError.clear();
+    m_stopRequested = false;
+    m_index = 0;
+    m_running = true;
+    beginAddress();
+    return true;
+}
+
+void ProfileJob::beginAddress()
+{
+    m_current = AddressResult();
+    m_current.address = m_addresses.at(m_index);
+    m_queuedFrames.clear();
+    m_awaited.clear();
+    m_tries = 0;
+    m_phase = Phase::Reading;
+    emit progress(m_index, m_addresses.size(), m_current.address);
+    // A request queued on a closed line would go out at the next open.
+    if (!m_session->isOpen()) {
+        finishAddress(Status::LineClosed);
+        return;
+    }
+    askForBlock();
+}
+
+void ProfileJob::askForBlock()
+{
+    ++m_tries;
+    m_session->queueReadBack(m_current.address);
+    // The request waits for its turn on the line: behind what is queued and, with several packs,
+    // behind a cycle's polls.
+    const int period = m_session->period();
+    const int turns = m_session->sendQueuebak.size() + m_session->addresses().size() + 2;
+    m_timer->start(period * turns + 1000);
+}
+
+void ProfileJob::blockArrived(const QVector<ParameterBlock::Field> &fields)
+{
+    // One request is on the line at a time, so a block answers the last read-back sent. The
+    // block's own address field says less: it carries the battery number, which a user can set.
+    m_lastBlockAddress = m_askedAddress;
+    if (!m_running || m_phase != Phase::Reading || m_lastBlockAddress != m_current.address)
+        return;
+    m_timer->stop();
+    m_current.board = ParameterProfile::boardValues(fields);
+    m_current.comparison = ParameterProfile::compare(m_profile, m_current.board);
+    const bool same = ParameterProfile::differences(m_current.comparison) == 0;
+    switch (m_kind) {
+    case Kind::Save:
+        finishAddress(Status::Read);
+        return;
+    case Kind::Check:
+        finishAddress(same ? Status::Matches : Status::Differs);
+        return;
+    case Kind::Apply:
+        if (same)
+            finishAddress(Status::Matches);
+        else
+            writeDifferences();
+        return;
+    }
+}
+
+void ProfileJob::writeDifferences()
+{
+    // Checked whole before anything goes out: a value the row refuses stops the board's apply.
+    QVector<QPair<const ParameterProfile::Comparison *, uint16_t>> writes;
+    for (const ParameterProfile::Comparison &c : qAsConst(m_current.comparison)) {
+        uint16_t wire = 0;
+        if (!c.differs())
+            continue;
+        if (!ParameterProfile::wireValue(*c.row, c.file, &wire)) {
+            finishAddress(Status::NotConfirmed);
+            return;
+        }
+        writes.append({ &c, wire });
+    }
+    for (const auto &w : qAsConst(writes)) {
+        const ParameterProfile::Comparison &c = *w.first;
+        // A write waits behind what is queued and, with several packs, behind a cycle's polls;
+        // a busy line or a slow machine may hold it a few periods more. Given up too early, a
+        // row the board took would be reported as not confirmed.
+        const int ahead =
+            m_session->sendQueuebak.size() + m_session->addresses().size() + SlackTurns;
+        const QByteArray frame =
+            m_session->queueWrite(Frame::withAddress(c.row->prefix, m_current.address), w.second);
+        if (frame.isEmpty()) {
+            finishAddress(Status::LineClosed);
+            return;
+        }
+        RowResult row;
+        row.key = c.key;
+        row.before = c.board;
+        row.wanted = c.file;
+        m_current.writes.append(row);
+        m_queuedFrames.insert(c.key, frame);
+        m_awaited.insert(c.key);
+        // The session's read-back goes to the pack in focus; this board's comes below.
+        m_session->followWrite(c.key, WriteConfirm::shownValue(*c.row, w.second), frame, ahead,
+                               false);
+    }
+    m_phase = Phase::Confirming;
+    m_session->queueReadBack(m_current.address);
+    // The session gives each write up at its own deadline, well before this: it only guards
+    // against a verdict that never comes.
+    const int period = m_session->period();
+    const int turns = m_session->sendQueuebak.size() + m_session->addresses().size() + SlackTurns
+        + 2 + WriteConfirm::MaxRetries + 6;
+    m_timer->start(period * turns + 3000);
+}
+
+void ProfileJob::frameSent(const QByteArray &frame)
+{
+    if (WriteConfirm::isBlockRequest(frame)) {
+        m_askedAddress = hexToInt(frame.mid(3, 2));
+        return;
+    }
+    for (auto it = m_queuedFrames.begin(); it != m_queuedFrames.end(); ++it) {
+        if (it.value() == frame) {
+            m_queuedFrames.erase(it);
+            return;
+        }
+    }
+}
+
+void ProfileJob::verdictsArrived(const QVector<WriteConfirm::Verdict> &verdicts)
+{
+    if (!m_running || m_phase != Phase::Confirming)
+        return;
+    for (const WriteConfirm::Verdict &v : verdicts) {
+        if (!m_awaited.remove(v.field))
+            continue;
+        RowOutcome outcome = RowOutcome::Unconfirmed;
+        // Given up before it went out (the line was too busy for its deadline): taken back, so
+        // it never goes out unfollowed.
+        if (m_queuedFrames.contains(v.field)) {
+            const QByteArray frame = m_queuedFrames.take(v.field);
+            m_session->sendQueuebak.removeOne(frame);
+            m_session->sendQueuebuff.removeOne(frame);
+            outcome = RowOutcome::NotSent;
+        }
+        // A block of another board (a read-back of the pack in focus) says nothing of this one.
+        if (outcome == RowOutcome::Unconfirmed && m_lastBlockAddress == m_current.address) {
+            if (v.outcome == WriteConfirm::Outcome::Confirmed)
+                outcome = RowOutcome::Confirmed;
+            else if (v.outcome == WriteConfirm::Outcome::Kept)
+                outcome = RowOutcome::Kept;
+        }
+        for (RowResult &row : m_current.writes) {
+            if (row.key == v.field) {
+                row.outcome = outcome;
+                row.board = outcome == RowOutcome::Unconfirmed ? QString() : v.board;
+            }
+        }
+    }
+    if (!m_awaited.isEmpty())
+        return;
+    bool all = true;
+    for (const RowResult &row : qAsConst(m_current.writes))
+        all = all && row.outcome == RowOutcome::Confirmed;
+    finishAddress(all ? Status::Applied : Status::NotConfirmed);
+}
+
+void ProfileJob::timedOut()
+{
+    if (!m_running)
+        return;
+    if (m_phase == Phase::Reading) {
+        if (m_tries < ReadTries)
+            askForBlock();
+        else
+            finishAddress(Status::NoReply);
+        return;
+    }
+    finishAddress(Status::NotConfirmed);
+}
+
+void ProfileJob::stop()
+{
+    if (!m_running)
+        return;
+    // Between two boards (from a handler of addressDone) the next one is simply not begun.
+    if (m_phase == Phase::Idle)
+        m_stopRequested = true;
+    else
+        finishAddress(Status::Stopped);
+}
+
+void ProfileJob::finishAddress(Status status)
+{
+    m_timer->stop();
+    // Writes still queued are taken back: a stopped apply sends nothing more.
+    for (const QByteArray &frame : qAsConst(m_queuedFrames)) {
+        m_session->sendQueuebak.removeOne(frame);
+        m_session->sendQueuebuff.removeOne(frame);
+    }
+    for (RowResult &row : m_current.writes) {
+        if (!m_awaited.contains(row.key))
+            continue;
+        row.outcome =
+            m_queuedFrames.contains(row.key) ? RowOutcome::NotSent : RowOutcome::Unconfirmed;
+    }
+    const bool halt = status == Status::Stopped || status == Status::LineClosed;
+    if (status == Status::Stopped && !m_current.writes.isEmpty())
+        status = Status::NotConfirmed; // the board was touched: its rows say what went out
+    m_current.status = status;
+    m_queuedFrames.clear();
+    m_awaited.clear();
+    m_phase = Phase::Idle;
+    if (!m_current.writes.isEmpty())
+        appendAudit(m_current);
+    m_results.append(m_current);
+    emit addressDone(m_current);
+
+    if (halt || (m_stopRequested && m_index + 1 < m_addresses.size())) {
+        // The boards not reached are part of the record: nothing was sent to them.
+        for (int i = m_index + 1; i < m_addresses.size(); ++i) {
+            AddressResult skipped;
+            skipped.address = m_addresses.at(i);
+            skipped.status = status == Status::LineClosed ? Status::LineClosed : Status::Stopped;
+            m_results.append(skipped);
+            emit addressDone(skipped);
+        }
+        finishAll(status != Status::LineClosed);
+        return;
+    }
+    if (++m_index < m_addresses.size()) {
+        beginAddress();
+        return;
+    }
+    finishAll(false);
+}
+
+void ProfileJob::finishAll(bool stopped)
+{
+    m_running = false;
+    emit progress(m_addresses.size(), m_addresses.size(), 0);
+    emit finished(stopped);
+}
+
+void ProfileJob::appendAudit(const AddressResult &result)
+{
+    if (m_auditPath.isEmpty())
+        return;
+    QFile file(m_auditPath);
+    const bool fresh = !file.exists() || file.size() == 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        m_auditError = file.errorString();
+        return;
+    }
+    QByteArray lines;
+    if (fresh)
+        lines += AuditHeader;
+    // Local time with its offset from UTC, so lines from several sites sort and compare.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QByteArray time =
+        now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8();
+    for (const RowResult &row : result.writes) {
+        lines += time + ',' + csvField(m_auditPort) + ',' + QByteArray::number(result.address) + ','
+            + row.key.toUtf8() + ',' + QByteArray::number(row.before) + ','
+            + QByteArray::number(row.wanted) + ','
+            + (row.outcome == RowOutcome::Confirmed ? "yes" : "no") + ',' + auditWord(row.outcome)
+            + '\n';
+    }
+    if (file.write(lines) != lines.size() || !file.flush())
+        m_auditError = file.errorString();
+}
+
+QString ProfileJob::describe(RowOutcome outcome)
+{
+    switch (outcome) {
+    case RowOutcome::Confirmed:
+        return tr("已确认");
+    case RowOutcome::Kept:
+        return tr("板子未采用");
+    case RowOutcome::Unconfirmed:
+        return tr("已发送，未确认");
+    case RowOutcome::NotSent:
+        break;
+    }
+    return tr("未发送");
+}
+
+QString ProfileJob::describe(const AddressResult &result)
+{
+    const int differing = ParameterProfile::differences(result.comparison);
+    int confirmed = 0;
+    for (const RowResult &row : result.writes)
+        confirmed += row.outcome == RowOutcome::Confirmed ? 1 : 0;
+    switch (result.status) {
+    case Status::Matches:
+        return tr("地址 %1：与文件一致").arg(result.address);
+    case Status::Differs:
+        return tr("地址 %1：%2 项与文件不同").arg(result.address).arg(differing);
+    case Status::Read:
+        return tr("地址 %1：已读回").arg(result.address);
+    case Status::Applied:
+        return tr("地址 %1：%2 项已写入并确认").arg(result.address).arg(confirmed);
+    case Status::NotConfirmed:
+        return tr("地址 %1：写入 %2 项，%3 项未确认")
+            .arg(result.address)
+            .arg(result.writes.size())
+            .arg(result.writes.size() - confirmed);
+    case Status::NoReply:
+        return tr("地址 %1：板子没有回应，未写入").arg(result.address);
+    case Status::Stopped:
+        return tr("地址 %1：已停止，未写入").arg(result.address);
+    case Status::LineClosed:
+        return tr("地址 %1：串口已关闭").arg(result.address);
+    }
+    return QString();
+}

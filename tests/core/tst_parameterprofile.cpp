@@ -1,0 +1,190 @@
+// Profiles of a board's settings: the file refused whole at its first fault, kept exactly through
+// a save and a read, and compared row by row with what a board holds.
+#include "addresslist.h"
+#include "parameterprofile.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray fileWith(const QByteArray &rows, const QByteArray &extra = QByteArray())
+{
+    return "{\"format\":\"arvex-profile\",\"version\":1," + extra + "\"rows\":{" + rows + "}}";
+}
+
+} // namespace
+
+class TestParameterProfile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsAreSettingsOnly();
+    void badFilesAreRefused_data();
+    void badFilesAreRefused();
+    void roundTrip();
+    void compareWithBoard();
+    void addressLists();
+};
+
+void TestParameterProfile::rowsAreSettingsOnly()
+{
+    // Never the board's address, the debug switch or a device command: applied to many boards,
+    // they would give every board one address or restart it.
+    for (const char *key : { "conf_dnum", "conf_debug", "conf_reset", "conf_initafe" })
+        QVERIFY2(!ParameterProfile::findRow(key), key);
+    QCOMPARE(ParameterProfile::rows().size(), 39);
+    QCOMPARE(ParameterProfile::findRow("conf_lv")->unit, "mV");
+}
+
+void TestParameterProfile::badFilesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+    const QByteArray lv = "\"conf_lv\":{\"value\":2800,\"unit\":\"mV\"}";
+    QTest::newRow("not json") << QByteArray("{\"format\":") << "不是有效的 JSON";
+    QTest::newRow("array") << QByteArray("[1]") << "应为一个 JSON 对象";
+    QTest::newRow("no format") << QByteArray("{\"version\":1,\"rows\":{" + lv + "}}") << "format：";
+    QTest::newRow("other format") << QByteArray("{\"format\":\"x\",\"version\":1,\"rows\":{" + lv
+                                                + "}}")
+                                  << "format：";
+    QTest::newRow("version 2") << QByteArray(
+        "{\"format\":\"arvex-profile\",\"version\":2,\"rows\":{" + lv + "}}")
+                               << "version：不支持的版本 2";
+    QTest::newRow("version text") << QByteArray(
+        "{\"format\":\"arvex-profile\",\"version\":\"1\",\"rows\":{" + lv + "}}")
+                                  << "version：";
+    QTest::newRow("unknown top key") << fileWith(lv, "\"colour\":1,") << "colour：未知的键";
+    QTest::newRow("note not text") << fileWith(lv, "\"note\":5,") << "note：";
+    QTest::newRow("rows missing") << QByteArray("{\"format\":\"arvex-profile\",\"version\":1}")
+                                  << "rows：";
+    QTest::newRow("rows empty") << fileWith("") << "rows：文件中没有任何参数";
+    QTest::newRow("unknown row") << fileWith("\"conf_xx\":{\"value\":1}") << "conf_xx：";
+    QTest::newRow("address row") << fileWith("\"conf_dnum\":{\"value\":1}") << "conf_dnum：";
+    QTest::newRow("bare number") << fileWith("\"conf_lv\":2800") << "conf_lv：";
+    QTest::newRow("unknown row key")
+        << fileWith("\"conf_lv\":{\"value\":2800,\"min\":1}") << "conf_lv.min：未知的键";
+    QTest::newRow("fraction") << fileWith("\"conf_lv\":{\"value\":2800.5}")
+                              << "conf_lv：值必须是整数";
+    QTest::newRow("text value") << fileWith("\"conf_lv\":{\"value\":\"2800\"}")
+                                << "conf_lv：值必须是整数";
+    QTest::newRow("no value") << fileWith("\"conf_lv\":{\"unit\":\"mV\"}") << "conf_lv：";
+    QTest::newRow("above range") << fileWith(lv + ",\"conf_hv\":{\"value\":5001}")
+                                 << "conf_hv：值 5001 超出范围 [1500 - 5000]";
+    QTest::newRow("below range, offset row")
+        << fileWith("\"conf_chglt\":{\"value\":-21}") << "conf_chglt：值 -21 超出范围 [-20 - 10]";
+    QTest::newRow("huge") << fileWith("\"conf_lv\":{\"value\":1e300}") << "conf_lv：值";
+    QTest::newRow("other unit") << fileWith("\"conf_lv\":{\"value\":2800,\"unit\":\"V\"}")
+                                << "conf_lv：单位应为 \"mV\"，文件中为 \"V\"";
+    // The reader would keep one of the two values silently.
+    QTest::newRow("row twice") << fileWith(lv + "," + lv) << "conf_lv：这个键出现了两次";
+    QTest::newRow("row twice, escaped")
+        << fileWith(lv + ",\"conf_\\u006cv\":{\"value\":3000}") << "conf_lv：这个键出现了两次";
+    QTest::newRow("top key twice")
+        << fileWith(lv, "\"note\":\"a\",\"note\":\"b\",") << "note：这个键出现了两次";
+    QTest::newRow("nested deep") << fileWith(lv, "\"note\":[[[[[[[[[1]]]]]]]]],") << "嵌套过深";
+    QByteArray big = fileWith(lv, "\"note\":\"" + QByteArray(1024 * 1024, 'a') + "\",");
+    QTest::newRow("over 1 MiB") << big << "文件大于 1 MiB";
+}
+
+void TestParameterProfile::badFilesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    const ParameterProfile::ReadResult result = ParameterProfile::read(bytes);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(error), qPrintable(result.error));
+    QVERIFY(result.profile.values.isEmpty()); // nothing of a refused file is kept
+}
+
+void TestParameterProfile::roundTrip()
+{
+    ParameterProfile::Profile profile;
+    profile.saved = QDateTime(QDate(2026, 12, 8), QTime(10, 15, 30, 123), Qt::OffsetFromUTC, 3600);
+    profile.tool = "arvex 1.09";
+    profile.address = 7;
+    profile.note = "Linie 2 – 电池组 \"A\"";
+    // Every row at both of its bounds, the offset and signed rows among them.
+    for (bool high : { false, true }) {
+        for (const ParameterTable::Row *row : ParameterProfile::rows())
+            profile.values.insert(row->lineEdit, high ? row->max : row->min);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("profile.json");
+        QCOMPARE(ParameterProfile::writeFile(path, profile), QString());
+        const ParameterProfile::ReadResult back = ParameterProfile::readFile(path);
+        QVERIFY2(back.ok, qPrintable(back.error));
+        QCOMPARE(back.profile.values, profile.values);
+        QCOMPARE(back.profile.saved, profile.saved);
+        QCOMPARE(back.profile.note, profile.note);
+        QCOMPARE(back.profile.address, 7);
+        QCOMPARE(back.profile.tool, profile.tool);
+        // The page's unit is written beside each value.
+        const QJsonObject rows =
+            QJsonDocument::fromJson(ParameterProfile::toJson(profile)).object()["rows"].toObject();
+        QCOMPARE(rows["conf_chght"].toObject()["unit"].toString(), QString("℃"));
+    }
+    // A folder that cannot be written says why; the old file is left as it was.
+    QVERIFY(!ParameterProfile::writeFile("/nonexistent/profile.json", profile).isEmpty());
+    QVERIFY(!ParameterProfile::readFile("/nonexistent/profile.json").ok);
+}
+
+void TestParameterProfile::compareWithBoard()
+{
+    ParameterProfile::Profile profile;
+    profile.values = {
+        { "conf_lv", 2800 }, { "conf_hv", 4200 }, { "conf_chght", 55 }, { "conf_cax", -3 }
+    };
+    QHash<QString, int> board = {
+        { "conf_lv", 2800 }, { "conf_hv", 4250 }, { "conf_cax", -3 }, { "conf_chgc", 100 }
+    };
+    const QVector<ParameterProfile::Comparison> rows = ParameterProfile::compare(profile, board);
+    // The profile's rows only, in the table's order; a row the board has not reported differs.
+    QStringList keys;
+    for (const auto &c : rows)
+        keys << c.key + (c.differs() ? "*" : "");
+    QCOMPARE(keys, QStringList({ "conf_lv", "conf_hv*", "conf_chght*", "conf_cax" }));
+    QVERIFY(!rows.at(2).known);
+    QCOMPARE(ParameterProfile::differences(rows), 2);
+
+    // A board's block: the profile's rows only, values as the page shows them. A value out of
+    // its row's range is not saved (the file would be refused).
+    QVector<ParameterBlock::Field> block = ParameterBlock::decode("03", {});
+    const QHash<QString, int> values = ParameterProfile::boardValues(block);
+    QCOMPARE(values.size(), ParameterProfile::rows().size());
+    QCOMPARE(values.value("conf_chght"), -40); // an empty block reads 0 + the shown offset
+    QStringList skipped;
+    const ParameterProfile::Profile saved = ParameterProfile::fromBoard(values, 3, &skipped);
+    QVERIFY(skipped.contains("conf_lv")); // 0 mV: below 1500
+    QVERIFY(!saved.values.contains("conf_lv"));
+    QCOMPARE(saved.values.value("conf_short"), 0);
+    QCOMPARE(saved.values.size() + skipped.size(), values.size());
+
+    // The second guard: what goes out, and nothing outside the row's range.
+    uint16_t wire = 0;
+    QVERIFY(ParameterProfile::wireValue(*ParameterProfile::findRow("conf_chglt"), -20, &wire));
+    QCOMPARE(wire, uint16_t(20));
+    QVERIFY(ParameterProfile::wireValue(*ParameterProfile::findRow("conf_cax"), -5, &wire));
+    QCOMPARE(wire, uint16_t(0xFFFB));
+    QVERIFY(!ParameterProfile::wireValue(*ParameterProfile::findRow("conf_lv"), 1000, &wire));
+}
+
+void TestParameterProfile::addressLists()
+{
+    const QVector<int> list = AddressList::parse(" 1, 3 ,5-8,3");
+    QCOMPARE(list, QVector<int>({ 1, 3, 5, 6, 7, 8 }));
+    QCOMPARE(AddressList::format(list), QString("1,3,5-8"));
+    QCOMPARE(AddressList::format({ 2, 3, 9 }), QString("2,3,9"));
+    QCOMPARE(AddressList::parse("0-99").size(), 100);
+    for (const char *bad : { "", "1,,2", "8-5", "100", "1-100", "a", "-3", "1.5", "1;2" }) {
+        QString error;
+        QVERIFY2(AddressList::parse(bad, &error).isEmpty(), bad);
+        QVERIFY2(!error.isEmpty(), bad);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestParameterProfile)
+#include "tst_parameterprofile.moc"

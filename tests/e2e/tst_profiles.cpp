@@ -1,0 +1,116 @@
+// Profiles against the simulated board, as a user works with them: save what the board holds,
+// change two rows, open the file beside the board, apply only what differs and see it confirmed
+// and recorded; a file with a value out of range is refused before anything is sent.
+#include "boardfixture.h"
+#include "filedialogs.h"
+#include "parameterprofile.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+class TestProfiles : public QObject, public BoardFixture
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
+    void saveChangeOpenApply();
+    void outOfRangeFileSendsNothing();
+
+private:
+    int writesSeen() const { return boardLog().count(" RX :W+"); }
+    QTableWidget *table() const { return child<QTableWidget>("profile_table"); }
+    // The keys of the table's rows whose mark column reads text.
+    QStringList marked(const QString &text) const
+    {
+        QStringList keys;
+        for (int i = 0; i < table()->rowCount(); ++i) {
+            if (table()->item(i, 5)->text() == text)
+                keys << table()->item(i, 0)->data(Qt::UserRole).toString();
+        }
+        return keys;
+    }
+    int unknownRows() const
+    {
+        return table()->findItems(QStringLiteral("未知"), Qt::MatchExactly).size();
+    }
+    void writeRow(const char *field, const char *value)
+    {
+        child<QLineEdit>(field)->setText(value);
+        child<QPushButton>((QByteArray(field) + "_btn").constData())->click();
+        QTRY_VERIFY_WITH_TIMEOUT(child<QLineEdit>(field)->toolTip().startsWith("已确认"), WaitMs);
+    }
+};
+
+void TestProfiles::saveChangeOpenApply()
+{
+    QVERIFY(connectTo({ "--static" }));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
+    // A typed value is not the board's: the file holds what the board holds.
+    child<QLineEdit>("conf_hv")->setText("4000");
+    const QString file = dir->filePath("pack.json");
+    FileDialogs::Answerer answer(file);
+    child<QPushButton>("profile_save")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->entries().size(), 1, WaitMs);
+    QVERIFY2(boxes->entries().at(0).text.startsWith("已保存地址 1 的 39 项参数到"),
+             qPrintable(boxes->entries().at(0).text));
+    const ParameterProfile::ReadResult saved = ParameterProfile::readFile(file);
+    QVERIFY(saved.ok);
+    QVERIFY(saved.profile.values.value("conf_hv") != 4000);
+
+    writeRow("conf_lv", "2600");
+    writeRow("conf_chght", "60");
+    child<QPushButton>("profile_open")->click();
+    auto *dialog = child<QDialog>("profile_dialog");
+    QVERIFY(dialog->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(unknownRows(), 0, WaitMs);
+    QCOMPARE(table()->rowCount(), 39);
+    QCOMPARE(marked("≠ 不同"), QStringList({ "conf_lv", "conf_chght" }));
+
+    const int writes = writesSeen();
+    child<QPushButton>("profile_apply")->click();
+    auto *results = child<QListWidget>("profile_results");
+    QTRY_COMPARE_WITH_TIMEOUT(results->count(), 1, 2 * WaitMs);
+    QCOMPARE(results->item(0)->text(), QStringLiteral("地址 1：2 项已写入并确认"));
+    QCOMPARE(writesSeen(), writes + 2); // only the rows that differed
+    QCOMPARE(marked("已确认"), QStringList({ "conf_lv", "conf_chght" }));
+    QVERIFY(marked("≠ 不同").isEmpty());
+
+    QFile audit(settings->recordings() + "/apply-log.csv");
+    QVERIFY(audit.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = audit.readAll().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines.at(1).contains(",1,conf_lv,2600,2500,yes,confirmed"), lines.at(1).constData());
+    QCOMPARE(boxes->entries().size(), 1);
+}
+
+void TestProfiles::outOfRangeFileSendsNothing()
+{
+    QVERIFY(connectTo({ "--static" }));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
+    const QString file = dir->filePath("bad.json");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(R"({"format":"arvex-profile","version":1,"rows":{
+        "conf_lv":{"value":2600,"unit":"mV"},"conf_chgc":{"value":501,"unit":"A"}}})");
+    f.close();
+    const int writes = writesSeen();
+    FileDialogs::Answerer answer(file);
+    child<QPushButton>("profile_open")->click();
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().at(0).text, QStringLiteral("conf_chgc：值 501 超出范围 [1 - 500]。"));
+    QVERIFY(!child<QDialog>("profile_dialog")->isVisible());
+    // A few polls later still nothing written.
+    const int polls = requestsSeen();
+    QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
+    QCOMPARE(writesSeen(), writes);
+}
+
+QTEST_MAIN(TestProfiles)
+#include "tst_profiles.moc"
