@@ -1,5 +1,6 @@
 #include "loggeroptions.h"
 
+#include "addresslist.h"
 #include "startoptions.h"
 
 #include <QCommandLineParser>
@@ -10,6 +11,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace LoggerCommandLine {
@@ -34,6 +36,9 @@ const Key Keys[] = {
     { "baud", Kind::Value, "N", "Baud rate: 9600 (default), 19200, 38400 or 115200." },
     { "address", Kind::Value, "LIST",
       "Board address, 0 to 99 (default 1), or a list of them such as 1,3,5-8." },
+    { "scan", Kind::Value, "RANGE",
+      "First look for boards at the addresses from the lowest to the highest of RANGE (such as "
+      "1-16), asking each twice; the boards found are polled instead of --address." },
     { "period", Kind::Value, "TIME",
       "Poll period: milliseconds, or a number with ms, s, min or h; 300 ms to 1 h (default "
       "1000)." },
@@ -172,36 +177,12 @@ bool parseConfig(const QByteArray &text, QVector<ConfigEntry> *entries, QString 
 
 QVector<int> parseAddresses(const QString &text)
 {
-    QVector<int> addresses;
-    const auto number = [](const QString &t, int *out) {
-        bool ok = false;
-        const QString trimmed = t.trimmed();
-        const int v = trimmed.toInt(&ok, 10);
-        // Digits only: no sign, no "0x".
-        if (!ok || trimmed.isEmpty() || !trimmed.at(0).isDigit() || !StartLimits::isAddress(v))
-            return false;
-        *out = v;
-        return true;
-    };
-    const QStringList parts = text.split(QLatin1Char(','));
-    for (const QString &part : parts) {
-        const int dash = part.indexOf(QLatin1Char('-'));
-        int first = 0, last = 0;
-        if (dash < 0) {
-            if (!number(part, &first))
-                return {};
-            last = first;
-        } else if (!number(part.left(dash), &first) || !number(part.mid(dash + 1), &last)
-                   || last < first) {
-            return {};
-        }
-        for (int a = first; a <= last; ++a) {
-            if (addresses.contains(a))
-                return {};
-            addresses.append(a);
-        }
-    }
-    return addresses;
+    const QVector<int> addresses = AddressList::parse(text);
+    // Each address once: a list that names one twice is most likely mistyped.
+    int named = 0;
+    for (const QString &part : text.split(QLatin1Char(',')))
+        named += AddressList::parse(part).size();
+    return named == addresses.size() ? addresses : QVector<int>();
 }
 
 int parsePeriod(const QString &text)
@@ -353,6 +334,12 @@ Result parse(const QStringList &arguments)
         o.baud = get("baud").value.toInt(&ok);
         if (!ok || !StartLimits::isBaudRate(o.baud))
             return bad(get("baud"), QStringLiteral("is not one of 9600, 19200, 38400, 115200"));
+    }
+    if (has("scan")) {
+        o.scan = parseAddresses(get("scan").value);
+        if (o.scan.isEmpty())
+            return bad(get("scan"), QStringLiteral("is not a range of addresses such as 1-16"));
+        std::sort(o.scan.begin(), o.scan.end());
     }
     if (has("address")) {
         o.addresses = parseAddresses(get("address").value);

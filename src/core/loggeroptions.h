@@ -15,6 +15,7 @@ struct LoggerOptions
     QString port;
     int baud = 9600;
     QVector<int> addresses{ 1 }; // polled in this order
+    QVector<int> scan; // addresses looked for before polling; the boards found are polled
     int periodMs = 1000;
     int language = 0; // of the CSV header: 0 Chinese, 1 English, 2 German
     QString csvDir; // empty: no CSV files

@@ -26,13 +26,12 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     m_line.baud = options.baud;
     m_line.address = options.addresses.value(0, 1);
     m_line.periodMs = options.periodMs;
-    for (int address : options.addresses) {
-        m_packs.insert(address, Pack());
-        m_requests.insert(Frame::readRequest(address, Cmd::ReadRealTime), address);
-    }
+    // With a scan, the packs are the boards it finds.
+    pollPacks(options.scan.isEmpty() ? options.addresses : QVector<int>());
 
     connect(m_session, &BoardSession::packReply, this, &LoggerRun::packReply);
     connect(m_session, &BoardSession::frameSent, this, &LoggerRun::frameSent);
+    connect(m_session, &BoardSession::scanFinished, this, &LoggerRun::scanFinished);
     connect(m_session, &BoardSession::closed, this, &LoggerRun::lineClosed);
     connect(m_session, &BoardSession::reconnectWaitChanged, this, [this](bool waiting) {
         if (!waiting)
@@ -72,15 +71,56 @@ void LoggerRun::say(const QString &line)
     std::fflush(stderr);
 }
 
+void LoggerRun::pollPacks(const QVector<int> &addresses)
+{
+    m_packs.clear();
+    m_requests.clear();
+    for (int address : addresses) {
+        m_packs.insert(address, Pack());
+        m_requests.insert(Frame::readRequest(address, Cmd::ReadRealTime), address);
+    }
+    m_line.address = addresses.value(0, 1);
+    m_session->setAddress(m_line.address);
+    m_session->setAddresses(addresses.size() > 1 ? addresses : QVector<int>());
+}
+
+void LoggerRun::startPolling()
+{
+    // The first time the line is open, the boards there are looked for, if asked to.
+    if (m_options.scan.isEmpty() || m_scanned)
+        return m_session->startPolling();
+    m_scanned = true;
+    say(QStringLiteral("looking for boards at addresses %1 to %2")
+            .arg(m_options.scan.first())
+            .arg(m_options.scan.last()));
+    m_session->startScan(m_options.scan.first(), m_options.scan.last(), 2);
+}
+
+void LoggerRun::scanFinished(const QVector<int> &found, bool stopped)
+{
+    if (m_stopping || stopped)
+        return;
+    if (found.isEmpty()) {
+        say(QStringLiteral("no board answered at addresses %1 to %2")
+                .arg(m_options.scan.first())
+                .arg(m_options.scan.last()));
+        return finish(1);
+    }
+    QStringList list;
+    for (int address : found)
+        list << QString::number(address);
+    say(QStringLiteral("found boards at %1").arg(list.join(QLatin1Char(','))));
+    pollPacks(found);
+    m_session->startPolling();
+}
+
 void LoggerRun::start()
 {
     if (!m_options.csvDir.isEmpty())
         m_recordings.start(m_options.csvDir, DataLog::csvHeader());
     m_session->setReconnect(!m_options.once);
-    if (m_options.addresses.size() > 1)
-        m_session->setAddresses(m_options.addresses);
     if (m_session->open(m_line)) {
-        m_session->startPolling();
+        startPolling();
         return;
     }
     if (m_options.once)
@@ -241,5 +281,5 @@ void LoggerRun::lookForLine()
     if (!m_session->open(line))
         return;
     m_lookTimer->stop();
-    m_session->startPolling();
+    startPolling();
 }

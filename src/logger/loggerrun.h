@@ -76,6 +76,11 @@ private:
     PackRecordings m_recordings;
     QTimer *m_lookTimer;
     QTimer *m_recordingRetry;
+    // The packs polled and looked after: their state, their requests.
+    void pollPacks(const QVector<int> &addresses);
+    void startPolling();
+    void scanFinished(const QVector<int> &found, bool stopped);
+    bool m_scanned = false;
     QHash<int, Pack> m_packs;
     QHash<QByteArray, int> m_requests; // the real-time request of each pack -> its address
     QString m_identity; // the adapter of the last open, to find it under another name

@@ -3,8 +3,10 @@
 #include "loggerrun.h"
 #include "mqttpublisher.h"
 #include "portlist.h"
+#include "profilecommand.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -71,6 +73,39 @@ void listPort(const QString &port)
     qputenv("ARVEX_EXTRA_PORTS", extra.isEmpty() ? path : extra + ':' + path);
 }
 
+// --save-profile, --check-profile, --apply-profile: one job on the line, then the exit code
+// it gives. An apply is recorded in apply-log.csv in the CSV folder, or in the current one.
+int runProfile(const LoggerOptions &options)
+{
+    BoardSession session;
+    BoardSession::LineSettings line;
+    line.port = options.port;
+    line.baud = options.baud;
+    line.address = options.addresses.value(0, 1);
+    line.periodMs = options.periodMs;
+    if (!session.open(line)) {
+        std::fprintf(stderr, "arvex-logger: cannot open %s: %s\n", qPrintable(options.port),
+                     qPrintable(session.port().errorString()));
+        return 1;
+    }
+    session.startPolling();
+    ProfileJob::Kind kind = ProfileJob::Kind::Save;
+    if (options.profileAction == LoggerOptions::ProfileAction::Check)
+        kind = ProfileJob::Kind::Check;
+    else if (options.profileAction == LoggerOptions::ProfileAction::Apply)
+        kind = ProfileJob::Kind::Apply;
+    const QString audit = kind == ProfileJob::Kind::Apply
+        ? QDir(options.csvDir.isEmpty() ? QDir::currentPath() : options.csvDir)
+              .filePath(QStringLiteral("apply-log.csv"))
+        : QString();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int code =
+        runProfileCommand(&session, kind, options.profileFile, options.addresses, out, err, audit);
+    session.close();
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -93,8 +128,11 @@ int main(int argc, char *argv[])
         break;
     }
     const LoggerOptions &options = parsed.options;
-    if (options.profileAction != LoggerOptions::ProfileAction::None)
-        return refuse(QStringLiteral("parameter profiles are not available yet in this build"));
+    if (options.profileAction != LoggerOptions::ProfileAction::None) {
+        loadLanguage(options.language);
+        listPort(options.port);
+        return runProfile(options);
+    }
 
     std::unique_ptr<MqttPublisher> mqtt;
     if (!options.mqttUrl.isEmpty()) {

@@ -52,6 +52,8 @@ private slots:
     void jsonAndCsvUntilSigterm();
     void lineThatGoesAwayIsWaitedFor();
     void portAbsentAtStartIsWaitedFor();
+    void scanPollsTheBoardsFound();
+    void profileSavedCheckedAndApplied();
 
 private:
     void startLogger(const QStringList &args)
@@ -102,7 +104,9 @@ void TestLogger::refusedOptionsExitWith2()
         { { "--port", link, "--mqtt", "mqtt://host:99999" }, "--mqtt" },
         { { "--port", link, "--mqtt", "mqtt://127.0.0.1", "--mqtt-password-file", open },
           "chmod 600" },
-        { { "--port", link, "--save-profile", dir->filePath("p.json") }, "not available" },
+        { { "--port", link, "--save-profile", "a.json", "--check-profile", "a.json" },
+          "exclude each other" },
+        { { "--port", link, "--scan", "7-3" }, "--scan" },
     };
     for (const auto &c : cases) {
         logger.setProcessChannelMode(QProcess::SeparateChannels);
@@ -218,6 +222,59 @@ void TestLogger::portAbsentAtStartIsWaitedFor()
     QCOMPARE(finish(), 0);
     const QByteArray err = logger.readAllStandardError();
     QVERIFY2(err.count("cannot open") == 1 && err.contains("waiting for"), err.constData());
+}
+
+void TestLogger::scanPollsTheBoardsFound()
+{
+    QVERIFY(startBoard({ "--address", "2,5" }));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--scan", "1-8", "--once", "--period", "300" });
+    QCOMPARE(finish(), 0);
+    QVERIFY(logger.readAllStandardError().contains("found boards at 2,5"));
+    QList<int> addresses;
+    for (const QJsonObject &state : jsonLines(printed))
+        addresses << state["address"].toInt();
+    std::sort(addresses.begin(), addresses.end());
+    QCOMPARE(addresses, (QList<int>{ 2, 5 }));
+}
+
+void TestLogger::profileSavedCheckedAndApplied()
+{
+    QVERIFY(startBoard({ "--static" }));
+    const QString file = dir->filePath("board.json");
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    const QStringList line{ "--port", link, "--period", "300", "--lang", "en" };
+    startLogger(line + QStringList{ "--save-profile", file });
+    QCOMPARE(finish(), 0);
+    startLogger(line + QStringList{ "--check-profile", file });
+    QCOMPARE(finish(), 0);
+
+    // One row changed in the file: the check lists it, the apply writes it and records it.
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QJsonObject profile = QJsonDocument::fromJson(f.readAll()).object();
+    f.close();
+    QJsonObject rows = profile["rows"].toObject();
+    QJsonObject row = rows["conf_lv"].toObject();
+    row["value"] = row["value"].toInt() + 100;
+    rows["conf_lv"] = row;
+    profile["rows"] = rows;
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QJsonDocument(profile).toJson());
+    f.close();
+    startLogger(line + QStringList{ "--check-profile", file });
+    QCOMPARE(finish(), 3);
+    QVERIFY2(printed.contains("conf_lv") || logger.readAllStandardError().contains("conf_lv"),
+             printed.constData());
+    const QString csv = dir->filePath("csv");
+    QVERIFY(QDir().mkpath(csv));
+    startLogger(line + QStringList{ "--apply-profile", file, "--csv", csv });
+    QCOMPARE(finish(), 0);
+    QFile audit(csv + "/apply-log.csv");
+    QVERIFY(audit.open(QIODevice::ReadOnly));
+    QVERIFY(audit.readAll().contains("conf_lv"));
+    startLogger(line + QStringList{ "--check-profile", file });
+    QCOMPARE(finish(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestLogger)
