@@ -401,8 +401,11 @@ void BoardSession::followWrite(const QString &key, int expected, const QByteArra
 {
     m_writeConfirm.queued(key, expected, frame,
                           WriteConfirm::deadline(m_clock(), m_settings.periodMs, framesAhead));
+    // Read back from the board the write went to, which need not be the pack in focus.
+    bool ok = false;
+    const int address = frame.mid(3, 2).toInt(&ok, 16);
     if (readBack)
-        queueReadBack();
+        queueReadBack(ok ? address : m_settings.address);
 }
 
 void BoardSession::emitVerdicts(const QVector<WriteConfirm::Verdict> &verdicts)
