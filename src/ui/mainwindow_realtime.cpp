@@ -40,10 +40,10 @@ void MainWindow::watchLiveData()
 
 void MainWindow::showRealTimeReply(const RealTimeReply &values)
 {
-    // The log and the trends take the record as received: the chart clamps it.
-    logPage->addRecord(session->afe);
-    trendsPage->addRecord(session->afe);
-    realTimePage->showRecord(values, session->afe, clock());
+    // The chart clamps the record it shows: a copy, so the log and the trends take the record
+    // as received (every pack's, from takePackReply).
+    focusRecord = session->afe;
+    realTimePage->showRecord(values, focusRecord, clock());
 }
 
 void MainWindow::jobSet(int code)

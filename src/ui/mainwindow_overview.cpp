@@ -1,0 +1,80 @@
+// The window's overview page: the packs on the line, which one the other pages show, and every
+// pack's replies into the log and the trends.
+#include "mainwindow.h"
+
+#include "boardsession.h"
+#include "logpage.h"
+#include "overviewpage.h"
+#include "realtimepage.h"
+#include "trendspage.h"
+#include "ui_mainwindow.h"
+
+void MainWindow::initOverviewPage()
+{
+    overviewPage = new OverviewPage(
+        ui->tab_widget, session, [this] { return clock(); }, [this] { return languageLocale(); });
+    connect(overviewPage, &OverviewPage::focusRequested, this, &MainWindow::focusPack);
+    connect(overviewPage, &OverviewPage::packsFound, this, &MainWindow::pollPacks);
+    connect(session, &BoardSession::packReply, this, &MainWindow::takePackReply);
+    overviewPage->setPacks(session->addresses());
+    overviewPage->setFocusPack(session->address());
+}
+
+void MainWindow::showPolledPacks()
+{
+    overviewPage->setPacks(session->addresses());
+    overviewPage->setFocusPack(session->address());
+    trendsPage->showPack(session->address());
+}
+
+void MainWindow::takePackReply(int address, const RealTimeReply &values, const AFE &record)
+{
+    // Every pack's rows go to the log, each row carrying its pack's address. With one pack on
+    // the line its replies are the pack in focus, whatever address they carry.
+    logPage->addRecord(record);
+    if (!session->isCycling()) {
+        trendsPage->addRecord(session->address(), record);
+        return;
+    }
+    trendsPage->addRecord(address, record);
+    PackReply &last = lastReplies[address];
+    last.values = values;
+    last.record = record;
+    last.at = clock();
+}
+
+void MainWindow::focusPack(int address)
+{
+    const bool changed = address != session->address();
+    ui->DeviceID->setValue(address);
+    session->setAddress(address);
+    overviewPage->setFocusPack(address);
+    if (!changed)
+        return;
+    trendsPage->showPack(address);
+    // The main page shows the pack's last reply at once (dimmed if it is old), not the values of
+    // the pack before it until the next cycle comes round.
+    const auto last = lastReplies.constFind(address);
+    if (last != lastReplies.constEnd()) {
+        focusRecord = last->record;
+        realTimePage->showRecord(last->values, focusRecord, last->at);
+        watchLiveData();
+    }
+}
+
+void MainWindow::pollPacks(const QVector<int> &packs)
+{
+    if (packs.isEmpty())
+        return;
+    session->setAddresses(packs);
+    overviewPage->setPacks(packs);
+    // The focus stays where it is if that pack is among them.
+    const int focus = ui->DeviceID->value();
+    focusPack(packs.contains(focus) ? focus : packs.first());
+    for (auto it = lastReplies.begin(); it != lastReplies.end();) {
+        if (packs.contains(it.key()))
+            ++it;
+        else
+            it = lastReplies.erase(it);
+    }
+}
