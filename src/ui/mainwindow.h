@@ -280,8 +280,8 @@ private:
 
     // Overview page: members.
     OverviewPage *overviewPage = nullptr;
-    // The reply of the pack in focus as the main page shows it: the page zeroes implausible cell
-    // voltages in it, which the log and the trends must not get.
+    // A pack's last reply as the main page shows it when the pack comes into focus, until the
+    // pack's next reply (the page keeps the record it shows).
     cell focusRecord;
     // Each pack's last reply, shown at once when the pack comes into focus.
     struct PackReply

@@ -24,19 +24,21 @@ void MainWindow::showPolledPacks()
 {
     overviewPage->setPacks(session->addresses());
     overviewPage->setFocusPack(session->address());
-    trendsPage->showPack(session->address());
+    if (session->isCycling())
+        trendsPage->showPack(session->address());
 }
 
 void MainWindow::takePackReply(int address, const RealTimeReply &values, const AFE &record)
 {
-    // Every pack's rows go to the log, each row carrying its pack's address. With one pack on
-    // the line its replies are the pack in focus, whatever address they carry.
-    logPage->addRecord(record);
-    if (!session->isCycling()) {
-        trendsPage->addRecord(session->address(), record);
+    // Every pack's rows go to the log, each row carrying its pack's address, and to its own
+    // trend. The pack in focus is logged by showRealTimeReply, before the main page's chart
+    // clamps its record; with one pack on the line every reply is the one in focus.
+    if (!session->isCycling())
         return;
+    if (address != session->address()) {
+        logPage->addRecord(record);
+        trendsPage->addRecord(address, record);
     }
-    trendsPage->addRecord(address, record);
     PackReply &last = lastReplies[address];
     last.values = values;
     last.record = record;
@@ -66,6 +68,9 @@ void MainWindow::pollPacks(const QVector<int> &packs)
 {
     if (packs.isEmpty())
         return;
+    // The trend of the one pack polled so far is the focus's.
+    if (!session->isCycling())
+        trendsPage->namePack(session->address());
     session->setAddresses(packs);
     overviewPage->setPacks(packs);
     // The focus stays where it is if that pack is among them.

@@ -40,10 +40,14 @@ void MainWindow::watchLiveData()
 
 void MainWindow::showRealTimeReply(const RealTimeReply &values)
 {
-    // The chart clamps the record it shows: a copy, so the log and the trends take the record
-    // as received (every pack's, from takePackReply).
-    focusRecord = session->afe;
-    realTimePage->showRecord(values, focusRecord, clock());
+    // The log and the trends take the record as received: the chart clamps it. The other packs'
+    // replies reach them by takePackReply.
+    logPage->addRecord(session->afe);
+    if (session->isCycling())
+        trendsPage->addRecord(session->address(), session->afe);
+    else
+        trendsPage->addRecord(session->afe);
+    realTimePage->showRecord(values, session->afe, clock());
 }
 
 void MainWindow::jobSet(int code)

@@ -123,6 +123,20 @@ void TrendsPage::addRecord(int pack, const cell &record)
         m_view->samplesAdded();
 }
 
+void TrendsPage::namePack(int pack)
+{
+    if (pack == m_livePack)
+        return;
+    if (!m_liveTrends.count(pack)) {
+        m_liveTrends[pack] = std::move(m_liveTrends[m_livePack]);
+        m_liveTrends.erase(m_livePack);
+        m_livePack = pack;
+        showSource();
+        return;
+    }
+    showPack(pack);
+}
+
 void TrendsPage::showPack(int pack)
 {
     if (pack == m_livePack)

@@ -47,6 +47,9 @@ public:
     void addRecord(int pack, const cell &record);
     // Shows the live trend of this pack (the one in focus).
     void showPack(int pack);
+    // The live trend shown is this pack's (one pack was polled, under whichever address), unless
+    // the pack has a trend of its own, which is then shown.
+    void namePack(int pack);
     int pack() const { return m_livePack; }
     // The texts in the current language.
     void retranslate();

@@ -98,9 +98,19 @@ private:
         return window->findChild<PackTile *>(
             QStringLiteral("overview_pack_%1").arg(address, 2, 10, QLatin1Char('0')));
     }
+    // As the session hands a reply on: the pack in focus (every reply, with one pack) to the
+    // pages as its record, then each to the overview and the log.
     void send(const Reply &r)
     {
-        emit window->boardSession()->packReply(r.record.id, r.values, r.record);
+        BoardSession *session = window->boardSession();
+        const int address = r.record.id;
+        if (!session->isCycling() || address == session->address()) {
+            session->afe = r.record;
+            emit session->realTimeRecord(r.values);
+            emit session->packReply(address, r.values, session->afe);
+            return;
+        }
+        emit session->packReply(address, r.values, r.record);
     }
     void scanFinds(const QVector<int> &packs)
     {
@@ -215,10 +225,17 @@ void TestOverviewPage::repliesReachTheirOwnTileOnly()
     QCOMPARE(counter.paints.value(tile(2)), 1);
     for (int other : { 1, 3, 4 })
         QCOMPARE(counter.paints.value(tile(other)), 0);
-    // Every pack's rows go to the log; the main page shows only the pack in focus.
+    // Every pack's rows go to the log once, with its address; the main page shows only the
+    // pack in focus.
     send(reply(3, 50000, 0, 40, { 3200 }));
-    QCOMPARE(child<QTableView>("data_view")->model()->rowCount(), 2);
     QCOMPARE(child<QLCDNumber>("cadc")->intValue(), lcd);
+    send(reply(1, 50000, 1234, 40, { 3200 }));
+    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), 1234);
+    QAbstractItemModel *log = child<QTableView>("data_view")->model();
+    QCOMPARE(log->rowCount(), 3);
+    QCOMPARE(log->index(0, 2).data().toInt(), 2);
+    QCOMPARE(log->index(1, 2).data().toInt(), 3);
+    QCOMPARE(log->index(2, 2).data().toInt(), 1);
 }
 
 void TestOverviewPage::bankLineAddsUpTheAnsweringPacks()
