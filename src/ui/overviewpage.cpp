@@ -110,6 +110,7 @@ void OverviewPage::buildPage(QTabWidget *tabs)
     m_scanProgress->setValue(0);
     m_scanProgress->setFixedWidth(160);
     m_scanProgress->setFormat(QStringLiteral("%v / %m"));
+    m_scanProgress->setTextVisible(false); // until a scan runs
     m_scanState = new QLabel;
     m_scanState->setObjectName(QStringLiteral("overview_scan_state"));
     m_cycle = new QLabel;
@@ -381,6 +382,7 @@ void OverviewPage::startScan()
     const int last = std::max(m_scanFirst->value(), m_scanLast->value());
     m_scanProgress->setRange(0, last - first + 1);
     m_scanProgress->setValue(0);
+    m_scanProgress->setTextVisible(true);
     m_scanNews = ScanNews::Running;
     showScanState();
     m_session->startScan(first, last);

@@ -23,7 +23,32 @@ const QColor LampAlarm(0xff, 0xb3, 0x00);
 const QColor LampProtection(0xe5, 0x39, 0x35);
 
 constexpr int Padding = 8;
-constexpr int LineCount = 6; // the title line counts as one and a half
+constexpr int TitleGap = 7; // below the title line
+constexpr int BarGap = 6; // below the state of charge
+constexpr int LineGap = 3;
+
+// The tile's type, a little smaller than the window's so that four rows of four fit, and the
+// title's, larger and bold.
+QFont bodyFont(const QFont &widgetFont)
+{
+    QFont body = widgetFont;
+    if (body.pointSizeF() > 0)
+        body.setPointSizeF(body.pointSizeF() * 0.9);
+    else
+        body.setPixelSize(qMax(8, body.pixelSize() * 9 / 10));
+    return body;
+}
+
+QFont titleFont(const QFont &widgetFont)
+{
+    QFont title = bodyFont(widgetFont);
+    if (title.pointSizeF() > 0)
+        title.setPointSizeF(title.pointSizeF() * 1.25);
+    else
+        title.setPixelSize(title.pixelSize() * 5 / 4);
+    title.setBold(true);
+    return title;
+}
 
 QString silenceText(int ms, const QLocale &locale)
 {
@@ -136,8 +161,9 @@ QStringList PackTile::lines() const
 
 QSize PackTile::sizeHint() const
 {
-    const int line = fontMetrics().height();
-    return QSize(300, 2 * Padding + LineCount * line + line / 2 + 4 * 3);
+    const int line = QFontMetrics(bodyFont(font())).height();
+    const int title = QFontMetrics(titleFont(font())).height();
+    return QSize(300, 2 * Padding + title + TitleGap + line + BarGap + 3 * line + 2 * LineGap);
 }
 
 void PackTile::paintEvent(QPaintEvent *)
@@ -152,7 +178,9 @@ void PackTile::paintEvent(QPaintEvent *)
     p.setPen(QPen(m_focused ? FocusFrame : Frame, m_focused ? 3 : 1));
     p.drawRect(r.adjusted(m_focused ? 1 : 0, m_focused ? 1 : 0, -1, -1));
 
-    const QFontMetrics fm = fontMetrics();
+    const QFont body = bodyFont(font());
+    const QFont big = titleFont(font());
+    const QFontMetrics fm(body);
     const int line = fm.height();
     const int left = Padding + 2;
     const int right = r.width() - Padding - 2;
@@ -160,9 +188,6 @@ void PackTile::paintEvent(QPaintEvent *)
     int y = Padding;
 
     // The title and the voltage, larger; the lamp at the right.
-    QFont big = font();
-    big.setPointSizeF(big.pointSizeF() * 1.3);
-    big.setBold(true);
     p.setFont(big);
     const int bigLine = QFontMetrics(big).height();
     p.setPen(ink);
@@ -178,8 +203,8 @@ void PackTile::paintEvent(QPaintEvent *)
     p.setBrush(lampColour);
     p.drawEllipse(QRect(right - lamp, y + (bigLine - lamp) / 2, lamp, lamp));
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setFont(font());
-    y += bigLine + 6;
+    p.setFont(body);
+    y += bigLine + TitleGap;
 
     // The state of charge as a bar with its number, the current beside it.
     const int barWidth = width * 11 / 20;
@@ -204,7 +229,7 @@ void PackTile::paintEvent(QPaintEvent *)
     for (int i = 4; i < 6; ++i) {
         p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter,
                    fm.elidedText(text.at(i), Qt::ElideRight, width));
-        y += line + 2;
+        y += line + LineGap;
     }
     p.setPen(isGreyed() ? Discharging : Dim);
     p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter,

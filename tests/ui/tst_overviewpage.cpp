@@ -130,6 +130,11 @@ void TestOverviewPage::initTestCase()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     qunsetenv("ARVEX_EXTRA_PORTS");
     recorder = std::make_unique<Messages::Recorder>();
+    // As the program runs: its style sheet sets the type, and so the room the tiles take.
+    initResources();
+    QFile style(QStringLiteral(":/assert/style.qss"));
+    QVERIFY(style.open(QFile::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
 }
 
 void TestOverviewPage::init()
@@ -300,13 +305,29 @@ void TestOverviewPage::sixteenTilesFitWithoutScrolling()
     for (int address = 1; address <= 16; ++address)
         packs << address;
     scanFinds(packs);
-    for (int address : packs)
-        send(reply(address, 52000 + 10 * address, 1000 * (address - 8), 50 + address,
-                   { 3300, 3290 + address, 3310 }, address < 8 ? 2 : 1));
+    // Pack 6 stopped answering a while ago; pack 11 has a protection active, pack 3 an alarm.
+    for (int address : QVector<int>{ 6 } + packs) {
+        if (address != 6)
+            now = 12000;
+        else if (now > 0)
+            continue;
+        Reply r = reply(address, 52000 + 10 * address, 1000 * (address - 8), 50 + address,
+                        { 3300, 3290 + address, 3310 }, address < 8 ? 2 : 1);
+        r.record.sys_statu = address == 11 ? 7 : 0;
+        r.record.alrt_statu = address == 3 ? 2 : 0;
+        send(r);
+    }
+    window->findChild<OverviewPage *>()->checkSilence();
+    QVERIFY(tile(6)->isGreyed());
+    QVERIFY(!tile(7)->isGreyed());
     child<QTabWidget>("tab_widget")->setCurrentWidget(child<QWidget>("tab_overview"));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     drainEvents();
+    // A picture of the page for those who want one.
+    const QString picture = qEnvironmentVariable("ARVEX_OVERVIEW_PICTURE");
+    if (!picture.isEmpty())
+        QVERIFY(window->grab().save(picture));
     auto *scroll = child<QScrollArea>("overview_scroll");
     QVERIFY(!scroll->verticalScrollBar()->isVisible());
     const QRect area = scroll->viewport()->rect();
@@ -316,10 +337,6 @@ void TestOverviewPage::sixteenTilesFitWithoutScrolling()
         QVERIFY2(area.contains(place), qPrintable(QString::number(address)));
         QVERIFY(tile(address)->width() >= 300);
     }
-    // A picture of the page for those who want one.
-    const QString picture = qEnvironmentVariable("ARVEX_OVERVIEW_PICTURE");
-    if (!picture.isEmpty())
-        QVERIFY(window->grab().save(picture));
 }
 
 QTEST_MAIN(TestOverviewPage)
