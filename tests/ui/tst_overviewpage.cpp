@@ -9,6 +9,8 @@
 #include "overviewpage.h"
 #include "packtile.h"
 #include "startoptions.h"
+#include "trendbuffer.h"
+#include "trendview.h"
 
 #include <QLCDNumber>
 #include <QLabel>
@@ -294,9 +296,20 @@ void TestOverviewPage::clickOnATileSetsTheFocus()
     QTest::mouseClick(tile(3), Qt::LeftButton);
     QCOMPARE(child<QSpinBox>("DeviceID")->value(), 3);
     QCOMPARE(window->boardSession()->address(), 3);
-    // The main page shows that pack's last reply at once.
+    // The main page shows that pack's last reply at once, the trends page the pack's own trend.
     QCOMPARE(child<QLCDNumber>("cadc")->intValue(), -1500);
     QCOMPARE(window->currentStartOptions().address, 3);
+    const TrendBuffer *trend = child<TrendView>("trend_view")->buffer();
+    QCOMPARE(trend->size(), 1);
+    QCOMPARE(trend->valueAt(TrendBuffer::PackVoltage, 0), 50000);
+    QCOMPARE(child<QLabel>("trend_source")->text(),
+             QStringLiteral("本次运行的实时数据：电池包 03"));
+    // Its next replies reach the main page and its trend; the others' only their trends.
+    send(reply(3, 50100, -1400, 40, { 3200 }, 2));
+    send(reply(2, 51100, 2500, 70, { 3300 }));
+    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), -1400);
+    QCOMPARE(trend->size(), 2);
+    QCOMPARE(trend->valueAt(TrendBuffer::PackVoltage, 1), 50100);
 }
 
 void TestOverviewPage::sixteenTilesFitWithoutScrolling()
