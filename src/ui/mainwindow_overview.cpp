@@ -22,7 +22,12 @@ void MainWindow::initOverviewPage()
 
 void MainWindow::showPolledPacks()
 {
-    overviewPage->setPacks(session->addresses());
+    const QVector<int> packs = session->addresses();
+    overviewPage->setPacks(packs);
+    // An address typed into the box that is not polled would leave the pages empty: the focus
+    // goes to the first pack polled.
+    if (!packs.contains(session->address()))
+        focusPack(packs.first());
     overviewPage->setFocusPack(session->address());
     if (session->isCycling())
         trendsPage->showPack(session->address());

@@ -167,7 +167,7 @@ void OverviewPage::retranslate()
     m_page->findChild<QLabel *>(QStringLiteral("overview_scan_to"))
         ->setText(QCoreApplication::translate("MainWindow", "至"));
     m_scan->setText(QCoreApplication::translate("MainWindow", "扫描"));
-    m_scanStop->setText(QCoreApplication::translate("MainWindow", "停止"));
+    m_scanStop->setText(QCoreApplication::translate("MainWindow", "停止扫描"));
     const QLocale locale = numberLocale();
     for (PackTile *tile : qAsConst(m_tiles))
         tile->setLocale(locale);
