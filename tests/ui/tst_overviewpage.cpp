@@ -286,6 +286,24 @@ void TestOverviewPage::silentPackIsGreyedUntilItAnswers()
     send(reply(1, 52000, 0, 81, { 3300 }));
     QVERIFY(!tile(1)->isGreyed());
     QVERIFY(child<QLabel>("overview_bank")->text().contains(QStringLiteral("2/2")));
+
+    // A cycle longer than the period asks each pack once a cycle: silence is judged on that,
+    // and the line says the cycle does not fit.
+    auto *cycle = child<QLabel>("overview_cycle");
+    const int cycleMs = 4 * period;
+    emit window->boardSession()->cycleDone(cycleMs, true);
+    QVERIFY(cycle->text().contains(QString::number(cycleMs)));
+    QVERIFY(cycle->styleSheet().contains(QStringLiteral("#ffb300")));
+    const qint64 answered = now;
+    now = answered + 3 * cycleMs;
+    overview->checkSilence();
+    QVERIFY(!tile(1)->isGreyed());
+    now = answered + 3 * cycleMs + 1;
+    overview->checkSilence();
+    QVERIFY(tile(1)->isGreyed());
+    emit window->boardSession()->cycleDone(period / 2, false);
+    QVERIFY(cycle->styleSheet().isEmpty());
+    QVERIFY(cycle->text().contains(QString::number(period / 2)));
 }
 
 void TestOverviewPage::clickOnATileSetsTheFocus()
