@@ -63,8 +63,16 @@ int main(int argc, char **argv)
         packs << address;
     emit session->scanFinished(packs, false);
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tab_widget"));
-    tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("tab_overview")));
-    window.findChild<QPushButton *>(QStringLiteral("btn_log"))->click();
+    // For comparison: ARVEX_BENCH_PAGE=<tab index> shows another page, ARVEX_BENCH_NOLOG=1
+    // leaves logging off.
+    bool ok = false;
+    const int page = qEnvironmentVariableIntValue("ARVEX_BENCH_PAGE", &ok);
+    if (ok)
+        tabs->setCurrentIndex(page);
+    else
+        tabs->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("tab_overview")));
+    if (qEnvironmentVariableIsEmpty("ARVEX_BENCH_NOLOG"))
+        window.findChild<QPushButton *>(QStringLiteral("btn_log"))->click();
 
     QVector<QByteArray> frames;
     for (int step = 0; step < 64; ++step)

@@ -9,6 +9,8 @@
 #include "trendspage.h"
 #include "ui_mainwindow.h"
 
+#include <QSpinBox>
+
 void MainWindow::initOverviewPage()
 {
     overviewPage = new OverviewPage(
@@ -18,6 +20,13 @@ void MainWindow::initOverviewPage()
     connect(session, &BoardSession::packReply, this, &MainWindow::takePackReply);
     overviewPage->setPacks(session->addresses());
     overviewPage->setFocusPack(session->address());
+    // With one pack on the line, its tile is the address the box names.
+    connect(ui->DeviceID, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int address) {
+        if (session->isCycling())
+            return;
+        overviewPage->setPacks({ address });
+        overviewPage->setFocusPack(address);
+    });
 }
 
 void MainWindow::showPolledPacks()

@@ -55,7 +55,11 @@ OverviewPage::OverviewPage(QTabWidget *tabs, BoardSession *session, Clock clock,
     , m_clock(std::move(clock))
     , m_locale(std::move(locale))
     , m_silenceTimer(new QTimer(this))
+    , m_repaintTimer(new QTimer(this))
 {
+    m_repaintTimer->setSingleShot(true);
+    m_repaintTimer->setInterval(RepaintMs);
+    connect(m_repaintTimer, &QTimer::timeout, this, &OverviewPage::showReplies);
     buildPage(tabs);
     connect(session, &BoardSession::packReply, this, &OverviewPage::packReply);
     connect(session, &BoardSession::packLinkChanged, this, &OverviewPage::packLinkChanged);
@@ -188,6 +192,7 @@ void OverviewPage::setPacks(const QVector<int> &addresses)
             ++it;
             continue;
         }
+        m_answered.removeAll(it.value());
         delete it.value();
         m_states.remove(it.key());
         it = m_tiles.erase(it);
@@ -265,6 +270,18 @@ void OverviewPage::packReply(int address, const RealTimeReply &values, const cel
     state.silent = false;
     tile->setSilence(-1);
     tile->setPack(PackSummary::summarize(address, record, values.cellsInSeries));
+    if (!m_answered.contains(tile))
+        m_answered.append(tile);
+    if (!m_repaintTimer->isActive())
+        m_repaintTimer->start();
+}
+
+void OverviewPage::showReplies()
+{
+    m_repaintTimer->stop();
+    for (PackTile *tile : qAsConst(m_answered))
+        tile->update();
+    m_answered.clear();
     showBank();
 }
 

@@ -79,7 +79,6 @@ void PackTile::setPack(const PackSummary::Pack &pack)
 {
     m_pack = pack;
     m_hasData = true;
-    update();
 }
 
 void PackTile::setLink(int timeouts, int roundTripMs)

@@ -24,7 +24,8 @@ public:
     bool isGreyed() const { return m_silentMs >= 0; }
     const PackSummary::Pack &pack() const { return m_pack; }
 
-    // A reply's figures.
+    // A reply's figures; shown at the next repaint, which the owner asks for (update()) when it
+    // chooses to.
     void setPack(const PackSummary::Pack &pack);
     // The link's figures: its time-outs and the last round trip (-1: none yet).
     void setLink(int timeouts, int roundTripMs);
