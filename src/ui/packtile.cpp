@@ -224,15 +224,16 @@ void PackTile::paintEvent(QPaintEvent *)
                Qt::AlignRight | Qt::AlignVCenter, text.at(3));
     y += line + 4;
 
+    // A line too long for the tile (a long translation) is cut at its inner edge; measuring
+    // each line to shorten it would cost as much again as drawing it, at every reply.
+    p.setClipRect(QRect(left, y, width, r.height() - y));
     p.setPen(ink);
     for (int i = 4; i < 6; ++i) {
-        p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter,
-                   fm.elidedText(text.at(i), Qt::ElideRight, width));
+        p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text.at(i));
         y += line + LineGap;
     }
     p.setPen(isGreyed() ? Discharging : Dim);
-    p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter,
-               fm.elidedText(text.at(6), Qt::ElideRight, width));
+    p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text.at(6));
 }
 
 void PackTile::mousePressEvent(QMouseEvent *event)
