@@ -1,6 +1,7 @@
 #include "startoptions.h"
 
 #include <QSettings>
+#include <QStringList>
 
 #include <algorithm>
 #include <iterator>
@@ -11,6 +12,7 @@ const QString LanguageKey = QStringLiteral("language");
 const QString PortKey = QStringLiteral("link/port");
 const QString BaudKey = QStringLiteral("link/baud");
 const QString AddressKey = QStringLiteral("link/address");
+const QString PacksKey = QStringLiteral("link/packs");
 const QString PeriodKey = QStringLiteral("link/period");
 const QString ReconnectKey = QStringLiteral("link/reconnect");
 const QString PositionKey = QStringLiteral("window/position");
@@ -36,6 +38,29 @@ bool StartLimits::isBaudRate(int baud)
 bool StartLimits::isAddress(int address)
 {
     return address >= AddressMin && address <= AddressMax;
+}
+
+std::optional<QVector<int>> StartLimits::packList(const QString &text)
+{
+    QVector<int> packs;
+    for (const QString &item : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int address = item.trimmed().toInt(&ok);
+        if (!ok || !isAddress(address) || packs.contains(address))
+            return std::nullopt;
+        packs.append(address);
+    }
+    if (packs.size() < 2)
+        return std::nullopt;
+    return packs;
+}
+
+QString StartLimits::packListText(const QVector<int> &packs)
+{
+    QStringList items;
+    for (int address : packs)
+        items << QString::number(address);
+    return items.join(QLatin1Char(','));
 }
 
 bool StartLimits::isPeriod(int ms)
@@ -70,6 +95,11 @@ StartOptions Settings::read(QSettings &settings)
         options.port = port;
     options.baud = readNumber(settings, BaudKey, StartLimits::isBaudRate);
     options.address = readNumber(settings, AddressKey, StartLimits::isAddress);
+    // Written by hand without quotes, the list comes back as a list of strings.
+    const QVariant packs = settings.value(PacksKey);
+    options.packs = StartLimits::packList(packs.userType() == QMetaType::QStringList
+                                              ? packs.toStringList().join(QLatin1Char(','))
+                                              : packs.toString());
     options.period = readNumber(settings, PeriodKey, StartLimits::isPeriod);
     const QString reconnect = settings.value(ReconnectKey).toString();
     if (reconnect == QLatin1String("true") || reconnect == QLatin1String("false"))
@@ -93,6 +123,12 @@ void Settings::write(QSettings &settings, const StartOptions &options)
         settings.setValue(BaudKey, *options.baud);
     if (options.address)
         settings.setValue(AddressKey, *options.address);
+    if (options.packs) {
+        if (options.packs->size() > 1)
+            settings.setValue(PacksKey, StartLimits::packListText(*options.packs));
+        else
+            settings.remove(PacksKey);
+    }
     if (options.period)
         settings.setValue(PeriodKey, *options.period);
     if (options.reconnect)

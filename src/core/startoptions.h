@@ -2,6 +2,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QVector>
 
 #include <optional>
 
@@ -15,6 +16,9 @@ struct StartOptions
     std::optional<QString> port; // a port name, a device path or a stable by-id name
     std::optional<int> baud;
     std::optional<int> address;
+    // The packs polled on the port, found by a scan; empty: the address alone (a remembered
+    // list is forgotten).
+    std::optional<QVector<int>> packs;
     std::optional<int> period; // poll period, ms
     std::optional<bool> reconnect;
     std::optional<QPoint> position; // of the window's top-left corner
@@ -35,6 +39,9 @@ constexpr const char *LanguageCodes[] = { "zh", "en", "de" };
 
 bool isBaudRate(int baud);
 bool isAddress(int address);
+// A list of at least two distinct addresses written "1,2,5", or nothing.
+std::optional<QVector<int>> packList(const QString &text);
+QString packListText(const QVector<int> &packs);
 bool isPeriod(int ms);
 // The index of a language code ("zh", "en", "de"), or -1.
 int languageIndex(const QString &code);

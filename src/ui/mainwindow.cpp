@@ -4,6 +4,7 @@
 #include "devicewatcher.h"
 #include "logpage.h"
 #include "messages.h"
+#include "overviewpage.h"
 #include "parameterpage.h"
 #include "parametertable.h"
 #include "profilepanel.h"
@@ -56,6 +57,7 @@ MainWindow::MainWindow(QWidget *parent)
         ui, this, [this] { return ui->DeviceID->value(); }, [this] { return languageLocale(); });
     trendsPage = std::make_unique<TrendsPage>(
         ui, [this] { return recordingsFolder(); }, [this] { return languageLocale(); });
+    initOverviewPage();
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -198,6 +200,7 @@ void MainWindow::langChange(int index)
     else if (session->isWaitingToReconnect() || !session->portName().isEmpty())
         showClosedText();
     realTimePage->retranslate();
+    overviewPage->retranslate();
 }
 
 void MainWindow::on_pushButton_about_clicked()

@@ -6,6 +6,7 @@
 #include "requestscheduler.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPoint>
@@ -21,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QLocale;
 class QTableView;
+class OverviewPage;
 class ParameterPage;
 class ProfilePanel;
 class QTimer;
@@ -226,6 +228,18 @@ private:
     // The folder recordings go to: the one chosen last, or Documents/Arvex.
     QString recordingsFolder() const;
 
+    // Overview page: functions (mainwindow_overview.cpp).
+    void initOverviewPage();
+    // Makes a pack the one the other pages show: the address box, the session's focus, the main
+    // page with the pack's last reply, the trends.
+    void focusPack(int address);
+    // The line began polling: the overview shows the packs polled and the focus.
+    void showPolledPacks();
+    // Polls these packs (found by a scan or remembered).
+    void pollPacks(const QVector<int> &packs);
+    // A reply of any pack polled: the log, the trends, the pack's last reply.
+    void takePackReply(int address, const RealTimeReply &values, const AFE &record);
+
     // Keyboard and controls: functions (mainwindow_controls.cpp).
     // Enter applies a parameter row, Tab passes over fields nobody types in, the period box and
     // the port box say what they take and hold, Qt's own texts follow the language.
@@ -265,6 +279,20 @@ private:
     // Parameter pages: members.
     ParameterPage *parameterPage = nullptr;
     ProfilePanel *profilePanel = nullptr;
+
+    // Overview page: members.
+    OverviewPage *overviewPage = nullptr;
+    // A pack's last reply as the main page shows it when the pack comes into focus, until the
+    // pack's next reply (the page keeps the record it shows).
+    cell focusRecord;
+    // Each pack's last reply, shown at once when the pack comes into focus.
+    struct PackReply
+    {
+        RealTimeReply values;
+        cell record;
+        qint64 at = 0; // on the window's clock
+    };
+    QHash<int, PackReply> lastReplies;
 
     // Frame console: members.
     FrameConsole *frameConsole = nullptr; // built at the first click of debugdig

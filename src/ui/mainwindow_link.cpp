@@ -216,6 +216,7 @@ void MainWindow::linkPolling()
     }
     showSwitch(true);
     liveDataOpened();
+    showPolledPacks();
     ui->portName->setEnabled(false);
     ui->spinBox->setEnabled(false);
     ui->DeviceID->setEnabled(false);

@@ -40,9 +40,13 @@ void MainWindow::watchLiveData()
 
 void MainWindow::showRealTimeReply(const RealTimeReply &values)
 {
-    // The log and the trends take the record as received: the chart clamps it.
+    // The log and the trends take the record as received: the chart clamps it. The other packs'
+    // replies reach them by takePackReply.
     logPage->addRecord(session->afe);
-    trendsPage->addRecord(session->afe);
+    if (session->isCycling())
+        trendsPage->addRecord(session->address(), session->afe);
+    else
+        trendsPage->addRecord(session->afe);
     realTimePage->showRecord(values, session->afe, clock());
 }
 

@@ -49,6 +49,8 @@ StartOptions MainWindow::currentStartOptions() const
     }
     options.baud = ui->bard->currentData(Qt::UserRole).toInt();
     options.address = ui->DeviceID->value();
+    // The packs found on this port; an empty list forgets those of another.
+    options.packs = session->isCycling() ? session->addresses() : QVector<int>();
     options.period = ui->spinBox->value();
     options.reconnect = ui->reconnect->isChecked();
     options.position = pos();
@@ -83,6 +85,8 @@ void MainWindow::applyStartOptions(const StartOptions &options)
     }
     if (options.address)
         ui->DeviceID->setValue(*options.address);
+    if (options.packs && options.packs->size() > 1)
+        pollPacks(*options.packs);
     if (options.period)
         ui->spinBox->setValue(*options.period);
     if (options.reconnect)

@@ -76,9 +76,9 @@ TrendsPage::TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleS
     , m_source(ui->trend_source)
     , m_recordingsFolder(std::move(recordingsFolder))
     , m_locale(std::move(locale))
-    , m_liveTrend(std::make_unique<TrendBuffer>())
 {
-    m_view->setBuffer(m_liveTrend.get());
+    m_liveTrend = liveTrend(m_livePack);
+    m_view->setBuffer(m_liveTrend);
     m_view->setSpan(TrendView::Span::FiveMinutes);
     connect(m_view, &TrendView::spanChanged, this, &TrendsPage::showSpan);
     // The source line shortens the file's name to the room it gets.
@@ -98,11 +98,60 @@ void TrendsPage::setClock(AnchoredClock::Source monotonicMs)
     m_clock = AnchoredClock(std::move(monotonicMs));
 }
 
+TrendBuffer *TrendsPage::liveTrend(int pack)
+{
+    std::unique_ptr<TrendBuffer> &trend = m_liveTrends[pack];
+    if (!trend) {
+        trend = std::make_unique<TrendBuffer>();
+        // The source line names the pack once there is more than one.
+        if (m_liveTrends.size() == 2)
+            showSource();
+    }
+    return trend.get();
+}
+
 void TrendsPage::addRecord(const cell &record)
 {
-    m_liveTrend->append(TrendBuffer::fromRecord(record, m_clock.now()));
-    if (m_view->buffer() == m_liveTrend.get())
+    addRecord(m_livePack, record);
+}
+
+void TrendsPage::addRecord(int pack, const cell &record)
+{
+    TrendBuffer *trend = pack == m_livePack ? m_liveTrend : liveTrend(pack);
+    trend->append(TrendBuffer::fromRecord(record, m_clock.now()));
+    if (m_view->buffer() == trend)
         m_view->samplesAdded();
+}
+
+void TrendsPage::namePack(int pack)
+{
+    if (pack == m_livePack)
+        return;
+    if (!m_liveTrends.count(pack)) {
+        m_liveTrends[pack] = std::move(m_liveTrends[m_livePack]);
+        m_liveTrends.erase(m_livePack);
+        m_livePack = pack;
+        showSource();
+        return;
+    }
+    showPack(pack);
+}
+
+void TrendsPage::showPack(int pack)
+{
+    if (pack == m_livePack)
+        return;
+    const bool live = m_view->buffer() == m_liveTrend;
+    // A trend that never got a sample is the new pack's: nothing to keep apart.
+    if (m_liveTrend->isEmpty() && !m_liveTrends.count(pack))
+        m_liveTrends[pack] = std::move(m_liveTrends[m_livePack]);
+    if (!m_liveTrends[m_livePack])
+        m_liveTrends.erase(m_livePack);
+    m_livePack = pack;
+    m_liveTrend = liveTrend(pack);
+    if (live)
+        m_view->setBuffer(m_liveTrend);
+    showSource();
 }
 
 void TrendsPage::retranslate()
@@ -181,7 +230,7 @@ void TrendsPage::openRecording()
 
 void TrendsPage::showLive()
 {
-    m_view->setBuffer(m_liveTrend.get());
+    m_view->setBuffer(m_liveTrend);
     m_openedTrend.reset();
     m_openedFile.clear();
     showSource();
@@ -206,7 +255,12 @@ void TrendsPage::showSource()
 {
     m_live->setEnabled(m_openedTrend != nullptr);
     if (!m_openedTrend) {
-        m_source->setText(QCoreApplication::translate("MainWindow", "本次运行的实时数据"));
+        QString text = QCoreApplication::translate("MainWindow", "本次运行的实时数据");
+        // With several packs on the line, which one.
+        if (m_liveTrends.size() > 1)
+            text = QCoreApplication::translate("MainWindow", "本次运行的实时数据：电池包 %1")
+                       .arg(m_livePack, 2, 10, QLatin1Char('0'));
+        m_source->setText(text);
         m_source->setToolTip(QString());
         return;
     }

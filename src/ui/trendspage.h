@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class QLabel;
@@ -40,8 +41,16 @@ public:
     // would stamp it: other views tell the time of a reply so that it agrees with the trend.
     qint64 wallTimeAgo(qint64 agoMs) const { return m_clock.now() - agoMs; }
 
-    // A real-time reply, logged or not.
+    // A real-time reply, logged or not, of the pack shown or of the pack given. Each pack has a
+    // live trend of its own.
     void addRecord(const cell &record);
+    void addRecord(int pack, const cell &record);
+    // Shows the live trend of this pack (the one in focus).
+    void showPack(int pack);
+    // The live trend shown is this pack's (one pack was polled, under whichever address), unless
+    // the pack has a trend of its own, which is then shown.
+    void namePack(int pack);
+    int pack() const { return m_livePack; }
     // The texts in the current language.
     void retranslate();
 
@@ -58,6 +67,7 @@ protected:
 private:
     void showSpan();
     void showSource();
+    TrendBuffer *liveTrend(int pack);
 
     TrendView *m_view;
     QPushButton *m_fiveMinutes;
@@ -68,7 +78,10 @@ private:
     FolderSource m_recordingsFolder;
     LocaleSource m_locale;
 
-    std::unique_ptr<TrendBuffer> m_liveTrend; // every reply of this run
+    // Every reply of this run, per pack; the pack shown.
+    std::map<int, std::unique_ptr<TrendBuffer>> m_liveTrends;
+    int m_livePack = 0;
+    TrendBuffer *m_liveTrend = nullptr;
     // Stamped from a monotonic clock: setting the computer's clock back would otherwise pile the
     // samples that follow onto the newest moment (the buffer never lets time run back).
     AnchoredClock m_clock;

@@ -25,6 +25,8 @@ QString describe(const StartOptions &o)
         parts << QStringLiteral("baud=%1").arg(*o.baud);
     if (o.address)
         parts << QStringLiteral("address=%1").arg(*o.address);
+    if (o.packs)
+        parts << QStringLiteral("packs=") + StartLimits::packListText(*o.packs);
     if (o.period)
         parts << QStringLiteral("period=%1").arg(*o.period);
     if (o.reconnect)
@@ -127,6 +129,7 @@ void TestStartOptions::settingsFirstStartAndRoundTrip()
     options.port = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
     options.baud = 38400;
     options.address = 12;
+    options.packs = QVector<int>{ 12, 3, 0, 99 };
     options.period = 750;
     options.reconnect = false;
     options.position = QPoint(-20, 40);
@@ -141,6 +144,13 @@ void TestStartOptions::settingsFirstStartAndRoundTrip()
     QCOMPARE(describe(Settings::read(settings)), describe(options));
     QCOMPARE(settings.value(QStringLiteral("recordings/folder")).toString(),
              QStringLiteral("/tmp/kept"));
+
+    // An empty list forgets the remembered one; the rest stays.
+    StartOptions single;
+    single.packs = QVector<int>();
+    Settings::write(settings, single);
+    options.packs.reset();
+    QCOMPARE(describe(Settings::read(settings)), describe(options));
 }
 
 void TestStartOptions::damagedSettingsCostOnlyTheirValue()
@@ -150,10 +160,33 @@ void TestStartOptions::damagedSettingsCostOnlyTheirValue()
     QVERIFY(raw.open(QIODevice::WriteOnly));
     raw.write("language=fr\n"
               "[link]\nport=ttyUSB0\nbaud=14400\naddress=abc\nperiod=50\nreconnect=maybe\n"
-              "[window]\nposition=left\n");
+              "packs=1,2,100\n[window]\nposition=left\n");
     raw.close();
     QSettings settings(file, QSettings::IniFormat);
     QCOMPARE(describe(Settings::read(settings)), QStringLiteral("port=ttyUSB0"));
+
+    // A list of packs is taken whole or not at all; typed without quotes it is still read.
+    const struct
+    {
+        const char *text;
+        const char *read;
+    } lists[] = {
+        { "packs=1,2,5", "packs=1,2,5" },
+        { "packs=\" 7 , 3\"", "packs=7,3" },
+        { "packs=4", "" }, // one pack is the address alone
+        { "packs=1,1", "" },
+        { "packs=1,,2", "" },
+        { "packs=1,-2", "" },
+        { "packs=1,2x", "" },
+        { "packs=", "" },
+    };
+    for (const auto &list : lists) {
+        QVERIFY(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        raw.write(QByteArray("[link]\n") + list.text + '\n');
+        raw.close();
+        QSettings listed(file, QSettings::IniFormat);
+        QCOMPARE(describe(Settings::read(listed)), QString::fromLatin1(list.read));
+    }
 }
 
 void TestStartOptions::programAnswersBeforeAnyWindow_data()

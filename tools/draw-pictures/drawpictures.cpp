@@ -205,6 +205,21 @@ void drawTrends(QPainter &p)
     p.drawPolyline(QPolygonF({ QPointF(47, 9), QPointF(47, 15), QPointF(52, 18) }));
 }
 
+void drawPacks(QPainter &p)
+{
+    // four packs side by side, one of them in focus: the overview of a bank
+    p.setBrush(Qt::NoBrush);
+    const QRectF cells[] = { QRectF(7, 8, 22, 21), QRectF(35, 8, 22, 21), QRectF(7, 36, 22, 21),
+                             QRectF(35, 36, 22, 21) };
+    for (int i = 0; i < 4; ++i) {
+        p.setPen(linePen(i == 0 ? Accent : Stroke, 3.5));
+        p.drawRoundedRect(cells[i], 3, 3);
+        p.setPen(linePen(i == 0 ? Accent : Stroke, 4));
+        const qreal level = cells[i].bottom() - 5 - (i == 3 ? 4 : 9 - i);
+        p.drawLine(QPointF(cells[i].left() + 6, level), QPointF(cells[i].right() - 6, level));
+    }
+}
+
 void drawOtg(QPainter &p)
 {
     // a chip with a download arrow: firmware maintenance
@@ -369,8 +384,7 @@ int main(int argc, char **argv)
         { "maininfo", drawMaininfo },     { "getter", drawGetter }, { "confset2", drawConfset },
         { "moreinfo", drawMoreinfo },     { "otg2", drawOtg },      { "update", drawUpdate },
         { "protectconfig", drawProtect }, { "alert", drawAlert },   { "modfine", drawModfine },
-        { "check", drawCheck },
-        { "trends", drawTrends },
+        { "check", drawCheck },           { "trends", drawTrends }, { "packs", drawPacks },
     };
     for (const auto &icon : icons) {
         QImage image = canvas(IconSize);

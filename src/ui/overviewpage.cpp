@@ -1,0 +1,471 @@
+// The overview of the packs on the line.
+#include "overviewpage.h"
+
+#include "boardsession.h"
+#include "labelholder.h"
+#include "packtile.h"
+#include "telemetry.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int TileSpacing = 6;
+constexpr int TileMinWidth = 300;
+constexpr int SilenceCheckMs = 1000;
+const char AmberText[] = "QLabel { color: #ffb300; }";
+
+// Lays the tiles out in rows as wide as the area allows, all of one size.
+class TileArea : public QWidget
+{
+public:
+    explicit TileArea(std::function<void()> layOut)
+        : m_layOut(std::move(layOut))
+    { }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        m_layOut();
+    }
+
+private:
+    std::function<void()> m_layOut;
+};
+
+} // namespace
+
+OverviewPage::OverviewPage(QTabWidget *tabs, BoardSession *session, Clock clock,
+                           LocaleSource locale)
+    : QObject(tabs)
+    , m_session(session)
+    , m_clock(std::move(clock))
+    , m_locale(std::move(locale))
+    , m_silenceTimer(new QTimer(this))
+    , m_repaintTimer(new QTimer(this))
+{
+    m_repaintTimer->setSingleShot(true);
+    m_repaintTimer->setInterval(RepaintMs);
+    connect(m_repaintTimer, &QTimer::timeout, this, &OverviewPage::showReplies);
+    buildPage(tabs);
+    connect(session, &BoardSession::packReply, this, &OverviewPage::packReply);
+    connect(session, &BoardSession::packLinkChanged, this, &OverviewPage::packLinkChanged);
+    connect(session, &BoardSession::cycleDone, this, &OverviewPage::cycleDone);
+    connect(session, &BoardSession::scanProgress, this, &OverviewPage::scanProgress);
+    connect(session, &BoardSession::scanFinished, this, &OverviewPage::scanFinished);
+    connect(session, &BoardSession::pollingStarted, this, &OverviewPage::showLineState);
+    connect(session, &BoardSession::closed, this, &OverviewPage::showLineState);
+    connect(m_silenceTimer, &QTimer::timeout, this, &OverviewPage::checkSilence);
+    m_silenceTimer->start(SilenceCheckMs);
+    showLineState();
+    showBank();
+    showCycle();
+}
+
+OverviewPage::~OverviewPage() = default;
+
+QLocale OverviewPage::numberLocale() const
+{
+    // The decimal sign of the language, and no group separator: cell voltages read "3200 mV" as
+    // on the main page.
+    QLocale locale = m_locale();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+void OverviewPage::buildPage(QTabWidget *tabs)
+{
+    m_page = new QWidget;
+    m_page->setObjectName(QStringLiteral("tab_overview"));
+    auto *page = new QVBoxLayout(m_page);
+    page->setContentsMargins(6, 6, 6, 6);
+    page->setSpacing(6);
+
+    // The scan of a range of addresses, and the cycle's line beside it.
+    auto *scanRow = new QHBoxLayout;
+    m_scanFirst = new QSpinBox;
+    m_scanFirst->setObjectName(QStringLiteral("overview_scan_first"));
+    m_scanLast = new QSpinBox;
+    m_scanLast->setObjectName(QStringLiteral("overview_scan_last"));
+    for (QSpinBox *box : { m_scanFirst, m_scanLast })
+        box->setRange(0, 99);
+    m_scanFirst->setValue(1);
+    m_scanLast->setValue(16);
+    m_scan = new QPushButton;
+    m_scan->setObjectName(QStringLiteral("overview_scan"));
+    m_scanStop = new QPushButton;
+    m_scanStop->setObjectName(QStringLiteral("overview_scan_stop"));
+    m_scanProgress = new QProgressBar;
+    m_scanProgress->setObjectName(QStringLiteral("overview_scan_progress"));
+    m_scanProgress->setRange(0, 1);
+    m_scanProgress->setValue(0);
+    m_scanProgress->setFixedWidth(160);
+    m_scanProgress->setFormat(QStringLiteral("%v / %m"));
+    m_scanProgress->setTextVisible(false); // until a scan runs
+    m_scanState = new QLabel;
+    m_scanState->setObjectName(QStringLiteral("overview_scan_state"));
+    m_cycle = new QLabel;
+    m_cycle->setObjectName(QStringLiteral("overview_cycle"));
+    m_cycle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *from = new QLabel;
+    from->setObjectName(QStringLiteral("overview_scan_from"));
+    auto *to = new QLabel;
+    to->setObjectName(QStringLiteral("overview_scan_to"));
+    scanRow->addWidget(from);
+    scanRow->addWidget(m_scanFirst);
+    scanRow->addWidget(to);
+    scanRow->addWidget(m_scanLast);
+    scanRow->addWidget(m_scan);
+    scanRow->addWidget(m_scanStop);
+    scanRow->addWidget(m_scanProgress);
+    scanRow->addWidget(m_scanState);
+    scanRow->addWidget(m_cycle, 1);
+    page->addLayout(scanRow);
+
+    m_bank = new QLabel;
+    m_bank->setObjectName(QStringLiteral("overview_bank"));
+    m_bank->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    page->addWidget(m_bank);
+
+    m_scroll = new QScrollArea;
+    m_scroll->setObjectName(QStringLiteral("overview_scroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tileArea = new TileArea([this] { layOutTiles(); });
+    m_tileArea->setObjectName(QStringLiteral("overview_tiles"));
+    m_scroll->setWidget(m_tileArea);
+    page->addWidget(m_scroll, 1);
+
+    tabs->addTab(m_page, QIcon(QStringLiteral(":/asset/assert/packs.png")), QString());
+    // These lines change with every reply or cycle: they keep their place without laying the
+    // page out again.
+    LabelHolder::wrap(m_bank);
+    LabelHolder::wrap(m_cycle);
+    LabelHolder::wrap(m_scanState);
+
+    connect(m_scan, &QPushButton::clicked, this, &OverviewPage::startScan);
+    connect(m_scanStop, &QPushButton::clicked, m_session, &BoardSession::stopScan);
+    retranslate();
+}
+
+void OverviewPage::retranslate()
+{
+    if (QTabWidget *tabs = qobject_cast<QTabWidget *>(parent()))
+        tabs->setTabText(tabs->indexOf(m_page), QCoreApplication::translate("MainWindow", "总览"));
+    m_page->findChild<QLabel *>(QStringLiteral("overview_scan_from"))
+        ->setText(QCoreApplication::translate("MainWindow", "扫描地址"));
+    m_page->findChild<QLabel *>(QStringLiteral("overview_scan_to"))
+        ->setText(QCoreApplication::translate("MainWindow", "至"));
+    m_scan->setText(QCoreApplication::translate("MainWindow", "扫描"));
+    m_scanStop->setText(QCoreApplication::translate("MainWindow", "停止扫描"));
+    const QLocale locale = numberLocale();
+    for (PackTile *tile : qAsConst(m_tiles))
+        tile->setLocale(locale);
+    showScanState();
+    showBank();
+    showCycle();
+}
+
+void OverviewPage::setPacks(const QVector<int> &addresses)
+{
+    QVector<int> order;
+    for (int address : addresses) {
+        if (!order.contains(address))
+            order.append(address);
+    }
+    for (auto it = m_tiles.begin(); it != m_tiles.end();) {
+        if (order.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        m_answered.removeAll(it.value());
+        delete it.value();
+        m_states.remove(it.key());
+        it = m_tiles.erase(it);
+    }
+    m_order = order;
+    for (int address : qAsConst(m_order)) {
+        if (!m_tiles.contains(address))
+            addTile(address);
+    }
+    layOutTiles();
+    showBank();
+}
+
+PackTile *OverviewPage::addTile(int address)
+{
+    auto *tile = new PackTile(address, m_tileArea);
+    tile->setLocale(numberLocale());
+    tile->setFocused(address == m_focus);
+    const BoardSession::PackLink link = m_session->packLink(address);
+    tile->setLink(link.timeouts, link.roundTripMs);
+    connect(tile, &PackTile::clicked, this, &OverviewPage::focusRequested);
+    m_tiles.insert(address, tile);
+    m_states.insert(address, PackState());
+    tile->show();
+    return tile;
+}
+
+void OverviewPage::layOutTiles()
+{
+    if (m_order.isEmpty()) {
+        m_tileArea->setMinimumHeight(0);
+        return;
+    }
+    const int width = m_tileArea->width();
+    const int columns = std::max(1, (width + TileSpacing) / (TileMinWidth + TileSpacing));
+    const int tileWidth = std::max(TileMinWidth, (width - (columns - 1) * TileSpacing) / columns);
+    const int tileHeight = m_tiles.value(m_order.first())->sizeHint().height();
+    for (int i = 0; i < m_order.size(); ++i) {
+        const int row = i / columns;
+        const int column = i % columns;
+        m_tiles.value(m_order.at(i))
+            ->setGeometry(column * (tileWidth + TileSpacing), row * (tileHeight + TileSpacing),
+                          tileWidth, tileHeight);
+    }
+    const int rows = (int(m_order.size()) + columns - 1) / columns;
+    m_tileArea->setMinimumHeight(rows * tileHeight + (rows - 1) * TileSpacing);
+}
+
+void OverviewPage::setFocusPack(int address)
+{
+    if (PackTile *old = m_tiles.value(m_focus))
+        old->setFocused(false);
+    m_focus = address;
+    if (PackTile *tile = m_tiles.value(address))
+        tile->setFocused(true);
+}
+
+void OverviewPage::packReply(int address, const RealTimeReply &values, const cell &record)
+{
+    // With one pack on the line its replies are the pack in focus, whatever address they carry,
+    // as they always were.
+    if (!m_session->isCycling())
+        address = m_session->address();
+    PackTile *tile = m_tiles.value(address);
+    if (!tile) {
+        if (address < 0 || address > 99)
+            return;
+        m_order.append(address);
+        tile = addTile(address);
+        layOutTiles();
+    }
+    PackState &state = m_states[address];
+    state.lastReplyMs = m_clock();
+    state.timeoutsAtReply = m_session->packLink(address).timeouts;
+    state.silent = false;
+    tile->setSilence(-1);
+    tile->setPack(PackSummary::summarize(address, record, values.cellsInSeries));
+    if (!m_answered.contains(tile))
+        m_answered.append(tile);
+    if (!m_repaintTimer->isActive())
+        m_repaintTimer->start();
+}
+
+void OverviewPage::showReplies()
+{
+    m_repaintTimer->stop();
+    for (PackTile *tile : qAsConst(m_answered))
+        tile->update();
+    m_answered.clear();
+    showBank();
+}
+
+void OverviewPage::packLinkChanged(int address)
+{
+    PackTile *tile = m_tiles.value(address);
+    if (!tile)
+        return;
+    const BoardSession::PackLink link = m_session->packLink(address);
+    tile->setLink(link.timeouts, link.roundTripMs);
+    // A time-out since the last reply greys the pack at once.
+    PackState &state = m_states[address];
+    const qint64 now = m_clock();
+    const bool silent = isSilent(address, state, now);
+    if (silent != state.silent || silent) {
+        state.silent = silent;
+        tile->setSilence(silent ? int(std::min<qint64>(now - state.lastReplyMs, INT_MAX)) : -1);
+        showBank();
+    }
+}
+
+bool OverviewPage::isSilent(int address, const PackState &state, qint64 now) const
+{
+    const PackTile *tile = m_tiles.value(address);
+    if (!tile || !tile->hasData())
+        return false;
+    if (m_session->packLink(address).timeouts > state.timeoutsAtReply)
+        return true;
+    // A pack is asked once a period, or once a cycle when the cycle is longer.
+    const qint64 interval = std::max(m_session->period(), m_lastCycleMs);
+    return now - state.lastReplyMs > SilentPeriods * interval;
+}
+
+void OverviewPage::checkSilence()
+{
+    const qint64 now = m_clock();
+    bool changed = false;
+    for (auto it = m_states.begin(); it != m_states.end(); ++it) {
+        PackState &state = it.value();
+        const bool silent = isSilent(it.key(), state, now);
+        if (silent)
+            m_tiles.value(it.key())->setSilence(
+                int(std::min<qint64>(now - state.lastReplyMs, INT_MAX)));
+        else if (state.silent)
+            m_tiles.value(it.key())->setSilence(-1);
+        changed |= silent != state.silent;
+        state.silent = silent;
+    }
+    if (changed)
+        showBank();
+}
+
+void OverviewPage::showBank()
+{
+    QVector<PackSummary::Pack> answering;
+    for (int address : qAsConst(m_order)) {
+        const PackTile *tile = m_tiles.value(address);
+        if (tile->hasData() && !tile->isGreyed())
+            answering.append(tile->pack());
+    }
+    QString text;
+    if (answering.isEmpty()) {
+        text = m_order.isEmpty()
+            ? QCoreApplication::translate("MainWindow", "电池组：尚无电池包")
+            : QCoreApplication::translate("MainWindow", "电池组：没有电池包在应答");
+    } else {
+        const QLocale l = numberLocale();
+        const PackSummary::Bank bank = PackSummary::bank(answering);
+        text = QCoreApplication::translate(
+                   "MainWindow",
+                   "电池组（%1/%2 个电池包在应答）：电流 %3 A · 功率 %4 W · 平均 SOC %5 %")
+                   .arg(bank.packs)
+                   .arg(m_order.size())
+                   .arg(l.toString(bank.currentMa / 1000.0, 'f', 2))
+                   .arg(l.toString(bank.powerW, 'f', 0))
+                   .arg(l.toString(bank.averageSoc, 'f', 1));
+        if (bank.lowestCell > 0)
+            text += QStringLiteral(" · ")
+                + QCoreApplication::translate("MainWindow", "最低电芯 %1 mV（电池包 %2 #%3）")
+                      .arg(l.toString(bank.lowestMv))
+                      .arg(bank.lowestPack, 2, 10, QLatin1Char('0'))
+                      .arg(bank.lowestCell);
+    }
+    if (m_bank->text() != text)
+        m_bank->setText(text);
+}
+
+void OverviewPage::cycleDone(int cycleMs, bool overrun)
+{
+    m_lastCycleMs = cycleMs;
+    m_overrun = overrun;
+    showCycle();
+}
+
+void OverviewPage::showCycle()
+{
+    QString text;
+    if (m_session->isCycling() && m_lastCycleMs >= 0) {
+        const QLocale l = numberLocale();
+        text = m_overrun ? QCoreApplication::translate(
+                   "MainWindow", "一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询")
+                         : QCoreApplication::translate("MainWindow", "一轮 %1 ms（周期 %2 ms）");
+        text = text.arg(l.toString(m_lastCycleMs)).arg(l.toString(m_session->period()));
+    }
+    if (m_cycle->text() != text)
+        m_cycle->setText(text);
+    const QString sheet = m_overrun ? QString::fromLatin1(AmberText) : QString();
+    if (m_cycle->styleSheet() != sheet)
+        m_cycle->setStyleSheet(sheet);
+}
+
+void OverviewPage::startScan()
+{
+    const int first = std::min(m_scanFirst->value(), m_scanLast->value());
+    const int last = std::max(m_scanFirst->value(), m_scanLast->value());
+    m_scanProgress->setRange(0, last - first + 1);
+    m_scanProgress->setValue(0);
+    m_scanProgress->setTextVisible(true);
+    m_scanNews = ScanNews::Running;
+    showScanState();
+    m_session->startScan(first, last);
+    showLineState();
+}
+
+void OverviewPage::scanProgress(int done, int total)
+{
+    if (m_scanProgress->maximum() != total)
+        m_scanProgress->setRange(0, std::max(1, total));
+    m_scanProgress->setValue(std::min(done, std::max(1, total)));
+}
+
+void OverviewPage::scanFinished(const QVector<int> &found, bool stopped)
+{
+    m_found = found;
+    // Packs found by a scan cut short are not the whole bank: the poll list stays.
+    if (stopped)
+        m_scanNews = ScanNews::Stopped;
+    else if (found.isEmpty())
+        m_scanNews = ScanNews::NoneFound;
+    else
+        m_scanNews = ScanNews::Found;
+    showScanState();
+    showLineState();
+    if (m_scanNews == ScanNews::Found)
+        emit packsFound(found);
+}
+
+void OverviewPage::showScanState()
+{
+    QString text;
+    switch (m_scanNews) {
+    case ScanNews::None:
+        break;
+    case ScanNews::Running:
+        text = QCoreApplication::translate("MainWindow", "正在扫描……");
+        break;
+    case ScanNews::Found: {
+        QStringList numbers;
+        for (int address : qAsConst(m_found))
+            numbers << QString::number(address);
+        text = QCoreApplication::translate("MainWindow", "找到 %n 个电池包：%1", nullptr,
+                                           int(m_found.size()))
+                   .arg(numbers.join(QStringLiteral(", ")));
+        break;
+    }
+    case ScanNews::NoneFound:
+        text = QCoreApplication::translate("MainWindow", "没有电池包应答；轮询列表未变");
+        break;
+    case ScanNews::Stopped:
+        text = QCoreApplication::translate("MainWindow", "扫描已停止；轮询列表未变");
+        break;
+    }
+    if (m_scanState->text() != text)
+        m_scanState->setText(text);
+}
+
+void OverviewPage::showLineState()
+{
+    const bool scanning = m_session->isScanning();
+    m_scan->setEnabled(m_session->isOpen() && !scanning);
+    m_scan->setToolTip(m_session->isOpen() ? QString()
+                                           : QCoreApplication::translate(
+                                               "MainWindow", "串口未打开，请先打开串口。"));
+    m_scanStop->setEnabled(scanning);
+    m_scanFirst->setEnabled(!scanning);
+    m_scanLast->setEnabled(!scanning);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "packsummary.h"
+
+#include <QLocale>
+#include <QStringList>
+#include <QWidget>
+
+// One pack on the overview: its address, the state of charge as a bar, the pack voltage, the
+// current with its direction, the lowest and highest cell with their numbers and difference, the
+// warmest sensor, a lamp (red: a protection is active, amber: an alarm) and the link's health.
+// A pack that stopped answering keeps its last values, greyed, with the time since its last
+// reply. The tile paints itself from the figures it holds, so a reply costs one repaint of one
+// tile, and nothing at all while the overview is not shown.
+class PackTile : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PackTile(int address, QWidget *parent);
+
+    int address() const { return m_pack.address; }
+    bool hasData() const { return m_hasData; }
+    bool isGreyed() const { return m_silentMs >= 0; }
+    const PackSummary::Pack &pack() const { return m_pack; }
+
+    // A reply's figures; shown at the next repaint, which the owner asks for (update()) when it
+    // chooses to.
+    void setPack(const PackSummary::Pack &pack);
+    // The link's figures: its time-outs and the last round trip (-1: none yet).
+    void setLink(int timeouts, int roundTripMs);
+    // silentMs >= 0 greys the tile with the time since the last reply; -1: the pack answers.
+    void setSilence(int silentMs);
+    // The pack whose replies the other pages show.
+    void setFocused(bool focused);
+    void setLocale(const QLocale &locale);
+
+    // The lines the tile shows, top to bottom: title, voltage, state of charge, current, cells,
+    // difference and temperature, link.
+    QStringList lines() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void clicked(int address);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    PackSummary::Pack m_pack;
+    bool m_hasData = false;
+    int m_timeouts = 0;
+    int m_roundTripMs = -1;
+    int m_silentMs = -1;
+    bool m_focused = false;
+    QLocale m_locale;
+};
