@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>AddressList</name>
+    <message>
+        <source>“%1”不是地址或地址范围。</source>
+        <translation>&quot;%1&quot; is not an address or a range of addresses.</translation>
+    </message>
+    <message>
+        <source>“%1”超出地址范围 %2 - %3。</source>
+        <translation>&quot;%1&quot; is outside the addresses %2 - %3.</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>
@@ -1578,6 +1589,427 @@ The board restarts and does not answer for a second or two.</translation>
     <message>
         <source>第一行到达时开始记录到 %1</source>
         <translation>Recording to %1 starts with the first row</translation>
+    </message>
+    <message>
+        <source>正在记录 %1 个文件到 %2  ·  %3 行  ·  %4</source>
+        <translation>Recording %1 files to %2  ·  %3 rows  ·  %4</translation>
+    </message>
+    <message>
+        <source>已记录 %1 个文件到 %2  ·  %3 行  ·  %4</source>
+        <translation>Recorded %1 files to %2  ·  %3 rows  ·  %4</translation>
+    </message>
+    <message>
+        <source>总览</source>
+        <translation>Overview</translation>
+    </message>
+    <message>
+        <source>扫描地址</source>
+        <translation>Scan addresses</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>扫描</source>
+        <translation>Scan</translation>
+    </message>
+    <message>
+        <source>停止扫描</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>电池组：尚无电池包</source>
+        <translation>Bank: no packs yet</translation>
+    </message>
+    <message>
+        <source>电池组：没有电池包在应答</source>
+        <translation>Bank: no pack answers</translation>
+    </message>
+    <message>
+        <source>电池组（%1/%2 个电池包在应答）：电流 %3 A · 功率 %4 W · 平均 SOC %5 %</source>
+        <translation>Bank (%1 of %2 packs answering): current %3 A · power %4 W · average SOC %5 %</translation>
+    </message>
+    <message>
+        <source>最低电芯 %1 mV（电池包 %2 #%3）</source>
+        <translation>lowest cell %1 mV (pack %2 #%3)</translation>
+    </message>
+    <message>
+        <source>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</source>
+        <translation>Cycle %1 ms, longer than the period of %2 ms: polling as fast as the line allows</translation>
+    </message>
+    <message>
+        <source>一轮 %1 ms（周期 %2 ms）</source>
+        <translation>Cycle %1 ms (period %2 ms)</translation>
+    </message>
+    <message>
+        <source>正在扫描……</source>
+        <translation>Scanning…</translation>
+    </message>
+    <message numerus="yes">
+        <source>找到 %n 个电池包：%1</source>
+        <translation>
+            <numerusform>Found %n pack: %1</numerusform>
+            <numerusform>Found %n packs: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>没有电池包应答；轮询列表未变</source>
+        <translation>No pack answered; the poll list is unchanged</translation>
+    </message>
+    <message>
+        <source>扫描已停止；轮询列表未变</source>
+        <translation>Scan stopped; the poll list is unchanged</translation>
+    </message>
+    <message>
+        <source>%1 s 无应答</source>
+        <translation>no reply for %1 s</translation>
+    </message>
+    <message>
+        <source>%1 min 无应答</source>
+        <translation>no reply for %1 min</translation>
+    </message>
+    <message>
+        <source>%1 h 无应答</source>
+        <translation>no reply for %1 h</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>Pack %1</translation>
+    </message>
+    <message>
+        <source>等待应答</source>
+        <translation>waiting for a reply</translation>
+    </message>
+    <message>
+        <source>充电 %1 A</source>
+        <translation>charging %1 A</translation>
+    </message>
+    <message>
+        <source>放电 %1 A</source>
+        <translation>discharging %1 A</translation>
+    </message>
+    <message>
+        <source>静置 %1 A</source>
+        <translation>idle %1 A</translation>
+    </message>
+    <message>
+        <source>最低 %1 mV #%2   最高 %3 mV #%4</source>
+        <translation>min %1 mV #%2   max %3 mV #%4</translation>
+    </message>
+    <message>
+        <source>无电芯电压</source>
+        <translation>no cell voltages</translation>
+    </message>
+    <message>
+        <source>压差 %1 mV   最高温度 %2 °C</source>
+        <translation>diff %1 mV   warmest %2 °C</translation>
+    </message>
+    <message>
+        <source>超时 %1</source>
+        <translation>time-outs %1</translation>
+    </message>
+    <message>
+        <source>往返 %1 ms</source>
+        <translation>round trip %1 ms</translation>
+    </message>
+    <message>
+        <source>应用差异</source>
+        <translation>Apply differences</translation>
+    </message>
+    <message>
+        <source>应用到…</source>
+        <translation>Apply to…</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>参数配置</source>
+        <translation>Parameter profile</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>板子</source>
+        <translation>Board</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>范围</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>对比</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>地址：</source>
+        <translation>Addresses:</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>，保存于 %1</source>
+        <translation>, saved %1</translation>
+    </message>
+    <message>
+        <source>，来自地址 %1</source>
+        <translation>, from address %1</translation>
+    </message>
+    <message>
+        <source>板子与文件一致。</source>
+        <translation>The board matches the file.</translation>
+    </message>
+    <message>
+        <source>%1 项与文件不同或未知。</source>
+        <translation>%1 settings differ from the file or are unknown.</translation>
+    </message>
+    <message>
+        <source>≠ 不同</source>
+        <translation>≠ differs</translation>
+    </message>
+    <message>
+        <source>? 未读回</source>
+        <translation>? not read back</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>地址无效</source>
+        <translation>Invalid addresses</translation>
+    </message>
+    <message>
+        <source>将文件中与板子不同的参数写入地址 %1 的电池包？</source>
+        <translation>Write the settings that differ from the file to the packs at addresses %1?</translation>
+    </message>
+    <message>
+        <source>正在处理地址 %1（%2/%3）</source>
+        <translation>Working on address %1 (%2/%3)</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>无法写入审计文件 %1：%2</source>
+        <translation>Cannot write the audit file %1: %2</translation>
+    </message>
+    <message>
+        <source>保存配置…</source>
+        <translation>Save profile…</translation>
+    </message>
+    <message>
+        <source>打开配置…</source>
+        <translation>Open profile…</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>Save profile</translation>
+    </message>
+    <message>
+        <source>已保存地址 %1 的 %2 项参数到 %3</source>
+        <translation>Saved %2 settings of address %1 to %3</translation>
+    </message>
+    <message>
+        <source>板子的值超出范围，未保存：%1</source>
+        <translation>Board values out of range, not saved: %1</translation>
+    </message>
+    <message>
+        <source>打开配置</source>
+        <translation>Open profile</translation>
+    </message>
+    <message>
+        <source>配置文件无效</source>
+        <translation>Invalid profile</translation>
+    </message>
+    <message>
+        <source>本次运行的实时数据：电池包 %1</source>
+        <translation>Live data of this run: pack %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterProfile</name>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>不是配置文件可以保存的参数。</source>
+        <translation>not a setting a profile can hold.</translation>
+    </message>
+    <message>
+        <source>应为带 &quot;value&quot; 和 &quot;unit&quot; 的对象。</source>
+        <translation>expected an object with &quot;value&quot; and &quot;unit&quot;.</translation>
+    </message>
+    <message>
+        <source>未知的键。</source>
+        <translation>unknown key.</translation>
+    </message>
+    <message>
+        <source>值必须是整数。</source>
+        <translation>the value must be a whole number.</translation>
+    </message>
+    <message>
+        <source>值 %1 超出范围 [%2 - %3]。</source>
+        <translation>value %1 is outside [%2 - %3].</translation>
+    </message>
+    <message>
+        <source>单位应为 &quot;%1&quot;，文件中为 &quot;%2&quot;。</source>
+        <translation>the unit must be &quot;%1&quot;, the file says &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>（不是文本）</source>
+        <translation>(not text)</translation>
+    </message>
+    <message>
+        <source>文件大于 1 MiB，不是参数配置文件。</source>
+        <translation>The file is larger than 1 MiB; it is not a parameter profile.</translation>
+    </message>
+    <message>
+        <source>这个键出现了两次。</source>
+        <translation>this key appears twice.</translation>
+    </message>
+    <message>
+        <source>不是有效的参数配置文件：嵌套过深。</source>
+        <translation>Not a valid parameter profile: nested too deeply.</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON（第 %1 个字节：%2）。</source>
+        <translation>Not valid JSON (at byte %1: %2).</translation>
+    </message>
+    <message>
+        <source>不是有效的参数配置文件：应为一个 JSON 对象。</source>
+        <translation>Not a valid parameter profile: expected a JSON object.</translation>
+    </message>
+    <message>
+        <source>不是参数配置文件（应为 &quot;%1&quot;）。</source>
+        <translation>not a parameter profile (expected &quot;%1&quot;).</translation>
+    </message>
+    <message>
+        <source>不支持的版本 %1，本程序读取版本 %2。</source>
+        <translation>unsupported version %1; this program reads version %2.</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>类型或取值不对。</source>
+        <translation>wrong type or value.</translation>
+    </message>
+    <message>
+        <source>应为一个对象，每个参数一项。</source>
+        <translation>expected an object with one entry per setting.</translation>
+    </message>
+    <message>
+        <source>文件中没有任何参数。</source>
+        <translation>the file holds no settings.</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileJob</name>
+    <message>
+        <source>已确认</source>
+        <translation>confirmed</translation>
+    </message>
+    <message>
+        <source>板子未采用</source>
+        <translation>not taken by the board</translation>
+    </message>
+    <message>
+        <source>已发送，未确认</source>
+        <translation>sent, not confirmed</translation>
+    </message>
+    <message>
+        <source>未发送</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>地址 %1：与文件一致</source>
+        <translation>Address %1: matches the file</translation>
+    </message>
+    <message>
+        <source>地址 %1：%2 项与文件不同</source>
+        <translation>Address %1: %2 settings differ from the file</translation>
+    </message>
+    <message>
+        <source>地址 %1：已读回</source>
+        <translation>Address %1: read back</translation>
+    </message>
+    <message>
+        <source>地址 %1：%2 项已写入并确认</source>
+        <translation>Address %1: %2 settings written and confirmed</translation>
+    </message>
+    <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认</source>
+        <translation>Address %1: %2 settings written, %3 not confirmed</translation>
+    </message>
+    <message>
+        <source>地址 %1：板子没有回应，未写入</source>
+        <translation>Address %1: the board did not answer; nothing written</translation>
+    </message>
+    <message>
+        <source>地址 %1：已停止，未写入</source>
+        <translation>Address %1: stopped; nothing written</translation>
+    </message>
+    <message>
+        <source>地址 %1：串口已关闭</source>
+        <translation>Address %1: the port is closed</translation>
+    </message>
+    <message>
+        <source>%1：板子 %2，文件 %3 %4</source>
+        <translation>%1: board %2, file %3 %4</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3：%4</source>
+        <translation>%1: %2 → %3: %4</translation>
+    </message>
+    <message>
+        <source>没有给出地址。</source>
+        <translation>No address given.</translation>
+    </message>
+    <message>
+        <source>串口未打开。</source>
+        <translation>The port is not open.</translation>
+    </message>
+    <message>
+        <source>%1：板子的值超出范围，未保存。</source>
+        <translation>%1: the board&apos;s value is out of range; not saved.</translation>
+    </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>无法写入审计文件 %1：%2</source>
+        <translation>Cannot write the audit file %1: %2</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="zh_CN">
 <context>
+    <name>AddressList</name>
+    <message>
+        <source>“%1”不是地址或地址范围。</source>
+        <translation>„%1“ ist keine Adresse und kein Adressbereich.</translation>
+    </message>
+    <message>
+        <source>“%1”超出地址范围 %2 - %3。</source>
+        <translation>„%1“ liegt außerhalb der Adressen %2 - %3.</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>
@@ -1578,6 +1589,427 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     <message>
         <source>第一行到达时开始记录到 %1</source>
         <translation>Die Aufzeichnung in %1 beginnt mit der ersten Zeile</translation>
+    </message>
+    <message>
+        <source>正在记录 %1 个文件到 %2  ·  %3 行  ·  %4</source>
+        <translation>Aufzeichnung von %1 Dateien nach %2  ·  %3 Zeilen  ·  %4</translation>
+    </message>
+    <message>
+        <source>已记录 %1 个文件到 %2  ·  %3 行  ·  %4</source>
+        <translation>%1 Dateien aufgezeichnet nach %2  ·  %3 Zeilen  ·  %4</translation>
+    </message>
+    <message>
+        <source>总览</source>
+        <translation>Übersicht</translation>
+    </message>
+    <message>
+        <source>扫描地址</source>
+        <translation>Adressen suchen</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>扫描</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>停止扫描</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>电池组：尚无电池包</source>
+        <translation>Bank: noch keine Packs</translation>
+    </message>
+    <message>
+        <source>电池组：没有电池包在应答</source>
+        <translation>Bank: kein Pack antwortet</translation>
+    </message>
+    <message>
+        <source>电池组（%1/%2 个电池包在应答）：电流 %3 A · 功率 %4 W · 平均 SOC %5 %</source>
+        <translation>Bank (%1 von %2 Packs antworten): Strom %3 A · Leistung %4 W · mittlerer SOC %5 %</translation>
+    </message>
+    <message>
+        <source>最低电芯 %1 mV（电池包 %2 #%3）</source>
+        <translation>niedrigste Zelle %1 mV (Pack %2 #%3)</translation>
+    </message>
+    <message>
+        <source>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</source>
+        <translation>Umlauf %1 ms, länger als die Periode von %2 ms: Abfrage so schnell, wie die Leitung erlaubt</translation>
+    </message>
+    <message>
+        <source>一轮 %1 ms（周期 %2 ms）</source>
+        <translation>Umlauf %1 ms (Periode %2 ms)</translation>
+    </message>
+    <message>
+        <source>正在扫描……</source>
+        <translation>Suche läuft…</translation>
+    </message>
+    <message numerus="yes">
+        <source>找到 %n 个电池包：%1</source>
+        <translation>
+            <numerusform>%n Pack gefunden: %1</numerusform>
+            <numerusform>%n Packs gefunden: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>没有电池包应答；轮询列表未变</source>
+        <translation>Kein Pack hat geantwortet; die Abfrageliste bleibt</translation>
+    </message>
+    <message>
+        <source>扫描已停止；轮询列表未变</source>
+        <translation>Suche gestoppt; die Abfrageliste bleibt</translation>
+    </message>
+    <message>
+        <source>%1 s 无应答</source>
+        <translation>seit %1 s keine Antwort</translation>
+    </message>
+    <message>
+        <source>%1 min 无应答</source>
+        <translation>seit %1 min keine Antwort</translation>
+    </message>
+    <message>
+        <source>%1 h 无应答</source>
+        <translation>seit %1 h keine Antwort</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>Pack %1</translation>
+    </message>
+    <message>
+        <source>等待应答</source>
+        <translation>wartet auf Antwort</translation>
+    </message>
+    <message>
+        <source>充电 %1 A</source>
+        <translation>lädt %1 A</translation>
+    </message>
+    <message>
+        <source>放电 %1 A</source>
+        <translation>entlädt %1 A</translation>
+    </message>
+    <message>
+        <source>静置 %1 A</source>
+        <translation>Ruhe %1 A</translation>
+    </message>
+    <message>
+        <source>最低 %1 mV #%2   最高 %3 mV #%4</source>
+        <translation>min %1 mV #%2   max %3 mV #%4</translation>
+    </message>
+    <message>
+        <source>无电芯电压</source>
+        <translation>keine Zellspannungen</translation>
+    </message>
+    <message>
+        <source>压差 %1 mV   最高温度 %2 °C</source>
+        <translation>Diff. %1 mV   wärmster %2 °C</translation>
+    </message>
+    <message>
+        <source>超时 %1</source>
+        <translation>Timeouts %1</translation>
+    </message>
+    <message>
+        <source>往返 %1 ms</source>
+        <translation>Antwortzeit %1 ms</translation>
+    </message>
+    <message>
+        <source>应用差异</source>
+        <translation>Unterschiede anwenden</translation>
+    </message>
+    <message>
+        <source>应用到…</source>
+        <translation>Anwenden auf…</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>参数配置</source>
+        <translation>Parameterprofil</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Einheit</translation>
+    </message>
+    <message>
+        <source>板子</source>
+        <translation>Platine</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>范围</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>对比</source>
+        <translation>Vergleich</translation>
+    </message>
+    <message>
+        <source>地址：</source>
+        <translation>Adressen:</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>，保存于 %1</source>
+        <translation>, gespeichert am %1</translation>
+    </message>
+    <message>
+        <source>，来自地址 %1</source>
+        <translation>, von Adresse %1</translation>
+    </message>
+    <message>
+        <source>板子与文件一致。</source>
+        <translation>Die Platine stimmt mit der Datei überein.</translation>
+    </message>
+    <message>
+        <source>%1 项与文件不同或未知。</source>
+        <translation>%1 Einstellungen weichen von der Datei ab oder sind unbekannt.</translation>
+    </message>
+    <message>
+        <source>≠ 不同</source>
+        <translation>≠ abweichend</translation>
+    </message>
+    <message>
+        <source>? 未读回</source>
+        <translation>? nicht zurückgelesen</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>地址无效</source>
+        <translation>Ungültige Adressen</translation>
+    </message>
+    <message>
+        <source>将文件中与板子不同的参数写入地址 %1 的电池包？</source>
+        <translation>Die von der Datei abweichenden Einstellungen in die Packs mit den Adressen %1 schreiben?</translation>
+    </message>
+    <message>
+        <source>正在处理地址 %1（%2/%3）</source>
+        <translation>Bearbeite Adresse %1 (%2/%3)</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>无法写入审计文件 %1：%2</source>
+        <translation>Die Protokolldatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>保存配置…</source>
+        <translation>Profil speichern…</translation>
+    </message>
+    <message>
+        <source>打开配置…</source>
+        <translation>Profil öffnen…</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>Profil speichern</translation>
+    </message>
+    <message>
+        <source>已保存地址 %1 的 %2 项参数到 %3</source>
+        <translation>%2 Einstellungen von Adresse %1 in %3 gespeichert</translation>
+    </message>
+    <message>
+        <source>板子的值超出范围，未保存：%1</source>
+        <translation>Werte der Platine außerhalb des Bereichs, nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>打开配置</source>
+        <translation>Profil öffnen</translation>
+    </message>
+    <message>
+        <source>配置文件无效</source>
+        <translation>Ungültiges Profil</translation>
+    </message>
+    <message>
+        <source>本次运行的实时数据：电池包 %1</source>
+        <translation>Live-Daten dieses Laufs: Pack %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterProfile</name>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>不是配置文件可以保存的参数。</source>
+        <translation>keine Einstellung, die ein Profil enthalten kann.</translation>
+    </message>
+    <message>
+        <source>应为带 &quot;value&quot; 和 &quot;unit&quot; 的对象。</source>
+        <translation>erwartet wird ein Objekt mit &quot;value&quot; und &quot;unit&quot;.</translation>
+    </message>
+    <message>
+        <source>未知的键。</source>
+        <translation>unbekannter Schlüssel.</translation>
+    </message>
+    <message>
+        <source>值必须是整数。</source>
+        <translation>der Wert muss eine ganze Zahl sein.</translation>
+    </message>
+    <message>
+        <source>值 %1 超出范围 [%2 - %3]。</source>
+        <translation>Wert %1 liegt außerhalb von [%2 - %3].</translation>
+    </message>
+    <message>
+        <source>单位应为 &quot;%1&quot;，文件中为 &quot;%2&quot;。</source>
+        <translation>die Einheit muss &quot;%1&quot; sein, die Datei sagt &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>（不是文本）</source>
+        <translation>(kein Text)</translation>
+    </message>
+    <message>
+        <source>文件大于 1 MiB，不是参数配置文件。</source>
+        <translation>Die Datei ist größer als 1 MiB; sie ist kein Parameterprofil.</translation>
+    </message>
+    <message>
+        <source>这个键出现了两次。</source>
+        <translation>dieser Schlüssel kommt zweimal vor.</translation>
+    </message>
+    <message>
+        <source>不是有效的参数配置文件：嵌套过深。</source>
+        <translation>Kein gültiges Parameterprofil: zu tief verschachtelt.</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON（第 %1 个字节：%2）。</source>
+        <translation>Kein gültiges JSON (bei Byte %1: %2).</translation>
+    </message>
+    <message>
+        <source>不是有效的参数配置文件：应为一个 JSON 对象。</source>
+        <translation>Kein gültiges Parameterprofil: erwartet wird ein JSON-Objekt.</translation>
+    </message>
+    <message>
+        <source>不是参数配置文件（应为 &quot;%1&quot;）。</source>
+        <translation>kein Parameterprofil (erwartet wird &quot;%1&quot;).</translation>
+    </message>
+    <message>
+        <source>不支持的版本 %1，本程序读取版本 %2。</source>
+        <translation>nicht unterstützte Version %1; dieses Programm liest Version %2.</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>(keine)</translation>
+    </message>
+    <message>
+        <source>类型或取值不对。</source>
+        <translation>falscher Typ oder Wert.</translation>
+    </message>
+    <message>
+        <source>应为一个对象，每个参数一项。</source>
+        <translation>erwartet wird ein Objekt mit einem Eintrag je Einstellung.</translation>
+    </message>
+    <message>
+        <source>文件中没有任何参数。</source>
+        <translation>die Datei enthält keine Einstellungen.</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1</source>
+        <translation>Die Datei kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileJob</name>
+    <message>
+        <source>已确认</source>
+        <translation>bestätigt</translation>
+    </message>
+    <message>
+        <source>板子未采用</source>
+        <translation>von der Platine nicht übernommen</translation>
+    </message>
+    <message>
+        <source>已发送，未确认</source>
+        <translation>gesendet, nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>未发送</source>
+        <translation>nicht gesendet</translation>
+    </message>
+    <message>
+        <source>地址 %1：与文件一致</source>
+        <translation>Adresse %1: stimmt mit der Datei überein</translation>
+    </message>
+    <message>
+        <source>地址 %1：%2 项与文件不同</source>
+        <translation>Adresse %1: %2 Einstellungen weichen von der Datei ab</translation>
+    </message>
+    <message>
+        <source>地址 %1：已读回</source>
+        <translation>Adresse %1: zurückgelesen</translation>
+    </message>
+    <message>
+        <source>地址 %1：%2 项已写入并确认</source>
+        <translation>Adresse %1: %2 Einstellungen geschrieben und bestätigt</translation>
+    </message>
+    <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认</source>
+        <translation>Adresse %1: %2 Einstellungen geschrieben, %3 nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>地址 %1：板子没有回应，未写入</source>
+        <translation>Adresse %1: die Platine antwortet nicht; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>地址 %1：已停止，未写入</source>
+        <translation>Adresse %1: angehalten; nichts geschrieben</translation>
+    </message>
+    <message>
+        <source>地址 %1：串口已关闭</source>
+        <translation>Adresse %1: die Schnittstelle ist geschlossen</translation>
+    </message>
+    <message>
+        <source>%1：板子 %2，文件 %3 %4</source>
+        <translation>%1: Platine %2, Datei %3 %4</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3：%4</source>
+        <translation>%1: %2 → %3: %4</translation>
+    </message>
+    <message>
+        <source>没有给出地址。</source>
+        <translation>Keine Adresse angegeben.</translation>
+    </message>
+    <message>
+        <source>串口未打开。</source>
+        <translation>Die Schnittstelle ist nicht geöffnet.</translation>
+    </message>
+    <message>
+        <source>%1：板子的值超出范围，未保存。</source>
+        <translation>%1: der Wert der Platine liegt außerhalb des Bereichs; nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>Gespeichert in %1</translation>
+    </message>
+    <message>
+        <source>无法写入审计文件 %1：%2</source>
+        <translation>Die Protokolldatei %1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="zh_CN">
 <context>
+    <name>AddressList</name>
+    <message>
+        <source>“%1”不是地址或地址范围。</source>
+        <translation>“%1”不是地址或地址范围。</translation>
+    </message>
+    <message>
+        <source>“%1”超出地址范围 %2 - %3。</source>
+        <translation>“%1”超出地址范围 %2 - %3。</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>
@@ -1578,6 +1589,426 @@
     <message>
         <source>第一行到达时开始记录到 %1</source>
         <translation>第一行到达时开始记录到 %1</translation>
+    </message>
+    <message>
+        <source>正在记录 %1 个文件到 %2  ·  %3 行  ·  %4</source>
+        <translation>正在记录 %1 个文件到 %2  ·  %3 行  ·  %4</translation>
+    </message>
+    <message>
+        <source>已记录 %1 个文件到 %2  ·  %3 行  ·  %4</source>
+        <translation>已记录 %1 个文件到 %2  ·  %3 行  ·  %4</translation>
+    </message>
+    <message>
+        <source>总览</source>
+        <translation>总览</translation>
+    </message>
+    <message>
+        <source>扫描地址</source>
+        <translation>扫描地址</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>至</translation>
+    </message>
+    <message>
+        <source>扫描</source>
+        <translation>扫描</translation>
+    </message>
+    <message>
+        <source>停止扫描</source>
+        <translation>停止扫描</translation>
+    </message>
+    <message>
+        <source>电池组：尚无电池包</source>
+        <translation>电池组：尚无电池包</translation>
+    </message>
+    <message>
+        <source>电池组：没有电池包在应答</source>
+        <translation>电池组：没有电池包在应答</translation>
+    </message>
+    <message>
+        <source>电池组（%1/%2 个电池包在应答）：电流 %3 A · 功率 %4 W · 平均 SOC %5 %</source>
+        <translation>电池组（%1/%2 个电池包在应答）：电流 %3 A · 功率 %4 W · 平均 SOC %5 %</translation>
+    </message>
+    <message>
+        <source>最低电芯 %1 mV（电池包 %2 #%3）</source>
+        <translation>最低电芯 %1 mV（电池包 %2 #%3）</translation>
+    </message>
+    <message>
+        <source>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</source>
+        <translation>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</translation>
+    </message>
+    <message>
+        <source>一轮 %1 ms（周期 %2 ms）</source>
+        <translation>一轮 %1 ms（周期 %2 ms）</translation>
+    </message>
+    <message>
+        <source>正在扫描……</source>
+        <translation>正在扫描……</translation>
+    </message>
+    <message numerus="yes">
+        <source>找到 %n 个电池包：%1</source>
+        <translation>
+            <numerusform>找到 %n 个电池包：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>没有电池包应答；轮询列表未变</source>
+        <translation>没有电池包应答；轮询列表未变</translation>
+    </message>
+    <message>
+        <source>扫描已停止；轮询列表未变</source>
+        <translation>扫描已停止；轮询列表未变</translation>
+    </message>
+    <message>
+        <source>%1 s 无应答</source>
+        <translation>%1 s 无应答</translation>
+    </message>
+    <message>
+        <source>%1 min 无应答</source>
+        <translation>%1 min 无应答</translation>
+    </message>
+    <message>
+        <source>%1 h 无应答</source>
+        <translation>%1 h 无应答</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>电池包 %1</translation>
+    </message>
+    <message>
+        <source>等待应答</source>
+        <translation>等待应答</translation>
+    </message>
+    <message>
+        <source>充电 %1 A</source>
+        <translation>充电 %1 A</translation>
+    </message>
+    <message>
+        <source>放电 %1 A</source>
+        <translation>放电 %1 A</translation>
+    </message>
+    <message>
+        <source>静置 %1 A</source>
+        <translation>静置 %1 A</translation>
+    </message>
+    <message>
+        <source>最低 %1 mV #%2   最高 %3 mV #%4</source>
+        <translation>最低 %1 mV #%2   最高 %3 mV #%4</translation>
+    </message>
+    <message>
+        <source>无电芯电压</source>
+        <translation>无电芯电压</translation>
+    </message>
+    <message>
+        <source>压差 %1 mV   最高温度 %2 °C</source>
+        <translation>压差 %1 mV   最高温度 %2 °C</translation>
+    </message>
+    <message>
+        <source>超时 %1</source>
+        <translation>超时 %1</translation>
+    </message>
+    <message>
+        <source>往返 %1 ms</source>
+        <translation>往返 %1 ms</translation>
+    </message>
+    <message>
+        <source>应用差异</source>
+        <translation>应用差异</translation>
+    </message>
+    <message>
+        <source>应用到…</source>
+        <translation>应用到…</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>参数配置</source>
+        <translation>参数配置</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>单位</translation>
+    </message>
+    <message>
+        <source>板子</source>
+        <translation>板子</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>范围</source>
+        <translation>范围</translation>
+    </message>
+    <message>
+        <source>对比</source>
+        <translation>对比</translation>
+    </message>
+    <message>
+        <source>地址：</source>
+        <translation>地址：</translation>
+    </message>
+    <message>
+        <source>文件：%1</source>
+        <translation>文件：%1</translation>
+    </message>
+    <message>
+        <source>，保存于 %1</source>
+        <translation>，保存于 %1</translation>
+    </message>
+    <message>
+        <source>，来自地址 %1</source>
+        <translation>，来自地址 %1</translation>
+    </message>
+    <message>
+        <source>板子与文件一致。</source>
+        <translation>板子与文件一致。</translation>
+    </message>
+    <message>
+        <source>%1 项与文件不同或未知。</source>
+        <translation>%1 项与文件不同或未知。</translation>
+    </message>
+    <message>
+        <source>≠ 不同</source>
+        <translation>≠ 不同</translation>
+    </message>
+    <message>
+        <source>? 未读回</source>
+        <translation>? 未读回</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>地址无效</source>
+        <translation>地址无效</translation>
+    </message>
+    <message>
+        <source>将文件中与板子不同的参数写入地址 %1 的电池包？</source>
+        <translation>将文件中与板子不同的参数写入地址 %1 的电池包？</translation>
+    </message>
+    <message>
+        <source>正在处理地址 %1（%2/%3）</source>
+        <translation>正在处理地址 %1（%2/%3）</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>无法写入审计文件 %1：%2</source>
+        <translation>无法写入审计文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>保存配置…</source>
+        <translation>保存配置…</translation>
+    </message>
+    <message>
+        <source>打开配置…</source>
+        <translation>打开配置…</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>保存配置</translation>
+    </message>
+    <message>
+        <source>已保存地址 %1 的 %2 项参数到 %3</source>
+        <translation>已保存地址 %1 的 %2 项参数到 %3</translation>
+    </message>
+    <message>
+        <source>板子的值超出范围，未保存：%1</source>
+        <translation>板子的值超出范围，未保存：%1</translation>
+    </message>
+    <message>
+        <source>打开配置</source>
+        <translation>打开配置</translation>
+    </message>
+    <message>
+        <source>配置文件无效</source>
+        <translation>配置文件无效</translation>
+    </message>
+    <message>
+        <source>本次运行的实时数据：电池包 %1</source>
+        <translation>本次运行的实时数据：电池包 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterProfile</name>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>不是配置文件可以保存的参数。</source>
+        <translation>不是配置文件可以保存的参数。</translation>
+    </message>
+    <message>
+        <source>应为带 &quot;value&quot; 和 &quot;unit&quot; 的对象。</source>
+        <translation>应为带 &quot;value&quot; 和 &quot;unit&quot; 的对象。</translation>
+    </message>
+    <message>
+        <source>未知的键。</source>
+        <translation>未知的键。</translation>
+    </message>
+    <message>
+        <source>值必须是整数。</source>
+        <translation>值必须是整数。</translation>
+    </message>
+    <message>
+        <source>值 %1 超出范围 [%2 - %3]。</source>
+        <translation>值 %1 超出范围 [%2 - %3]。</translation>
+    </message>
+    <message>
+        <source>单位应为 &quot;%1&quot;，文件中为 &quot;%2&quot;。</source>
+        <translation>单位应为 &quot;%1&quot;，文件中为 &quot;%2&quot;。</translation>
+    </message>
+    <message>
+        <source>（不是文本）</source>
+        <translation>（不是文本）</translation>
+    </message>
+    <message>
+        <source>文件大于 1 MiB，不是参数配置文件。</source>
+        <translation>文件大于 1 MiB，不是参数配置文件。</translation>
+    </message>
+    <message>
+        <source>这个键出现了两次。</source>
+        <translation>这个键出现了两次。</translation>
+    </message>
+    <message>
+        <source>不是有效的参数配置文件：嵌套过深。</source>
+        <translation>不是有效的参数配置文件：嵌套过深。</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON（第 %1 个字节：%2）。</source>
+        <translation>不是有效的 JSON（第 %1 个字节：%2）。</translation>
+    </message>
+    <message>
+        <source>不是有效的参数配置文件：应为一个 JSON 对象。</source>
+        <translation>不是有效的参数配置文件：应为一个 JSON 对象。</translation>
+    </message>
+    <message>
+        <source>不是参数配置文件（应为 &quot;%1&quot;）。</source>
+        <translation>不是参数配置文件（应为 &quot;%1&quot;）。</translation>
+    </message>
+    <message>
+        <source>不支持的版本 %1，本程序读取版本 %2。</source>
+        <translation>不支持的版本 %1，本程序读取版本 %2。</translation>
+    </message>
+    <message>
+        <source>（无）</source>
+        <translation>（无）</translation>
+    </message>
+    <message>
+        <source>类型或取值不对。</source>
+        <translation>类型或取值不对。</translation>
+    </message>
+    <message>
+        <source>应为一个对象，每个参数一项。</source>
+        <translation>应为一个对象，每个参数一项。</translation>
+    </message>
+    <message>
+        <source>文件中没有任何参数。</source>
+        <translation>文件中没有任何参数。</translation>
+    </message>
+    <message>
+        <source>无法读取文件：%1</source>
+        <translation>无法读取文件：%1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileJob</name>
+    <message>
+        <source>已确认</source>
+        <translation>已确认</translation>
+    </message>
+    <message>
+        <source>板子未采用</source>
+        <translation>板子未采用</translation>
+    </message>
+    <message>
+        <source>已发送，未确认</source>
+        <translation>已发送，未确认</translation>
+    </message>
+    <message>
+        <source>未发送</source>
+        <translation>未发送</translation>
+    </message>
+    <message>
+        <source>地址 %1：与文件一致</source>
+        <translation>地址 %1：与文件一致</translation>
+    </message>
+    <message>
+        <source>地址 %1：%2 项与文件不同</source>
+        <translation>地址 %1：%2 项与文件不同</translation>
+    </message>
+    <message>
+        <source>地址 %1：已读回</source>
+        <translation>地址 %1：已读回</translation>
+    </message>
+    <message>
+        <source>地址 %1：%2 项已写入并确认</source>
+        <translation>地址 %1：%2 项已写入并确认</translation>
+    </message>
+    <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认</source>
+        <translation>地址 %1：写入 %2 项，%3 项未确认</translation>
+    </message>
+    <message>
+        <source>地址 %1：板子没有回应，未写入</source>
+        <translation>地址 %1：板子没有回应，未写入</translation>
+    </message>
+    <message>
+        <source>地址 %1：已停止，未写入</source>
+        <translation>地址 %1：已停止，未写入</translation>
+    </message>
+    <message>
+        <source>地址 %1：串口已关闭</source>
+        <translation>地址 %1：串口已关闭</translation>
+    </message>
+    <message>
+        <source>%1：板子 %2，文件 %3 %4</source>
+        <translation>%1：板子 %2，文件 %3 %4</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>%1：%2 → %3：%4</source>
+        <translation>%1：%2 → %3：%4</translation>
+    </message>
+    <message>
+        <source>没有给出地址。</source>
+        <translation>没有给出地址。</translation>
+    </message>
+    <message>
+        <source>串口未打开。</source>
+        <translation>串口未打开。</translation>
+    </message>
+    <message>
+        <source>%1：板子的值超出范围，未保存。</source>
+        <translation>%1：板子的值超出范围，未保存。</translation>
+    </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>已保存到 %1</translation>
+    </message>
+    <message>
+        <source>无法写入审计文件 %1：%2</source>
+        <translation>无法写入审计文件 %1：%2</translation>
     </message>
 </context>
 <context>

@@ -8,10 +8,11 @@
 
 namespace {
 
-QString tr(const char *text)
+// The job's texts, in the language the program was started with.
+struct ProfileTexts
 {
-    return QCoreApplication::translate("ProfileJob", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ProfileJob)
+};
 
 void listRows(const ProfileJob::AddressResult &result, QTextStream &out)
 {
@@ -20,8 +21,8 @@ void listRows(const ProfileJob::AddressResult &result, QTextStream &out)
             || result.status == ProfileJob::Status::NotConfirmed)
             continue;
         out << QStringLiteral("  ")
-            << tr("%1：板子 %2，文件 %3 %4")
-                   .arg(c.key, c.known ? QString::number(c.board) : tr("未知"))
+            << ProfileTexts::tr("%1：板子 %2，文件 %3 %4")
+                   .arg(c.key, c.known ? QString::number(c.board) : ProfileTexts::tr("未知"))
                    .arg(c.file)
                    .arg(QString::fromUtf8(c.row->unit))
                    .trimmed()
@@ -29,7 +30,7 @@ void listRows(const ProfileJob::AddressResult &result, QTextStream &out)
     }
     for (const ProfileJob::RowResult &row : result.writes) {
         out << QStringLiteral("  ")
-            << tr("%1：%2 → %3：%4")
+            << ProfileTexts::tr("%1：%2 → %3：%4")
                    .arg(row.key)
                    .arg(row.before)
                    .arg(row.wanted)
@@ -64,7 +65,7 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
         profile = read.profile;
     }
     if (addresses.isEmpty()) {
-        err << tr("没有给出地址。") << '\n';
+        err << ProfileTexts::tr("没有给出地址。") << '\n';
         return 2;
     }
 
@@ -73,7 +74,7 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
     QEventLoop loop;
     QObject::connect(&job, &ProfileJob::finished, &loop, &QEventLoop::quit);
     if (!job.start(kind, profile, addresses)) {
-        err << tr("串口未打开。") << '\n';
+        err << ProfileTexts::tr("串口未打开。") << '\n';
         return 1;
     }
     if (job.isRunning())
@@ -99,13 +100,13 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
             saved.tool = ParameterProfile::toolName();
             const QString path = addresses.size() > 1 ? profileFileFor(file, result.address) : file;
             for (const QString &key : qAsConst(skipped))
-                err << tr("%1：板子的值超出范围，未保存。").arg(key) << '\n';
+                err << ProfileTexts::tr("%1：板子的值超出范围，未保存。").arg(key) << '\n';
             const QString error = ParameterProfile::writeFile(path, saved);
             if (!error.isEmpty()) {
                 err << error << '\n';
                 code = 1;
             } else {
-                out << tr("已保存到 %1").arg(path) << '\n';
+                out << ProfileTexts::tr("已保存到 %1").arg(path) << '\n';
             }
             break;
         }
@@ -118,7 +119,7 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
         }
     }
     if (!job.auditError().isEmpty()) {
-        err << tr("无法写入审计文件 %1：%2").arg(auditFile, job.auditError()) << '\n';
+        err << ProfileTexts::tr("无法写入审计文件 %1：%2").arg(auditFile, job.auditError()) << '\n';
         code = 1;
     }
     out.flush();
