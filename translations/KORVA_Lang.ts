@@ -1683,11 +1683,11 @@ The board restarts and does not answer for a second or two.</translation>
     </message>
     <message>
         <source>充电 %1 A</source>
-        <translation>charging %1 A</translation>
+        <translation>charge %1 A</translation>
     </message>
     <message>
         <source>放电 %1 A</source>
-        <translation>discharging %1 A</translation>
+        <translation>disch. %1 A</translation>
     </message>
     <message>
         <source>静置 %1 A</source>

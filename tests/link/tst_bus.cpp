@@ -124,7 +124,8 @@ void TestBus::packThatDropsOutCostsTheOthersOnlyItsWatch()
     QVERIFY(session->packLink(4).replies >= repliesBefore + 2);
     const int replyMs =
         int(BusCycle::wireMs(Frame::readRequest(3, Cmd::ReadRealTime).size(), 9600));
-    QVERIFY2(cycles.last() <= whole + BoardSession::ReplyWatchMs + replyMs,
+    // A few milliseconds more for timers on a loaded machine.
+    QVERIFY2(cycles.last() <= whole + BoardSession::ReplyWatchMs + replyMs + 30,
              qPrintable(QStringLiteral("%1 ms, %2 ms whole").arg(cycles.last()).arg(whole)));
     const QDateTime silentSince = session->packLink(3).lastReply;
 
