@@ -485,6 +485,7 @@ void BoardSession::readAvailable()
     if (m_reading)
         return;
     const QScopedValueRollback<bool> reading(m_reading, true);
+    bool framed = false;
     while (serialPort->bytesAvailable() > 0) {
         dataHaveReceived = true;
         timeoutTimer->stop();
@@ -496,6 +497,7 @@ void BoardSession::readAvailable()
         // The frames are cut out before any is handed on, so whatever runs on one finds the
         // accumulator holding only the start of the next frame. Each is checked on its own.
         const QByteArrayList frames = ReceiveBuffer::append(&msgdata, bytes);
+        framed = framed || !frames.isEmpty();
         for (const QByteArray &frame : frames) {
             emit frameReceived(frame);
             checkFrame(frame);
@@ -503,8 +505,9 @@ void BoardSession::readAvailable()
                 return; // closed by what a frame caused
         }
     }
-    // A reply that is complete frees the line for the next request after the idle time.
-    if (m_cycleDriven)
+    // A reply that is complete frees the line for the next request after the idle time. The
+    // bytes of one still arriving only move its watch on, which the watch's timer finds.
+    if (m_cycleDriven && framed)
         cycleStep();
 }
 
