@@ -1636,7 +1636,7 @@ The board restarts and does not answer for a second or two.</translation>
     </message>
     <message>
         <source>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</source>
-        <translation>Cycle %1 ms, longer than the period of %2 ms: polling as fast as the line allows</translation>
+        <translation>Cycle %1 ms &gt; period %2 ms: polling as fast as the line allows</translation>
     </message>
     <message>
         <source>一轮 %1 ms（周期 %2 ms）</source>

@@ -1636,7 +1636,7 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     </message>
     <message>
         <source>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</source>
-        <translation>Umlauf %1 ms, länger als die Periode von %2 ms: Abfrage so schnell, wie die Leitung erlaubt</translation>
+        <translation>Umlauf %1 ms &gt; Periode %2 ms: so schnell, wie die Leitung erlaubt</translation>
     </message>
     <message>
         <source>一轮 %1 ms（周期 %2 ms）</source>
