@@ -530,8 +530,11 @@ void BoardSession::checkFrame(const QByteArray &frame)
         const bool good = reply.hasStart && reply.crcMatches && reply.kind == 'Y' && ok
             && replyAddress == m_cycle.awaitedAddress();
         answers = m_cycle.frameArrived(m_clock(), good, &asked);
-        // A read-back answered by something that is not its block is asked again.
-        if (answers && asked.kind == BusCycle::Kind::Queued && !good)
+        // A read-back answered by something that is not a block is asked again. A block may
+        // state a battery number other than the address asked: it is judged as a block.
+        const bool block = reply.hasStart && reply.crcMatches && reply.kind == 'Y'
+            && reply.code == Cmd::ReplyParameters;
+        if (answers && asked.kind == BusCycle::Kind::Queued && !good && !block)
             settled(asked);
     }
     if (!reply.hasStart) {
