@@ -30,14 +30,14 @@ WakeTimer::~WakeTimer()
 
 void WakeTimer::wakeAt(qint64 atNs)
 {
-    itimerspec spec{};
+    itimerspec deadline{};
     if (atNs >= 0) {
         // Zero would disarm the timer; a time in the past fires at once.
         const qint64 at = atNs > 0 ? atNs : 1;
-        spec.it_value.tv_sec = time_t(at / 1'000'000'000);
-        spec.it_value.tv_nsec = long(at % 1'000'000'000);
+        deadline.it_value.tv_sec = time_t(at / 1'000'000'000);
+        deadline.it_value.tv_nsec = long(at % 1'000'000'000);
     }
-    timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &deadline, nullptr);
 }
 
 qint64 WakeTimer::nowNs()
