@@ -179,8 +179,11 @@ bool RealTimePage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_chartView
         && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         placeStaleLabel();
-    if (event->type() == QEvent::Paint && m_flashes.contains(static_cast<QLabel *>(watched)))
-        return paintLamp(static_cast<QLabel *>(watched));
+    if (event->type() == QEvent::Paint) {
+        auto *label = qobject_cast<QLabel *>(watched);
+        if (label && m_flashes.contains(label))
+            return paintLamp(label);
+    }
     return QObject::eventFilter(watched, event);
 }
 
