@@ -1,5 +1,7 @@
 #include "packstate.h"
 
+#include "packsummary.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -132,17 +134,10 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, co
 {
     const int present = presentCells(record, values);
     QJsonArray cells;
-    int minNo = 0, maxNo = 0;
-    for (int k = 0; k < present; ++k) {
-        const int mv = record.cell[k];
-        cells.append(mv);
-        if (minNo == 0 || mv < record.cell[minNo - 1])
-            minNo = k + 1;
-        if (maxNo == 0 || mv > record.cell[maxNo - 1])
-            maxNo = k + 1;
-    }
-    const int cellMin = minNo ? record.cell[minNo - 1] : 0;
-    const int cellMax = maxNo ? record.cell[maxNo - 1] : 0;
+    for (int k = 0; k < present; ++k)
+        cells.append(record.cell[k]);
+    PackSummary::Pack extremes;
+    PackSummary::cellExtremes(record, present, &extremes);
 
     QJsonArray temperatures;
     for (int centi : record.ts)
@@ -165,11 +160,11 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, co
     state.insert(QStringLiteral("power"), rounded(volts * amps, 1));
     state.insert(QStringLiteral("soc"), record.soc);
     state.insert(QStringLiteral("cells"), cells);
-    state.insert(QStringLiteral("cell_min"), cellMin);
-    state.insert(QStringLiteral("cell_min_no"), minNo);
-    state.insert(QStringLiteral("cell_max"), cellMax);
-    state.insert(QStringLiteral("cell_max_no"), maxNo);
-    state.insert(QStringLiteral("cell_diff"), cellMax - cellMin);
+    state.insert(QStringLiteral("cell_min"), extremes.lowestMv);
+    state.insert(QStringLiteral("cell_min_no"), extremes.lowestCell);
+    state.insert(QStringLiteral("cell_max"), extremes.highestMv);
+    state.insert(QStringLiteral("cell_max_no"), extremes.highestCell);
+    state.insert(QStringLiteral("cell_diff"), extremes.cellDifferenceMv());
     state.insert(QStringLiteral("temperatures"), temperatures);
     state.insert(QStringLiteral("protection"),
                  status(record.sys_statu, protectionNames(record.sys_statu)));

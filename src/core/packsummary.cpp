@@ -19,6 +19,22 @@ int signedCurrent(int currentMa, int jobCode)
     return jobCode == JobDischarging && currentMa > 0 ? -currentMa : currentMa;
 }
 
+void cellExtremes(const cell &record, int present, Pack *pack)
+{
+    present = std::min(present, CellSlots);
+    for (int i = 0; i < present; ++i) {
+        const int mv = record.cell[i];
+        if (pack->lowestCell == 0 || mv < pack->lowestMv) {
+            pack->lowestMv = mv;
+            pack->lowestCell = i + 1;
+        }
+        if (pack->highestCell == 0 || mv > pack->highestMv) {
+            pack->highestMv = mv;
+            pack->highestCell = i + 1;
+        }
+    }
+}
+
 Pack summarize(int address, const cell &record, int cellsInSeries)
 {
     Pack pack;
@@ -33,17 +49,7 @@ Pack summarize(int address, const cell &record, int cellsInSeries)
         while (present > 0 && record.cell[present - 1] == 0)
             --present;
     }
-    for (int i = 0; i < present; ++i) {
-        const int mv = record.cell[i];
-        if (pack.lowestCell == 0 || mv < pack.lowestMv) {
-            pack.lowestMv = mv;
-            pack.lowestCell = i + 1;
-        }
-        if (pack.highestCell == 0 || mv > pack.highestMv) {
-            pack.highestMv = mv;
-            pack.highestCell = i + 1;
-        }
-    }
+    cellExtremes(record, present, &pack);
 
     pack.highestTemperature = *std::max_element(record.ts, record.ts + TemperatureSlots);
 

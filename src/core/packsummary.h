@@ -29,6 +29,8 @@ struct Pack
 // The record's figures. cellsInSeries, as the reply reports it, says how many cells are present;
 // 0 (or more than the record holds) counts them up to the last nonzero one.
 Pack summarize(int address, const cell &record, int cellsInSeries);
+// The lowest and highest of the first present cells into pack (the first of equal cells).
+void cellExtremes(const cell &record, int present, Pack *pack);
 
 // The current with its direction: the board may send the magnitude while discharging.
 int signedCurrent(int currentMa, int jobCode);

@@ -2,6 +2,7 @@
 
 #include "csvreader.h"
 #include "logcolumns.h"
+#include "packsummary.h"
 
 #include <algorithm>
 #include <limits>
@@ -9,14 +10,9 @@
 namespace {
 
 constexpr int TemperatureOffset = 4000; // 0.01 degC: the board sends -40 degC as 0
-constexpr int JobDischarging = 2;
-
 // The board may send the current as its magnitude and tell the direction by its job code; the
 // trend shows a discharge below zero either way.
-int signedCurrent(int current, int job)
-{
-    return job == JobDischarging && current > 0 ? -current : current;
-}
+using PackSummary::signedCurrent;
 
 // Where a channel is kept among the 16-bit columns, and the offset added before it is stored;
 // -1 for the current and the state of charge, which have their own.
