@@ -385,11 +385,13 @@ void BoardSession::settled(const BusCycle::Settled &s)
     if (s.kind != BusCycle::Kind::Poll)
         return;
     PackLink &link = linkOf(s.address);
-    if (s.outcome == BusCycle::Outcome::CutShort)
+    const bool cutShort = s.outcome == BusCycle::Outcome::CutShort;
+    if (cutShort)
         ++link.crcErrors;
     else
         ++link.timeouts;
     emit packLinkChanged(s.address);
+    emit pollUnanswered(s.address, cutShort ? Unanswered::CutShort : Unanswered::NoReply);
     if (s.address == m_settings.address) {
         qDebug() << "send timeout!";
         emit replyTimeout();
@@ -453,6 +455,7 @@ void BoardSession::pollTick()
         timeoutTimer->stop();
         ++linkOf(m_settings.address).timeouts;
         emit packLinkChanged(m_settings.address);
+        emit pollUnanswered(m_settings.address, Unanswered::NoReply);
         emit replyTimeout();
     }
     if (readBackGivenUp) // said after the time-out it explains

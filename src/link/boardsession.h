@@ -66,6 +66,14 @@ public:
     };
     Q_ENUM(FrameVerdict)
 
+    // Why a poll of a pack brought no data.
+    enum class Unanswered {
+        NoReply, // nothing came back within the reply watch
+        CutShort, // bytes came, then silence before the reply was whole
+        NotSent, // the line never went quiet, so the poll could not go out
+    };
+    Q_ENUM(Unanswered)
+
     // How the link to one pack is doing, for a user to judge it.
     struct PackLink
     {
@@ -214,6 +222,9 @@ signals:
     void busBusy();
     // No bytes since the last read went out: by the next tick, or by the reply watch.
     void replyTimeout();
+
+    // A poll of a pack (the focus, or any pack of the cycle) brought no data: once per poll.
+    void pollUnanswered(int address, BoardSession::Unanswered why);
 
     void bytesReceived(const QByteArray &bytes);
     // Every frame cut from the received bytes, before its check.
