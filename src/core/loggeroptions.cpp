@@ -58,6 +58,8 @@ const Key Keys[] = {
     { "mqtt-cafile", Kind::Value, "FILE", "CA certificates for mqtts (default: the system's)." },
     { "mqtt-prefix", Kind::Value, "PREFIX", "First level of the MQTT topics (default arvex)." },
     { "ha-discovery", Kind::Flag, nullptr, "Announce the packs to Home Assistant over MQTT." },
+    { "verbose", Kind::Flag, nullptr,
+      "Also print the line's diagnostics (every time-out, every busy line) on standard error." },
     { "config", Kind::Action, "FILE",
       "Read settings from FILE: lines \"key = value\" with the keys of these options (json = "
       "true); the command line wins." },
@@ -320,8 +322,9 @@ Result parse(const QStringList &arguments)
         const char *name;
         bool *field;
     };
-    for (const FlagField &f : { FlagField{ "json", &o.json }, FlagField{ "once", &o.once },
-                                FlagField{ "ha-discovery", &o.haDiscovery } }) {
+    for (const FlagField &f :
+         { FlagField{ "json", &o.json }, FlagField{ "once", &o.once },
+           FlagField{ "ha-discovery", &o.haDiscovery }, FlagField{ "verbose", &o.verbose } }) {
         if (has(f.name) && !readFlag(get(f.name).value, f.field))
             return bad(get(f.name), QStringLiteral("is not true or false"));
     }

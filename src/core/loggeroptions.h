@@ -27,6 +27,7 @@ struct LoggerOptions
     QString mqttCaFile;
     QString mqttPrefix = QStringLiteral("arvex");
     bool haDiscovery = false;
+    bool verbose = false; // the line's diagnostics on standard error too
     QString configFile;
     ProfileAction profileAction = ProfileAction::None;
     QString profileFile;

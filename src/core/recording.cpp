@@ -34,12 +34,14 @@ bool Recording::start(const QString &folder, const QDateTime &start, int address
     m_rows = 0;
     m_bytes = 0;
     m_error.clear();
+    m_failure = Failure::None;
     m_path.clear();
 
     QDir dir(folder);
     if (folder.isEmpty() || !dir.mkpath(QStringLiteral("."))) {
         m_path = QDir::cleanPath(folder);
-        return fail(QCoreApplication::translate("Recording", "无法创建文件夹。"));
+        return fail(Failure::NoFolder,
+                    QCoreApplication::translate("Recording", "无法创建文件夹。"));
     }
     const QString name = fileName(start, address);
     for (int n = 1; n <= MaxNameTries; ++n) {
@@ -51,10 +53,10 @@ bool Recording::start(const QString &folder, const QDateTime &start, int address
         if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             break;
         if (!QFile::exists(m_path)) // not a taken name: the folder refuses new files
-            return fail(m_file.errorString());
+            return fail(Failure::System, m_file.errorString());
     }
     if (!m_file.isOpen())
-        return fail(m_file.errorString());
+        return fail(Failure::System, m_file.errorString());
     if (!append(header))
         return false;
     m_rows = 0; // the header is not a row
@@ -72,14 +74,15 @@ bool Recording::append(const QByteArray &line)
         m_file.resize(m_bytes);
         if (m_bytes == 0) // not even the header: there is no file to keep
             m_file.remove();
-        return fail(reason);
+        return fail(Failure::System, reason);
     }
 #ifdef Q_OS_UNIX
     // Deleting the file, or the folder with it, does not make writes fail: they would go on into
     // a file nobody can open again.
     struct stat info;
     if (::fstat(m_file.handle(), &info) == 0 && info.st_nlink == 0)
-        return fail(QCoreApplication::translate("Recording", "文件在记录期间被删除。"));
+        return fail(Failure::FileDeleted,
+                    QCoreApplication::translate("Recording", "文件在记录期间被删除。"));
 #endif
     m_bytes += line.size();
     ++m_rows;
@@ -92,11 +95,29 @@ void Recording::stop()
         m_file.close();
 }
 
-bool Recording::fail(const QString &error)
+bool Recording::fail(Failure failure, const QString &error)
 {
+    m_failure = error.isEmpty() ? Failure::Unknown : failure;
     m_error = error.isEmpty() ? QCoreApplication::translate("Recording", "未知错误。") : error;
     stop();
     return false;
+}
+
+QString Recording::englishError(Failure failure, const QString &systemError)
+{
+    switch (failure) {
+    case Failure::None:
+        return QString();
+    case Failure::NoFolder:
+        return QStringLiteral("cannot create the folder");
+    case Failure::FileDeleted:
+        return QStringLiteral("the file was deleted while it was being written");
+    case Failure::Unknown:
+        return QStringLiteral("unknown error");
+    case Failure::System:
+        break;
+    }
+    return systemError;
 }
 
 PackRecordings::PackRecordings() = default;
@@ -112,6 +133,7 @@ void PackRecordings::start(const QString &folder, const QByteArray &header)
     m_running = true;
     m_lastPath.clear();
     m_error.clear();
+    m_failure = Recording::Failure::None;
     m_rows = 0;
     m_bytes = 0;
     m_files = 0;
@@ -150,6 +172,7 @@ bool PackRecordings::append(int address, const QDateTime &when, const QByteArray
         m_lastPath = pack.file.path();
         if (!made) {
             m_error = pack.file.errorString();
+            m_failure = pack.file.failure();
             stop();
             return false;
         }
@@ -160,6 +183,7 @@ bool PackRecordings::append(int address, const QDateTime &when, const QByteArray
     m_lastPath = pack.file.path();
     if (!pack.file.append(line)) {
         m_error = pack.file.errorString();
+        m_failure = pack.file.failure();
         stop();
         return false;
     }

@@ -15,6 +15,16 @@
 class Recording
 {
 public:
+    // Why a recording stopped, for a reader that needs it in words of its own (the logger's
+    // standard error is English whatever language the files are in).
+    enum class Failure {
+        None,
+        NoFolder, // the folder could not be made
+        FileDeleted, // the file was deleted while it was written
+        System, // the system's reason, as errorString() gives it
+        Unknown, // no reason was given
+    };
+
     Recording();
     ~Recording();
     Recording(const Recording &) = delete;
@@ -41,15 +51,20 @@ public:
     int rows() const { return m_rows; } // lines after the header
     qint64 bytes() const { return m_bytes; }
     QString errorString() const { return m_error; }
+    Failure failure() const { return m_failure; }
+    // The reason in English: the program's own texts, or the system's words.
+    QString englishError() const { return englishError(m_failure, m_error); }
+    static QString englishError(Failure failure, const QString &systemError);
 
 private:
-    bool fail(const QString &error);
+    bool fail(Failure failure, const QString &error);
 
     QFile m_file;
     QString m_path;
     int m_rows = 0;
     qint64 m_bytes = 0;
     QString m_error;
+    Failure m_failure = Failure::None;
 };
 
 // The recordings of one logging run, one file per pack: a pack's first line starts its file, and
@@ -78,6 +93,7 @@ public:
     // The file written last, and why the run stopped; empty when it did not fail.
     QString path() const { return m_lastPath; }
     QString errorString() const { return m_error; }
+    QString englishError() const { return Recording::englishError(m_failure, m_error); }
     // Lines and bytes written in this run, over all files; files made in it.
     int rows() const { return m_rows; }
     qint64 bytes() const { return m_bytes; }
@@ -98,6 +114,7 @@ private:
     std::map<int, std::unique_ptr<Pack>> m_packs;
     QString m_lastPath;
     QString m_error;
+    Recording::Failure m_failure = Recording::Failure::None;
     int m_rows = 0;
     qint64 m_bytes = 0;
     int m_files = 0;

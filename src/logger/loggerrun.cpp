@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QTimer>
 
+#include <algorithm>
+
 LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FILE *out,
                      QObject *parent)
     : QObject(parent)
@@ -21,6 +23,7 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     , m_out(out)
     , m_lookTimer(new QTimer(this))
     , m_recordingRetry(new QTimer(this))
+    , m_rescanTimer(new QTimer(this))
 {
     m_line.port = options.port;
     m_line.baud = options.baud;
@@ -61,6 +64,12 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     m_recordingRetry->setInterval(RecordingRetryMs);
     connect(m_recordingRetry, &QTimer::timeout, this,
             [this] { m_recordings.start(m_options.csvDir, DataLog::csvHeader()); });
+    m_rescanTimer->setSingleShot(true);
+    m_rescanTimer->setInterval(RescanMs);
+    connect(m_rescanTimer, &QTimer::timeout, this, [this] {
+        if (!m_stopping && !m_scanDone && m_session->isOpen() && !m_session->isScanning())
+            startScan();
+    });
 }
 
 LoggerRun::~LoggerRun() = default;
@@ -84,28 +93,64 @@ void LoggerRun::pollPacks(const QVector<int> &addresses)
     m_session->setAddresses(addresses.size() > 1 ? addresses : QVector<int>());
 }
 
+QString LoggerRun::gapText(qint64 seconds)
+{
+    seconds = std::max<qint64>(0, seconds);
+    if (seconds < 60)
+        return QStringLiteral("%1 s").arg(seconds);
+    if (seconds < 60 * 60)
+        return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    if (seconds < 24 * 60 * 60)
+        return QStringLiteral("%1 h %2 min").arg(seconds / 3600).arg(seconds / 60 % 60);
+    return QStringLiteral("%1 d %2 h").arg(seconds / 86400).arg(seconds / 3600 % 24);
+}
+
 void LoggerRun::startPolling()
 {
-    // The first time the line is open, the boards there are looked for, if asked to.
-    if (m_options.scan.isEmpty() || m_scanned)
+    // The boards are looked for, if asked to, until a scan has found some: a scan cut short by
+    // the line going away runs again when it is back.
+    if (m_options.scan.isEmpty() || m_scanDone)
         return m_session->startPolling();
-    m_scanned = true;
-    say(QStringLiteral("looking for boards at addresses %1 to %2")
-            .arg(m_options.scan.first())
-            .arg(m_options.scan.last()));
+    startScan();
+}
+
+void LoggerRun::startScan()
+{
+    m_rescanTimer->stop();
+    if (!m_scanSaid) {
+        say(QStringLiteral("looking for boards at addresses %1 to %2")
+                .arg(m_options.scan.first())
+                .arg(m_options.scan.last()));
+        m_scanSaid = true;
+    }
     m_session->startScan(m_options.scan.first(), m_options.scan.last(), 2);
 }
 
 void LoggerRun::scanFinished(const QVector<int> &found, bool stopped)
 {
+    // Stopped: the line closed under it; it runs again when the line is back.
     if (m_stopping || stopped)
         return;
     if (found.isEmpty()) {
-        say(QStringLiteral("no board answered at addresses %1 to %2")
-                .arg(m_options.scan.first())
-                .arg(m_options.scan.last()));
-        return finish(1);
+        if (m_options.once) {
+            say(QStringLiteral("no board answered at addresses %1 to %2")
+                    .arg(m_options.scan.first())
+                    .arg(m_options.scan.last()));
+            return finish(1);
+        }
+        // Unattended, the boards may be switched on later: nothing is polled until one answers.
+        if (!m_noBoardSaid) {
+            say(QStringLiteral("no board answered at addresses %1 to %2; nothing is polled, "
+                               "looking again every %3 s")
+                    .arg(m_options.scan.first())
+                    .arg(m_options.scan.last())
+                    .arg(RescanMs / 1000));
+            m_noBoardSaid = true;
+        }
+        m_rescanTimer->start();
+        return;
     }
+    m_scanDone = true;
     QStringList list;
     for (int address : found)
         list << QString::number(address);
@@ -141,6 +186,7 @@ void LoggerRun::finish(int exitCode)
     m_stopping = true;
     m_lookTimer->stop();
     m_recordingRetry->stop();
+    m_rescanTimer->stop();
     m_session->setReconnect(false);
     m_session->close();
     m_recordings.stop();
@@ -158,9 +204,19 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     Pack &pack = *it;
     pack.asked = false;
     pack.misses = 0;
+    const QDateTime now = QDateTime::currentDateTime();
+    if (pack.saidSilent) {
+        if (pack.lastReply.isValid())
+            say(QStringLiteral("pack %1 answers again after %2 without a reply")
+                    .arg(address)
+                    .arg(gapText(pack.lastReply.secsTo(now))));
+        else
+            say(QStringLiteral("pack %1 answers now").arg(address));
+        pack.saidSilent = false;
+    }
+    pack.lastReply = now;
     if (m_options.once && pack.done)
         return;
-    const QDateTime now = QDateTime::currentDateTime();
     ++pack.seq;
     const QJsonObject state = PackState::build(record, values, pack.seq, now);
     if (m_options.json || m_options.once) {
@@ -187,12 +243,28 @@ void LoggerRun::writeCsv(int address, const QDateTime &when, const AFE &afe)
         return;
     char line[DataLog::MaxCsvLine];
     const int length = DataLog::formatCsvLine(DataLog::toRow(afe, when), line);
-    if (m_recordings.append(address, when, QByteArray::fromRawData(line, length)))
+    if (m_recordings.append(address, when, QByteArray::fromRawData(line, length))) {
+        if (m_recordingProblemSaid) {
+            say(QStringLiteral("CSV recording goes on in %1")
+                    .arg(QDir::toNativeSeparators(m_recordings.path())));
+            m_recordingProblemSaid = false;
+        }
         return;
-    // Unattended, a full disk or a removed folder must not end the recording for good.
-    say(QStringLiteral("CSV recording stopped: %1: %2; trying again in %3 s")
-            .arg(QDir::toNativeSeparators(m_recordings.path()), m_recordings.errorString())
-            .arg(RecordingRetryMs / 1000));
+    }
+    const QString where = QDir::toNativeSeparators(m_recordings.path());
+    if (m_options.once) {
+        say(QStringLiteral("CSV recording failed: %1: %2").arg(where, m_recordings.englishError()));
+        m_recordingFailed = true;
+        return;
+    }
+    // Unattended, a full disk or a removed folder must not end the recording for good. Said once
+    // until a line is recorded again.
+    if (!m_recordingProblemSaid) {
+        say(QStringLiteral("CSV recording stopped: %1: %2; trying again every %3 s")
+                .arg(where, m_recordings.englishError())
+                .arg(RecordingRetryMs / 1000));
+        m_recordingProblemSaid = true;
+    }
     m_recordingRetry->start();
 }
 
@@ -213,6 +285,7 @@ void LoggerRun::frameSent(const QByteArray &frame)
         }
         if (pack.online)
             setOffline(address, pack);
+        saySilent(address, pack);
     }
     pack.asked = true;
 }
@@ -224,6 +297,19 @@ void LoggerRun::setOffline(int address, Pack &pack)
         m_mqtt->setPackOnline(address, false);
 }
 
+void LoggerRun::saySilent(int address, Pack &pack)
+{
+    if (pack.saidSilent)
+        return;
+    pack.saidSilent = true;
+    if (pack.lastReply.isValid())
+        say(QStringLiteral("pack %1 stopped answering; last reply at %2")
+                .arg(address)
+                .arg(pack.lastReply.toString(Qt::ISODate)));
+    else
+        say(QStringLiteral("pack %1 does not answer").arg(address));
+}
+
 void LoggerRun::finishOnceIfDone()
 {
     bool allAnswered = true;
@@ -232,7 +318,7 @@ void LoggerRun::finishOnceIfDone()
             return;
         allAnswered = allAnswered && pack.seq > 0;
     }
-    finish(allAnswered ? 0 : 1);
+    finish(allAnswered && !m_recordingFailed ? 0 : 1);
 }
 
 void LoggerRun::lineClosed(BoardSession::CloseReason reason)

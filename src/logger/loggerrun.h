@@ -28,6 +28,11 @@ public:
     static constexpr int LookForLineMs = 1000;
     // How long a recording that could not write waits before it tries a new file.
     static constexpr int RecordingRetryMs = 60 * 1000;
+    // How often a scan that found no board is run again.
+    static constexpr int RescanMs = 60 * 1000;
+
+    // A gap between replies as said on standard error: "42 s", "5 min 12 s", "3 h 2 min".
+    static QString gapText(qint64 seconds);
 
     // mqtt: where states are published, or nullptr. out: standard output (JSON lines).
     LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FILE *out,
@@ -54,6 +59,8 @@ private:
         bool asked = false; // a poll is out and unanswered
         bool online = false; // answered since the line opened, and not given up
         bool done = false; // --once: answered or given up
+        bool saidSilent = false; // "does not answer" was said, and not yet "answers again"
+        QDateTime lastReply; // invalid until it answered
     };
 
     void packReply(int address, const RealTimeReply &values, const AFE &record);
@@ -62,6 +69,7 @@ private:
     void checkLine();
     void lookForLine();
     void setOffline(int address, Pack &pack);
+    void saySilent(int address, Pack &pack);
     void writeCsv(int address, const QDateTime &when, const AFE &record);
     void finishOnceIfDone();
     void finish(int exitCode);
@@ -80,7 +88,15 @@ private:
     void pollPacks(const QVector<int> &addresses);
     void startPolling();
     void scanFinished(const QVector<int> &found, bool stopped);
-    bool m_scanned = false;
+    void startScan();
+    // The scan asked for found boards; until it has, every start of polling scans (again), and a
+    // scan that found nothing is run again every RescanMs.
+    bool m_scanDone = false;
+    bool m_scanSaid = false;
+    bool m_noBoardSaid = false;
+    QTimer *m_rescanTimer;
+    bool m_recordingFailed = false; // --once: a reply could not be recorded
+    bool m_recordingProblemSaid = false;
     QHash<int, Pack> m_packs;
     QHash<QByteArray, int> m_requests; // the real-time request of each pack -> its address
     QString m_identity; // the adapter of the last open, to find it under another name

@@ -30,6 +30,17 @@ void onSignal(int)
     (void)n;
 }
 
+// The line's own diagnostics (every time-out, every busy line) are qDebug lines: a silent board
+// would write a dozen a second, so they reach standard error only with --verbose.
+QtMessageHandler g_defaultHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg)
+        return;
+    g_defaultHandler(type, context, message);
+}
+
 int refuse(const QString &line)
 {
     std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
@@ -128,6 +139,8 @@ int main(int argc, char *argv[])
         break;
     }
     const LoggerOptions &options = parsed.options;
+    if (!options.verbose)
+        g_defaultHandler = qInstallMessageHandler(quietHandler);
     if (options.profileAction != LoggerOptions::ProfileAction::None) {
         loadLanguage(options.language);
         listPort(options.port);
@@ -156,9 +169,11 @@ int main(int argc, char *argv[])
             settings.password = QString::fromUtf8(qgetenv("ARVEX_MQTT_PASSWORD"));
         }
         mqtt = std::make_unique<MqttPublisher>(settings);
-        QObject::connect(mqtt.get(), &MqttPublisher::problem, [](const QString &line) {
+        const auto say = [](const QString &line) {
             std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
-        });
+        };
+        QObject::connect(mqtt.get(), &MqttPublisher::problem, say);
+        QObject::connect(mqtt.get(), &MqttPublisher::news, say);
         if (!mqtt->start(&error))
             return refuse(QStringLiteral("--mqtt: %1").arg(error));
     }

@@ -342,9 +342,13 @@ public:
         }
         state = State::Connected;
         retryMs = FirstRetryMs;
+        // A return after a problem ends the problem; a first connect is news.
+        const QString line = QStringLiteral("MQTT: connected to the broker at %1").arg(where());
         if (reported != Problem::None) {
             reported = Problem::None;
-            emit q->problem(QStringLiteral("MQTT: connected to the broker at %1").arg(where()));
+            emit q->problem(line);
+        } else {
+            emit q->news(line);
         }
         if (droppedInOutage > 0) {
             emit q->problem(QStringLiteral("MQTT: %1 states were dropped while the broker was "

@@ -59,6 +59,8 @@ signals:
     void messageSent(const QString &topic);
     // One line for standard error: a refused login, a lost broker, states dropped.
     void problem(const QString &line);
+    // One line for standard error that is no problem: the first connect.
+    void news(const QString &line);
 
 private:
     class Private;

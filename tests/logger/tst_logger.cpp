@@ -54,6 +54,11 @@ private slots:
     void portAbsentAtStartIsWaitedFor();
     void scanPollsTheBoardsFound();
     void profileSavedCheckedAndApplied();
+    void journalNamesThePackAndTheGap_data();
+    void journalNamesThePackAndTheGap();
+    void scanCutShortByTheLineRunsAgain();
+    void scanThatFindsNothingKeepsLooking();
+    void onceFailsWhenNothingCouldBeRecorded();
 
 private:
     void startLogger(const QStringList &args)
@@ -82,8 +87,26 @@ private:
         return logger.exitStatus() == QProcess::NormalExit ? logger.exitCode() : -1;
     }
 
+    // Waits until the logger has said text on standard error; everything said is kept in said.
+    bool waitForSaid(const char *text, int ms = 10000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!said.contains(text) && timer.elapsed() < ms) {
+            logger.waitForReadyRead(100);
+            said += logger.readAllStandardError();
+        }
+        return said.contains(text);
+    }
+    bool control(const QByteArray &command)
+    {
+        QFile pipe(dir->filePath("control"));
+        return pipe.open(QIODevice::WriteOnly) && pipe.write(command + '\n') > 0;
+    }
+
     QProcess logger;
     QByteArray printed;
+    QByteArray said;
 };
 
 void TestLogger::refusedOptionsExitWith2()
@@ -275,6 +298,86 @@ void TestLogger::profileSavedCheckedAndApplied()
     QVERIFY(audit.readAll().contains("conf_lv"));
     startLogger(line + QStringList{ "--check-profile", file });
     QCOMPARE(finish(), 0);
+}
+
+void TestLogger::journalNamesThePackAndTheGap_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("quiet") << false;
+    QTest::newRow("verbose") << true;
+}
+
+// Left running for months, the journal holds one line when a pack goes silent and one when it is
+// back, not a line per poll; the line's diagnostics only when asked for.
+void TestLogger::journalNamesThePackAndTheGap()
+{
+    QFETCH(bool, verbose);
+    said.clear();
+    QVERIFY(startBoard({ "--address", "1,2", "--control", dir->filePath("control") }));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    QStringList args{ "--port", link, "--address", "1,2", "--json", "--period", "300" };
+    if (verbose)
+        args << "--verbose";
+    startLogger(args);
+    QVERIFY(waitForLines(4));
+    QVERIFY(control("absent 1"));
+    QVERIFY2(waitForSaid("pack 1 stopped answering; last reply at "), said.constData());
+    QVERIFY(control("present 1"));
+    QVERIFY2(waitForSaid("pack 1 answers again after "), said.constData());
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    said += logger.readAllStandardError();
+    QCOMPARE(said.count("stopped answering"), 1);
+    QCOMPARE(said.count("answers again"), 1);
+    QVERIFY2(!said.contains("pack 2"), said.constData());
+    QCOMPARE(said.contains("timeout"), verbose);
+}
+
+void TestLogger::scanCutShortByTheLineRunsAgain()
+{
+    // The board is the last the scan asks: the line goes away while the scan is under way.
+    QVERIFY(startBoard({ "--address", "8" }));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--scan", "1-8", "--json", "--period", "300" });
+    QVERIFY(waitForSaid("looking for boards"));
+    QVERIFY(sim->stop());
+    QVERIFY(startBoard({ "--address", "8" }));
+    QVERIFY2(waitForLines(2, 20000), said.constData());
+    for (const QJsonObject &state : jsonLines(printed))
+        QCOMPARE(state["address"].toInt(), 8);
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    said += logger.readAllStandardError();
+    QVERIFY2(said.contains("found boards at 8"), said.constData());
+}
+
+void TestLogger::scanThatFindsNothingKeepsLooking()
+{
+    said.clear();
+    QVERIFY(startBoard({ "--address", "9" }));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--scan", "1-3", "--json", "--period", "300" });
+    QVERIFY2(waitForSaid("nothing is polled, looking again every 60 s"), said.constData());
+    // It goes on (a service would otherwise restart and stop for good), polling nobody.
+    QVERIFY(!logger.waitForFinished(500));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    QVERIFY(printed.isEmpty());
+}
+
+void TestLogger::onceFailsWhenNothingCouldBeRecorded()
+{
+    QVERIFY(startBoard({}));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    // The default language of the files is Chinese; what is said on standard error is English.
+    startLogger({ "--port", link, "--once", "--csv", "/proc/nope" });
+    QCOMPARE(finish(), 1);
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.contains("CSV recording failed: /proc/nope") && err.contains("cannot create"),
+             err.constData());
+    for (char c : err)
+        QVERIFY2(uchar(c) < 0x80, err.constData());
+    QCOMPARE(jsonLines(printed).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestLogger)
