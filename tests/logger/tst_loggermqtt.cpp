@@ -197,6 +197,10 @@ void TestLoggerMqtt::brokerThatReturnsMissesNoState()
     for (int seq = 1; seq <= last; ++seq)
         QVERIFY2(seen.contains(seq), qPrintable(QString::number(seq)));
     QCOMPARE(stopLogger(), 0);
+    // The journal shows when publishing began, stopped and came back: a line each.
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.count("connected to the broker") == 2 && err.count("lost the broker") == 1,
+             err.constData());
 }
 
 void TestLoggerMqtt::refusedLoginIsRetriedCalmly()
