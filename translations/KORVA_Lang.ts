@@ -1968,6 +1968,10 @@ The board restarts and does not answer for a second or two.</translation>
         <translation>Address %1: %2 settings written, %3 not confirmed</translation>
     </message>
     <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</source>
+        <translation>Address %1: %2 settings written, %3 not confirmed, %4 not sent</translation>
+    </message>
+    <message>
         <source>地址 %1：板子没有回应，未写入</source>
         <translation>Address %1: the board did not answer; nothing written</translation>
     </message>

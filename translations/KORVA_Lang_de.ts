@@ -1968,6 +1968,10 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <translation>Adresse %1: %2 Einstellungen geschrieben, %3 nicht bestätigt</translation>
     </message>
     <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</source>
+        <translation>Adresse %1: %2 Einstellungen geschrieben, %3 nicht bestätigt, %4 nicht gesendet</translation>
+    </message>
+    <message>
         <source>地址 %1：板子没有回应，未写入</source>
         <translation>Adresse %1: die Platine antwortet nicht; nichts geschrieben</translation>
     </message>

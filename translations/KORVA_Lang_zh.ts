@@ -1967,6 +1967,10 @@
         <translation>地址 %1：写入 %2 项，%3 项未确认</translation>
     </message>
     <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</source>
+        <translation>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</translation>
+    </message>
+    <message>
         <source>地址 %1：板子没有回应，未写入</source>
         <translation>地址 %1：板子没有回应，未写入</translation>
     </message>

@@ -425,8 +425,11 @@ QString ProfileJob::describe(const AddressResult &result)
 {
     const int differing = ParameterProfile::differences(result.comparison);
     int confirmed = 0;
-    for (const RowResult &row : result.writes)
+    int sent = 0;
+    for (const RowResult &row : result.writes) {
         confirmed += row.outcome == RowOutcome::Confirmed ? 1 : 0;
+        sent += row.outcome == RowOutcome::NotSent ? 0 : 1;
+    }
     switch (result.status) {
     case Status::Matches:
         return tr("地址 %1：与文件一致").arg(result.address);
@@ -437,6 +440,13 @@ QString ProfileJob::describe(const AddressResult &result)
     case Status::Applied:
         return tr("地址 %1：%2 项已写入并确认").arg(result.address).arg(confirmed);
     case Status::NotConfirmed:
+        // Stopped half-way, or refused before anything went out.
+        if (sent < result.writes.size())
+            return tr("地址 %1：写入 %2 项，%3 项未确认，%4 项未发送")
+                .arg(result.address)
+                .arg(sent)
+                .arg(sent - confirmed)
+                .arg(result.writes.size() - sent);
         return tr("地址 %1：写入 %2 项，%3 项未确认")
             .arg(result.address)
             .arg(result.writes.size())

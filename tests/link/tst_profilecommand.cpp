@@ -159,6 +159,7 @@ void TestProfileCommand::stopHalfWay()
     QCOMPARE(first.writes.size(), 2);
     QCOMPARE(first.writes.at(0).outcome, ProfileJob::RowOutcome::Confirmed);
     QCOMPARE(first.writes.at(1).outcome, ProfileJob::RowOutcome::NotSent);
+    QCOMPARE(ProfileJob::describe(first), QString("地址 1：写入 1 项，0 项未确认，1 项未发送"));
     QCOMPARE(job.results().at(1).status, ProfileJob::Status::Stopped);
     const int polls = requestsSeen();
     QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
