@@ -53,16 +53,18 @@
         <translation>Save</translation>
     </message>
     <message>
-        <source>代码筛选：</source>
-        <translation>Code filter:</translation>
+        <source>筛选：</source>
+        <translation>Filter:</translation>
     </message>
     <message>
-        <source>如 51 52 或 00-1F</source>
-        <translation>e.g. 51 52 or 00-1F</translation>
+        <source>如 51 52、00-1F 或 addr 1,3-5</source>
+        <translation>e.g. 51 52, 00-1F or addr 1,3-5</translation>
     </message>
     <message>
-        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
-        <translation>Codes of two hex digits, separated by blanks or commas; ranges like 00-1F.</translation>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
+addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</source>
+        <translation>Codes of two hex digits, separated by blanks or commas; ranges like 00-1F.
+addr with an address or a list of them in decimal (such as addr 5 or addr 1,3-5) shows only those packs' frames.</translation>
     </message>
     <message>
         <source>共 %1 条，显示 %2 条</source>
@@ -108,8 +110,20 @@
         <translation>The read request got no answer</translation>
     </message>
     <message>
+        <source>发往地址 %1 的读请求没有得到应答</source>
+        <translation>The read request to address %1 got no answer</translation>
+    </message>
+    <message>
+        <source>发往地址 %1 的读请求只得到不完整的应答</source>
+        <translation>The read request to address %1 got only part of an answer</translation>
+    </message>
+    <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>Line not idle: the frame waits for the next tick</translation>
+    </message>
+    <message>
+        <source>线路不空闲，发往地址 %1 的请求没有发出</source>
+        <translation>Line not idle: the request to address %1 did not go out</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>
@@ -168,8 +182,8 @@
         <translation>%1 older entries dropped</translation>
     </message>
     <message>
-        <source>代码筛选：%1</source>
-        <translation>Code filter: %1</translation>
+        <source>筛选：%1</source>
+        <translation>Filter: %1</translation>
     </message>
     <message>
         <source>写入出错</source>

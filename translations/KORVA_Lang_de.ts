@@ -53,16 +53,18 @@
         <translation>Speichern</translation>
     </message>
     <message>
-        <source>代码筛选：</source>
-        <translation>Code-Filter:</translation>
+        <source>筛选：</source>
+        <translation>Filter:</translation>
     </message>
     <message>
-        <source>如 51 52 或 00-1F</source>
-        <translation>z. B. 51 52 oder 00-1F</translation>
+        <source>如 51 52、00-1F 或 addr 1,3-5</source>
+        <translation>z. B. 51 52, 00-1F oder addr 1,3-5</translation>
     </message>
     <message>
-        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
-        <translation>Codes aus zwei Hex-Ziffern, durch Leerzeichen oder Kommas getrennt; Bereiche wie 00-1F.</translation>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
+addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</source>
+        <translation>Codes aus zwei Hex-Ziffern, durch Leerzeichen oder Kommas getrennt; Bereiche wie 00-1F.
+addr mit einer Adresse oder einer Liste von Adressen, dezimal (etwa addr 5 oder addr 1,3-5), zeigt nur die Frames dieser Packs.</translation>
     </message>
     <message>
         <source>共 %1 条，显示 %2 条</source>
@@ -108,8 +110,20 @@
         <translation>Die Leseanfrage blieb unbeantwortet</translation>
     </message>
     <message>
+        <source>发往地址 %1 的读请求没有得到应答</source>
+        <translation>Die Leseanfrage an Adresse %1 blieb unbeantwortet</translation>
+    </message>
+    <message>
+        <source>发往地址 %1 的读请求只得到不完整的应答</source>
+        <translation>Die Leseanfrage an Adresse %1 bekam nur einen Teil einer Antwort</translation>
+    </message>
+    <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>Leitung nicht frei: der Frame wartet auf den nächsten Takt</translation>
+    </message>
+    <message>
+        <source>线路不空闲，发往地址 %1 的请求没有发出</source>
+        <translation>Leitung nicht frei: die Anfrage an Adresse %1 ging nicht hinaus</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>
@@ -168,8 +182,8 @@
         <translation>%1 ältere Einträge verworfen</translation>
     </message>
     <message>
-        <source>代码筛选：%1</source>
-        <translation>Code-Filter: %1</translation>
+        <source>筛选：%1</source>
+        <translation>Filter: %1</translation>
     </message>
     <message>
         <source>写入出错</source>

@@ -22,7 +22,8 @@
 #include <algorithm>
 
 namespace {
-// A code filter that is no list of codes: a red line under the field, as a refused value has.
+// A filter that is no list of codes and addresses: a red line under the field, as a refused value
+// has.
 constexpr char RefusedFilterStyle[] =
     "QLineEdit { border: none; border-bottom: 2px solid #ff5050; }";
 } // namespace
@@ -115,6 +116,7 @@ void FrameConsole::listen(bool on)
     m_connections << connect(s, &BoardSession::frameSent, this, &FrameConsole::frameSent)
                   << connect(s, &BoardSession::frameChecked, this, &FrameConsole::frameChecked)
                   << connect(s, &BoardSession::replyTimeout, this, &FrameConsole::replyTimeout)
+                  << connect(s, &BoardSession::pollUnanswered, this, &FrameConsole::pollUnanswered)
                   << connect(s, &BoardSession::busBusy, this, &FrameConsole::busBusy)
                   << connect(s, &BoardSession::sendFailed, this, &FrameConsole::sendFailed);
 }
@@ -214,6 +216,25 @@ void FrameConsole::replyTimeout()
 {
     if (!m_paused)
         take(m_log.event(FrameLog::Verdict::Timeout, now()));
+}
+
+void FrameConsole::pollUnanswered(int address, BoardSession::Unanswered why)
+{
+    if (m_paused)
+        return;
+    switch (why) {
+    case BoardSession::Unanswered::NoReply:
+        take(m_log.event(FrameLog::Verdict::Timeout, now(), nullptr, address));
+        return;
+    case BoardSession::Unanswered::CutShort:
+        take(m_log.event(FrameLog::Verdict::Timeout, now(),
+                         QT_TRANSLATE_NOOP("FrameLog", "发往地址 %1 的读请求只得到不完整的应答"),
+                         address));
+        return;
+    case BoardSession::Unanswered::NotSent:
+        take(m_log.event(FrameLog::Verdict::BusBusy, now(), nullptr, address));
+        return;
+    }
 }
 
 void FrameConsole::busBusy()
@@ -318,9 +339,11 @@ void FrameConsole::retranslate()
     m_pause->setText(m_paused ? tr("继续") : tr("暂停"));
     m_clear->setText(tr("清除"));
     m_save->setText(tr("保存"));
-    m_filterLabel->setText(tr("代码筛选："));
-    m_filter->setPlaceholderText(tr("如 51 52 或 00-1F"));
-    m_filter->setToolTip(tr("两位十六进制的代码，以空格或逗号分开；范围如 00-1F。"));
+    m_filterLabel->setText(tr("筛选："));
+    m_filter->setPlaceholderText(tr("如 51 52、00-1F 或 addr 1,3-5"));
+    m_filter->setToolTip(tr("两位十六进制的代码，以空格或逗号分开；范围如 00-1F。\n"
+                            "addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），"
+                            "只显示这些电池包的帧。"));
     m_model->retranslate();
     if (m_sized)
         sizeColumns();
