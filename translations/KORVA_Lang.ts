@@ -110,20 +110,20 @@ addr with an address or a list of them in decimal (such as addr 5 or addr 1,3-5)
         <translation>The read request got no answer</translation>
     </message>
     <message>
-        <source>发往地址 %1 的读请求没有得到应答</source>
-        <translation>The read request to address %1 got no answer</translation>
+        <source>地址 %1 没有应答</source>
+        <translation>No answer from address %1</translation>
     </message>
     <message>
-        <source>发往地址 %1 的读请求只得到不完整的应答</source>
-        <translation>The read request to address %1 got only part of an answer</translation>
+        <source>地址 %1 的应答不完整</source>
+        <translation>Address %1 answered only in part</translation>
     </message>
     <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>Line not idle: the frame waits for the next tick</translation>
     </message>
     <message>
-        <source>线路不空闲，发往地址 %1 的请求没有发出</source>
-        <translation>Line not idle: the request to address %1 did not go out</translation>
+        <source>线路忙，地址 %1 的请求未发出</source>
+        <translation>Line busy: address %1 not asked</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>

@@ -110,20 +110,20 @@ addr mit einer Adresse oder einer Liste von Adressen, dezimal (etwa addr 5 oder 
         <translation>Die Leseanfrage blieb unbeantwortet</translation>
     </message>
     <message>
-        <source>发往地址 %1 的读请求没有得到应答</source>
-        <translation>Die Leseanfrage an Adresse %1 blieb unbeantwortet</translation>
+        <source>地址 %1 没有应答</source>
+        <translation>Keine Antwort von Adresse %1</translation>
     </message>
     <message>
-        <source>发往地址 %1 的读请求只得到不完整的应答</source>
-        <translation>Die Leseanfrage an Adresse %1 bekam nur einen Teil einer Antwort</translation>
+        <source>地址 %1 的应答不完整</source>
+        <translation>Adresse %1 antwortete unvollständig</translation>
     </message>
     <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>Leitung nicht frei: der Frame wartet auf den nächsten Takt</translation>
     </message>
     <message>
-        <source>线路不空闲，发往地址 %1 的请求没有发出</source>
-        <translation>Leitung nicht frei: die Anfrage an Adresse %1 ging nicht hinaus</translation>
+        <source>线路忙，地址 %1 的请求未发出</source>
+        <translation>Leitung belegt: Adresse %1 nicht abgefragt</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>

@@ -110,20 +110,20 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>读请求没有得到应答</translation>
     </message>
     <message>
-        <source>发往地址 %1 的读请求没有得到应答</source>
-        <translation>发往地址 %1 的读请求没有得到应答</translation>
+        <source>地址 %1 没有应答</source>
+        <translation>地址 %1 没有应答</translation>
     </message>
     <message>
-        <source>发往地址 %1 的读请求只得到不完整的应答</source>
-        <translation>发往地址 %1 的读请求只得到不完整的应答</translation>
+        <source>地址 %1 的应答不完整</source>
+        <translation>地址 %1 的应答不完整</translation>
     </message>
     <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>线路不空闲，帧等到下一个周期</translation>
     </message>
     <message>
-        <source>线路不空闲，发往地址 %1 的请求没有发出</source>
-        <translation>线路不空闲，发往地址 %1 的请求没有发出</translation>
+        <source>线路忙，地址 %1 的请求未发出</source>
+        <translation>线路忙，地址 %1 的请求未发出</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>

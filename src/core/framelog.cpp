@@ -294,12 +294,11 @@ QString FrameLog::entryText(const Entry &entry)
         if (entry.reason)
             return QCoreApplication::translate("FrameLog", entry.reason).arg(entry.address);
         if (entry.address >= 0)
-            return QCoreApplication::translate("FrameLog", "发往地址 %1 的读请求没有得到应答")
-                .arg(entry.address);
+            return QCoreApplication::translate("FrameLog", "地址 %1 没有应答").arg(entry.address);
         return QCoreApplication::translate("FrameLog", "读请求没有得到应答");
     case Verdict::BusBusy:
         if (entry.address >= 0)
-            return QCoreApplication::translate("FrameLog", "线路不空闲，发往地址 %1 的请求没有发出")
+            return QCoreApplication::translate("FrameLog", "线路忙，地址 %1 的请求未发出")
                 .arg(entry.address);
         return QCoreApplication::translate("FrameLog", "线路不空闲，帧等到下一个周期");
     case Verdict::Paused:

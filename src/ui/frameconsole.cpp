@@ -61,7 +61,6 @@ FrameConsole::FrameConsole(QWidget *parent)
     m_filterLabel = new QLabel(this);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("frame_filter"));
-    m_filter->setMaximumWidth(260);
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("frame_counts"));
     m_saved = new QLabel(this);
@@ -228,8 +227,7 @@ void FrameConsole::pollUnanswered(int address, BoardSession::Unanswered why)
         return;
     case BoardSession::Unanswered::CutShort:
         take(m_log.event(FrameLog::Verdict::Timeout, now(),
-                         QT_TRANSLATE_NOOP("FrameLog", "发往地址 %1 的读请求只得到不完整的应答"),
-                         address));
+                         QT_TRANSLATE_NOOP("FrameLog", "地址 %1 的应答不完整"), address));
         return;
     case BoardSession::Unanswered::NotSent:
         take(m_log.event(FrameLog::Verdict::BusBusy, now(), nullptr, address));
@@ -341,6 +339,11 @@ void FrameConsole::retranslate()
     m_save->setText(tr("保存"));
     m_filterLabel->setText(tr("筛选："));
     m_filter->setPlaceholderText(tr("如 51 52、00-1F 或 addr 1,3-5"));
+    // Wide enough for the example in any language, in the font the style sheet gives.
+    m_filter->ensurePolished();
+    const int example = m_filter->fontMetrics().horizontalAdvance(m_filter->placeholderText());
+    m_filter->setFixedWidth(
+        std::max(160, example + 3 * m_filter->fontMetrics().averageCharWidth()));
     m_filter->setToolTip(tr("两位十六进制的代码，以空格或逗号分开；范围如 00-1F。\n"
                             "addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），"
                             "只显示这些电池包的帧。"));

@@ -362,7 +362,7 @@ void TestFrameLog::savedText()
                             "2026-03-09 07:05:03.042\t发送\t52\t\t:Y+02+52=?~\t"
                             "3A 59 2B 30 32 2B 35 32 3D 3F 7E\n"
                             "2026-03-09 07:05:03.042\t事件\t52\t超时\t"
-                            "发往地址 2 的读请求没有得到应答\t\n"));
+                            "地址 2 没有应答\t\n"));
 }
 
 void TestFrameLog::saveReplacesOnlyWhenWhole()

@@ -63,8 +63,7 @@ void TestFrameConsole::pauseClearAndFilter()
     feed(&console);
     QCOMPARE(rows(console),
              QStringList({ "51||:Y+01+51=?~", "51|CRC 正确|:Y+01+51+0c+12~", "52||:Y+01+52=?~",
-                           "52|超时|发往地址 1 的读请求没有得到应答",
-                           "|总线忙|线路不空闲，帧等到下一个周期" }));
+                           "52|超时|地址 1 没有应答", "|总线忙|线路不空闲，帧等到下一个周期" }));
     QCOMPARE(namedChild<QTableView>(&console, "frame_view")
                  ->model()
                  ->index(0, FrameLog::TimeColumn)
@@ -91,7 +90,7 @@ void TestFrameConsole::pauseClearAndFilter()
     auto *filter = namedChild<QLineEdit>(&console, "frame_filter");
     filter->setText(QStringLiteral("52"));
     QCOMPARE(rows(console),
-             QStringList({ "52||:Y+01+52=?~", "52|超时|发往地址 1 的读请求没有得到应答",
+             QStringList({ "52||:Y+01+52=?~", "52|超时|地址 1 没有应答",
                            "|总线忙|线路不空闲，帧等到下一个周期",
                            "|暂停|记录已暂停：继续之前的帧没有记录", "|未发出|只写出了一部分" }));
     console.frameSent(":Y+01+51=?~");
@@ -160,7 +159,7 @@ void TestFrameConsole::listensOnlyWhileShown()
     emit session->pollUnanswered(6, BoardSession::Unanswered::NoReply);
     QCOMPARE(rows(console),
              QStringList({ "|未发出|端口未打开", "51|CRC 错误|:Y+01+51+0a+77e4~",
-                           "|超时|发往地址 6 的读请求没有得到应答" }));
+                           "|超时|地址 6 没有应答" }));
 
     // Closed again, it lets go, and its log says where the gap begins.
     console.hide();
@@ -195,10 +194,10 @@ void TestFrameConsole::everyPackOnABus()
     const QStringList all{ "51||:Y+02+51=?~",
                            "51|CRC 正确|:Y+02+51+0c+12~",
                            "51||:Y+03+51=?~",
-                           "51|超时|发往地址 3 的读请求没有得到应答",
+                           "51|超时|地址 3 没有应答",
                            "51||:Y+04+51=?~",
-                           "51|超时|发往地址 4 的读请求只得到不完整的应答",
-                           "|总线忙|线路不空闲，发往地址 2 的请求没有发出" };
+                           "51|超时|地址 4 的应答不完整",
+                           "|总线忙|线路忙，地址 2 的请求未发出" };
     QCOMPARE(rows(console), all);
 
     auto *filter = namedChild<QLineEdit>(&console, "frame_filter");
@@ -214,8 +213,7 @@ void TestFrameConsole::everyPackOnABus()
     QTranslator english;
     QVERIFY(english.load(QStringLiteral("KORVA_Lang.qm"), QCoreApplication::applicationDirPath()));
     QCoreApplication::installTranslator(&english);
-    QCOMPARE(rows(console).at(1),
-             QStringLiteral("51|Time-out|The read request to address 3 got no answer"));
+    QCOMPARE(rows(console).at(1), QStringLiteral("51|Time-out|No answer from address 3"));
     QCoreApplication::removeTranslator(&english);
 }
 
