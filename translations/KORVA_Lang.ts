@@ -53,16 +53,18 @@
         <translation>Save</translation>
     </message>
     <message>
-        <source>代码筛选：</source>
-        <translation>Code filter:</translation>
+        <source>筛选：</source>
+        <translation>Filter:</translation>
     </message>
     <message>
-        <source>如 51 52 或 00-1F</source>
-        <translation>e.g. 51 52 or 00-1F</translation>
+        <source>如 51 52、00-1F 或 addr 1,3-5</source>
+        <translation>e.g. 51 52, 00-1F or addr 1,3-5</translation>
     </message>
     <message>
-        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
-        <translation>Codes of two hex digits, separated by blanks or commas; ranges like 00-1F.</translation>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
+addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</source>
+        <translation>Codes of two hex digits, separated by blanks or commas; ranges like 00-1F.
+addr with an address or a list of them in decimal (such as addr 5 or addr 1,3-5) shows only those packs' frames.</translation>
     </message>
     <message>
         <source>共 %1 条，显示 %2 条</source>
@@ -108,8 +110,20 @@
         <translation>The read request got no answer</translation>
     </message>
     <message>
+        <source>地址 %1 没有应答</source>
+        <translation>No answer from address %1</translation>
+    </message>
+    <message>
+        <source>地址 %1 的应答不完整</source>
+        <translation>Address %1 answered only in part</translation>
+    </message>
+    <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>Line not idle: the frame waits for the next tick</translation>
+    </message>
+    <message>
+        <source>线路忙，地址 %1 的请求未发出</source>
+        <translation>Line busy: address %1 not asked</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>
@@ -168,8 +182,8 @@
         <translation>%1 older entries dropped</translation>
     </message>
     <message>
-        <source>代码筛选：%1</source>
-        <translation>Code filter: %1</translation>
+        <source>筛选：%1</source>
+        <translation>Filter: %1</translation>
     </message>
     <message>
         <source>写入出错</source>
@@ -1966,6 +1980,10 @@ The board restarts and does not answer for a second or two.</translation>
     <message>
         <source>地址 %1：写入 %2 项，%3 项未确认</source>
         <translation>Address %1: %2 settings written, %3 not confirmed</translation>
+    </message>
+    <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</source>
+        <translation>Address %1: %2 settings written, %3 not confirmed, %4 not sent</translation>
     </message>
     <message>
         <source>地址 %1：板子没有回应，未写入</source>

@@ -53,16 +53,18 @@
         <translation>Speichern</translation>
     </message>
     <message>
-        <source>代码筛选：</source>
-        <translation>Code-Filter:</translation>
+        <source>筛选：</source>
+        <translation>Filter:</translation>
     </message>
     <message>
-        <source>如 51 52 或 00-1F</source>
-        <translation>z. B. 51 52 oder 00-1F</translation>
+        <source>如 51 52、00-1F 或 addr 1,3-5</source>
+        <translation>z. B. 51 52, 00-1F oder addr 1,3-5</translation>
     </message>
     <message>
-        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
-        <translation>Codes aus zwei Hex-Ziffern, durch Leerzeichen oder Kommas getrennt; Bereiche wie 00-1F.</translation>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
+addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</source>
+        <translation>Codes aus zwei Hex-Ziffern, durch Leerzeichen oder Kommas getrennt; Bereiche wie 00-1F.
+addr mit einer Adresse oder einer Liste von Adressen, dezimal (etwa addr 5 oder addr 1,3-5), zeigt nur die Frames dieser Packs.</translation>
     </message>
     <message>
         <source>共 %1 条，显示 %2 条</source>
@@ -108,8 +110,20 @@
         <translation>Die Leseanfrage blieb unbeantwortet</translation>
     </message>
     <message>
+        <source>地址 %1 没有应答</source>
+        <translation>Keine Antwort von Adresse %1</translation>
+    </message>
+    <message>
+        <source>地址 %1 的应答不完整</source>
+        <translation>Adresse %1 antwortete unvollständig</translation>
+    </message>
+    <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>Leitung nicht frei: der Frame wartet auf den nächsten Takt</translation>
+    </message>
+    <message>
+        <source>线路忙，地址 %1 的请求未发出</source>
+        <translation>Leitung belegt: Adresse %1 nicht abgefragt</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>
@@ -168,8 +182,8 @@
         <translation>%1 ältere Einträge verworfen</translation>
     </message>
     <message>
-        <source>代码筛选：%1</source>
-        <translation>Code-Filter: %1</translation>
+        <source>筛选：%1</source>
+        <translation>Filter: %1</translation>
     </message>
     <message>
         <source>写入出错</source>
@@ -1966,6 +1980,10 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     <message>
         <source>地址 %1：写入 %2 项，%3 项未确认</source>
         <translation>Adresse %1: %2 Einstellungen geschrieben, %3 nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</source>
+        <translation>Adresse %1: %2 Einstellungen geschrieben, %3 nicht bestätigt, %4 nicht gesendet</translation>
     </message>
     <message>
         <source>地址 %1：板子没有回应，未写入</source>

@@ -53,16 +53,18 @@
         <translation>保存</translation>
     </message>
     <message>
-        <source>代码筛选：</source>
-        <translation>代码筛选：</translation>
+        <source>筛选：</source>
+        <translation>筛选：</translation>
     </message>
     <message>
-        <source>如 51 52 或 00-1F</source>
-        <translation>如 51 52 或 00-1F</translation>
+        <source>如 51 52、00-1F 或 addr 1,3-5</source>
+        <translation>如 51 52、00-1F 或 addr 1,3-5</translation>
     </message>
     <message>
-        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</source>
-        <translation>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。</translation>
+        <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
+addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</source>
+        <translation>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
+addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</translation>
     </message>
     <message>
         <source>共 %1 条，显示 %2 条</source>
@@ -108,8 +110,20 @@
         <translation>读请求没有得到应答</translation>
     </message>
     <message>
+        <source>地址 %1 没有应答</source>
+        <translation>地址 %1 没有应答</translation>
+    </message>
+    <message>
+        <source>地址 %1 的应答不完整</source>
+        <translation>地址 %1 的应答不完整</translation>
+    </message>
+    <message>
         <source>线路不空闲，帧等到下一个周期</source>
         <translation>线路不空闲，帧等到下一个周期</translation>
+    </message>
+    <message>
+        <source>线路忙，地址 %1 的请求未发出</source>
+        <translation>线路忙，地址 %1 的请求未发出</translation>
     </message>
     <message>
         <source>记录已暂停：继续之前的帧没有记录</source>
@@ -168,8 +182,8 @@
         <translation>更早的 %1 条已丢弃</translation>
     </message>
     <message>
-        <source>代码筛选：%1</source>
-        <translation>代码筛选：%1</translation>
+        <source>筛选：%1</source>
+        <translation>筛选：%1</translation>
     </message>
     <message>
         <source>写入出错</source>
@@ -1965,6 +1979,10 @@
     <message>
         <source>地址 %1：写入 %2 项，%3 项未确认</source>
         <translation>地址 %1：写入 %2 项，%3 项未确认</translation>
+    </message>
+    <message>
+        <source>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</source>
+        <translation>地址 %1：写入 %2 项，%3 项未确认，%4 项未发送</translation>
     </message>
     <message>
         <source>地址 %1：板子没有回应，未写入</source>

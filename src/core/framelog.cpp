@@ -29,10 +29,12 @@ FrameLog::Change FrameLog::sent(const QByteArray &frame, const QDateTime &when)
     entry.localMs = when.toMSecsSinceEpoch() + qint64(when.offsetFromUtc()) * 1000;
     entry.direction = Direction::Sent;
     entry.code = codeOf(frame);
+    entry.address = addressOf(frame);
     entry.bytes = frame;
     // Only a read is answered, so only a read can time out.
     if (frame.startsWith(":Y+")) {
         m_lastReadCode = entry.code;
+        m_lastReadAddress = entry.address;
         m_timeoutNoted = false;
     }
     return append(std::move(entry));
@@ -45,29 +47,49 @@ FrameLog::Change FrameLog::received(const QByteArray &frame, Verdict verdict, co
     entry.direction = Direction::Received;
     entry.verdict = verdict;
     entry.code = codeOf(frame);
+    entry.address = addressOf(frame);
+    // One request is on the line at a time: what comes back answers the last read sent.
+    entry.asked = m_lastReadAddress;
     entry.bytes = frame;
     return append(std::move(entry));
 }
 
-FrameLog::Change FrameLog::event(Verdict verdict, const QDateTime &when, const char *reason)
+FrameLog::Change FrameLog::event(Verdict verdict, const QDateTime &when, const char *reason,
+                                 int address)
 {
+    int code = -1;
     if (verdict == Verdict::Timeout) {
         if (m_timeoutNoted)
             return Change();
-        m_timeoutNoted = true;
+        // Before any read was seen, a time-out naming a pack is taken as the last read's.
+        if (address < 0 || m_lastReadAddress < 0 || address == m_lastReadAddress) {
+            m_timeoutNoted = true;
+            address = address < 0 ? m_lastReadAddress : address;
+            code = m_lastReadCode;
+        }
+    }
+    if (verdict == Verdict::BusBusy && m_busyPairOpen) {
+        const Entry &last = m_entries.back();
+        if ((last.address < 0) != (address < 0)) {
+            m_busyPairOpen = false;
+            return Change();
+        }
     }
     Entry entry;
     entry.localMs = when.toMSecsSinceEpoch() + qint64(when.offsetFromUtc()) * 1000;
     entry.verdict = verdict;
     entry.reason = reason;
-    if (verdict == Verdict::Timeout)
-        entry.code = m_lastReadCode;
-    return append(std::move(entry));
+    entry.code = code;
+    entry.address = address;
+    const Change change = append(std::move(entry));
+    m_busyPairOpen = verdict == Verdict::BusBusy;
+    return change;
 }
 
 FrameLog::Change FrameLog::append(Entry entry)
 {
     Change change;
+    m_busyPairOpen = false;
     if (int(m_entries.size()) >= m_capacity) {
         const int drop = std::max(1, m_capacity / 10);
         m_entries.erase(m_entries.begin(), m_entries.begin() + drop);
@@ -92,7 +114,9 @@ void FrameLog::clear()
     m_firstSeq = 0;
     m_dropped = 0;
     m_lastReadCode = -1;
+    m_lastReadAddress = -1;
     m_timeoutNoted = false;
+    m_busyPairOpen = false;
 }
 
 const FrameLog::Entry &FrameLog::at(int index) const
@@ -105,11 +129,33 @@ const FrameLog::Entry &FrameLog::shown(int row) const
     return m_entries[std::size_t(m_shown[std::size_t(row)] - m_firstSeq)];
 }
 
-bool FrameLog::parseFilter(const QString &text, QVector<Range> *ranges)
+bool FrameLog::parseFilter(const QString &text, QVector<Range> *ranges, Addresses *addresses)
 {
+    // "addr" and a list as the address box takes it, which ends where a blank follows a number
+    // that no comma or dash continues; the codes are what is left.
+    static const QRegularExpression addressPart(
+        QStringLiteral(
+            "(?:^|[\\s,;])addr\\s*(\\d+(?:\\s*-\\s*\\d+)?(?:\\s*,\\s*\\d+(?:\\s*-\\s*\\d+)?)*)"
+            "(?=$|[\\s;])"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression addressWord(QStringLiteral("addr"),
+                                                QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
     ranges->clear();
-    for (const QString &token : text.split(separators, Qt::SkipEmptyParts)) {
+    addresses->reset();
+    QString codes = text;
+    const QRegularExpressionMatch part = addressPart.match(text);
+    if (part.hasMatch()) {
+        const QVector<int> list = AddressList::parse(part.captured(1));
+        if (list.isEmpty())
+            return false;
+        for (const int a : list)
+            addresses->set(std::size_t(a));
+        codes.replace(part.capturedStart(), part.capturedLength(), QLatin1Char(' '));
+    }
+    if (codes.contains(addressWord))
+        return false; // "addr" without a list, or twice
+    for (const QString &token : codes.split(separators, Qt::SkipEmptyParts)) {
         const int dash = token.indexOf(QLatin1Char('-'));
         const int from = hexValue(dash < 0 ? token : token.left(dash));
         const int to = dash < 0 ? from : hexValue(token.mid(dash + 1));
@@ -123,27 +169,36 @@ bool FrameLog::parseFilter(const QString &text, QVector<Range> *ranges)
 bool FrameLog::isFilter(const QString &text)
 {
     QVector<Range> ranges;
-    return parseFilter(text, &ranges);
+    Addresses addresses;
+    return parseFilter(text, &ranges, &addresses);
 }
 
 bool FrameLog::setFilter(const QString &text)
 {
     QVector<Range> ranges;
-    if (!parseFilter(text, &ranges))
+    Addresses addresses;
+    if (!parseFilter(text, &ranges, &addresses))
         return false;
     m_ranges = ranges;
-    m_filterText = ranges.isEmpty() ? QString() : text.simplified();
+    m_addresses = addresses;
+    m_filterText = ranges.isEmpty() && addresses.none() ? QString() : text.simplified();
     rebuildShown();
     return true;
 }
 
 bool FrameLog::passes(const Entry &entry) const
 {
-    if (m_ranges.isEmpty() || entry.code < 0)
+    if (!m_ranges.isEmpty() && entry.code >= 0
+        && std::none_of(m_ranges.cbegin(), m_ranges.cend(), [&entry](const Range &r) {
+               return entry.code >= r.from && entry.code <= r.to;
+           }))
+        return false;
+    if (m_addresses.none() || (entry.address < 0 && entry.asked < 0))
         return true;
-    return std::any_of(m_ranges.cbegin(), m_ranges.cend(), [&entry](const Range &r) {
-        return entry.code >= r.from && entry.code <= r.to;
-    });
+    const auto chosen = [this](int a) {
+        return a >= 0 && a < int(m_addresses.size()) && m_addresses.test(std::size_t(a));
+    };
+    return chosen(entry.address) || chosen(entry.asked);
 }
 
 void FrameLog::rebuildShown()
@@ -165,6 +220,20 @@ QString FrameLog::caption(int column)
     return column >= 0 && column < ColumnCount
         ? QCoreApplication::translate("FrameLog", captions[column])
         : QString();
+}
+
+int FrameLog::addressOf(const QByteArray &frame)
+{
+    // ":" kind "+" address: the address follows the first "+" after the start.
+    const int start = frame.indexOf(':');
+    const int plus = start < 0 ? -1 : frame.indexOf('+', start);
+    if (plus < 0 || plus + 2 >= frame.size())
+        return -1;
+    const uchar high = uchar(frame[plus + 1]);
+    const uchar low = uchar(frame[plus + 2]);
+    if (!std::isxdigit(high) || !std::isxdigit(low))
+        return -1;
+    return frame.mid(plus + 1, 2).toInt(nullptr, 16);
 }
 
 int FrameLog::codeOf(const QByteArray &frame)
@@ -222,8 +291,15 @@ QString FrameLog::entryText(const Entry &entry)
         return frameText(entry.bytes);
     switch (entry.verdict) {
     case Verdict::Timeout:
+        if (entry.reason)
+            return QCoreApplication::translate("FrameLog", entry.reason).arg(entry.address);
+        if (entry.address >= 0)
+            return QCoreApplication::translate("FrameLog", "地址 %1 没有应答").arg(entry.address);
         return QCoreApplication::translate("FrameLog", "读请求没有得到应答");
     case Verdict::BusBusy:
+        if (entry.address >= 0)
+            return QCoreApplication::translate("FrameLog", "线路忙，地址 %1 的请求未发出")
+                .arg(entry.address);
         return QCoreApplication::translate("FrameLog", "线路不空闲，帧等到下一个周期");
     case Verdict::Paused:
         return QCoreApplication::translate("FrameLog", "记录已暂停：继续之前的帧没有记录");
@@ -298,7 +374,7 @@ QByteArray FrameLog::text() const
             + QLatin1Char('\n');
     if (isFiltered())
         out += QLatin1String("# ")
-            + QCoreApplication::translate("FrameLog", "代码筛选：%1").arg(m_filterText)
+            + QCoreApplication::translate("FrameLog", "筛选：%1").arg(m_filterText)
             + QLatin1Char('\n');
     const QChar tab(QLatin1Char('\t'));
     for (int column = 0; column < ColumnCount; ++column)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "addresslist.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QVector>
 
+#include <bitset>
 #include <deque>
 #include <vector>
 
@@ -12,9 +15,9 @@
 // with the verdict of its check, and the events of the line (a reply that did not come, a busy
 // line, a frame that did not go out, a pause of the capture). At most capacity() entries are
 // kept, the newest; older ones drop and are counted. A filter by command code (the two hex digits
-// after the address) chooses the entries shown; the log keeps the list of shown entries itself, so
-// a view over it learns from each append which rows went and which came, without a walk over the
-// log.
+// after the address) and by pack address chooses the entries shown; the log keeps the list of
+// shown entries itself, so a view over it learns from each append which rows went and which came,
+// without a walk over the log.
 class FrameLog
 {
 public:
@@ -38,6 +41,11 @@ public:
         Direction direction = Direction::Event;
         Verdict verdict = Verdict::None;
         int code = -1; // the command code, -1 where the entry has none
+        // The pack: a frame's address field, or the pack an event concerns; -1 for the line's
+        // events. A reply also belongs to the pack whose read it answers (asked), which is not
+        // always the address it carries.
+        int address = -1;
+        int asked = -1;
         QByteArray bytes; // the frame as it went over the line; empty for events
         // For a frame that did not go out: why, as a source text of the "FrameLog" context, so it
         // is shown in the language of the moment.
@@ -57,9 +65,14 @@ public:
     };
     Change sent(const QByteArray &frame, const QDateTime &when);
     Change received(const QByteArray &frame, Verdict verdict, const QDateTime &when);
-    // An event of the line. A time-out is about the last read request sent and carries its code;
-    // it is noted once per read, however often the reply watch repeats it (nothing is appended).
-    Change event(Verdict verdict, const QDateTime &when, const char *reason = nullptr);
+    // An event of the line, or of one pack where address is given. A time-out is about the last
+    // read request sent and carries its code and address; it is noted once per read, however
+    // often the reply watch repeats it and whoever else reports it (nothing is appended). A
+    // time-out naming another pack is its own row unless the last read's is already noted. A
+    // busy line reported for the line and for the pack whose poll it held back, one right after
+    // the other, is one row.
+    Change event(Verdict verdict, const QDateTime &when, const char *reason = nullptr,
+                 int address = -1);
     Change append(Entry entry);
 
     // Drops every entry and the count of dropped ones; the filter stays.
@@ -71,10 +84,12 @@ public:
     // Entries dropped to make room since the last clear().
     qint64 dropped() const { return m_dropped; }
 
-    // The code filter as typed: codes in hex, separated by blanks or commas, and ranges such as
-    // "00-1F"; empty shows everything. False, with the filter unchanged, for text that is not
-    // such a list. Entries without a code (most events) are shown under any filter: they concern
-    // the line, not one command.
+    // The filter as typed: codes in hex, separated by blanks or commas, and ranges such as
+    // "00-1F"; and "addr" with a list of pack addresses in decimal as the address box takes them,
+    // such as "addr 5" or "addr 1,3-5", before or after the codes. Empty shows everything. False,
+    // with the filter unchanged, for text that is not such a filter. Entries without a code or
+    // an address (most events) are shown under any filter: they concern the line, not one
+    // command or pack.
     bool setFilter(const QString &text);
     static bool isFilter(const QString &text);
     QString filter() const { return m_filterText; }
@@ -91,6 +106,8 @@ public:
 
     // The code of a frame: the two hex digits after the address (":Y+01+51=?~" gives 0x51), or -1.
     static int codeOf(const QByteArray &frame);
+    // The address of a frame: the two hex digits after the kind (":Y+0A+51=?~" gives 10), or -1.
+    static int addressOf(const QByteArray &frame);
     // The bytes as upper-case hex pairs separated by blanks: "3A 59 2B".
     static QString hexText(const QByteArray &bytes);
     // The frame as text: printable ASCII as it is, anything else as \xNN, so a line of it never
@@ -120,7 +137,8 @@ private:
         int from;
         int to;
     };
-    static bool parseFilter(const QString &text, QVector<Range> *ranges);
+    using Addresses = std::bitset<AddressList::Highest + 1>;
+    static bool parseFilter(const QString &text, QVector<Range> *ranges, Addresses *addresses);
     void rebuildShown();
 
     int m_capacity;
@@ -130,6 +148,9 @@ private:
     std::deque<qint64> m_shown; // sequence numbers of the shown entries, oldest first
     QString m_filterText;
     QVector<Range> m_ranges;
+    Addresses m_addresses; // none: no address filter
     int m_lastReadCode = -1; // the code of the last read request sent, for its time-out
+    int m_lastReadAddress = -1; // and the pack it asked, for its time-out and its reply
     bool m_timeoutNoted = false; // the last read's time-out is in the log
+    bool m_busyPairOpen = false; // the last entry is a busy line that may be told twice
 };

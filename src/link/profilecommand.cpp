@@ -52,7 +52,7 @@ QString profileFileFor(const QString &file, int address)
 
 int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QString &file,
                       const QVector<int> &addresses, QTextStream &out, QTextStream &err,
-                      const QString &auditFile)
+                      const QString &auditFile, const std::function<void(ProfileJob *)> &started)
 {
     ParameterProfile::Profile profile;
     if (kind != ProfileJob::Kind::Save) {
@@ -71,18 +71,11 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
 
     ProfileJob job(session);
     job.setAuditFile(auditFile, session->portName());
-    QEventLoop loop;
-    QObject::connect(&job, &ProfileJob::finished, &loop, &QEventLoop::quit);
-    if (!job.start(kind, profile, addresses)) {
-        err << ProfileTexts::tr("串口未打开。") << '\n';
-        return 1;
-    }
-    if (job.isRunning())
-        loop.exec();
-
     int code = 0;
     bool differs = false;
-    for (const ProfileJob::AddressResult &result : job.results()) {
+    // Each board's result as soon as it is known: an apply to many boards shows its progress,
+    // and a run cut short has printed what it did.
+    QObject::connect(&job, &ProfileJob::addressDone, [&](const ProfileJob::AddressResult &result) {
         out << ProfileJob::describe(result) << '\n';
         listRows(result, out);
         switch (result.status) {
@@ -117,7 +110,26 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
             code = 1;
             break;
         }
+        out.flush();
+        err.flush();
+    });
+    bool stopped = false;
+    QEventLoop loop;
+    QObject::connect(&job, &ProfileJob::finished, &loop, [&](bool wasStopped) {
+        stopped = wasStopped;
+        loop.quit();
+    });
+    if (!job.start(kind, profile, addresses)) {
+        err << ProfileTexts::tr("串口未打开。") << '\n';
+        return 1;
     }
+    if (started)
+        started(&job);
+    if (job.isRunning())
+        loop.exec();
+    // A run that was stopped did not do all it was asked, whatever the boards it reached say.
+    if (stopped)
+        code = 1;
     if (!job.auditError().isEmpty()) {
         err << ProfileTexts::tr("无法写入审计文件 %1：%2").arg(auditFile, job.auditError()) << '\n';
         code = 1;

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 // A field of the audit file, quoted where it holds a separator or a quote.
@@ -144,6 +146,17 @@ void ProfileJob::writeDifferences()
         if (!c.differs())
             continue;
         if (!ParameterProfile::wireValue(*c.row, c.file, &wire)) {
+            // Every row that differs is recorded as not sent.
+            for (const ParameterProfile::Comparison &d : qAsConst(m_current.comparison)) {
+                if (!d.differs())
+                    continue;
+                RowResult row;
+                row.key = d.key;
+                row.before = d.board;
+                row.wanted = d.file;
+                row.outcome = RowOutcome::NotSent;
+                m_current.writes.append(row);
+            }
             finishAddress(Status::NotConfirmed);
             return;
         }
@@ -254,48 +267,74 @@ void ProfileJob::stop()
     if (!m_running)
         return;
     // Between two boards (from a handler of addressDone) the next one is simply not begun.
-    if (m_phase == Phase::Idle)
+    if (m_phase == Phase::Idle) {
         m_stopRequested = true;
-    else
+        return;
+    }
+    // Nothing of this board is on the line while it is read, and a second request does not wait.
+    if (m_phase != Phase::Confirming || m_stopRequested) {
+        m_stopRequested = true;
         finishAddress(Status::Stopped);
+        return;
+    }
+    m_stopRequested = true;
+    takeBackQueued();
+    if (m_awaited.isEmpty()) {
+        finishAddress(Status::Stopped);
+        return;
+    }
+    // The read-back queued behind the writes follows the last one that went out and judges
+    // them; a line too slow for it leaves them unconfirmed.
+    const int left = m_timer->isActive() ? m_timer->remainingTime() : StopGraceMs;
+    m_timer->start(std::min(left, StopGraceMs));
+}
+
+void ProfileJob::takeBackQueued()
+{
+    for (auto it = m_queuedFrames.cbegin(); it != m_queuedFrames.cend(); ++it) {
+        m_session->sendQueuebak.removeOne(it.value());
+        m_session->sendQueuebuff.removeOne(it.value());
+        if (!m_awaited.remove(it.key()))
+            continue;
+        for (RowResult &row : m_current.writes) {
+            if (row.key == it.key())
+                row.outcome = RowOutcome::NotSent;
+        }
+    }
+    m_queuedFrames.clear();
 }
 
 void ProfileJob::finishAddress(Status status)
 {
     m_timer->stop();
     // Writes still queued are taken back: a stopped apply sends nothing more.
-    for (const QByteArray &frame : qAsConst(m_queuedFrames)) {
-        m_session->sendQueuebak.removeOne(frame);
-        m_session->sendQueuebuff.removeOne(frame);
-    }
+    takeBackQueued();
     for (RowResult &row : m_current.writes) {
-        if (!m_awaited.contains(row.key))
-            continue;
-        row.outcome =
-            m_queuedFrames.contains(row.key) ? RowOutcome::NotSent : RowOutcome::Unconfirmed;
+        if (m_awaited.contains(row.key))
+            row.outcome = RowOutcome::Unconfirmed;
     }
-    const bool halt = status == Status::Stopped || status == Status::LineClosed;
     if (status == Status::Stopped && !m_current.writes.isEmpty())
         status = Status::NotConfirmed; // the board was touched: its rows say what went out
     m_current.status = status;
-    m_queuedFrames.clear();
     m_awaited.clear();
     m_phase = Phase::Idle;
-    if (!m_current.writes.isEmpty())
-        appendAudit(m_current);
+    appendAudit(m_current);
     m_results.append(m_current);
     emit addressDone(m_current);
 
-    if (halt || (m_stopRequested && m_index + 1 < m_addresses.size())) {
+    // A stop asked for meanwhile (also from a handler of addressDone) ends the job here.
+    const bool lineClosed = status == Status::LineClosed;
+    if (lineClosed || m_stopRequested) {
         // The boards not reached are part of the record: nothing was sent to them.
         for (int i = m_index + 1; i < m_addresses.size(); ++i) {
             AddressResult skipped;
             skipped.address = m_addresses.at(i);
-            skipped.status = status == Status::LineClosed ? Status::LineClosed : Status::Stopped;
+            skipped.status = lineClosed ? Status::LineClosed : Status::Stopped;
+            appendAudit(skipped);
             m_results.append(skipped);
             emit addressDone(skipped);
         }
-        finishAll(status != Status::LineClosed);
+        finishAll(m_stopRequested);
         return;
     }
     if (++m_index < m_addresses.size()) {
@@ -314,8 +353,29 @@ void ProfileJob::finishAll(bool stopped)
 
 void ProfileJob::appendAudit(const AddressResult &result)
 {
-    if (m_auditPath.isEmpty())
+    if (m_auditPath.isEmpty() || m_kind != Kind::Apply)
         return;
+    // A board that already held the file's values has nothing to record. One that got no write
+    // at all (it did not answer, the job ended before it, the line closed) is recorded row by
+    // row all the same, so the file tells every board that lacks the profile.
+    const char *untouched = nullptr;
+    if (result.writes.isEmpty()) {
+        switch (result.status) {
+        case Status::NoReply:
+            untouched = "no reply";
+            break;
+        case Status::Stopped:
+        case Status::LineClosed:
+        case Status::NotConfirmed:
+            untouched = "not sent";
+            break;
+        case Status::Matches:
+        case Status::Differs:
+        case Status::Read:
+        case Status::Applied:
+            return;
+        }
+    }
     QFile file(m_auditPath);
     const bool fresh = !file.exists() || file.size() == 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -327,14 +387,20 @@ void ProfileJob::appendAudit(const AddressResult &result)
         lines += AuditHeader;
     // Local time with its offset from UTC, so lines from several sites sort and compare.
     const QDateTime now = QDateTime::currentDateTime();
-    const QByteArray time =
-        now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8();
+    const QByteArray head =
+        now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toUtf8() + ','
+        + csvField(m_auditPort) + ',' + QByteArray::number(result.address) + ',';
     for (const RowResult &row : result.writes) {
-        lines += time + ',' + csvField(m_auditPort) + ',' + QByteArray::number(result.address) + ','
-            + row.key.toUtf8() + ',' + QByteArray::number(row.before) + ','
+        lines += head + row.key.toUtf8() + ',' + QByteArray::number(row.before) + ','
             + QByteArray::number(row.wanted) + ','
             + (row.outcome == RowOutcome::Confirmed ? "yes" : "no") + ',' + auditWord(row.outcome)
             + '\n';
+    }
+    // What the board held is not known: the old value stays empty.
+    if (untouched) {
+        for (const ParameterProfile::Comparison &c : ParameterProfile::compare(m_profile, {}))
+            lines += head + c.key.toUtf8() + ",," + QByteArray::number(c.file) + ",no," + untouched
+                + '\n';
     }
     if (file.write(lines) != lines.size() || !file.flush())
         m_auditError = file.errorString();
@@ -359,8 +425,11 @@ QString ProfileJob::describe(const AddressResult &result)
 {
     const int differing = ParameterProfile::differences(result.comparison);
     int confirmed = 0;
-    for (const RowResult &row : result.writes)
+    int sent = 0;
+    for (const RowResult &row : result.writes) {
         confirmed += row.outcome == RowOutcome::Confirmed ? 1 : 0;
+        sent += row.outcome == RowOutcome::NotSent ? 0 : 1;
+    }
     switch (result.status) {
     case Status::Matches:
         return tr("地址 %1：与文件一致").arg(result.address);
@@ -371,6 +440,13 @@ QString ProfileJob::describe(const AddressResult &result)
     case Status::Applied:
         return tr("地址 %1：%2 项已写入并确认").arg(result.address).arg(confirmed);
     case Status::NotConfirmed:
+        // Stopped half-way, or refused before anything went out.
+        if (sent < result.writes.size())
+            return tr("地址 %1：写入 %2 项，%3 项未确认，%4 项未发送")
+                .arg(result.address)
+                .arg(sent)
+                .arg(sent - confirmed)
+                .arg(result.writes.size() - sent);
         return tr("地址 %1：写入 %2 项，%3 项未确认")
             .arg(result.address)
             .arg(result.writes.size())

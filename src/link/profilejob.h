@@ -15,8 +15,9 @@ class QTimer;
 // Saves, checks or applies a profile on the boards of a line, one address after the other. Each
 // address is read back first; a check compares, a save hands on what the board holds, and an
 // apply writes only the rows that differ, reads back and takes each row as confirmed only when
-// the board shows the value sent. Every apply appends what it did to the audit file. Stopping
-// half-way takes back the writes not yet on the line and records which went out.
+// the board shows the value sent. Every apply appends what it did to the audit file, a line for
+// each row of each board it could not write too. Stopping half-way takes back the writes not yet
+// on the line and lets the read-back judge those that went out.
 //
 // It runs on an open, polling session and shows nothing: presenters follow its signals.
 class ProfileJob : public QObject
@@ -68,6 +69,8 @@ public:
     static constexpr int ReadTries = WriteConfirm::MaxRetries + 1;
     // Periods of room each write gets beyond the frames before it.
     static constexpr int SlackTurns = 8;
+    // How long a stop waits for the read-back of writes already on the line.
+    static constexpr int StopGraceMs = 10000;
 
     explicit ProfileJob(BoardSession *session, QObject *parent = nullptr);
     ~ProfileJob() override;
@@ -77,7 +80,12 @@ public:
     // Starts on the addresses in order; false when a job is running, there is nothing to do or
     // the line is not open.
     bool start(Kind kind, const ParameterProfile::Profile &profile, const QVector<int> &addresses);
+    // Ends the job after what is on the line: writes not yet sent are taken back, those sent are
+    // judged by the read-back already asked for (at most StopGraceMs), the boards not begun are
+    // not begun, and finished(true) follows. Asked again while that runs, it stops at once and
+    // the rows sent stay unconfirmed.
     void stop();
+    bool isStopping() const { return m_running && m_stopRequested; }
     bool isRunning() const { return m_running; }
     Kind kind() const { return m_kind; }
     const QVector<AddressResult> &results() const { return m_results; }
@@ -104,6 +112,8 @@ private:
     void writeDifferences();
     void finishAddress(Status status);
     void finishAll(bool stopped);
+    // Takes back the writes still waiting in the send queue; they were not sent.
+    void takeBackQueued();
     void appendAudit(const AddressResult &result);
 
     enum class Phase { Idle, Reading, Confirming };

@@ -41,6 +41,31 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
     g_defaultHandler(type, context, message);
 }
 
+// One signal taken from the pipe, so the next one is news of its own.
+void takeSignal()
+{
+    char c = 0;
+    const ssize_t n = ::read(g_signalPipe[0], &c, 1);
+    (void)n;
+}
+
+// SIGTERM (systemd, kill) and SIGINT (Ctrl+C) are taken from the start, so whatever runs
+// ends from the event loop: a profile job after what is on the line, a logging run with its
+// files closed and "offline" published. Until the loop runs, a signal waits in the pipe.
+bool watchSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return false;
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN); // a closed pipe on standard output ends nothing by itself
+    return true;
+}
+
 int refuse(const QString &line)
 {
     std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
@@ -85,8 +110,10 @@ void listPort(const QString &port)
 }
 
 // --save-profile, --check-profile, --apply-profile: one job on the line, then the exit code
-// it gives. An apply is recorded in apply-log.csv in the CSV folder, or in the current one.
-int runProfile(const LoggerOptions &options)
+// it gives. An apply is recorded in apply-log.csv in the CSV folder, or in the current one. A
+// signal stops the job after what is on the line (a second one at once): what was done is
+// recorded and printed, and the exit code is 1.
+int runProfile(const LoggerOptions &options, QSocketNotifier *signalNotifier)
 {
     BoardSession session;
     BoardSession::LineSettings line;
@@ -111,8 +138,14 @@ int runProfile(const LoggerOptions &options)
         : QString();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int code =
-        runProfileCommand(&session, kind, options.profileFile, options.addresses, out, err, audit);
+    const int code = runProfileCommand(
+        &session, kind, options.profileFile, options.addresses, out, err, audit,
+        [signalNotifier](ProfileJob *job) {
+            QObject::connect(signalNotifier, &QSocketNotifier::activated, job, [job] {
+                takeSignal();
+                job->stop();
+            });
+        });
     session.close();
     return code;
 }
@@ -124,6 +157,9 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("arvex-logger"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ARVEX_VERSION));
+    if (!watchSignals())
+        return refuse(QStringLiteral("cannot watch for signals"));
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
 
     const LoggerCommandLine::Result parsed = LoggerCommandLine::parse(app.arguments());
     switch (parsed.action) {
@@ -144,7 +180,7 @@ int main(int argc, char *argv[])
     if (options.profileAction != LoggerOptions::ProfileAction::None) {
         loadLanguage(options.language);
         listPort(options.port);
-        return runProfile(options);
+        return runProfile(options, &signalNotifier);
     }
 
     std::unique_ptr<MqttPublisher> mqtt;
@@ -181,24 +217,9 @@ int main(int argc, char *argv[])
     loadLanguage(options.language);
     listPort(options.port);
 
-    // SIGTERM (systemd, kill) and SIGINT (Ctrl+C) end the run from the event loop, so the files
-    // are closed and "offline" is published.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return refuse(QStringLiteral("cannot watch for signals"));
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN); // a closed pipe on standard output ends nothing by itself
-
     LoggerRun run(options, mqtt.get(), stdout);
-    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &run, [&run] {
-        char c = 0;
-        const ssize_t n = ::read(g_signalPipe[0], &c, 1);
-        (void)n;
+        takeSignal();
         run.stop();
     });
     QObject::connect(&run, &LoggerRun::finished, &app, &QCoreApplication::exit,

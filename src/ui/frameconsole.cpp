@@ -22,7 +22,8 @@
 #include <algorithm>
 
 namespace {
-// A code filter that is no list of codes: a red line under the field, as a refused value has.
+// A filter that is no list of codes and addresses: a red line under the field, as a refused value
+// has.
 constexpr char RefusedFilterStyle[] =
     "QLineEdit { border: none; border-bottom: 2px solid #ff5050; }";
 } // namespace
@@ -60,7 +61,6 @@ FrameConsole::FrameConsole(QWidget *parent)
     m_filterLabel = new QLabel(this);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("frame_filter"));
-    m_filter->setMaximumWidth(260);
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("frame_counts"));
     m_saved = new QLabel(this);
@@ -115,6 +115,7 @@ void FrameConsole::listen(bool on)
     m_connections << connect(s, &BoardSession::frameSent, this, &FrameConsole::frameSent)
                   << connect(s, &BoardSession::frameChecked, this, &FrameConsole::frameChecked)
                   << connect(s, &BoardSession::replyTimeout, this, &FrameConsole::replyTimeout)
+                  << connect(s, &BoardSession::pollUnanswered, this, &FrameConsole::pollUnanswered)
                   << connect(s, &BoardSession::busBusy, this, &FrameConsole::busBusy)
                   << connect(s, &BoardSession::sendFailed, this, &FrameConsole::sendFailed);
 }
@@ -214,6 +215,24 @@ void FrameConsole::replyTimeout()
 {
     if (!m_paused)
         take(m_log.event(FrameLog::Verdict::Timeout, now()));
+}
+
+void FrameConsole::pollUnanswered(int address, BoardSession::Unanswered why)
+{
+    if (m_paused)
+        return;
+    switch (why) {
+    case BoardSession::Unanswered::NoReply:
+        take(m_log.event(FrameLog::Verdict::Timeout, now(), nullptr, address));
+        return;
+    case BoardSession::Unanswered::CutShort:
+        take(m_log.event(FrameLog::Verdict::Timeout, now(),
+                         QT_TRANSLATE_NOOP("FrameLog", "地址 %1 的应答不完整"), address));
+        return;
+    case BoardSession::Unanswered::NotSent:
+        take(m_log.event(FrameLog::Verdict::BusBusy, now(), nullptr, address));
+        return;
+    }
 }
 
 void FrameConsole::busBusy()
@@ -318,9 +337,16 @@ void FrameConsole::retranslate()
     m_pause->setText(m_paused ? tr("继续") : tr("暂停"));
     m_clear->setText(tr("清除"));
     m_save->setText(tr("保存"));
-    m_filterLabel->setText(tr("代码筛选："));
-    m_filter->setPlaceholderText(tr("如 51 52 或 00-1F"));
-    m_filter->setToolTip(tr("两位十六进制的代码，以空格或逗号分开；范围如 00-1F。"));
+    m_filterLabel->setText(tr("筛选："));
+    m_filter->setPlaceholderText(tr("如 51 52、00-1F 或 addr 1,3-5"));
+    // Wide enough for the example in any language, in the font the style sheet gives.
+    m_filter->ensurePolished();
+    const int example = m_filter->fontMetrics().horizontalAdvance(m_filter->placeholderText());
+    m_filter->setFixedWidth(
+        std::max(160, example + 3 * m_filter->fontMetrics().averageCharWidth()));
+    m_filter->setToolTip(tr("两位十六进制的代码，以空格或逗号分开；范围如 00-1F。\n"
+                            "addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），"
+                            "只显示这些电池包的帧。"));
     m_model->retranslate();
     if (m_sized)
         sizeColumns();

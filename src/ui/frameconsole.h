@@ -21,7 +21,7 @@ class QTableView;
 // for diagnosing a board and for a capture to hand on. It presents the session's signals a second
 // time, beside the main window, and only while it is shown: closed, it is not connected and costs
 // nothing. Pause stops taking entries (a line in the log marks the gap), clear empties it, the
-// code filter chooses the rows shown and "save" writes them to a text file.
+// filter (codes, pack addresses) chooses the rows shown and "save" writes them to a text file.
 class FrameConsole : public QWidget
 {
     Q_OBJECT
@@ -43,13 +43,16 @@ public slots:
     void frameSent(const QByteArray &frame);
     void frameChecked(const QByteArray &frame, BoardSession::FrameVerdict verdict);
     void replyTimeout();
+    // Any pack's poll that brought nothing, on a bus too: its time-out, or the busy line that held
+    // it back, with its address.
+    void pollUnanswered(int address, BoardSession::Unanswered why);
     void busBusy();
     void sendFailed(BoardSession::SendFailure failure);
 
     void setPaused(bool paused);
     void clear();
-    // Takes the code filter from its field; a text that is no list of codes is marked and the
-    // filter before it stays.
+    // Takes the filter from its field; a text that is no filter is marked and the filter before it
+    // stays.
     void applyFilter();
     // Asks for a file and writes the rows shown to it.
     void save();

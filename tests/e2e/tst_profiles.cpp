@@ -22,6 +22,7 @@ private slots:
     void cleanup() { tearDown(); }
     void saveChangeOpenApply();
     void outOfRangeFileSendsNothing();
+    void applyToBoardThatNeverAnswers();
 
 private:
     int writesSeen() const { return boardLog().count(" RX :W+"); }
@@ -110,6 +111,37 @@ void TestProfiles::outOfRangeFileSendsNothing()
     const int polls = requestsSeen();
     QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
     QCOMPARE(writesSeen(), writes);
+}
+
+void TestProfiles::applyToBoardThatNeverAnswers()
+{
+    // "Apply to…" a board not on the line: nothing can be written, and the audit still names
+    // each row of the file for it.
+    QVERIFY(connectTo({ "--static" }));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
+    const QString file = dir->filePath("two.json");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(R"({"format":"arvex-profile","version":1,"rows":{
+        "conf_lv":{"value":2600,"unit":"mV"},"conf_hv":{"value":3600,"unit":"mV"}}})");
+    f.close();
+    FileDialogs::Answerer answer(file);
+    child<QPushButton>("profile_open")->click();
+    QVERIFY(child<QDialog>("profile_dialog")->isVisible());
+    child<QLineEdit>("profile_addresses")->setText("7");
+    const int writes = writesSeen();
+    child<QPushButton>("profile_apply_to")->click();
+    auto *results = child<QListWidget>("profile_results");
+    QTRY_COMPARE_WITH_TIMEOUT(results->count(), 1, 6 * WaitMs);
+    QCOMPARE(results->item(0)->text(), QStringLiteral("地址 7：板子没有回应，未写入"));
+    QCOMPARE(writesSeen(), writes);
+
+    QFile audit(settings->recordings() + "/apply-log.csv");
+    QVERIFY(audit.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = audit.readAll().split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines.at(1).endsWith(",7,conf_lv,,2600,no,no reply"), lines.at(1).constData());
+    QVERIFY2(lines.at(2).endsWith(",7,conf_hv,,3600,no,no reply"), lines.at(2).constData());
 }
 
 QTEST_MAIN(TestProfiles)

@@ -17,6 +17,7 @@ private slots:
     void refusedFileSendsNothing();
     void rowTheBoardKeeps();
     void stopHalfWay();
+    void eachBoardPrintedAsItEnds();
 
 private:
     struct Run
@@ -135,15 +136,17 @@ void TestProfileCommand::stopHalfWay()
     ParameterProfile::Profile profile = ParameterProfile::readFile(file).profile;
     profile.values["conf_lv"] += 100;
     profile.values["conf_hv"] += 100;
+    const int rows = profile.values.size();
 
-    // Stopped as the first write leaves: the second is taken back, never sent.
+    // Stopped as the first write leaves: the second is taken back, never sent, and the read-back
+    // already queued judges the one on the line. The board not begun is recorded row by row.
     ProfileJob job(session.get());
     job.setAuditFile(audit(), link);
     QSignalSpy finished(&job, &ProfileJob::finished);
     const int writes = writesSeen();
     auto stopAtWrite =
         connect(session.get(), &BoardSession::frameSent, &job, [&job](const QByteArray &frame) {
-            if (frame.startsWith(":W+"))
+            if (frame.startsWith(":W+") && !job.isStopping())
                 job.stop();
         });
     QVERIFY(job.start(ProfileJob::Kind::Apply, profile, { 1, 2 }));
@@ -154,15 +157,39 @@ void TestProfileCommand::stopHalfWay()
     const ProfileJob::AddressResult first = job.results().at(0);
     QCOMPARE(first.status, ProfileJob::Status::NotConfirmed);
     QCOMPARE(first.writes.size(), 2);
-    QCOMPARE(first.writes.at(0).outcome, ProfileJob::RowOutcome::Unconfirmed);
+    QCOMPARE(first.writes.at(0).outcome, ProfileJob::RowOutcome::Confirmed);
     QCOMPARE(first.writes.at(1).outcome, ProfileJob::RowOutcome::NotSent);
+    QCOMPARE(ProfileJob::describe(first), QString("地址 1：写入 1 项，0 项未确认，1 项未发送"));
     QCOMPARE(job.results().at(1).status, ProfileJob::Status::Stopped);
     const int polls = requestsSeen();
     QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
     QCOMPARE(writesSeen(), writes + 1);
     QStringList lines = auditLines();
-    QVERIFY(lines.filter(",conf_lv,").value(0).endsWith(",no,unconfirmed"));
-    QVERIFY(lines.filter(",conf_hv,").value(0).endsWith(",no,not sent"));
+    QVERIFY(lines.filter(",1,conf_lv,").value(0).endsWith(",yes,confirmed"));
+    QVERIFY(lines.filter(",1,conf_hv,").value(0).endsWith(",no,not sent"));
+    const QStringList notBegun = lines.filter(QRegularExpression(",2,[^,]+,,-?\\d+,no,not sent$"));
+    QCOMPARE(notBegun.size(), rows);
+    QVERIFY(notBegun.filter(QString(",2,conf_lv,,%1,").arg(profile.values["conf_lv"])).size() == 1);
+
+    // Asked twice, the stop does not wait for the read-back: the write sent stays unconfirmed.
+    profile.values["conf_lv"] += 100;
+    profile.values["conf_hv"] += 100;
+    QFile::remove(audit());
+    QSignalSpy again(&job, &ProfileJob::finished);
+    stopAtWrite =
+        connect(session.get(), &BoardSession::frameSent, &job, [&job](const QByteArray &frame) {
+            if (frame.startsWith(":W+")) {
+                job.stop();
+                job.stop();
+            }
+        });
+    QVERIFY(job.start(ProfileJob::Kind::Apply, profile, { 1 }));
+    QVERIFY(again.wait(WaitMs));
+    disconnect(stopAtWrite);
+    QCOMPARE(job.results().at(0).writes.at(0).outcome, ProfileJob::RowOutcome::Unconfirmed);
+    QCOMPARE(job.results().at(0).writes.at(1).outcome, ProfileJob::RowOutcome::NotSent);
+    lines = auditLines();
+    QVERIFY(lines.filter(",1,conf_lv,").value(0).endsWith(",no,unconfirmed"));
 
     // Stopped between two boards: the next is not begun.
     ProfileJob between(session.get());
@@ -174,6 +201,38 @@ void TestProfileCommand::stopHalfWay()
     QCOMPARE(between.results().at(0).status, ProfileJob::Status::Differs);
     QCOMPARE(between.results().at(1).status, ProfileJob::Status::Stopped);
     QCOMPARE(between.results().at(2).status, ProfileJob::Status::Stopped);
+}
+
+void TestProfileCommand::eachBoardPrintedAsItEnds()
+{
+    // Board 7 is not on the line. Its result is printed before board 1 is written, and the
+    // audit names each of its rows as not answered.
+    QVERIFY(connectTo({ "--static" }));
+    const QString file = dir->filePath("board.json");
+    QCOMPARE(run(ProfileJob::Kind::Save, file).code, 0);
+    ParameterProfile::Profile profile = ParameterProfile::readFile(file).profile;
+    profile.values["conf_lv"] += 100;
+    QCOMPARE(ParameterProfile::writeFile(file, profile), QString());
+
+    QString printed, errors;
+    QTextStream out(&printed), err(&errors);
+    QString printedAtFirstWrite;
+    connect(session.get(), &BoardSession::frameSent, session.get(), [&](const QByteArray &frame) {
+        if (frame.startsWith(":W+") && printedAtFirstWrite.isEmpty())
+            printedAtFirstWrite = printed + QLatin1Char('.');
+    });
+    const int code = runProfileCommand(session.get(), ProfileJob::Kind::Apply, file, { 7, 1 }, out,
+                                       err, audit());
+    QCOMPARE(code, 1);
+    QVERIFY2(printedAtFirstWrite.startsWith("地址 7：板子没有回应，未写入\n"),
+             qPrintable(printedAtFirstWrite));
+    QVERIFY2(printed.contains("地址 1：1 项已写入并确认"), qPrintable(printed));
+
+    const QStringList lines = auditLines();
+    const QStringList silent = lines.filter(QRegularExpression(",7,[^,]+,,-?\\d+,no,no reply$"));
+    QCOMPARE(silent.size(), profile.values.size());
+    QCOMPARE(lines.filter(QRegularExpression("^[^,]+,[^,]+,1,")).size(), 1);
+    QVERIFY(lines.filter(",1,conf_lv,").value(0).endsWith(",yes,confirmed"));
 }
 
 QTEST_GUILESS_MAIN(TestProfileCommand)

@@ -49,6 +49,7 @@ private slots:
     void pauseClearAndFilter();
     void saveWritesTheRowsShown();
     void listensOnlyWhileShown();
+    void everyPackOnABus();
 };
 
 void TestFrameConsole::pauseClearAndFilter()
@@ -62,7 +63,7 @@ void TestFrameConsole::pauseClearAndFilter()
     feed(&console);
     QCOMPARE(rows(console),
              QStringList({ "51||:Y+01+51=?~", "51|CRC 正确|:Y+01+51+0c+12~", "52||:Y+01+52=?~",
-                           "52|超时|读请求没有得到应答", "|总线忙|线路不空闲，帧等到下一个周期" }));
+                           "52|超时|地址 1 没有应答", "|总线忙|线路不空闲，帧等到下一个周期" }));
     QCOMPARE(namedChild<QTableView>(&console, "frame_view")
                  ->model()
                  ->index(0, FrameLog::TimeColumn)
@@ -89,7 +90,7 @@ void TestFrameConsole::pauseClearAndFilter()
     auto *filter = namedChild<QLineEdit>(&console, "frame_filter");
     filter->setText(QStringLiteral("52"));
     QCOMPARE(rows(console),
-             QStringList({ "52||:Y+01+52=?~", "52|超时|读请求没有得到应答",
+             QStringList({ "52||:Y+01+52=?~", "52|超时|地址 1 没有应答",
                            "|总线忙|线路不空闲，帧等到下一个周期",
                            "|暂停|记录已暂停：继续之前的帧没有记录", "|未发出|只写出了一部分" }));
     console.frameSent(":Y+01+51=?~");
@@ -155,14 +156,17 @@ void TestFrameConsole::listensOnlyWhileShown()
     QVERIFY(console.isListening());
     refusedWrite();
     session->checkFrame(block);
-    QCOMPARE(rows(console), QStringList({ "|未发出|端口未打开", "51|CRC 错误|:Y+01+51+0a+77e4~" }));
+    emit session->pollUnanswered(6, BoardSession::Unanswered::NoReply);
+    QCOMPARE(rows(console),
+             QStringList({ "|未发出|端口未打开", "51|CRC 错误|:Y+01+51+0a+77e4~",
+                           "|超时|地址 6 没有应答" }));
 
     // Closed again, it lets go, and its log says where the gap begins.
     console.hide();
     QVERIFY(!console.isListening());
     refusedWrite();
-    QCOMPARE(console.log().count(), 3);
-    QCOMPARE(console.log().at(2).verdict, FrameLog::Verdict::Stopped);
+    QCOMPARE(console.log().count(), 4);
+    QCOMPARE(console.log().at(3).verdict, FrameLog::Verdict::Stopped);
 
     // A session that goes away leaves a console that shows nothing more, and no dangling link.
     console.show();
@@ -170,7 +174,47 @@ void TestFrameConsole::listensOnlyWhileShown()
     console.hide();
     console.show();
     QVERIFY(!console.isListening());
-    QCOMPARE(console.log().count(), 3); // the gap is marked once
+    QCOMPARE(console.log().count(), 4); // the gap is marked once
+}
+
+void TestFrameConsole::everyPackOnABus()
+{
+    // A cycle over three packs: each pack's time-out is listed with its address, however the
+    // poll went unanswered, and the filter chooses packs as it chooses codes.
+    using U = BoardSession::Unanswered;
+    FrameConsole console;
+    console.frameSent(":Y+02+51=?~");
+    console.frameChecked(":Y+02+51+0c+12~", FV::Good);
+    console.frameSent(":Y+03+51=?~");
+    console.pollUnanswered(3, U::NoReply);
+    console.replyTimeout(); // pack 3 is also the one in focus
+    console.frameSent(":Y+04+51=?~");
+    console.pollUnanswered(4, U::CutShort);
+    console.pollUnanswered(2, U::NotSent);
+    const QStringList all{ "51||:Y+02+51=?~",
+                           "51|CRC 正确|:Y+02+51+0c+12~",
+                           "51||:Y+03+51=?~",
+                           "51|超时|地址 3 没有应答",
+                           "51||:Y+04+51=?~",
+                           "51|超时|地址 4 的应答不完整",
+                           "|总线忙|线路忙，地址 2 的请求未发出" };
+    QCOMPARE(rows(console), all);
+
+    auto *filter = namedChild<QLineEdit>(&console, "frame_filter");
+    filter->setText(QStringLiteral("addr 2,4"));
+    QCOMPARE(rows(console), QStringList({ all[0], all[1], all[4], all[5], all[6] }));
+    filter->setText(QStringLiteral("addr 3-"));
+    QVERIFY(!filter->styleSheet().isEmpty());
+    QCOMPARE(rows(console).size(), 5);
+    filter->setText(QStringLiteral("51 addr 3"));
+    QCOMPARE(rows(console), QStringList({ all[2], all[3] }));
+
+    // The rows name packs in the language of the moment.
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral("KORVA_Lang.qm"), QCoreApplication::applicationDirPath()));
+    QCoreApplication::installTranslator(&english);
+    QCOMPARE(rows(console).at(1), QStringLiteral("51|Time-out|No answer from address 3"));
+    QCoreApplication::removeTranslator(&english);
 }
 
 QTEST_MAIN(TestFrameConsole)
