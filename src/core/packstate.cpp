@@ -150,7 +150,8 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, co
     }
 
     const double volts = record.totalv / 1000.0;
-    const double amps = record.cadc / 1000.0;
+    // Signed as the trends and the tiles sign it: a board may send a discharge as a magnitude.
+    const double amps = PackSummary::signedCurrent(record.cadc, record.job_statu) / 1000.0;
     QJsonObject state;
     state.insert(QStringLiteral("time"), isoTime(time));
     state.insert(QStringLiteral("address"), record.id);
@@ -159,6 +160,8 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, co
     state.insert(QStringLiteral("current"), rounded(amps, 3));
     state.insert(QStringLiteral("power"), rounded(volts * amps, 1));
     state.insert(QStringLiteral("soc"), record.soc);
+    // The board's remaining capacity, sent in mAh.
+    state.insert(QStringLiteral("remaining_capacity"), rounded(values.newcc / 1000.0, 3));
     state.insert(QStringLiteral("cells"), cells);
     state.insert(QStringLiteral("cell_min"), extremes.lowestMv);
     state.insert(QStringLiteral("cell_min_no"), extremes.lowestCell);
@@ -171,10 +174,19 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, co
     state.insert(QStringLiteral("alarm"), status(record.alrt_statu, alarmNames(record.alrt_statu)));
     state.insert(QStringLiteral("system"),
                  status(record.mos_statu, mosfetNames(values.chargeMos, values.dischargeMos)));
+    // Each MOSFET on its own: the word of "system" cannot tell every case apart.
+    state.insert(QStringLiteral("charge_mosfet"), values.chargeMos != 0);
+    state.insert(QStringLiteral("discharge_mosfet"), values.dischargeMos != 0);
     state.insert(QStringLiteral("job"), status(record.job_statu, jobNames(record.job_statu)));
     state.insert(QStringLiteral("balancing"), balancing);
     state.insert(QStringLiteral("cycles"), values.cycleCount);
     return state;
+}
+
+void addRoundTrip(QJsonObject *state, int roundTripMs)
+{
+    if (roundTripMs >= 0)
+        state->insert(QStringLiteral("round_trip_ms"), roundTripMs);
 }
 
 QByteArray toLine(const QJsonObject &state)

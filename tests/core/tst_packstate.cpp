@@ -1,6 +1,7 @@
 // The state JSON of one reply: the figures in SI units and their rounding, the cells that count
 // as present and their extremes, the status codes spelt out, and the time with its UTC offset.
 #include "packstate.h"
+#include "packsummary.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,6 +26,8 @@ class TestPackState : public QObject
 
 private slots:
     void figuresOfAReply();
+    void currentSignedByTheJob_data();
+    void currentSignedByTheJob();
     void presentCells_data();
     void presentCells();
     void statusNames();
@@ -54,15 +57,18 @@ void TestPackState::figuresOfAReply()
     RealTimeReply v;
     v.cellsInSeries = 4;
     v.cycleCount = 123;
+    v.newcc = 40517; // mAh
     v.chargeMos = 0;
     v.dischargeMos = 1;
 
     const QDateTime when(QDate(2026, 12, 8), QTime(10, 15, 30, 123), QTimeZone(3600));
     const QJsonObject s = PackState::build(r, v, 42, when);
-    const QStringList keys{ "time",     "address",     "seq",       "voltage",      "current",
-                            "power",    "soc",         "cells",     "cell_min",     "cell_min_no",
-                            "cell_max", "cell_max_no", "cell_diff", "temperatures", "protection",
-                            "alarm",    "system",      "job",       "balancing",    "cycles" };
+    const QStringList keys{ "time",        "address",   "seq",           "voltage",
+                            "current",     "power",     "soc",           "remaining_capacity",
+                            "cells",       "cell_min",  "cell_min_no",   "cell_max",
+                            "cell_max_no", "cell_diff", "temperatures",  "protection",
+                            "alarm",       "system",    "charge_mosfet", "discharge_mosfet",
+                            "job",         "balancing", "cycles" };
     const QStringList present = s.keys();
     QCOMPARE(QSet<QString>(present.begin(), present.end()),
              QSet<QString>(keys.begin(), keys.end()));
@@ -73,6 +79,10 @@ void TestPackState::figuresOfAReply()
     QCOMPARE(s["current"].toDouble(), -12.505);
     QCOMPARE(s["power"].toDouble(), -660.4); // 52.812 V x -12.505 A = -660.414
     QCOMPARE(s["soc"].toInt(), 81);
+    QCOMPARE(s["remaining_capacity"].toDouble(), 40.517);
+    QCOMPARE(s["charge_mosfet"].toBool(), false);
+    QCOMPARE(s["discharge_mosfet"].toBool(), true);
+    QVERIFY(!s.contains("round_trip_ms"));
     QCOMPARE(s["cells"].toArray(), numbers({ 3301, 3298, 3310, 3305 }));
     QCOMPARE(s["cell_min"].toInt(), 3298);
     QCOMPARE(s["cell_min_no"].toInt(), 2);
@@ -97,6 +107,46 @@ void TestPackState::figuresOfAReply()
     QVERIFY(!line.contains('\n'));
     QCOMPARE(QJsonDocument::fromJson(line).object(), s);
     QVERIFY2(line.contains("\"voltage\":52.812"), line.constData());
+
+    // The link's round trip only where one was measured.
+    QJsonObject linked = s;
+    PackState::addRoundTrip(&linked, -1);
+    QCOMPARE(linked, s);
+    PackState::addRoundTrip(&linked, 23);
+    QCOMPARE(linked["round_trip_ms"].toInt(), 23);
+}
+
+void TestPackState::currentSignedByTheJob_data()
+{
+    QTest::addColumn<int>("cadc");
+    QTest::addColumn<int>("job");
+    QTest::addColumn<double>("current");
+    QTest::addColumn<double>("power");
+
+    // 48 V: the power is the signed current times it, rounded to 0.1 W.
+    QTest::newRow("discharge sent as magnitude") << 12505 << 2 << -12.505 << -600.2;
+    QTest::newRow("discharge sent signed") << -12505 << 2 << -12.505 << -600.2;
+    QTest::newRow("charging") << 12505 << 1 << 12.505 << 600.2;
+    QTest::newRow("at rest") << 30 << 0 << 0.03 << 1.4;
+    QTest::newRow("no job state") << 500 << 3 << 0.5 << 24.0;
+    QTest::newRow("negative while charging, as sent") << -500 << 1 << -0.5 << -24.0;
+}
+
+void TestPackState::currentSignedByTheJob()
+{
+    QFETCH(int, cadc);
+    QFETCH(int, job);
+    QFETCH(double, current);
+    QFETCH(double, power);
+    AFE r;
+    r.totalv = 48000;
+    r.cadc = cadc;
+    r.job_statu = job;
+    const QJsonObject s = PackState::build(r, RealTimeReply(), 1, QDateTime::currentDateTime());
+    QCOMPARE(s["current"].toDouble(), current);
+    QCOMPARE(s["power"].toDouble(), power);
+    // The same figure the tiles and the trends show.
+    QCOMPARE(qRound(s["current"].toDouble() * 1000), PackSummary::summarize(1, r, 0).currentMa);
 }
 
 void TestPackState::presentCells_data()
