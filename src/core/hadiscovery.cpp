@@ -3,6 +3,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
+
 namespace HaDiscovery {
 
 namespace {
@@ -27,6 +29,26 @@ QString twoDigits(int n)
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
+// An entity id's object part as Home Assistant accepts it: lower-case letters and digits, runs of
+// anything else as one '_', none at either end.
+QString entitySlug(const QString &text)
+{
+    QString out;
+    bool gap = false;
+    for (const QChar c : text.toLower()) {
+        const ushort u = c.unicode();
+        if ((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')) {
+            if (gap && !out.isEmpty())
+                out += QLatin1Char('_');
+            gap = false;
+            out += c;
+        } else {
+            gap = true;
+        }
+    }
+    return out;
+}
+
 struct Entity
 {
     QString object;
@@ -37,6 +59,7 @@ struct Entity
     const char *unit;
     QString valueTemplate;
     QString attributesTemplate; // empty: none
+    bool diagnostic = false; // about the board and the link rather than the pack's job
 };
 
 QVector<Entity> entities(int cells)
@@ -51,6 +74,9 @@ QVector<Entity> entities(int cells)
     sensor("current", "Current", "current", measurement, "A", "{{ value_json.current }}");
     sensor("power", "Power", "power", measurement, "W", "{{ value_json.power }}");
     sensor("soc", "State of charge", "battery", measurement, "%", "{{ value_json.soc }}");
+    // Home Assistant has no device class for a charge in Ah.
+    sensor("remaining_capacity", "Remaining capacity", nullptr, measurement, "Ah",
+           "{{ value_json.remaining_capacity }}");
     for (int i = 0; i < cells; ++i)
         sensor("cell_" + twoDigits(i + 1), QStringLiteral("Cell %1").arg(i + 1), "voltage",
                measurement, "mV", QStringLiteral("{{ value_json.cells[%1] }}").arg(i));
@@ -65,10 +91,17 @@ QVector<Entity> entities(int cells)
                                           "Temperature 3",           "Temperature 4" };
     const QString temperatureObjects[6] = { "temp_env", "temp_mosfet", "temp_1",
                                             "temp_2",   "temp_3",      "temp_4" };
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         sensor(temperatureObjects[i], temperatureNames[i], "temperature", measurement, "\u00b0C",
                QStringLiteral("{{ value_json.temperatures[%1] }}").arg(i));
+        list.last().diagnostic = i < 2; // the board's own and the air around it
+    }
     sensor("cycles", "Cycles", nullptr, "total_increasing", nullptr, "{{ value_json.cycles }}");
+    list.last().diagnostic = true;
+    // Measured where the session times its requests (a bus of packs); unknown otherwise.
+    sensor("round_trip", "Round trip", "duration", measurement, "ms",
+           "{{ value_json.round_trip_ms if value_json.round_trip_ms is defined else none }}");
+    list.last().diagnostic = true;
     for (const char *key : { "protection", "alarm" }) {
         const QString k = QLatin1String(key);
         list.append({ k, k == "alarm" ? QStringLiteral("Alarm") : QStringLiteral("Protection"),
@@ -77,16 +110,31 @@ QVector<Entity> entities(int cells)
                       "{{ {'code': value_json." + k + ".code, 'active': value_json." + k
                           + ".active} | tojson }}" });
     }
+    for (const char *key : { "charge_mosfet", "discharge_mosfet" }) {
+        const QString k = QLatin1String(key);
+        list.append({ k,
+                      k == "charge_mosfet" ? QStringLiteral("Charge MOSFET")
+                                           : QStringLiteral("Discharge MOSFET"),
+                      "binary_sensor", nullptr, nullptr, nullptr,
+                      "{{ 'ON' if value_json." + k + " else 'OFF' }}", QString() });
+    }
     return list;
 }
 
-QString configTopic(const char *component, const QString &node, const QString &object)
+QString configTopic(const QString &discoveryPrefix, const char *component, const QString &node,
+                    const QString &object)
 {
-    return QStringLiteral("homeassistant/%1/%2/%3/config")
-        .arg(QLatin1String(component), node, object);
+    return QStringLiteral("%1/%2/%3/%4/config")
+        .arg(discoveryPrefix, QLatin1String(component), node, object);
 }
 
 } // namespace
+
+int expireAfterS(int periodMs)
+{
+    const qint64 threePeriodsS = (3 * qint64(std::max(periodMs, 0)) + 999) / 1000;
+    return int(std::max<qint64>(threePeriodsS, MinExpireAfterS));
+}
 
 QString packName(int address)
 {
@@ -126,13 +174,13 @@ QStringList objectIds(int cells)
     return ids;
 }
 
-QVector<Message> configs(const QString &prefix, const QString &loggerId, int address, int cells)
+QVector<Message> configs(const Settings &settings, int address, int cells)
 {
-    const QString node = nodeId(prefix, address);
-    const QString state = stateTopic(prefix, address);
+    const QString node = nodeId(settings.prefix, address);
+    const QString state = stateTopic(settings.prefix, address);
     const QJsonArray availability{
-        QJsonObject{ { "topic", availabilityTopic(prefix, address) } },
-        QJsonObject{ { "topic", loggerAvailabilityTopic(prefix, loggerId) } },
+        QJsonObject{ { "topic", availabilityTopic(settings.prefix, address) } },
+        QJsonObject{ { "topic", loggerAvailabilityTopic(settings.prefix, settings.loggerId) } },
     };
     const QJsonObject device{
         { "identifiers", QJsonArray{ node } },
@@ -140,18 +188,27 @@ QVector<Message> configs(const QString &prefix, const QString &loggerId, int add
         { "manufacturer", "Arvex" },
         { "model", "Battery management board" },
     };
+    QJsonObject origin{ { "name", settings.origin.name } };
+    if (!settings.origin.swVersion.isEmpty())
+        origin.insert("sw_version", settings.origin.swVersion);
+    if (!settings.origin.supportUrl.isEmpty())
+        origin.insert("support_url", settings.origin.supportUrl);
 
     QVector<Message> out;
     for (const Entity &e : entities(cells)) {
+        // The unique id stays as it always was: Home Assistant keeps an entity by it.
+        const QString id = node + '_' + e.object;
         QJsonObject config{
             { "name", e.name },
-            { "unique_id", node + '_' + e.object },
-            { "object_id", node + '_' + e.object },
+            { "unique_id", id },
+            { "default_entity_id", QString::fromLatin1(e.component) + '.' + entitySlug(id) },
             { "state_topic", state },
             { "value_template", e.valueTemplate },
             { "availability", availability },
             { "availability_mode", "all" },
+            { "expire_after", settings.expireAfterS },
             { "device", device },
+            { "origin", origin },
         };
         if (e.deviceClass)
             config.insert("device_class", e.deviceClass);
@@ -159,11 +216,13 @@ QVector<Message> configs(const QString &prefix, const QString &loggerId, int add
             config.insert("state_class", e.stateClass);
         if (e.unit)
             config.insert("unit_of_measurement", QString::fromUtf8(e.unit));
+        if (e.diagnostic)
+            config.insert("entity_category", "diagnostic");
         if (!e.attributesTemplate.isEmpty()) {
             config.insert("json_attributes_topic", state);
             config.insert("json_attributes_template", e.attributesTemplate);
         }
-        out.append({ configTopic(e.component, node, e.object),
+        out.append({ configTopic(settings.discoveryPrefix, e.component, node, e.object),
                      QJsonDocument(config).toJson(QJsonDocument::Compact) });
     }
     return out;

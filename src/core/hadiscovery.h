@@ -10,17 +10,41 @@
 //
 // Topics: <prefix>/packNN/state (one JSON state per reply), <prefix>/packNN/availability and
 // <prefix>/logger/<loggerId>/availability ("online" / "offline"). Discovery: one retained
-// message per entity on homeassistant/<component>/<node>/<object>/config, where node is the
+// message per entity on <discovery prefix>/<component>/<node>/<object>/config (the discovery
+// prefix is "homeassistant" unless Home Assistant was set up with another), where node is the
 // prefix made topic-safe plus "_packNN" ("arvex_pack01" for the default prefix), so two loggers
 // with different prefixes never take over each other's entities. Every entity reads its value
-// from the state topic with a template and is available only while both the pack and its logger
-// say "online".
+// from the state topic with a template, is available only while both the pack and its logger
+// say "online", and turns unavailable when no state came for three polling periods (a logger
+// that hangs without saying "offline"). Each message names the program it comes from (origin).
 namespace HaDiscovery {
 
 struct Message
 {
     QString topic;
     QByteArray payload;
+};
+
+// The program that sends the discovery, as Home Assistant lists it.
+struct Origin
+{
+    QString name;
+    QString swVersion; // empty: left out
+    QString supportUrl; // empty: left out
+};
+
+// No entity expires sooner than this, however fast the packs are polled.
+constexpr int MinExpireAfterS = 30;
+// Three polling periods in whole seconds (rounded up), at least MinExpireAfterS.
+int expireAfterS(int periodMs);
+
+struct Settings
+{
+    QString prefix = QStringLiteral("arvex"); // of the state and availability topics
+    QString discoveryPrefix = QStringLiteral("homeassistant");
+    QString loggerId;
+    int expireAfterS = MinExpireAfterS;
+    Origin origin;
 };
 
 QString packName(int address); // "pack01"
@@ -33,11 +57,15 @@ QString nodeId(const QString &prefix, int address);
 int presentCells(const QJsonObject &state);
 
 // The object ids of a pack's entities with cells cells, in the order configs() gives them:
-// voltage, current, power, soc, cell_01 .. cell_NN, cell_min, cell_max, cell_diff, temp_env,
-// temp_mosfet, temp_1 .. temp_4, cycles, protection and alarm (the last two binary sensors).
+// voltage, current, power, soc, remaining_capacity, cell_01 .. cell_NN, cell_min, cell_max,
+// cell_diff, temp_env, temp_mosfet, temp_1 .. temp_4, cycles, round_trip, then the binary
+// sensors protection, alarm, charge_mosfet and discharge_mosfet.
 QStringList objectIds(int cells);
 
-// One retained config message per entity of the pack at address with cells cells.
-QVector<Message> configs(const QString &prefix, const QString &loggerId, int address, int cells);
+// One retained config message per entity of the pack at address with cells cells. An entity's
+// unique_id is <node>_<object>; its default_entity_id the entity id Home Assistant gives it when
+// it is new, "sensor.arvex_pack01_voltage" (in lower case, other characters than letters and
+// digits as '_').
+QVector<Message> configs(const Settings &settings, int address, int cells);
 
 } // namespace HaDiscovery

@@ -54,12 +54,16 @@ const Key Keys[] = {
     { "mqtt-user", Kind::Value, "NAME", "User name at the broker." },
     { "mqtt-password-file", Kind::Value, "FILE",
       "The broker password, first line of FILE (readable by its owner only). Otherwise the "
-      "environment variable ARVEX_MQTT_PASSWORD." },
+      "credential mqtt-password that systemd passes (LoadCredential=), then the environment "
+      "variable ARVEX_MQTT_PASSWORD." },
     { "mqtt-cafile", Kind::Value, "FILE", "CA certificates for mqtts (default: the system's)." },
     { "mqtt-prefix", Kind::Value, "PREFIX", "First level of the MQTT topics (default arvex)." },
     { "ha-discovery", Kind::Flag, nullptr, "Announce the packs to Home Assistant over MQTT." },
     { "verbose", Kind::Flag, nullptr,
       "Also print the line's diagnostics (every time-out, every busy line) on standard error." },
+    { "ha-prefix", Kind::Value, "PREFIX",
+      "First level of the discovery topics, as Home Assistant is set up to read them (default "
+      "homeassistant)." },
     { "config", Kind::Action, "FILE",
       "Read settings from FILE: lines \"key = value\" with the keys of these options (json = "
       "true); the command line wins." },
@@ -235,6 +239,45 @@ bool readPasswordFile(const QString &path, QString *password, QString *error)
     return true;
 }
 
+bool lookUpPassword(const QString &passwordFile, const QString &credentialsDirectory,
+                    const QByteArray &environment, QString *password, QString *from, QString *error)
+{
+    password->clear();
+    from->clear();
+    if (!passwordFile.isEmpty()) {
+        if (!readPasswordFile(passwordFile, password, error))
+            return false;
+        *from = QStringLiteral("--mqtt-password-file %1").arg(passwordFile);
+        return true;
+    }
+    if (!credentialsDirectory.isEmpty()) {
+        // systemd made the folder and its files readable by this service alone: no check of the
+        // mode, which differs with how it copied them (owner or access list).
+        QFile credential(credentialsDirectory + QLatin1Char('/')
+                         + QLatin1String(PasswordCredential));
+        if (credential.exists()) {
+            if (!credential.open(QIODevice::ReadOnly)) {
+                *error = QStringLiteral("the credential %1: %2")
+                             .arg(credential.fileName(), credential.errorString());
+                return false;
+            }
+            QByteArray line = credential.readLine(4096);
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            if (!line.isEmpty()) {
+                *password = QString::fromUtf8(line);
+                *from = QStringLiteral("the credential %1").arg(QLatin1String(PasswordCredential));
+                return true;
+            }
+        }
+    }
+    if (!environment.isEmpty()) {
+        *password = QString::fromUtf8(environment);
+        *from = QLatin1String(PasswordVariable);
+    }
+    return true;
+}
+
 Result parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -373,8 +416,8 @@ Result parse(const QStringList &arguments)
         if (!why.isEmpty())
             return bad(get("mqtt"), why);
     }
-    static const char *const MqttOnly[] = { "mqtt-user", "mqtt-password-file", "mqtt-cafile",
-                                            "mqtt-prefix", "ha-discovery" };
+    static const char *const MqttOnly[] = { "mqtt-user",   "mqtt-password-file", "mqtt-cafile",
+                                            "mqtt-prefix", "ha-discovery",       "ha-prefix" };
     for (const char *name : MqttOnly) {
         if (has(name) && o.mqttUrl.isEmpty())
             return refuse(QStringLiteral("%1 needs --mqtt").arg(get(name).origin));
@@ -392,6 +435,14 @@ Result parse(const QStringList &arguments)
         o.mqttPrefix = get("mqtt-prefix").value;
         if (!isTopicPrefix(o.mqttPrefix))
             return bad(get("mqtt-prefix"),
+                       QStringLiteral("is not a topic prefix (no +, #, or / at either end)"));
+    }
+    if (has("ha-prefix")) {
+        if (!o.haDiscovery)
+            return refuse(QStringLiteral("%1 needs --ha-discovery").arg(get("ha-prefix").origin));
+        o.haPrefix = get("ha-prefix").value;
+        if (!isTopicPrefix(o.haPrefix))
+            return bad(get("ha-prefix"),
                        QStringLiteral("is not a topic prefix (no +, #, or / at either end)"));
     }
 

@@ -27,6 +27,7 @@ struct LoggerOptions
     QString mqttCaFile;
     QString mqttPrefix = QStringLiteral("arvex");
     bool haDiscovery = false;
+    QString haPrefix = QStringLiteral("homeassistant"); // of the discovery topics
     bool verbose = false; // the line's diagnostics on standard error too
     QString configFile;
     ProfileAction profileAction = ProfileAction::None;
@@ -83,5 +84,25 @@ int parsePeriod(const QString &text);
 // The MQTT password from a file of its own: the first line, without its line end. The file must
 // be readable by its owner only; false with one line of error otherwise.
 bool readPasswordFile(const QString &path, QString *password, QString *error);
+
+// The credential systemd passes to the service (LoadCredential=mqtt-password:...), a file in the
+// folder named by $CREDENTIALS_DIRECTORY, and the environment variable the password may also
+// come in.
+constexpr char PasswordCredential[] = "mqtt-password";
+constexpr char PasswordVariable[] = "ARVEX_MQTT_PASSWORD";
+
+// Where the MQTT password is taken from, the first that has one:
+//   1. passwordFile, the file given with --mqtt-password-file (it must exist);
+//   2. the credential PasswordCredential in credentialsDirectory: the service's way, readable by
+//      the service alone although the file it was loaded from is root's;
+//   3. environment, the value of PasswordVariable: for a run by hand or in a container;
+//   4. none (an empty password).
+// An empty credential counts as none, so a unit that sets an empty one as its fallback starts
+// without a password file. from says which it was ("--mqtt-password-file FILE", "the credential
+// mqtt-password", "ARVEX_MQTT_PASSWORD"; empty for none). False with one line of error for a
+// file or credential that is there but cannot be used.
+bool lookUpPassword(const QString &passwordFile, const QString &credentialsDirectory,
+                    const QByteArray &environment, QString *password, QString *from,
+                    QString *error);
 
 } // namespace LoggerCommandLine

@@ -190,6 +190,14 @@ void LoggerRun::finish(int exitCode)
     m_session->setReconnect(false);
     m_session->close();
     m_recordings.stop();
+    // --once succeeds only with its states at the broker, not merely handed to the publisher.
+    QString why;
+    if (m_mqtt && m_options.once && exitCode == 0 && !m_mqtt->waitDelivered(OnceDeliveryMs, &why)) {
+        say(QStringLiteral("MQTT: the broker did not acknowledge the state within %1 s: %2")
+                .arg(OnceDeliveryMs / 1000)
+                .arg(why));
+        exitCode = 1;
+    }
     if (m_mqtt)
         m_mqtt->finish(); // every pack and the logger "offline"
     std::fflush(m_out);
@@ -218,7 +226,8 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     if (m_options.once && pack.done)
         return;
     ++pack.seq;
-    const QJsonObject state = PackState::build(record, values, pack.seq, now);
+    QJsonObject state = PackState::build(record, values, pack.seq, now);
+    PackState::addRoundTrip(&state, m_session->packLink(address).roundTripMs);
     if (m_options.json || m_options.once) {
         const QByteArray line = PackState::toLine(state) + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), m_out);

@@ -28,6 +28,8 @@ public:
     static constexpr int LookForLineMs = 1000;
     // How long a recording that could not write waits before it tries a new file.
     static constexpr int RecordingRetryMs = 60 * 1000;
+    // How long --once waits for the broker to acknowledge what it published.
+    static constexpr int OnceDeliveryMs = 10 * 1000;
     // How often a scan that found no board is run again.
     static constexpr int RescanMs = 60 * 1000;
 

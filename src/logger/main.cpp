@@ -194,22 +194,26 @@ int main(int argc, char *argv[])
         settings.caFile = options.mqttCaFile;
         settings.prefix = options.mqttPrefix;
         settings.haDiscovery = options.haDiscovery;
+        settings.haPrefix = options.haPrefix;
+        settings.periodMs = options.periodMs;
+        settings.softwareVersion = QCoreApplication::applicationVersion();
+        settings.supportUrl = QStringLiteral(ARVEX_SUPPORT_URL);
         settings.loggerId = QSysInfo::machineHostName();
         // Never from the command line, where every user of the machine can read it.
-        QString error;
-        if (!options.mqttPasswordFile.isEmpty()) {
-            if (!LoggerCommandLine::readPasswordFile(options.mqttPasswordFile, &settings.password,
-                                                     &error))
-                return refuse(error);
-        } else {
-            settings.password = QString::fromUtf8(qgetenv("ARVEX_MQTT_PASSWORD"));
-        }
+        QString error, from;
+        if (!LoggerCommandLine::lookUpPassword(
+                options.mqttPasswordFile, qEnvironmentVariable("CREDENTIALS_DIRECTORY"),
+                qgetenv(LoggerCommandLine::PasswordVariable), &settings.password, &from, &error))
+            return refuse(error);
         mqtt = std::make_unique<MqttPublisher>(settings);
-        const auto say = [](const QString &line) {
-            std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
-        };
-        QObject::connect(mqtt.get(), &MqttPublisher::problem, say);
-        QObject::connect(mqtt.get(), &MqttPublisher::news, say);
+        // --once says in one line at its end whether its states reached the broker.
+        if (!options.once) {
+            const auto say = [](const QString &line) {
+                std::fprintf(stderr, "arvex-logger: %s\n", qPrintable(line));
+            };
+            QObject::connect(mqtt.get(), &MqttPublisher::problem, say);
+            QObject::connect(mqtt.get(), &MqttPublisher::news, say);
+        }
         if (!mqtt->start(&error))
             return refuse(QStringLiteral("--mqtt: %1").arg(error));
     }

@@ -135,6 +135,7 @@ public:
     int retryMs = FirstRetryMs;
     int attempt = 0; // a look-up answering for an attempt given up is ignored
     Problem reported = Problem::None;
+    QString failure; // the last problem since the broker was last connected
     bool refusedThisAttempt = false;
 
     // States in the order they were made; an entry leaves only when the broker acknowledged it,
@@ -156,13 +157,17 @@ public:
     QEventLoop *finishLoop = nullptr;
 
     QString where() const { return QStringLiteral("%1:%2").arg(broker.host).arg(broker.port); }
+    static QString retrying() { return QStringLiteral("trying again with back-off"); }
 
-    void report(Problem kind, const QString &line)
+    // What went wrong (kept for whoever waits on the broker), and one line for standard error
+    // with what happens next, once for each kind of problem in a row.
+    void report(Problem kind, const QString &what, const QString &next)
     {
+        failure = what;
         if (kind == reported)
             return;
         reported = kind;
-        emit q->problem(line);
+        emit q->problem(QStringLiteral("MQTT: %1; %2").arg(what, next));
     }
 
     // Starts an attempt. A host name is looked up first without blocking: the library's own
@@ -185,9 +190,9 @@ public:
                 return;
             if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
                 report(Problem::Unreachable,
-                       QStringLiteral("MQTT: cannot find the broker %1 (%2); trying again with "
-                                      "back-off")
-                           .arg(broker.host, info.errorString()));
+                       QStringLiteral("cannot find the broker %1 (%2)")
+                           .arg(broker.host, info.errorString()),
+                       retrying());
                 retryLater();
                 return;
             }
@@ -204,7 +209,7 @@ public:
             mosq = mosquitto_new(clientId.constData(), true, this);
         if (!mosq || rc != MOSQ_ERR_SUCCESS) {
             report(Problem::Unreachable,
-                   QStringLiteral("MQTT: cannot set up a client: %1").arg(libraryError(rc)));
+                   QStringLiteral("cannot set up a client (%1)").arg(libraryError(rc)), retrying());
             retryLater();
             return;
         }
@@ -232,10 +237,10 @@ public:
         const int c =
             mosquitto_connect_async(mosq, host.toUtf8().constData(), broker.port, KeepAliveSeconds);
         if (c != MOSQ_ERR_SUCCESS || mosquitto_socket(mosq) < 0) {
-            report(Problem::Unreachable,
-                   QStringLiteral("MQTT: cannot reach the broker at %1 (%2); trying again with "
-                                  "back-off")
-                       .arg(where(), libraryError(c)));
+            report(
+                Problem::Unreachable,
+                QStringLiteral("cannot reach the broker at %1 (%2)").arg(where(), libraryError(c)),
+                retrying());
             retryLater();
             return;
         }
@@ -302,16 +307,14 @@ public:
         unwritten.clear();
         if (wasConnected) {
             report(Problem::Lost,
-                   QStringLiteral("MQTT: lost the broker at %1 (%2); states wait in a queue of at "
-                                  "most %3")
-                       .arg(where(), libraryError(rc))
-                       .arg(s.queueLimit));
+                   QStringLiteral("lost the broker at %1 (%2)").arg(where(), libraryError(rc)),
+                   QStringLiteral("states wait in a queue of at most %1").arg(s.queueLimit));
             emit q->connectedChanged(false);
         } else if (!refusedThisAttempt) {
-            report(Problem::Unreachable,
-                   QStringLiteral("MQTT: cannot reach the broker at %1 (%2); trying again with "
-                                  "back-off")
-                       .arg(where(), libraryError(rc)));
+            report(
+                Problem::Unreachable,
+                QStringLiteral("cannot reach the broker at %1 (%2)").arg(where(), libraryError(rc)),
+                retrying());
         }
         if (finishLoop)
             finishLoop->quit();
@@ -335,13 +338,14 @@ public:
             refusedThisAttempt = true;
             const bool login = rc == 4 || rc == 5;
             report(login ? Problem::Login : Problem::Refused,
-                   QStringLiteral("MQTT: the broker at %1 refused the login (%2); trying again "
-                                  "with back-off")
-                       .arg(where(), QString::fromUtf8(mosquitto_connack_string(rc))));
+                   QStringLiteral("the broker at %1 refused the login (%2)")
+                       .arg(where(), QString::fromUtf8(mosquitto_connack_string(rc))),
+                   retrying());
             return;
         }
         state = State::Connected;
         retryMs = FirstRetryMs;
+        failure.clear();
         // A return after a problem ends the problem; a first connect is news.
         const QString line = QStringLiteral("MQTT: connected to the broker at %1").arg(where());
         if (reported != Problem::None) {
@@ -437,10 +441,21 @@ public:
         if (s.haDiscovery) {
             // Entities are only ever added: a cell that reads 0 for a moment keeps its history.
             const auto messages =
-                HaDiscovery::configs(s.prefix, s.loggerId, address, announcedCells.value(address));
+                HaDiscovery::configs(discovery(), address, announcedCells.value(address));
             for (const HaDiscovery::Message &m : messages)
                 setRetained(m.topic, m.payload);
         }
+    }
+
+    HaDiscovery::Settings discovery() const
+    {
+        HaDiscovery::Settings d;
+        d.prefix = s.prefix;
+        d.discoveryPrefix = s.haPrefix;
+        d.loggerId = s.loggerId;
+        d.expireAfterS = HaDiscovery::expireAfterS(s.periodMs);
+        d.origin = { s.softwareName, s.softwareVersion, s.supportUrl };
+        return d;
     }
 
     bool finishDone() const
@@ -483,12 +498,14 @@ bool MqttPublisher::start(QString *error)
 {
     QString why;
     d->broker = parseUrl(d->s.url, &why);
-    if (why.isEmpty()
-        && (d->s.prefix.isEmpty() || d->s.prefix.contains('+') || d->s.prefix.contains('#')
-            || d->s.prefix.startsWith('/') || d->s.prefix.endsWith('/')))
-        why = QStringLiteral("bad MQTT topic prefix \"%1\": it may not be empty, hold + or #, "
-                             "or begin or end with /")
-                  .arg(d->s.prefix);
+    for (const QString &prefix : { d->s.prefix, d->s.haPrefix }) {
+        if (why.isEmpty()
+            && (prefix.isEmpty() || prefix.contains('+') || prefix.contains('#')
+                || prefix.startsWith('/') || prefix.endsWith('/')))
+            why = QStringLiteral("bad MQTT topic prefix \"%1\": it may not be empty, hold + or "
+                                 "#, or begin or end with /")
+                      .arg(prefix);
+    }
     if (why.isEmpty() && !d->s.caFile.isEmpty() && !QFileInfo(d->s.caFile).isReadable())
         why = QStringLiteral("cannot read the MQTT CA file \"%1\"").arg(d->s.caFile);
     if (why.isEmpty() && !d->broker.tls && !d->s.caFile.isEmpty())
@@ -538,6 +555,37 @@ void MqttPublisher::setPackOnline(int address, bool online)
     d->setRetained(HaDiscovery::availabilityTopic(d->s.prefix, address),
                    online ? "online" : "offline");
     d->afterLoop(MOSQ_ERR_SUCCESS);
+}
+
+bool MqttPublisher::waitDelivered(int timeoutMs, QString *why)
+{
+    const bool running = d->state != Private::State::Finished && d->state != Private::State::Idle;
+    QElapsedTimer clock;
+    clock.start();
+    if (running)
+        d->afterLoop(MOSQ_ERR_SUCCESS);
+    // A lost connection ends one wait; the retry runs in the next.
+    while (running && !d->finishDone() && clock.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(int(timeoutMs - clock.elapsed()), &loop, &QEventLoop::quit);
+        d->finishLoop = &loop;
+        loop.exec();
+        d->finishLoop = nullptr;
+    }
+    if (running && d->finishDone())
+        return true;
+    if (why) {
+        if (!running)
+            *why = QStringLiteral("the publisher is not running");
+        else if (d->state == Private::State::Connected)
+            *why = QStringLiteral("the broker at %1 did not acknowledge what was sent")
+                       .arg(d->where());
+        else if (!d->failure.isEmpty())
+            *why = d->failure;
+        else
+            *why = QStringLiteral("no answer from the broker at %1").arg(d->where());
+    }
+    return false;
 }
 
 void MqttPublisher::finish(int timeoutMs)

@@ -27,6 +27,11 @@ public:
         QString caFile; // mqtts: the CAs to trust; empty: the system's
         QString prefix = QStringLiteral("arvex");
         bool haDiscovery = false;
+        QString haPrefix = QStringLiteral("homeassistant"); // of the discovery topics
+        int periodMs = 1000; // the packs' polling period: entities expire after three
+        QString softwareName = QStringLiteral("arvex-logger"); // the origin of the discovery
+        QString softwareVersion;
+        QString supportUrl;
         QString loggerId; // the host's name, in the publisher's own availability topic
         int queueLimit = 10000; // states kept while the broker is away
     };
@@ -45,6 +50,11 @@ public:
     void publishState(int address, const QJsonObject &state);
     // The pack answers again, or stopped answering (its line went away, it fell silent).
     void setPackOnline(int address, bool online);
+    // Waits at most timeoutMs, through a reconnect if need be, until the broker has acknowledged
+    // every state and retained message handed in so far: true once it has. false otherwise, with
+    // why saying what stood in the way ("cannot reach the broker at host:1883 (Connection
+    // refused)", "the broker at host:1883 did not acknowledge ...").
+    bool waitDelivered(int timeoutMs, QString *why = nullptr);
     // Says "offline" for every pack and the publisher, and disconnects; waits at most timeoutMs
     // for what is queued to leave.
     void finish(int timeoutMs = 2000);

@@ -1,4 +1,5 @@
-// Home Assistant discovery: every entity's config, and every template reading a key the state
+// Home Assistant discovery: every entity's config as Home Assistant reads it today (unique and
+// default entity ids, origin, expiry, categories), and every template reading a key the state
 // really has.
 #include "hadiscovery.h"
 
@@ -22,6 +23,7 @@ QJsonObject sampleState()
         { "current", -1.0 },
         { "power", -10.0 },
         { "soc", 50 },
+        { "remaining_capacity", 40.5 },
         { "cells", QJsonArray{ 3300, 3310, 3320 } },
         { "cell_min", 3300 },
         { "cell_min_no", 1 },
@@ -32,9 +34,12 @@ QJsonObject sampleState()
         { "protection", status },
         { "alarm", status },
         { "system", status },
+        { "charge_mosfet", true },
+        { "discharge_mosfet", false },
         { "job", status },
         { "balancing", QJsonArray() },
         { "cycles", 3 },
+        { "round_trip_ms", 21 },
     };
 }
 
@@ -60,6 +65,9 @@ private slots:
     void topics();
     void everyEntity_data();
     void everyEntity();
+    void entityIds_data();
+    void entityIds();
+    void expiry();
 };
 
 void TestHaDiscovery::topics()
@@ -86,9 +94,16 @@ void TestHaDiscovery::everyEntity_data()
 void TestHaDiscovery::everyEntity()
 {
     QFETCH(int, cells);
-    const auto messages = HaDiscovery::configs("arvex", "pi", 7, cells);
+    HaDiscovery::Settings settings;
+    settings.discoveryPrefix = "ha/test";
+    settings.loggerId = "pi";
+    settings.expireAfterS = 45;
+    settings.origin = { "arvex-logger", "1.09", "https://example.org/arvex" };
+    const auto messages = HaDiscovery::configs(settings, 7, cells);
     const QStringList ids = HaDiscovery::objectIds(cells);
-    QCOMPARE(messages.size(), 4 + cells + 3 + 6 + 1 + 2);
+    // voltage, current, power, soc, capacity; the cells; lowest, highest, difference; six
+    // temperatures; cycles, round trip; four binary sensors.
+    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 4);
     QCOMPARE(ids.size(), messages.size());
     QCOMPARE(ids.count("cell_01"), cells > 0 ? 1 : 0);
 
@@ -103,13 +118,23 @@ void TestHaDiscovery::everyEntity()
     for (int i = 0; i < messages.size(); ++i) {
         const HaDiscovery::Message &m = messages[i];
         const QJsonObject c = QJsonDocument::fromJson(m.payload).object();
-        const bool binary = ids[i] == "protection" || ids[i] == "alarm";
-        QCOMPARE(m.topic,
-                 QString("homeassistant/%1/arvex_pack07/%2/config")
-                     .arg(binary ? "binary_sensor" : "sensor", ids[i]));
+        const bool problem = ids[i] == "protection" || ids[i] == "alarm";
+        const bool binary = problem || ids[i] == "charge_mosfet" || ids[i] == "discharge_mosfet";
+        const QString component = binary ? "binary_sensor" : "sensor";
+        QCOMPARE(m.topic, QString("ha/test/%1/arvex_pack07/%2/config").arg(component, ids[i]));
+        // The unique id as it always was, so existing entities stay; the entity id in full.
         QCOMPARE(c.value("unique_id").toString(), "arvex_pack07_" + ids[i]);
-        QCOMPARE(c.value("object_id").toString(), "arvex_pack07_" + ids[i]);
+        QCOMPARE(c.value("default_entity_id").toString(), component + ".arvex_pack07_" + ids[i]);
+        QVERIFY(!c.contains("object_id"));
         uniqueIds.insert(c.value("unique_id").toString());
+        const QJsonObject origin = c.value("origin").toObject();
+        QCOMPARE(origin.value("name").toString(), QString("arvex-logger"));
+        QCOMPARE(origin.value("sw_version").toString(), QString("1.09"));
+        QCOMPARE(origin.value("support_url").toString(), QString("https://example.org/arvex"));
+        QCOMPARE(c.value("expire_after").toInt(), 45);
+        const bool diagnostic = ids[i] == "temp_env" || ids[i] == "temp_mosfet"
+            || ids[i] == "cycles" || ids[i] == "round_trip";
+        QCOMPARE(c.value("entity_category").toString(), QString(diagnostic ? "diagnostic" : ""));
         QVERIFY(!c.value("name").toString().isEmpty());
         QCOMPARE(c.value("state_topic").toString(), QString("arvex/pack07/state"));
         QCOMPARE(c.value("availability_mode").toString(), QString("all"));
@@ -120,7 +145,7 @@ void TestHaDiscovery::everyEntity()
         QCOMPARE(c.value("device").toObject().value("identifiers").toArray().first().toString(),
                  QString("arvex_pack07"));
         if (binary)
-            QCOMPARE(c.value("device_class").toString(), QString("problem"));
+            QCOMPARE(c.value("device_class").toString(), QString(problem ? "problem" : ""));
         else
             QVERIFY(ids[i] == "cycles" || !c.value("unit_of_measurement").toString().isEmpty());
 
@@ -138,11 +163,64 @@ void TestHaDiscovery::everyEntity()
     QCOMPARE(uniqueIds.size(), messages.size());
     // The last cell reads the last element.
     if (cells > 0) {
-        const QJsonObject last = QJsonDocument::fromJson(messages[3 + cells].payload).object();
+        const QJsonObject last = QJsonDocument::fromJson(messages[4 + cells].payload).object();
         QCOMPARE(last.value("value_template").toString(),
                  QString("{{ value_json.cells[%1] }}").arg(cells - 1));
         QCOMPARE(last.value("unit_of_measurement").toString(), QString("mV"));
     }
+}
+
+void TestHaDiscovery::entityIds_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("uniqueId");
+    QTest::addColumn<QString>("entityId");
+
+    // Home Assistant takes an entity id of lower-case letters, digits and single '_' only; the
+    // unique id stays as the topic-safe node always made it.
+    QTest::newRow("default") << "arvex"
+                             << "arvex_pack01_voltage"
+                             << "sensor.arvex_pack01_voltage";
+    QTest::newRow("capitals and a dash") << "Site-B"
+                                         << "Site-B_pack01_voltage"
+                                         << "sensor.site_b_pack01_voltage";
+    QTest::newRow("levels and spaces") << "site/b c"
+                                       << "site_b_c_pack01_voltage"
+                                       << "sensor.site_b_c_pack01_voltage";
+    QTest::newRow("nothing Latin") << QString::fromUtf8("\u7535\u6c60") << "___pack01_voltage"
+                                   << "sensor.pack01_voltage";
+}
+
+void TestHaDiscovery::entityIds()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, uniqueId);
+    QFETCH(QString, entityId);
+    HaDiscovery::Settings settings;
+    settings.prefix = prefix;
+    const QJsonObject voltage =
+        QJsonDocument::fromJson(HaDiscovery::configs(settings, 1, 0).first().payload).object();
+    QCOMPARE(voltage.value("unique_id").toString(), uniqueId);
+    QCOMPARE(voltage.value("default_entity_id").toString(), entityId);
+}
+
+void TestHaDiscovery::expiry()
+{
+    // Three polling periods, whole seconds rounded up, never under half a minute.
+    const struct
+    {
+        int periodMs;
+        int seconds;
+    } cases[] = { { 300, 30 },
+                  { 1000, 30 },
+                  { 10000, 30 },
+                  { 10001, 31 },
+                  { 60000, 180 },
+                  { 3600000, 10800 },
+                  { 0, HaDiscovery::MinExpireAfterS } };
+    for (const auto &c : cases)
+        QVERIFY2(HaDiscovery::expireAfterS(c.periodMs) == c.seconds,
+                 qPrintable(QString::number(c.periodMs)));
 }
 
 QTEST_APPLESS_MAIN(TestHaDiscovery)

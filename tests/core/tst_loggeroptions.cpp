@@ -19,6 +19,8 @@ private slots:
     void addressesAndPeriods();
     void configFile();
     void passwordFile();
+    void passwordLookUp_data();
+    void passwordLookUp();
 
 private:
     LoggerCommandLine::Result parse(const QStringList &args)
@@ -69,6 +71,14 @@ void TestLoggerOptions::refused_data()
         << port + QStringList{ "--ha-discovery" } << "--ha-discovery needs --mqtt";
     QTest::newRow("prefix with wildcard")
         << port + QStringList{ "--mqtt", "mqtt://h", "--mqtt-prefix", "a/#" } << "prefix";
+    QTest::newRow("discovery prefix without broker")
+        << port + QStringList{ "--ha-prefix", "ha" } << "--ha-prefix needs --mqtt";
+    QTest::newRow("discovery prefix without discovery")
+        << port + QStringList{ "--mqtt", "mqtt://h", "--ha-prefix", "ha" }
+        << "--ha-prefix needs --ha-discovery";
+    QTest::newRow("discovery prefix with wildcard")
+        << port + QStringList{ "--mqtt", "mqtt://h", "--ha-discovery", "--ha-prefix", "ha/+" }
+        << "--ha-prefix 'ha/+'";
     QTest::newRow("prefix ending in /")
         << port + QStringList{ "--mqtt", "mqtt://h", "--mqtt-prefix", "a/" } << "prefix";
     QTest::newRow("ca file for plain mqtt")
@@ -105,12 +115,30 @@ void TestLoggerOptions::accepted()
     QCOMPARE(r.options.addresses, defaults.addresses);
     QCOMPARE(r.options.periodMs, 1000);
     QCOMPARE(r.options.mqttPrefix, QStringLiteral("arvex"));
+    QCOMPARE(r.options.haPrefix, QStringLiteral("homeassistant"));
     QVERIFY(!r.options.json && !r.options.once && r.options.csvDir.isEmpty());
 
-    r = parse({ "--port=/dev/ttyUSB1", "--baud", "115200", "--address", "2,4-5", "--period", "2s",
-                "--lang", "de", "--csv", "/var/lib/x", "--json", "--mqtt",
-                "mqtts://broker.lan:8883", "--mqtt-user", "me", "--mqtt-prefix", "home/bat",
-                "--ha-discovery" });
+    r = parse({ "--port=/dev/ttyUSB1",
+                "--baud",
+                "115200",
+                "--address",
+                "2,4-5",
+                "--period",
+                "2s",
+                "--lang",
+                "de",
+                "--csv",
+                "/var/lib/x",
+                "--json",
+                "--mqtt",
+                "mqtts://broker.lan:8883",
+                "--mqtt-user",
+                "me",
+                "--mqtt-prefix",
+                "home/bat",
+                "--ha-discovery",
+                "--ha-prefix",
+                "site/ha" });
     QCOMPARE(r.action, Action::Run);
     QCOMPARE(r.options.baud, 115200);
     QCOMPARE(r.options.addresses, (QVector<int>{ 2, 4, 5 }));
@@ -120,6 +148,7 @@ void TestLoggerOptions::accepted()
     QVERIFY(r.options.json && r.options.haDiscovery);
     QCOMPARE(r.options.mqttUrl, QStringLiteral("mqtts://broker.lan:8883"));
     QCOMPARE(r.options.mqttPrefix, QStringLiteral("home/bat"));
+    QCOMPARE(r.options.haPrefix, QStringLiteral("site/ha"));
     QCOMPARE(r.options.profileAction, LoggerOptions::ProfileAction::None);
     r = parse({ "--port", "ttyUSB0", "--apply-profile", "p.json" });
     QCOMPARE(r.options.profileAction, LoggerOptions::ProfileAction::Apply);
@@ -167,7 +196,9 @@ void TestLoggerOptions::configFile()
                                "period = 5s\n"
                                "csv = \" /var/lib/arvex \"\n"
                                "json = yes\n"
-                               "mqtt = mqtt://127.0.0.1:1883\n");
+                               "mqtt = mqtt://127.0.0.1:1883\n"
+                               "ha-discovery = true\n"
+                               "ha-prefix = hass\n");
     LoggerCommandLine::Result r = parse({ "--config", conf });
     QCOMPARE(r.action, Action::Run);
     QCOMPARE(r.options.port, QStringLiteral("/dev/ttyUSB0"));
@@ -175,6 +206,7 @@ void TestLoggerOptions::configFile()
     QCOMPARE(r.options.periodMs, 5000);
     QVERIFY(r.options.json);
     QCOMPARE(r.options.mqttUrl, QStringLiteral("mqtt://127.0.0.1:1883"));
+    QCOMPARE(r.options.haPrefix, QStringLiteral("hass"));
 
     // The command line wins over the file.
     r = parse({ "--config", conf, "--port", "ttyACM0", "--period", "300" });
@@ -228,6 +260,88 @@ void TestLoggerOptions::passwordFile()
     error.clear();
     QVERIFY(!LoggerCommandLine::readPasswordFile(dir.filePath("none.pw"), &password, &error));
     QVERIFY(error.contains("none.pw"));
+
+    // A file given that cannot be used ends the run; the credential does not stand in for it.
+    QTemporaryDir credentials;
+    QFile credential(credentials.filePath("mqtt-password"));
+    QVERIFY(credential.open(QIODevice::WriteOnly) && credential.write("cred\n") == 5);
+    credential.close();
+    QString from;
+    error.clear();
+    QVERIFY(!LoggerCommandLine::lookUpPassword(dir.filePath("open.pw"), credentials.path(), "env",
+                                               &password, &from, &error));
+    QVERIFY2(error.contains("chmod 600"), qPrintable(error));
+    // A credential that is there but cannot be read says so.
+    QVERIFY(credential.remove() && QDir(credentials.path()).mkdir("mqtt-password"));
+    error.clear();
+    QVERIFY(!LoggerCommandLine::lookUpPassword(QString(), credentials.path(), "env", &password,
+                                               &from, &error));
+    QVERIFY2(error.contains("mqtt-password"), qPrintable(error));
+}
+
+void TestLoggerOptions::passwordLookUp_data()
+{
+    QTest::addColumn<bool>("file"); // --mqtt-password-file given
+    QTest::addColumn<QByteArray>("credential"); // null: no credentials folder; "-": none in it
+    QTest::addColumn<QByteArray>("environment");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("from");
+
+    const QByteArray none;
+    QTest::newRow("the file first")
+        << true << QByteArray("cred\n") << QByteArray("env") << "file pw"
+        << "--mqtt-password-file";
+    QTest::newRow("then the credential")
+        << false << QByteArray("cred\n") << QByteArray("env") << "cred"
+        << "the credential mqtt-password";
+    QTest::newRow("credential without line end") << false << QByteArray("cred") << none << "cred"
+                                                 << "the credential mqtt-password";
+    QTest::newRow("empty credential: the unit's fallback")
+        << false << QByteArray("") << QByteArray("env") << "env"
+        << "ARVEX_MQTT_PASSWORD";
+    QTest::newRow("no credential in the folder")
+        << false << QByteArray("-") << QByteArray("env") << "env"
+        << "ARVEX_MQTT_PASSWORD";
+    QTest::newRow("no credentials folder") << false << none << QByteArray("env") << "env"
+                                           << "ARVEX_MQTT_PASSWORD";
+    QTest::newRow("nothing") << false << QByteArray("-") << none << ""
+                             << "";
+}
+
+void TestLoggerOptions::passwordLookUp()
+{
+    QFETCH(bool, file);
+    QFETCH(QByteArray, credential);
+    QFETCH(QByteArray, environment);
+    QFETCH(QString, password);
+    QFETCH(QString, from);
+
+    QTemporaryDir here;
+    QString passwordFile;
+    if (file) {
+        passwordFile = here.filePath("pw");
+        QFile f(passwordFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("file pw\n");
+        f.close();
+        QVERIFY(QFile::setPermissions(passwordFile, QFile::ReadOwner | QFile::WriteOwner));
+    }
+    QString credentials;
+    if (!credential.isNull()) {
+        credentials = here.filePath("credentials");
+        QVERIFY(QDir().mkpath(credentials));
+        if (credential != "-") {
+            QFile f(credentials + "/mqtt-password");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(credential);
+        }
+    }
+    QString got, source, error;
+    QVERIFY2(LoggerCommandLine::lookUpPassword(passwordFile, credentials, environment, &got,
+                                               &source, &error),
+             qPrintable(error));
+    QCOMPARE(got, password);
+    QVERIFY2(from.isEmpty() ? source.isEmpty() : source.startsWith(from), qPrintable(source));
 }
 
 QTEST_GUILESS_MAIN(TestLoggerOptions)

@@ -48,6 +48,7 @@ private slots:
 
     void refusedOptionsExitWith2();
     void onceMatchesWhatTheBoardSent();
+    void dischargeIsNegativeAlsoAsAMagnitude();
     void onceGivesUpAfterThreeUnansweredPolls();
     void jsonAndCsvUntilSigterm();
     void lineThatGoesAwayIsWaitedFor();
@@ -167,6 +168,29 @@ void TestLogger::onceMatchesWhatTheBoardSent()
         QCOMPARE(qRound(temps.at(i).toDouble() * 10), qRound(sent.tempsCenti.at(i) / 10.0));
     QCOMPARE(s["seq"].toInt(), 1);
     QCOMPARE(s["address"].toInt(), 1);
+}
+
+void TestLogger::dischargeIsNegativeAlsoAsAMagnitude()
+{
+    // The board sends the discharge current without its sign; the job code says discharging.
+    QVERIFY(startBoard({ "--profile", "discharge" }));
+    startLogger({ "--port", link, "--once" });
+    QCOMPARE(finish(), 0);
+    QList<QJsonObject> states = jsonLines(printed);
+    QCOMPARE(states.size(), 1);
+    const SentReply sent = lastSentReply(boardLog());
+    QVERIFY2(sent.job == 2 && sent.currentMa > 0, "sent as a magnitude while discharging");
+    QCOMPARE(states.first()["current"].toDouble(), -sent.currentMa / 1000.0);
+    QVERIFY(states.first()["power"].toDouble() < 0);
+
+    printed.clear();
+    startLogger({ "--port", link, "--json", "--period", "300" });
+    QVERIFY(waitForLines(2));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    states = jsonLines(printed);
+    for (const QJsonObject &s : qAsConst(states))
+        QVERIFY(s["current"].toDouble() < 0 && s["power"].toDouble() < 0);
 }
 
 void TestLogger::onceGivesUpAfterThreeUnansweredPolls()

@@ -1,6 +1,8 @@
-// arvex-logger publishing to a real broker: the states carry what the simulated board sent,
-// discovery is retained and names every entity, availability follows the board and the logger,
-// a broker that goes away and comes back loses no state, and a refused login is retried calmly.
+// arvex-logger publishing to a real broker: the states carry what the simulated board sent (a
+// discharge negative, also where the board sends its magnitude), discovery is retained and names
+// every entity as Home Assistant reads it today, availability follows the board and the logger,
+// a broker that goes away and comes back loses no state, a refused login is retried calmly, and
+// --once succeeds only when the broker acknowledged its state.
 #include "../publish/broker.h"
 #include "boardline.h"
 #include "sentreply.h"
@@ -59,6 +61,7 @@ private slots:
     void statesDiscoveryAndAvailability();
     void brokerThatReturnsMissesNoState();
     void refusedLoginIsRetriedCalmly();
+    void onceSucceedsOnlyWithTheBrokersAcknowledgement();
 
 private:
     void startLogger(const QString &password, const QStringList &more = {})
@@ -100,7 +103,8 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
 {
     Subscriber live;
     QVERIFY(live.start(*broker, { "arvex/#" }, "live"));
-    QVERIFY(startBoard({ "--signed-current", "--profile", "discharge", "--cells", "13" }));
+    // The board sends the discharge current as its magnitude; the job code gives its sign.
+    QVERIFY(startBoard({ "--profile", "discharge", "--cells", "13" }));
     startLogger(Broker::Password, { "--ha-discovery" });
     const QString state = QStringLiteral("arvex/pack01/state");
     QTRY_VERIFY_WITH_TIMEOUT(live.on(state).size() >= 3, BrokerWaitMs);
@@ -110,13 +114,14 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
     for (const Received &r : live.on(state)) {
         const QJsonObject s = json(r);
         const auto same = [&s](const SentReply &b) {
-            return qRound(s["voltage"].toDouble() * 1000) == b.packMv
-                && qRound64(s["current"].toDouble() * 1000) == b.currentMa
+            return b.job == 2 && qRound(s["voltage"].toDouble() * 1000) == b.packMv
+                && qRound64(s["current"].toDouble() * 1000) == -qAbs(b.currentMa)
                 && s["soc"].toInt() == b.soc && s["cells"].toArray().size() == b.cellCount
                 && s["cells"].toArray().at(12).toInt() == b.cells.at(12);
         };
         QVERIFY2(std::any_of(sent.begin(), sent.end(), same), r.payload.constData());
         QVERIFY(s["current"].toDouble() < 0);
+        QVERIFY(s["power"].toDouble() < 0);
     }
     QCOMPARE(lastPayload(live, "arvex/pack01/availability"), QStringLiteral("online"));
 
@@ -124,21 +129,31 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
     Subscriber late;
     QVERIFY(late.start(*broker, { "homeassistant/#" }, "late"));
     QStringList expected;
-    for (const char *object :
-         { "voltage", "current", "power", "soc", "cell_min", "cell_max", "cell_diff", "temp_env",
-           "temp_mosfet", "temp_1", "temp_2", "temp_3", "temp_4", "cycles" })
+    for (const char *object : { "voltage", "current", "power", "soc", "remaining_capacity",
+                                "cell_min", "cell_max", "cell_diff", "temp_env", "temp_mosfet",
+                                "temp_1", "temp_2", "temp_3", "temp_4", "cycles", "round_trip" })
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/%1/config").arg(object);
     for (int cell = 1; cell <= 13; ++cell)
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/cell_%1/config")
                         .arg(cell, 2, 10, QLatin1Char('0'));
-    expected << "homeassistant/binary_sensor/arvex_pack01/protection/config"
-             << "homeassistant/binary_sensor/arvex_pack01/alarm/config";
+    for (const char *object : { "protection", "alarm", "charge_mosfet", "discharge_mosfet" })
+        expected
+            << QStringLiteral("homeassistant/binary_sensor/arvex_pack01/%1/config").arg(object);
     QTRY_VERIFY_WITH_TIMEOUT(late.messages().size() >= expected.size(), BrokerWaitMs);
     QStringList got;
     for (const Received &r : late.messages()) {
         QVERIFY(r.retained);
         got << r.topic;
-        QCOMPARE(json(r)["state_topic"].toString(), state);
+        const QJsonObject config = json(r);
+        QCOMPARE(config["state_topic"].toString(), state);
+        // As Home Assistant reads discovery today: the entity id in full, the program named.
+        const QString object = r.topic.section('/', 3, 3);
+        QCOMPARE(config["default_entity_id"].toString(),
+                 r.topic.section('/', 1, 1) + ".arvex_pack01_" + object);
+        QVERIFY2(!config.contains("object_id"), r.payload.constData());
+        QCOMPARE(config["origin"].toObject()["name"].toString(), QStringLiteral("arvex-logger"));
+        QVERIFY(!config["origin"].toObject()["sw_version"].toString().isEmpty());
+        QCOMPARE(config["expire_after"].toInt(), 30); // polled every 300 ms
     }
     got.sort();
     expected.sort();
@@ -219,6 +234,43 @@ void TestLoggerMqtt::refusedLoginIsRetriedCalmly()
     // Tried again, not once and not in a loop: the broker saw a few attempts.
     const int attempts = broker->log().count("not authorised");
     QVERIFY2(attempts >= 2 && attempts <= 5, broker->log().constData());
+}
+
+void TestLoggerMqtt::onceSucceedsOnlyWithTheBrokersAcknowledgement()
+{
+    QVERIFY(startBoard({ "--profile", "discharge" }));
+
+    // Nothing listens on the port: the state is printed, the broker never has it: exit 1, and
+    // one line that says why.
+    quint16 closed = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        closed = probe.serverPort();
+    }
+    logger.setProgram(QStringLiteral(ARVEX_LOGGER));
+    logger.setArguments({ "--port", link, "--period", "300", "--once", "--mqtt",
+                          QStringLiteral("mqtt://127.0.0.1:%1").arg(closed) });
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    logger.start();
+    QVERIFY(logger.waitForFinished(30000));
+    QCOMPARE(logger.exitCode(), 1);
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.count('\n') == 1 && err.contains("did not acknowledge the state within 10 s")
+                 && err.contains("cannot reach the broker") && err.contains("refused"),
+             err.constData());
+    QCOMPARE(logger.readAllStandardOutput().count('\n'), 1);
+
+    // A broker that takes it: exit 0, and the state is there, negative while discharging.
+    Subscriber live;
+    QVERIFY(live.start(*broker, { "arvex/+/state" }, "once"));
+    startLogger(Broker::Password, { "--once" });
+    QVERIFY(logger.waitForFinished(30000));
+    QCOMPARE(logger.exitCode(), 0);
+    QCOMPARE(logger.readAllStandardError(), QByteArray());
+    QTRY_COMPARE_WITH_TIMEOUT(live.on("arvex/pack01/state").size(), 1, BrokerWaitMs);
+    const QJsonObject s = json(live.on("arvex/pack01/state").first());
+    QVERIFY(s["current"].toDouble() < 0 && s["power"].toDouble() < 0);
 }
 
 QTEST_GUILESS_MAIN(TestLoggerMqtt)

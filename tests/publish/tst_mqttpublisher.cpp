@@ -193,10 +193,14 @@ void TestMqttPublisher::discoveryAvailabilityAndStates()
     Broker broker;
     QVERIFY(broker.start());
     Subscriber sub;
-    QVERIFY(sub.start(broker, { "arvex/#", "homeassistant/#" }, "sub-discovery"));
+    QVERIFY(sub.start(broker, { "arvex/#", "ha/disc/#" }, "sub-discovery"));
 
     MqttPublisher::Settings s = settingsFor(broker);
     s.haDiscovery = true;
+    s.haPrefix = "ha/disc";
+    s.periodMs = 20000;
+    s.softwareVersion = "9.9";
+    s.supportUrl = "https://example.org/arvex";
     MqttPublisher publisher(s);
     QSignalSpy problems(&publisher, &MqttPublisher::problem);
     QString why;
@@ -210,10 +214,11 @@ void TestMqttPublisher::discoveryAvailabilityAndStates()
         if (seq <= 3)
             publisher.publishState(3, makeState(3, seq, 2));
     }
+    // A state leaves the queue when its acknowledgement is in, which may follow its delivery.
+    QVERIFY2(publisher.waitDelivered(10000, &why), qPrintable(why));
+    QCOMPARE(publisher.queued(), 0);
     QTRY_COMPARE(sub.on("arvex/pack01/state").size(), 30);
     QTRY_COMPARE(sub.on("arvex/pack03/state").size(), 3);
-    // A state leaves the queue when its acknowledgement is in, which may follow its delivery.
-    QTRY_COMPARE(publisher.queued(), 0);
     const QVector<Received> states = sub.on("arvex/pack01/state");
     for (int i = 0; i < states.size(); ++i) {
         QVERIFY(!states[i].retained);
@@ -222,19 +227,24 @@ void TestMqttPublisher::discoveryAvailabilityAndStates()
 
     // A pack that grows a cell gets the new entity.
     publisher.publishState(3, makeState(3, 4, 3));
-    QTRY_COMPARE(sub.on("homeassistant/sensor/arvex_pack03/cell_03/config").size(), 1);
+    QTRY_COMPARE(sub.on("ha/disc/sensor/arvex_pack03/cell_03/config").size(), 1);
     publisher.setPackOnline(3, false);
     QTRY_COMPARE(sub.on("arvex/pack03/availability").size(), 2);
 
     // A late subscriber finds every entity, the packs and the logger from retained messages.
     Subscriber late;
-    QVERIFY(late.start(broker, { "arvex/#", "homeassistant/#" }, "sub-late"));
+    QVERIFY(late.start(broker, { "arvex/#", "ha/disc/#" }, "sub-late"));
     const auto retainedPayload = [&](const QString &topic) {
         const QVector<Received> got = late.on(topic);
         return got.size() == 1 && got[0].retained ? got[0].payload : QByteArray("(not retained)");
     };
+    HaDiscovery::Settings discovery;
+    discovery.discoveryPrefix = "ha/disc";
+    discovery.loggerId = "testhost";
+    discovery.expireAfterS = 60; // three periods of 20 s
+    discovery.origin = { "arvex-logger", "9.9", "https://example.org/arvex" };
     for (const auto &[address, cells] : { std::pair{ 1, 4 }, std::pair{ 3, 3 } }) {
-        const auto configs = HaDiscovery::configs("arvex", "testhost", address, cells);
+        const auto configs = HaDiscovery::configs(discovery, address, cells);
         QCOMPARE(configs.size(), HaDiscovery::objectIds(cells).size());
         for (const HaDiscovery::Message &m : configs)
             QTRY_COMPARE(retainedPayload(m.topic), m.payload);
@@ -284,6 +294,9 @@ void TestMqttPublisher::outageLeavesNoGap()
     poll.start(10);
     QTRY_VERIFY(seq >= atPause + 50);
     QCOMPARE(publisher.queued(), seq - atPause);
+    QString why;
+    QVERIFY(!publisher.waitDelivered(300, &why));
+    QVERIFY2(why.contains("did not acknowledge"), qPrintable(why));
     broker.stop();
     QTRY_VERIFY(!publisher.isConnected());
     // The subscriber's session stays on the broker; a new one takes it up at once where the old
@@ -336,6 +349,10 @@ void TestMqttPublisher::fullQueueDropsOldest()
         publisher.publishState(1, makeState(1, seq, 4));
     QCOMPARE(publisher.queued(), 5);
     QCOMPARE(publisher.dropped(), 7);
+    // Nothing listens yet: a wait for the broker gives up and says so.
+    QString why;
+    QVERIFY(!publisher.waitDelivered(300, &why));
+    QVERIFY2(why.contains("cannot reach the broker at 127.0.0.1:"), qPrintable(why));
 
     // The broker arrives: the newest five go out, and the loss is told once.
     QVERIFY(broker.launch());
