@@ -49,7 +49,7 @@ const Key Keys[] = {
     { "json", Kind::Flag, nullptr, "Print one JSON object per reply on standard output." },
     { "once", Kind::Flag, nullptr,
       "Poll once, print one JSON object per pack and exit: 0, or 1 when a pack does not answer "
-      "within three tries." },
+      "within three tries or, with --mqtt, the broker did not acknowledge within 10 s." },
     { "mqtt", Kind::Value, "URL", "Publish to the broker at mqtt://host[:port] or mqtts://..." },
     { "mqtt-user", Kind::Value, "NAME", "User name at the broker." },
     { "mqtt-password-file", Kind::Value, "FILE",
@@ -489,8 +489,8 @@ QString helpText()
             left += QLatin1Char(' ') + QLatin1String(key.valueName);
         line(left, QLatin1String(key.help));
     }
-    text += QStringLiteral("\nExit status: 0 done (or stopped by SIGTERM/SIGINT), 1 no answer "
-                           "(--once), 2 a refused option.\n");
+    text += QStringLiteral("\nExit status: 0 done (or stopped by SIGTERM/SIGINT), 1 no answer or "
+                           "nothing acknowledged by the broker (--once), 2 a refused option.\n");
     return text;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the built tree into a temporary prefix and checks it as a user of the installed
-# program would see it: the programs, the language files, the menu entry and the icons, and
-# that the program started from another folder finds its German translation.
+# program would see it: the programs, the language files, the menu entry and the icons, the
+# logger's systemd unit, and that the program started from another folder finds its German
+# translation.
 #   check-install.sh <build folder>
 set -euo pipefail
 build=$1
@@ -34,6 +35,20 @@ desktop-file-validate "$desktop" || fail "arvex.desktop does not validate"
 grep -qx 'Icon=arvex' "$desktop" || fail "the menu entry names another icon"
 command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 [ -x "$prefix/bin/$command" ] || fail "the menu entry runs '$command', which is not installed"
+
+# The logger's unit as systemd reads it (the installed program in place of /usr/bin's): no
+# warning, and the password passed as a credential the dynamic user can read.
+unit=$prefix/lib/systemd/system/arvex-logger.service
+grep -qx 'LoadCredential=mqtt-password:/etc/arvex/mqtt-password' "$unit" \
+    || fail "the unit does not pass the MQTT password as a credential"
+if command -v systemd-analyze > /dev/null; then
+    sed "s|/usr/bin/arvex-logger|$prefix/bin/arvex-logger|" "$unit" > "$tmp/arvex-logger.service"
+    if ! said=$(systemd-analyze verify "$tmp/arvex-logger.service" 2>&1) || [ -n "$said" ]; then
+        fail "systemd-analyze verify: $said"
+    fi
+else
+    echo "systemd-analyze is not installed: the unit is not verified" >&2
+fi
 
 # Started as the menu starts it: from the home folder, nowhere near its language files.
 mkdir -p "$tmp/home"

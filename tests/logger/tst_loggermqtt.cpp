@@ -62,6 +62,7 @@ private slots:
     void brokerThatReturnsMissesNoState();
     void refusedLoginIsRetriedCalmly();
     void onceSucceedsOnlyWithTheBrokersAcknowledgement();
+    void serviceLogsInWithItsCredential();
 
 private:
     void startLogger(const QString &password, const QStringList &more = {})
@@ -271,6 +272,29 @@ void TestLoggerMqtt::onceSucceedsOnlyWithTheBrokersAcknowledgement()
     QTRY_COMPARE_WITH_TIMEOUT(live.on("arvex/pack01/state").size(), 1, BrokerWaitMs);
     const QJsonObject s = json(live.on("arvex/pack01/state").first());
     QVERIFY(s["current"].toDouble() < 0 && s["power"].toDouble() < 0);
+}
+
+void TestLoggerMqtt::serviceLogsInWithItsCredential()
+{
+    // As systemd starts the service: the password in the credentials folder, no password file;
+    // the credential comes before the environment.
+    QVERIFY(startBoard({}));
+    const QString credentials = dir->filePath("credentials");
+    QVERIFY(QDir().mkpath(credentials));
+    QFile credential(credentials + "/mqtt-password");
+    QVERIFY(credential.open(QIODevice::WriteOnly));
+    credential.write(QByteArray(Broker::Password) + '\n');
+    credential.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CREDENTIALS_DIRECTORY", credentials);
+    env.insert("ARVEX_MQTT_PASSWORD", "not the password");
+    QProcess service;
+    service.setProcessEnvironment(env);
+    service.start(QStringLiteral(ARVEX_LOGGER),
+                  { "--port", link, "--period", "300", "--once", "--mqtt", broker->url(),
+                    "--mqtt-user", Broker::User });
+    QVERIFY(service.waitForFinished(30000));
+    QVERIFY2(service.exitCode() == 0, service.readAllStandardError().constData());
 }
 
 QTEST_GUILESS_MAIN(TestLoggerMqtt)
