@@ -97,10 +97,10 @@ constexpr char PasswordVariable[] = "ARVEX_MQTT_PASSWORD";
 //      the service alone although the file it was loaded from is root's;
 //   3. environment, the value of PasswordVariable: for a run by hand or in a container;
 //   4. none (an empty password).
-// An empty credential counts as none, so a unit that sets an empty one as its fallback starts
-// without a password file. from says which it was ("--mqtt-password-file FILE", "the credential
-// mqtt-password", "ARVEX_MQTT_PASSWORD"; empty for none). False with one line of error for a
-// file or credential that is there but cannot be used.
+// A credential whose first line is empty counts as none, so a unit that sets a blank one as its
+// fallback starts without a password file. from says which it was ("--mqtt-password-file FILE",
+// "the credential mqtt-password", "ARVEX_MQTT_PASSWORD"; empty for none). False with one line of
+// error for a file or credential that is there but cannot be used.
 bool lookUpPassword(const QString &passwordFile, const QString &credentialsDirectory,
                     const QByteArray &environment, QString *password, QString *from,
                     QString *error);

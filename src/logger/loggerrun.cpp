@@ -176,6 +176,9 @@ void LoggerRun::start()
 
 void LoggerRun::stop()
 {
+    // Asked again while the end waits for the broker: it waits no longer.
+    if (m_stopping && m_mqtt)
+        m_mqtt->stopWaiting();
     finish(0);
 }
 

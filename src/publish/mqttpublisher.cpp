@@ -155,6 +155,7 @@ public:
     QStringList unwritten; // topics published but still in the library's send buffer
 
     QEventLoop *finishLoop = nullptr;
+    bool waitStopped = false;
 
     QString where() const { return QStringLiteral("%1:%2").arg(broker.host).arg(broker.port); }
     static QString retrying() { return QStringLiteral("trying again with back-off"); }
@@ -562,10 +563,11 @@ bool MqttPublisher::waitDelivered(int timeoutMs, QString *why)
     const bool running = d->state != Private::State::Finished && d->state != Private::State::Idle;
     QElapsedTimer clock;
     clock.start();
+    d->waitStopped = false;
     if (running)
         d->afterLoop(MOSQ_ERR_SUCCESS);
     // A lost connection ends one wait; the retry runs in the next.
-    while (running && !d->finishDone() && clock.elapsed() < timeoutMs) {
+    while (running && !d->finishDone() && !d->waitStopped && clock.elapsed() < timeoutMs) {
         QEventLoop loop;
         QTimer::singleShot(int(timeoutMs - clock.elapsed()), &loop, &QEventLoop::quit);
         d->finishLoop = &loop;
@@ -577,6 +579,8 @@ bool MqttPublisher::waitDelivered(int timeoutMs, QString *why)
     if (why) {
         if (!running)
             *why = QStringLiteral("the publisher is not running");
+        else if (d->waitStopped)
+            *why = QStringLiteral("stopped while waiting for the broker at %1").arg(d->where());
         else if (d->state == Private::State::Connected)
             *why = QStringLiteral("the broker at %1 did not acknowledge what was sent")
                        .arg(d->where());
@@ -586,6 +590,13 @@ bool MqttPublisher::waitDelivered(int timeoutMs, QString *why)
             *why = QStringLiteral("no answer from the broker at %1").arg(d->where());
     }
     return false;
+}
+
+void MqttPublisher::stopWaiting()
+{
+    d->waitStopped = true;
+    if (d->finishLoop)
+        d->finishLoop->quit();
 }
 
 void MqttPublisher::finish(int timeoutMs)

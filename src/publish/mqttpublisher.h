@@ -55,6 +55,8 @@ public:
     // why saying what stood in the way ("cannot reach the broker at host:1883 (Connection
     // refused)", "the broker at host:1883 did not acknowledge ...").
     bool waitDelivered(int timeoutMs, QString *why = nullptr);
+    // Ends a wait of waitDelivered() at once (the program is asked to stop).
+    void stopWaiting();
     // Says "offline" for every pack and the publisher, and disconnects; waits at most timeoutMs
     // for what is queued to leave.
     void finish(int timeoutMs = 2000);

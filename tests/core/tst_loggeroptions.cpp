@@ -296,9 +296,11 @@ void TestLoggerOptions::passwordLookUp_data()
         << "the credential mqtt-password";
     QTest::newRow("credential without line end") << false << QByteArray("cred") << none << "cred"
                                                  << "the credential mqtt-password";
-    QTest::newRow("empty credential: the unit's fallback")
-        << false << QByteArray("") << QByteArray("env") << "env"
+    QTest::newRow("blank credential: the unit's fallback")
+        << false << QByteArray("\n") << QByteArray("env") << "env"
         << "ARVEX_MQTT_PASSWORD";
+    QTest::newRow("empty credential") << false << QByteArray("") << QByteArray("env") << "env"
+                                      << "ARVEX_MQTT_PASSWORD";
     QTest::newRow("no credential in the folder")
         << false << QByteArray("-") << QByteArray("env") << "env"
         << "ARVEX_MQTT_PASSWORD";

@@ -262,6 +262,15 @@ void TestLoggerMqtt::onceSucceedsOnlyWithTheBrokersAcknowledgement()
              err.constData());
     QCOMPARE(logger.readAllStandardOutput().count('\n'), 1);
 
+    // Stopped while it waits: it waits no longer, and still says the state did not get there.
+    logger.start();
+    QTRY_VERIFY_WITH_TIMEOUT(logger.bytesAvailable() > 0 || logger.waitForReadyRead(100), WaitMs);
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QVERIFY(logger.waitForFinished(WaitMs));
+    QCOMPARE(logger.exitCode(), 1);
+    const QByteArray stopped = logger.readAllStandardError();
+    QVERIFY2(stopped.contains("stopped while waiting"), stopped.constData());
+
     // A broker that takes it: exit 0, and the state is there, negative while discharging.
     Subscriber live;
     QVERIFY(live.start(*broker, { "arvex/+/state" }, "once"));

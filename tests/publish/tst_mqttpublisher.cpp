@@ -353,6 +353,10 @@ void TestMqttPublisher::fullQueueDropsOldest()
     QString why;
     QVERIFY(!publisher.waitDelivered(300, &why));
     QVERIFY2(why.contains("cannot reach the broker at 127.0.0.1:"), qPrintable(why));
+    // A program asked to stop waits no longer.
+    QTimer::singleShot(100, &publisher, [&publisher] { publisher.stopWaiting(); });
+    QVERIFY(!publisher.waitDelivered(60000, &why));
+    QVERIFY2(why.startsWith("stopped while waiting"), qPrintable(why));
 
     // The broker arrives: the newest five go out, and the loss is told once.
     QVERIFY(broker.launch());
