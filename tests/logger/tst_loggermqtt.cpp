@@ -288,6 +288,8 @@ void TestLoggerMqtt::serviceLogsInWithItsCredential()
     // As systemd starts the service: the password in the credentials folder, no password file;
     // the credential comes before the environment.
     QVERIFY(startBoard({}));
+    Subscriber live;
+    QVERIFY(live.start(*broker, { "arvex/+/state" }, "service"));
     const QString credentials = dir->filePath("credentials");
     QVERIFY(QDir().mkpath(credentials));
     QFile credential(credentials + "/mqtt-password");
@@ -304,6 +306,7 @@ void TestLoggerMqtt::serviceLogsInWithItsCredential()
                     "--mqtt-user", Broker::User });
     QVERIFY(service.waitForFinished(30000));
     QVERIFY2(service.exitCode() == 0, service.readAllStandardError().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(live.on("arvex/pack01/state").size(), 1, BrokerWaitMs);
 }
 
 QTEST_GUILESS_MAIN(TestLoggerMqtt)
