@@ -1677,6 +1677,10 @@
         <translation>电池包 %1</translation>
     </message>
     <message>
+        <source>电池包 %1 · 编号 %2</source>
+        <translation>电池包 %1 · 编号 %2</translation>
+    </message>
+    <message>
         <source>等待应答</source>
         <translation>等待应答</translation>
     </message>

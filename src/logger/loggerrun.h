@@ -51,13 +51,13 @@ private:
     {
         qint64 seq = 0; // replies so far
         int misses = 0; // polls in a row without a reply
-        bool asked = false; // a poll is out and unanswered
+        int notSent = 0; // of those, the last ones in a row that could not go out
         bool online = false; // answered since the line opened, and not given up
         bool done = false; // --once: answered or given up
     };
 
     void packReply(int address, const RealTimeReply &values, const AFE &record);
-    void frameSent(const QByteArray &frame);
+    void pollUnanswered(int address, BoardSession::Unanswered why);
     void lineClosed(BoardSession::CloseReason reason);
     void checkLine();
     void lookForLine();
@@ -82,7 +82,6 @@ private:
     void scanFinished(const QVector<int> &found, bool stopped);
     bool m_scanned = false;
     QHash<int, Pack> m_packs;
-    QHash<QByteArray, int> m_requests; // the real-time request of each pack -> its address
     QString m_identity; // the adapter of the last open, to find it under another name
     bool m_stopping = false;
     bool m_lineLost = false; // the line went away; said once until it is back
