@@ -416,7 +416,9 @@ void BoardSession::settled(const BusCycle::Settled &s)
         if (tick.retry)
             queueReadBack(m_readBackAddress);
         emitVerdicts(tick.verdicts);
-        if (tick.failed)
+        if (tick.failed && m_holdReadBackFailed)
+            m_readBackGivenUp = true;
+        else if (tick.failed)
             emit readBackFailed();
         return;
     }
@@ -475,17 +477,19 @@ void BoardSession::pollTick()
         const QScopedValueRollback<bool> ticking(m_ticking, true);
         emit aboutToPoll();
         // What the clock settled since: a reply watch run out (told here once per poll), a
-        // guard ended.
-        stepEvents(m_cycle.advance(m_clock()));
+        // guard ended. Before the tick sends: a read-back gone unanswered is retried or given
+        // up, late writes are given up.
+        m_readBackGivenUp = false;
+        {
+            const QScopedValueRollback<bool> hold(m_holdReadBackFailed, true);
+            stepEvents(m_cycle.advance(m_clock()));
+        }
         const bool lineFree = m_cycle.isLineFree();
-        // Before the tick sends: a read-back gone unanswered is retried or given up, late
-        // writes are given up.
-        bool readBackGivenUp = false;
         if (lineFree && isBusIdle()) {
             const WriteConfirm::Tick tick = m_writeConfirm.lineIdle();
             if (tick.retry)
                 queueReadBack();
-            readBackGivenUp = tick.failed;
+            m_readBackGivenUp = m_readBackGivenUp || tick.failed;
             emitVerdicts(tick.verdicts);
         }
         emitVerdicts(m_writeConfirm.expire(m_clock()));
@@ -505,7 +509,7 @@ void BoardSession::pollTick()
             timeoutTimer->stop();
             emit replyTimeout();
         }
-        if (readBackGivenUp) // said after the time-out it explains
+        if (m_readBackGivenUp) // said after the time-out it explains
             emit readBackFailed();
         if (decision.reportClosedPort)
             emit pollOnClosedPort();

@@ -293,6 +293,8 @@ private:
     bool m_closing = false; // the port is being cleared and closed on purpose
     bool m_ticking = false; // within pollTick
     bool m_reading = false; // within readAvailable
+    bool m_holdReadBackFailed = false; // the tick tells a failed read-back after its time-out
+    bool m_readBackGivenUp = false;
     WriteConfirm m_writeConfirm;
 
     QString m_connectedIdentity;
