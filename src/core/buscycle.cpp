@@ -56,6 +56,7 @@ void BusCycle::stop()
 
 void BusCycle::startScan(const QVector<int> &addresses, int tries)
 {
+    ++m_scanRound;
     m_scanList = addresses;
     m_scanIndex = addresses.isEmpty() ? -1 : 0;
     m_scanTries = std::max(1, tries);
@@ -72,6 +73,7 @@ void BusCycle::stopScan()
     if (m_scanIndex < 0)
         return;
     m_scanIndex = -1;
+    ++m_scanRound;
     m_pending.scanEnded = true;
 }
 
@@ -112,7 +114,7 @@ void BusCycle::endGuard(Step *step)
     m_expired = Expired();
     // A scan's ask is judged once nothing can answer it any more.
     if (expired.kind == Kind::Scan)
-        scanSettled(step, false);
+        scanSettled(step, false, expired.scanRound);
 }
 
 void BusCycle::bytesArrived(qint64 nowMs)
@@ -134,9 +136,10 @@ bool BusCycle::frameArrived(qint64 nowMs, bool good, Settled *settled)
         s.address = m_onLine.address;
         s.outcome = Outcome::Answered;
         s.roundTripMs = nowMs - m_onLine.sentAt;
+        const int round = m_onLine.scanRound;
         m_onLine = OnLine();
         if (s.kind == Kind::Scan)
-            scanSettled(&m_pending, good);
+            scanSettled(&m_pending, good, round);
         else if (s.kind == Kind::Poll && m_cycleIndex >= m_addresses.size())
             endCycle(&m_pending, nowMs);
     } else if (m_expired.active) {
@@ -145,9 +148,10 @@ bool BusCycle::frameArrived(qint64 nowMs, bool good, Settled *settled)
         s.address = m_expired.address;
         s.outcome = Outcome::Late;
         s.roundTripMs = nowMs - m_expired.sentAt;
+        const int round = m_expired.scanRound;
         m_expired = Expired();
         if (s.kind == Kind::Scan)
-            scanSettled(&m_pending, good);
+            scanSettled(&m_pending, good, round);
     } else {
         return false;
     }
@@ -168,6 +172,7 @@ void BusCycle::settle(Step *step, Outcome outcome, qint64 atMs)
     m_expired.address = m_onLine.address;
     m_expired.sentAt = m_onLine.sentAt;
     m_expired.at = atMs;
+    m_expired.scanRound = m_onLine.scanRound;
     m_onLine = OnLine();
     if (s.kind == Kind::Poll && m_cycleIndex >= m_addresses.size())
         endCycle(step, atMs);
@@ -181,7 +186,7 @@ void BusCycle::giveUp(Step *step, qint64 nowMs)
         s.kind = Kind::Scan;
         s.address = m_scanList.at(m_scanIndex);
         step->settled.append(s);
-        scanSettled(step, false);
+        scanSettled(step, false, m_scanRound);
         return;
     }
     if (!m_inCycle) {
@@ -209,10 +214,10 @@ void BusCycle::endCycle(Step *step, qint64 nowMs)
     step->overrun = step->cycleMs > m_timing.periodMs;
 }
 
-void BusCycle::scanSettled(Step *step, bool found)
+void BusCycle::scanSettled(Step *step, bool found, int round)
 {
-    if (m_scanIndex < 0)
-        return; // stopped while the request was on the line
+    if (m_scanIndex < 0 || round != m_scanRound)
+        return; // stopped (or started anew) while the request was on the line
     ++m_scanTry;
     if (!found && m_scanTry < m_scanTries)
         return; // asked again
@@ -239,6 +244,7 @@ void BusCycle::put(Step *step, const QByteArray &frame, Kind kind, int address, 
     m_onLine.sentAt = nowMs;
     m_onLine.leftAt = nowMs + wireMs(frame.size(), m_timing.baud);
     m_onLine.bytesSeen = false;
+    m_onLine.scanRound = m_scanRound;
     m_expired = Expired();
     m_busySince = -1;
     // Nothing answers a write: the line is the board's again once its bytes have left and the

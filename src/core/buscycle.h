@@ -139,6 +139,7 @@ private:
         qint64 sentAt = 0;
         qint64 leftAt = 0; // the last byte of the request has left
         bool bytesSeen = false;
+        int scanRound = 0; // the scan that asked, for a scan's request
     };
     // The request whose watch ran out, while its guard holds the line.
     struct Expired
@@ -148,6 +149,7 @@ private:
         int address = -1;
         qint64 sentAt = 0;
         qint64 at = 0; // the watch's end
+        int scanRound = 0;
     };
     // Settles what the clock settled by nowMs.
     void catchUp(qint64 nowMs, Step *step);
@@ -158,7 +160,9 @@ private:
     void giveUp(Step *step, qint64 nowMs);
     void settle(Step *step, Outcome outcome, qint64 atMs);
     void endCycle(Step *step, qint64 nowMs);
-    void scanSettled(Step *step, bool found);
+    // An ask of the scan round given was answered (found) or given up; an ask of a scan that
+    // was stopped or started anew since counts for nothing.
+    void scanSettled(Step *step, bool found, int round);
     void put(Step *step, const QByteArray &frame, Kind kind, int address, qint64 nowMs);
     // A frame of the queue (or the tick's): a real-time request is a poll of its address.
     void putFrame(Step *step, const QByteArray &frame, qint64 nowMs);
@@ -178,6 +182,7 @@ private:
 
     QVector<int> m_scanList;
     int m_scanIndex = -1; // -1: no scan
+    int m_scanRound = 0; // counts the scans started and stopped
     int m_scanTries = 1;
     int m_scanTry = 0;
     bool m_scanFinishing = false;

@@ -395,6 +395,17 @@ void TestBusCycle::frameAnsweringNothingIsNotARequestsReply()
     const BusCycle::Step step = lateTimer.next(135, &queue);
     QCOMPARE(step.settled.size(), 1);
     QCOMPARE(step.settled.first().outcome, BusCycle::Outcome::TimedOut);
+    // The answer to an ask of a scan stopped and started anew finds nothing in the new one.
+    BusCycle rescan = makeCycle({}, 1000, 115200);
+    rescan.startScan({ 1 }, 1);
+    QVERIFY(rescan.next(0, &queue).send);
+    rescan.stopScan();
+    rescan.startScan({ 2 }, 1);
+    QVERIFY(rescan.frameArrived(5, true, &settled));
+    const BusCycle::Step asked = rescan.next(30, &queue);
+    QCOMPARE(asked.scanAddress, -1);
+    QVERIFY(asked.send);
+    QCOMPARE(asked.address, 2);
 }
 
 void TestBusCycle::busyLineGivesPollsUpNotTheCycle()
