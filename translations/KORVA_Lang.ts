@@ -1692,6 +1692,10 @@ The board restarts and does not answer for a second or two.</translation>
         <translation>Pack %1</translation>
     </message>
     <message>
+        <source>电池包 %1 · 编号 %2</source>
+        <translation>Pack %1 · no. %2</translation>
+    </message>
+    <message>
         <source>等待应答</source>
         <translation>waiting for a reply</translation>
     </message>

@@ -1692,6 +1692,10 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <translation>Pack %1</translation>
     </message>
     <message>
+        <source>电池包 %1 · 编号 %2</source>
+        <translation>Pack %1 · Nr. %2</translation>
+    </message>
+    <message>
         <source>等待应答</source>
         <translation>wartet auf Antwort</translation>
     </message>

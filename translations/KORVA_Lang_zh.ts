@@ -1691,6 +1691,10 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>电池包 %1</translation>
     </message>
     <message>
+        <source>电池包 %1 · 编号 %2</source>
+        <translation>电池包 %1 · 编号 %2</translation>
+    </message>
+    <message>
         <source>等待应答</source>
         <translation>等待应答</translation>
     </message>

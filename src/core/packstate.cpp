@@ -155,6 +155,7 @@ QJsonObject build(const AFE &record, const RealTimeReply &values, qint64 seq, co
     QJsonObject state;
     state.insert(QStringLiteral("time"), isoTime(time));
     state.insert(QStringLiteral("address"), record.id);
+    state.insert(QStringLiteral("battery_number"), values.batteryNumber);
     state.insert(QStringLiteral("seq"), seq);
     state.insert(QStringLiteral("voltage"), rounded(volts, 3));
     state.insert(QStringLiteral("current"), rounded(amps, 3));

@@ -22,11 +22,20 @@ Decision tick(const Inputs &in, QQueue<QByteArray> *queue, QQueue<QByteArray> *w
         queue->enqueue(Frame::readRequest(in.address, Cmd::ReadRealTime));
     if (working->isEmpty())
         *working = *queue;
-    if (isIdle(in.sinceLastReceiveMs, in.idleThresholdMs)) {
+    if (!in.lineFree) {
+        d.held = true;
+    } else if (isIdle(in.sinceLastReceiveMs, in.idleThresholdMs)) {
         d.send = true;
         d.frame = working->dequeue();
         queue->dequeue();
         d.expectReply = expectsReply(d.frame);
+    } else {
+        d.pollNotSent = true;
+        const QByteArray poll = Frame::readRequest(in.address, Cmd::ReadRealTime);
+        if (working->head() == poll && queue->head() == poll) {
+            working->dequeue();
+            queue->dequeue();
+        }
     }
     return d;
 }

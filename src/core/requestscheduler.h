@@ -13,7 +13,13 @@
 //   3. nothing queued: queue the real-time request, so at most one ever waits;
 //   4. working copy empty: refill it from the queue;
 //   5. line idle (no bytes for idleThresholdMs or more): send the oldest frame, taking it off
-//      both queues; otherwise report a busy line and leave the frame for the next tick.
+//      both queues; otherwise report a busy line and leave the frame for the next tick;
+//   6. a busy line is a poll not sent: the real-time request is taken off both queues (the
+//      next tick asks again) and the tick says so, so a line that is never quiet is reported
+//      once per tick, not silently waited on; a queued frame stays;
+//   7. a line held for the reply to a request still on it, or for the quiet after its watch ran
+//      out (lineFree false), is neither idle nor busy: the frame waits, to go out when the line
+//      is free, and nothing is reported.
 // Only a read request is answered by the board; the reply watch runs for those alone. A write is
 // confirmed by reading back what the board holds, not by an answer of its own.
 namespace RequestScheduler {
@@ -25,6 +31,7 @@ struct Inputs
     qint64 sinceLastReceiveMs = 0; // from the last arrival of bytes (or the start of polling)
     int idleThresholdMs = 20;
     int address = 1; // board address for the real-time request
+    bool lineFree = true; // no reply awaited on the line, no guard after a watch running
 };
 
 struct Decision
@@ -34,6 +41,8 @@ struct Decision
     bool send = false; // frame is to be written; false: the line is busy
     QByteArray frame;
     bool expectReply = false; // frame is a read request: watch for its reply
+    bool pollNotSent = false; // the line was busy: this tick's poll did not go out
+    bool held = false; // the line is held for a reply or its guard: the frame waits
 };
 
 // Whether the board answers this frame: read requests (":Y+" address "+" code "=?~") only.

@@ -87,6 +87,7 @@ RealTimeReply decodeRealTime(const QByteArray &addressText, const QByteArray &da
 
     reply.addressText = addressText;
     afe->id = hexToInt(addressText);
+    reply.batteryNumber = afe->id;
     out.add("data_num", QString::fromLatin1(addressText));
     out.add("data_denum", afe->id);
 

@@ -17,7 +17,7 @@ struct cell
     int totalv = 0; // pack voltage, mV
     int soc = 0; // state of charge, %
     int soh = 0; // state of health
-    int id = 0; // board address as stated in the reply
+    int id = 0; // board address as stated in the reply: the battery number the board was given
     int mos_statu = 0; // 1 << discharge digit, ORed with the charge digit
     int sys_statu = 0; // protection code
     int alrt_statu = 0; // alarm bit word
@@ -41,6 +41,9 @@ struct WidgetText
 struct RealTimeReply
 {
     QByteArray addressText; // the two address characters exactly as received
+    // The battery number the reply states in its address field (written as code 1D). A board
+    // keeps answering at its address whatever its number, so the number names no pack.
+    int batteryNumber = 0;
     int chargeMos = 0; // charge MOSFET digit
     int dischargeMos = 0; // discharge MOSFET digit
     int newcc = 0; // shown as "NEWCC"

@@ -113,10 +113,15 @@ void BoardSession::startPolling()
     dataHaveReceived = true; // the first tick reports no time-out
     lastReceiveTime = m_clock();
     m_pollingWanted = true;
-    if (isCycling())
+    // The tick and the cycle keep to the one state of the line: a request on it is waited for.
+    m_cycle.start(lastReceiveTime);
+    if (isCycling()) {
         enterCycle();
-    else
+    } else {
+        m_cycle.setAddresses({});
         requestTimer->start(m_settings.periodMs);
+        kickQueue(); // frames queued before polling began
+    }
     emit pollingStarted();
 }
 
@@ -126,6 +131,7 @@ void BoardSession::timingChanged()
     timing.periodMs = m_settings.periodMs;
     timing.replyWatchMs = ReplyWatchMs;
     timing.idleMs = idleTimeThreshold;
+    timing.guardMs = GuardMs;
     timing.baud = m_settings.baud;
     m_cycle.setTiming(timing);
 }
@@ -143,9 +149,22 @@ void BoardSession::enterCycle()
 
 void BoardSession::leaveCycle()
 {
-    m_cycleTimer->stop();
-    m_cycle.stop();
+    // Back to the tick, or to no polling. The line's state is kept: a request still on the line
+    // is waited for before the tick sends.
     m_cycleDriven = false;
+    m_cycle.setAddresses({});
+}
+
+bool BoardSession::pumpsQueue() const
+{
+    return m_cycleDriven || requestTimer->isActive();
+}
+
+void BoardSession::kickQueue()
+{
+    // The step decides at once; it arms its timer again for whatever it waits for.
+    if (pumpsQueue())
+        m_cycleTimer->start(0);
 }
 
 void BoardSession::close(CloseReason reason)
@@ -154,6 +173,8 @@ void BoardSession::close(CloseReason reason)
     m_scanning = false;
     m_pollingWanted = false;
     leaveCycle();
+    m_cycleTimer->stop();
+    m_cycle.stop();
     {
         const QScopedValueRollback<bool> closing(m_closing, true);
         requestTimer->stop();
@@ -197,6 +218,7 @@ QByteArray BoardSession::queueWrite(const QByteArray &target, uint16_t value)
     }
     const QByteArray frame = Frame::writeFrame(target, value);
     sendQueuebak.enqueue(frame);
+    kickQueue();
     return frame;
 }
 
@@ -210,6 +232,7 @@ void BoardSession::queueReadBack(int address)
     m_readBackAddress = address;
     // No CRC on a read request; it takes the place of the next poll.
     sendQueuebak.enqueue(Frame::readRequest(address, Cmd::ReadParameters));
+    kickQueue();
 }
 
 void BoardSession::setAddresses(const QVector<int> &addresses)
@@ -331,7 +354,7 @@ void BoardSession::cycleStep()
 {
     // As the tick: a step that comes due in a box's nested event loop is left to the step
     // under way, which decides again before it returns.
-    if (m_ticking || !m_cycleDriven)
+    if (m_ticking || !pumpsQueue())
         return;
     const QScopedValueRollback<bool> ticking(m_ticking, true);
     for (;;) {
@@ -340,17 +363,9 @@ void BoardSession::cycleStep()
         const qint64 now = m_clock();
         emitVerdicts(m_writeConfirm.expire(now));
         const BusCycle::Step step = m_cycle.next(now, &sendQueuebak);
-        if (step.cycleStarted)
-            emit aboutToPoll();
-        for (const BusCycle::Settled &s : step.settled)
-            settled(s);
-        if (step.cycleEnded) {
-            m_lastCycleMs = int(step.cycleMs);
-            emit cycleDone(m_lastCycleMs, step.overrun);
-        }
-        scanEvents(step);
-        if (!m_cycleDriven || !serialPort->isOpen())
-            return; // the scan ended and the tick polls again, or the line closed
+        stepEvents(step);
+        if (!serialPort->isOpen() || !pumpsQueue())
+            return; // the line closed, or polling ended with the scan
         if (!step.send) {
             if (step.wakeAt >= 0)
                 m_cycleTimer->start(int(qBound<qint64>(0, step.wakeAt - now, 60 * 60 * 1000)));
@@ -362,11 +377,34 @@ void BoardSession::cycleStep()
     }
 }
 
+void BoardSession::stepEvents(const BusCycle::Step &step)
+{
+    if (step.cycleStarted)
+        emit aboutToPoll();
+    for (const BusCycle::Settled &s : step.settled)
+        settled(s);
+    if (step.cycleEnded) {
+        m_lastCycleMs = int(step.cycleMs);
+        emit cycleDone(m_lastCycleMs, step.overrun);
+    }
+    scanEvents(step);
+}
+
 void BoardSession::sendNow(const BusCycle::Step &step)
 {
     if (writeData(step.frame))
         emit frameSent(step.frame);
     dataHaveReceived = !step.expectReply;
+    if (!m_cycleDriven) {
+        // Between the ticks: the tick's working copy no longer holds what went out, and the
+        // watch shows as the tick's would.
+        if (!sendQueuebuff.isEmpty() && sendQueuebuff.head() == step.frame)
+            sendQueuebuff.dequeue();
+        if (step.expectReply)
+            timeoutTimer->start();
+        else
+            timeoutTimer->stop();
+    }
     emitVerdicts(m_writeConfirm.transmitted(step.frame));
 }
 
@@ -378,21 +416,29 @@ void BoardSession::settled(const BusCycle::Settled &s)
         if (tick.retry)
             queueReadBack(m_readBackAddress);
         emitVerdicts(tick.verdicts);
-        if (tick.failed)
+        if (tick.failed && m_holdReadBackFailed)
+            m_readBackGivenUp = true;
+        else if (tick.failed)
             emit readBackFailed();
         return;
     }
     if (s.kind != BusCycle::Kind::Poll)
         return;
     PackLink &link = linkOf(s.address);
-    const bool cutShort = s.outcome == BusCycle::Outcome::CutShort;
-    if (cutShort)
+    Unanswered why = Unanswered::NoReply;
+    if (s.outcome == BusCycle::Outcome::CutShort) {
         ++link.crcErrors;
-    else
+        why = Unanswered::CutShort;
+    } else if (s.outcome == BusCycle::Outcome::NotSent) {
+        ++link.notSent;
+        why = Unanswered::NotSent;
+    } else {
         ++link.timeouts;
+    }
     emit packLinkChanged(s.address);
-    emit pollUnanswered(s.address, cutShort ? Unanswered::CutShort : Unanswered::NoReply);
-    if (s.address == m_settings.address) {
+    emit pollUnanswered(s.address, why);
+    // The tick tells of its own time-outs, as it always has.
+    if (m_cycleDriven && s.address == m_settings.address && why != Unanswered::NotSent) {
         qDebug() << "send timeout!";
         emit replyTimeout();
     }
@@ -427,58 +473,76 @@ void BoardSession::pollTick()
     // the next period rather than run inside this one half-way.
     if (m_ticking)
         return;
-    const QScopedValueRollback<bool> ticking(m_ticking, true);
-    emit aboutToPoll();
-    // Before the tick sends: a read-back gone unanswered is retried or given up, late writes are
-    // given up.
-    bool readBackGivenUp = false;
-    if (isBusIdle()) {
-        const WriteConfirm::Tick tick = m_writeConfirm.lineIdle();
-        if (tick.retry)
-            queueReadBack();
-        readBackGivenUp = tick.failed;
-        emitVerdicts(tick.verdicts);
-    }
-    emitVerdicts(m_writeConfirm.expire(m_clock()));
+    {
+        const QScopedValueRollback<bool> ticking(m_ticking, true);
+        emit aboutToPoll();
+        // What the clock settled since: a reply watch run out (told here once per poll), a
+        // guard ended. Before the tick sends: a read-back gone unanswered is retried or given
+        // up, late writes are given up.
+        m_readBackGivenUp = false;
+        {
+            const QScopedValueRollback<bool> hold(m_holdReadBackFailed, true);
+            stepEvents(m_cycle.advance(m_clock()));
+        }
+        const bool lineFree = m_cycle.isLineFree();
+        if (lineFree && isBusIdle()) {
+            const WriteConfirm::Tick tick = m_writeConfirm.lineIdle();
+            if (tick.retry)
+                queueReadBack();
+            m_readBackGivenUp = m_readBackGivenUp || tick.failed;
+            emitVerdicts(tick.verdicts);
+        }
+        emitVerdicts(m_writeConfirm.expire(m_clock()));
 
-    RequestScheduler::Inputs in;
-    in.answered = dataHaveReceived;
-    in.portOpen = serialPort->isOpen();
-    in.sinceLastReceiveMs = m_clock() - lastReceiveTime;
-    in.idleThresholdMs = idleTimeThreshold;
-    in.address = m_settings.address;
-    const RequestScheduler::Decision decision =
-        RequestScheduler::tick(in, &sendQueuebak, &sendQueuebuff);
+        RequestScheduler::Inputs in;
+        in.answered = dataHaveReceived;
+        in.portOpen = serialPort->isOpen();
+        in.sinceLastReceiveMs = m_clock() - lastReceiveTime;
+        in.idleThresholdMs = idleTimeThreshold;
+        in.address = m_settings.address;
+        in.lineFree = lineFree;
+        const RequestScheduler::Decision decision =
+            RequestScheduler::tick(in, &sendQueuebak, &sendQueuebuff);
 
-    if (decision.reportTimeout) {
-        qDebug() << "sendRequest timeout!";
-        timeoutTimer->stop();
-        ++linkOf(m_settings.address).timeouts;
-        emit packLinkChanged(m_settings.address);
-        emit pollUnanswered(m_settings.address, Unanswered::NoReply);
-        emit replyTimeout();
-    }
-    if (readBackGivenUp) // said after the time-out it explains
-        emit readBackFailed();
-    if (decision.reportClosedPort)
-        emit pollOnClosedPort();
+        if (decision.reportTimeout) {
+            qDebug() << "sendRequest timeout!";
+            timeoutTimer->stop();
+            emit replyTimeout();
+        }
+        if (m_readBackGivenUp) // said after the time-out it explains
+            emit readBackFailed();
+        if (decision.reportClosedPort)
+            emit pollOnClosedPort();
 
-    if (!decision.send) {
-        qDebug() << "isBusIdle";
-        emit busBusy();
-        return;
+        if (decision.send) {
+            // A failed write has been reported; the frame is dropped.
+            if (writeData(decision.frame)) {
+                emit frameSent(decision.frame);
+                m_cycle.sent(m_clock(), decision.frame);
+            }
+            // The board answers reads only. A write goes out unanswered, so it is not watched:
+            // the read-back queued behind it tells whether the board took it.
+            dataHaveReceived = !decision.expectReply;
+            if (decision.expectReply)
+                timeoutTimer->start();
+            else
+                timeoutTimer->stop();
+            emitVerdicts(m_writeConfirm.transmitted(decision.frame));
+        } else if (!decision.held) {
+            // Held for a reply, the frame goes out as soon as the line is free (below). Busy
+            // with bytes nobody asked for, the line cost the pack this period's poll.
+            qDebug() << "isBusIdle";
+            emit busBusy();
+            if (decision.pollNotSent && in.portOpen) {
+                BusCycle::Settled notSent;
+                notSent.address = m_settings.address;
+                notSent.outcome = BusCycle::Outcome::NotSent;
+                settled(notSent);
+            }
+        }
     }
-    // A failed write has been reported; the frame is dropped.
-    if (writeData(decision.frame))
-        emit frameSent(decision.frame);
-    // The board answers reads only. A write goes out unanswered, so it is not watched: the
-    // read-back queued behind it tells whether the board took it.
-    dataHaveReceived = !decision.expectReply;
-    if (decision.expectReply)
-        timeoutTimer->start();
-    else
-        timeoutTimer->stop();
-    emitVerdicts(m_writeConfirm.transmitted(decision.frame));
+    // The watch of what went out, and what is queued behind it, as fast as the line allows.
+    cycleStep();
 }
 
 void BoardSession::readAvailable()
@@ -493,8 +557,7 @@ void BoardSession::readAvailable()
         dataHaveReceived = true;
         timeoutTimer->stop();
         lastReceiveTime = m_clock();
-        if (m_cycleDriven)
-            m_cycle.bytesArrived(lastReceiveTime);
+        m_cycle.bytesArrived(lastReceiveTime);
         const QByteArray bytes = serialPort->readAll();
         emit bytesReceived(bytes);
         // The frames are cut out before any is handed on, so whatever runs on one finds the
@@ -510,7 +573,7 @@ void BoardSession::readAvailable()
     }
     // A reply that is complete frees the line for the next request after the idle time. The
     // bytes of one still arriving only move its watch on, which the watch's timer finds.
-    if (m_cycleDriven && framed)
+    if (framed)
         cycleStep();
 }
 
@@ -524,21 +587,26 @@ void BoardSession::replyWatchExpired()
 void BoardSession::checkFrame(const QByteArray &frame)
 {
     const Frame::ReplyCheck reply = Frame::checkReply(frame);
-    // On a bus of several packs a frame is judged against the request it answers.
+    const bool whole = reply.hasStart && reply.crcMatches && reply.kind == 'Y';
+    const bool realTime = whole && reply.code == Cmd::ReplyRealTime;
+    const bool block = whole && reply.code == Cmd::ReplyParameters;
+    // A frame answers the request outstanding, or the one whose guard still runs, whatever
+    // battery number it states: a board answers at its address and states its number.
     BusCycle::Settled asked;
-    bool answers = false;
-    if (m_cycleDriven) {
-        bool ok = false;
-        const int replyAddress = reply.addressText().toInt(&ok, 16);
-        const bool good = reply.hasStart && reply.crcMatches && reply.kind == 'Y' && ok
-            && replyAddress == m_cycle.awaitedAddress();
-        answers = m_cycle.frameArrived(m_clock(), good, &asked);
-        // A read-back answered by something that is not a block is asked again. A block may
-        // state a battery number other than the address asked: it is judged as a block.
-        const bool block = reply.hasStart && reply.crcMatches && reply.kind == 'Y'
-            && reply.code == Cmd::ReplyParameters;
-        if (answers && asked.kind == BusCycle::Kind::Queued && !good && !block)
-            settled(asked);
+    const bool answers = reply.hasStart && m_cycle.frameArrived(m_clock(), realTime, &asked);
+    if (answers && asked.kind == BusCycle::Kind::Queued && !block) {
+        settled(asked); // a read-back answered by something that is not a block: asked again
+    } else if (answers && asked.kind == BusCycle::Kind::Poll && !realTime) {
+        // A poll answered by a spoiled frame, or by one that is no real-time data, brought no
+        // data. Late, it was told at the watch's end already.
+        PackLink &link = linkOf(asked.address);
+        if (reply.crcMatches)
+            ++link.wrongReply;
+        else
+            ++link.crcErrors;
+        emit packLinkChanged(asked.address);
+        if (asked.outcome == BusCycle::Outcome::Answered)
+            emit pollUnanswered(asked.address, Unanswered::BadReply);
     }
     if (!reply.hasStart) {
         emit frameChecked(frame, FrameVerdict::NoStart);
@@ -547,18 +615,14 @@ void BoardSession::checkFrame(const QByteArray &frame)
     if (!reply.crcMatches) {
         emit frameChecked(frame, FrameVerdict::CrcMismatch);
         emit crcMismatch(frame);
-        if (answers && asked.kind == BusCycle::Kind::Poll) {
-            ++linkOf(asked.address).crcErrors;
-            emit packLinkChanged(asked.address);
-        }
         return;
     }
     emit frameChecked(frame, FrameVerdict::Good);
     if (reply.kind != 'Y')
         return;
-    if (reply.code == Cmd::ReplyRealTime) {
+    if (realTime) {
         realTimeReply(reply, answers, asked);
-    } else if (reply.code == Cmd::ReplyParameters) {
+    } else if (block) {
         const QVector<ParameterBlock::Field> fields =
             ParameterBlock::decode(reply.addressText(), reply.dataBlock());
         QHash<QString, QString> shown;
@@ -577,39 +641,42 @@ void BoardSession::checkFrame(const QByteArray &frame)
 void BoardSession::realTimeReply(const Frame::ReplyCheck &reply, bool answers,
                                  const BusCycle::Settled &asked)
 {
-    bool ok = false;
-    const int address = reply.addressText().toInt(&ok, 16);
-    if (m_cycleDriven) {
-        // A reply nobody asked for (late, after its watch) is nobody's data; one that carries
-        // another address than the pack asked is a fault of that pack's link.
-        if (!answers || asked.kind == BusCycle::Kind::Queued)
-            return;
-        if (!ok || address != asked.address) {
-            ++linkOf(asked.address).wrongAddress;
-            emit packLinkChanged(asked.address);
-            return;
-        }
-        if (asked.kind == BusCycle::Kind::Scan)
-            return; // a scan only looks for who answers
-    }
-    PackLink &link = linkOf(ok ? address : m_settings.address);
+    // Whose data: the pack whose poll it answers, in time or late. A scan only looks for who
+    // answers. With one pack on the line every reply is its, as the tick has always taken
+    // them; with several, a reply that answers no poll is nobody's.
+    int pack = -1;
+    if (answers && asked.kind == BusCycle::Kind::Scan)
+        return;
+    if (answers && asked.kind == BusCycle::Kind::Poll)
+        pack = asked.address;
+    else if (!m_cycleDriven)
+        pack = m_settings.address;
+    if (pack < 0)
+        return;
+    PackLink &link = linkOf(pack);
     ++link.replies;
+    if (answers && asked.outcome == BusCycle::Outcome::Late)
+        ++link.late;
     link.lastReply = QDateTime::currentDateTime();
-    if (answers)
+    if (answers && asked.kind == BusCycle::Kind::Poll)
         link.roundTripMs = int(asked.roundTripMs);
-    const bool focus = !m_cycleDriven || address == m_settings.address;
-    if (focus) {
+    // afe keeps what the reply states (its battery number as its id), as the pages show it; the
+    // record handed on names the pack.
+    if (!m_cycleDriven || pack == m_settings.address) {
         const RealTimeReply values = decodeRealTime(reply.addressText(), reply.dataBlock(), &afe);
         emit realTimeRecord(values);
-        emit packReply(afe.id, values, afe);
+        AFE record = afe;
+        record.id = pack;
+        emit packReply(pack, values, record);
     } else {
         AFE record;
         initializeAFE(&record);
         const RealTimeReply values =
             decodeRealTime(reply.addressText(), reply.dataBlock(), &record);
-        emit packReply(record.id, values, record);
+        record.id = pack;
+        emit packReply(pack, values, record);
     }
-    emit packLinkChanged(link.address);
+    emit packLinkChanged(pack);
 }
 
 bool BoardSession::portIsPresent(const QString &name) const

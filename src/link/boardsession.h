@@ -71,25 +71,37 @@ public:
         NoReply, // nothing came back within the reply watch
         CutShort, // bytes came, then silence before the reply was whole
         NotSent, // the line never went quiet, so the poll could not go out
+        BadReply, // a frame came back, but not the pack's data: a spoiled CRC, another code
     };
     Q_ENUM(Unanswered)
 
     // How the link to one pack is doing, for a user to judge it.
+    // A reply is a pack's data when it answers that pack's request, whatever battery number
+    // it states in its address field (a board keeps answering at its address after its number
+    // was changed); the number is handed on as a value of its own.
     struct PackLink
     {
         int address = 0;
-        int replies = 0; // real-time replies with a good CRC and this pack's address
-        int timeouts = 0; // requests that went unanswered
+        int replies = 0; // real-time replies with a good CRC that were this pack's data
+        int timeouts = 0; // polls whose reply watch ran out with nothing back
+        int late = 0; // of those, replies that still came whole within the guard after it
+        int notSent = 0; // polls that could not go out: the line was busy with other bytes
         int crcErrors = 0; // replies cut short or garbled
-        int wrongAddress = 0; // replies to this pack's request that carried another address
+        int wrongReply = 0; // whole frames in answer to a poll that were not real-time data
         QDateTime lastReply; // invalid until the pack answered
         int roundTripMs = -1; // the last reply: from its request leaving to its last byte
     };
 
     // The 70 ms the board gets to begin its answer to a read, and the 20 ms of silence after its
-    // last byte before the next frame may go out.
+    // last byte before the next frame may go out. After a watch runs out, the line is left
+    // quiet for GuardMs more (longer while a late reply is still arriving, at most a whole
+    // reply's wire time): a board that begins its answer up to 120 ms after the request, such
+    // as one answering 100 ms after it heard the request on a 9600 baud wire, is heard out
+    // before the next request goes out, rather than answered across or taken for the next
+    // pack. It costs a pack that does not answer 50 ms per poll.
     static constexpr int ReplyWatchMs = 70;
     static constexpr int IdleThresholdMs = 20;
+    static constexpr int GuardMs = 50;
     // How long a removed adapter is waited for, and how often it is looked for in between.
     static constexpr int ReconnectWindowMs = 5 * 60 * 1000;
     static constexpr int ReconnectRetryMs = 1000;
@@ -126,9 +138,10 @@ public:
     void setAddress(int address) { m_settings.address = address; }
     int address() const { return m_settings.address; }
     // The packs polled, in this order. With one address (or none: the focus) the line is polled
-    // as it always was, one request per period. With several, a cycle asks each once per
-    // period, one request on the line at a time; a cycle that does not fit the period runs as
-    // fast as the line allows (cycleDone() says so).
+    // as it always was, one request per period; frames queued (writes, read-backs) go out as
+    // fast as the line allows in between. With several, a cycle asks each once per period, one
+    // request on the line at a time; a cycle that does not fit the period runs as fast as the
+    // line allows (cycleDone() says so).
     void setAddresses(const QVector<int> &addresses);
     QVector<int> addresses() const;
     bool isCycling() const { return m_addresses.size() > 1; }
@@ -197,8 +210,8 @@ public slots:
     void deviceRemoved();
     // The port reported an error.
     void handlePortError(QSerialPort::SerialPortError error);
-    // The cycle over several packs (or a scan): what is settled, then the next frame, if the
-    // line is free.
+    // The cycle over several packs (or a scan), and the queued frames between the ticks of one
+    // pack: what is settled, then the next frame, if the line is free.
     void cycleStep();
 
 signals:
@@ -223,7 +236,10 @@ signals:
     // No bytes since the last read went out: by the next tick, or by the reply watch.
     void replyTimeout();
 
-    // A poll of a pack (the focus, or any pack of the cycle) brought no data: once per poll.
+    // A poll of a pack (the focus, or any pack of the cycle) brought no data: once per poll, at
+    // the end of its reply watch (or when its answer came spoiled, or when it could not go
+    // out). A late reply that still comes within the guard is handed on as the pack's data and
+    // counted as late; what was told at the watch's end is not taken back.
     void pollUnanswered(int address, BoardSession::Unanswered why);
 
     void bytesReceived(const QByteArray &bytes);
@@ -234,9 +250,11 @@ signals:
     // A real-time reply of the pack in focus decoded into afe; values holds the text of every
     // field it fills.
     void realTimeRecord(const RealTimeReply &values);
-    // Every real-time reply that is the data of a pack polled (the focus included), with its
-    // record. With several packs, a reply that carries another address than the one asked is
-    // not a pack's data: it counts as a link problem of the pack asked.
+    // Every real-time reply that is the data of a pack polled (the focus included): address is
+    // the pack's, the address it was asked at; record is the reply decoded with its id set to
+    // that address; values.batteryNumber is the number the reply states. With several packs a
+    // reply is a pack's data when it answers that pack's request (in time, or late within the
+    // guard); one that answers no request is nobody's. With one pack every reply is its.
     void packReply(int address, const RealTimeReply &values, const AFE &record);
     // A pack's link figures changed (a reply, a time-out, an error).
     void packLinkChanged(int address);
@@ -275,6 +293,8 @@ private:
     bool m_closing = false; // the port is being cleared and closed on purpose
     bool m_ticking = false; // within pollTick
     bool m_reading = false; // within readAvailable
+    bool m_holdReadBackFailed = false; // the tick tells a failed read-back after its time-out
+    bool m_readBackGivenUp = false;
     WriteConfirm m_writeConfirm;
 
     QString m_connectedIdentity;
@@ -303,7 +323,12 @@ private:
     void timingChanged();
     void settled(const BusCycle::Settled &settled);
     void scanEvents(const BusCycle::Step &step);
+    // What a step of the line settled, started or ended, told.
+    void stepEvents(const BusCycle::Step &step);
     void sendNow(const BusCycle::Step &step);
+    // Queued frames go out between the ticks, as the line allows: the cycle's step is asked.
+    bool pumpsQueue() const;
+    void kickQueue();
     // A real-time reply with a good CRC: whose data it is, and who is told.
     void realTimeReply(const Frame::ReplyCheck &reply, bool answers,
                        const BusCycle::Settled &asked);

@@ -1,9 +1,7 @@
 #include "loggerrun.h"
 
-#include "commandcodes.h"
 #include "datalog.h"
 #include "devicewatcher.h"
-#include "frame.h"
 #include "mqttpublisher.h"
 #include "packstate.h"
 #include "portlist.h"
@@ -33,7 +31,7 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     pollPacks(options.scan.isEmpty() ? options.addresses : QVector<int>());
 
     connect(m_session, &BoardSession::packReply, this, &LoggerRun::packReply);
-    connect(m_session, &BoardSession::frameSent, this, &LoggerRun::frameSent);
+    connect(m_session, &BoardSession::pollUnanswered, this, &LoggerRun::pollUnanswered);
     connect(m_session, &BoardSession::scanFinished, this, &LoggerRun::scanFinished);
     connect(m_session, &BoardSession::closed, this, &LoggerRun::lineClosed);
     connect(m_session, &BoardSession::reconnectWaitChanged, this, [this](bool waiting) {
@@ -83,11 +81,8 @@ void LoggerRun::say(const QString &line)
 void LoggerRun::pollPacks(const QVector<int> &addresses)
 {
     m_packs.clear();
-    m_requests.clear();
-    for (int address : addresses) {
+    for (int address : addresses)
         m_packs.insert(address, Pack());
-        m_requests.insert(Frame::readRequest(address, Cmd::ReadRealTime), address);
-    }
     m_line.address = addresses.value(0, 1);
     m_session->setAddress(m_line.address);
     m_session->setAddresses(addresses.size() > 1 ? addresses : QVector<int>());
@@ -213,8 +208,8 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     if (it == m_packs.end() || m_stopping)
         return; // not a pack of ours (a stray reply)
     Pack &pack = *it;
-    pack.asked = false;
     pack.misses = 0;
+    pack.notSent = 0;
     const QDateTime now = QDateTime::currentDateTime();
     if (pack.saidSilent) {
         if (pack.lastReply.isValid())
@@ -280,26 +275,29 @@ void LoggerRun::writeCsv(int address, const QDateTime &when, const AFE &afe)
     m_recordingRetry->start();
 }
 
-void LoggerRun::frameSent(const QByteArray &frame)
+void LoggerRun::pollUnanswered(int address, BoardSession::Unanswered why)
 {
-    const auto request = m_requests.constFind(frame);
-    if (request == m_requests.constEnd())
+    auto it = m_packs.find(address);
+    if (it == m_packs.end() || m_stopping)
         return;
-    const int address = *request;
-    Pack &pack = m_packs[address];
-    // The poll before this one went unanswered.
-    if (pack.asked && ++pack.misses >= MissesBeforeOffline) {
-        if (m_options.once && !pack.done) {
-            say(QStringLiteral("pack %1 did not answer %2 polls").arg(address).arg(pack.misses));
-            pack.done = true;
-            finishOnceIfDone();
-            return;
-        }
-        if (pack.online)
-            setOffline(address, pack);
-        saySilent(address, pack);
+    Pack &pack = *it;
+    ++pack.misses;
+    pack.notSent = why == BoardSession::Unanswered::NotSent ? pack.notSent + 1 : 0;
+    if (pack.misses < MissesBeforeOffline)
+        return;
+    if (m_options.once && !pack.done) {
+        say(pack.notSent >= pack.misses
+                ? QStringLiteral("pack %1: the line never went quiet for %2 polls")
+                      .arg(address)
+                      .arg(pack.misses)
+                : QStringLiteral("pack %1 did not answer %2 polls").arg(address).arg(pack.misses));
+        pack.done = true;
+        finishOnceIfDone();
+        return;
     }
-    pack.asked = true;
+    if (pack.online)
+        setOffline(address, pack);
+    saySilent(address, pack);
 }
 
 void LoggerRun::setOffline(int address, Pack &pack)
@@ -338,8 +336,8 @@ void LoggerRun::lineClosed(BoardSession::CloseReason reason)
     if (m_stopping)
         return;
     for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
-        it->asked = false;
         it->misses = 0;
+        it->notSent = 0;
         if (it->online)
             setOffline(it.key(), *it);
     }

@@ -58,7 +58,7 @@ private:
     {
         qint64 seq = 0; // replies so far
         int misses = 0; // polls in a row without a reply
-        bool asked = false; // a poll is out and unanswered
+        int notSent = 0; // of those, the last ones in a row that could not go out
         bool online = false; // answered since the line opened, and not given up
         bool done = false; // --once: answered or given up
         bool saidSilent = false; // "does not answer" was said, and not yet "answers again"
@@ -66,7 +66,7 @@ private:
     };
 
     void packReply(int address, const RealTimeReply &values, const AFE &record);
-    void frameSent(const QByteArray &frame);
+    void pollUnanswered(int address, BoardSession::Unanswered why);
     void lineClosed(BoardSession::CloseReason reason);
     void checkLine();
     void lookForLine();
@@ -100,7 +100,6 @@ private:
     bool m_recordingFailed = false; // --once: a reply could not be recorded
     bool m_recordingProblemSaid = false;
     QHash<int, Pack> m_packs;
-    QHash<QByteArray, int> m_requests; // the real-time request of each pack -> its address
     QString m_identity; // the adapter of the last open, to find it under another name
     bool m_stopping = false;
     bool m_lineLost = false; // the line went away; said once until it is back

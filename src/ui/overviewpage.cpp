@@ -270,6 +270,7 @@ void OverviewPage::packReply(int address, const RealTimeReply &values, const cel
     state.silent = false;
     tile->setSilence(-1);
     tile->setPack(PackSummary::summarize(address, record, values.cellsInSeries));
+    tile->setBatteryNumber(values.batteryNumber);
     if (!m_answered.contains(tile))
         m_answered.append(tile);
     if (!m_repaintTimer->isActive())

@@ -118,8 +118,13 @@ QStringList PackTile::lines() const
 {
     const QLocale &l = m_locale;
     QStringList lines;
-    lines << QCoreApplication::translate("MainWindow", "电池包 %1")
-                 .arg(m_pack.address, 2, 10, QLatin1Char('0'));
+    const QString address = QStringLiteral("%1").arg(m_pack.address, 2, 10, QLatin1Char('0'));
+    if (m_batteryNumber >= 0 && m_batteryNumber != m_pack.address)
+        lines << QCoreApplication::translate("MainWindow", "电池包 %1 · 编号 %2")
+                     .arg(address)
+                     .arg(m_batteryNumber);
+    else
+        lines << QCoreApplication::translate("MainWindow", "电池包 %1").arg(address);
     if (!m_hasData) {
         lines << QStringLiteral("– V") << QStringLiteral("– %") << QStringLiteral("– A")
               << QString() << QString() << QCoreApplication::translate("MainWindow", "等待应答");

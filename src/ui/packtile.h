@@ -27,6 +27,9 @@ public:
     // A reply's figures; shown at the next repaint, which the owner asks for (update()) when it
     // chooses to.
     void setPack(const PackSummary::Pack &pack);
+    // The battery number the pack's replies state; named in the title where it is not the
+    // address the pack is polled at. -1: not known.
+    void setBatteryNumber(int number) { m_batteryNumber = number; }
     // The link's figures: its time-outs and the last round trip (-1: none yet).
     void setLink(int timeouts, int roundTripMs);
     // silentMs >= 0 greys the tile with the time since the last reply; -1: the pack answers.
@@ -54,6 +57,7 @@ private:
     bool m_hasData = false;
     int m_timeouts = 0;
     int m_roundTripMs = -1;
+    int m_batteryNumber = -1;
     int m_silentMs = -1;
     bool m_focused = false;
     QLocale m_locale;

@@ -11,7 +11,7 @@ struct Board
     int address;
     int latencyMs = 2; // from the request's last byte to the reply's first
     int replyBytes = 200;
-    bool wrongAddress = false; // answers with another board's address
+    bool spoiled = false; // its replies come whole but with a bad CRC: no real-time data
 };
 
 constexpr qint64 ChunkMs = 5;
@@ -35,9 +35,10 @@ struct Run
     bool overlapped = false; // a frame went out while a reply was on the wire or awaited
 };
 
-// Runs the cycle for durationMs. writes: frames queued at the given times.
+// Runs the cycle for durationMs. writes: frames queued at the given times. chatterUntilMs: a
+// stray byte every ChunkMs from the start until then.
 Run runBus(BusCycle &cycle, const QVector<Board> &boards, qint64 durationMs,
-           const QVector<QPair<qint64, QByteArray>> &writes = {})
+           const QVector<QPair<qint64, QByteArray>> &writes = {}, qint64 chatterUntilMs = -1)
 {
     Run run;
     QQueue<QByteArray> queue;
@@ -45,10 +46,17 @@ Run runBus(BusCycle &cycle, const QVector<Board> &boards, qint64 durationMs,
     qint64 replyFirst = -1, replyLast = -1;
     bool replyGood = false;
     int writeIndex = 0;
+    qint64 chatterAt = chatterUntilMs > 0 ? 0 : -1;
     qint64 awaitedUntil = -1; // the reply watch of the request on the line
     while (now <= durationMs) {
         while (writeIndex < writes.size() && writes.at(writeIndex).first <= now)
             queue.enqueue(writes.at(writeIndex++).second);
+        while (chatterAt >= 0 && chatterAt <= now) {
+            cycle.bytesArrived(chatterAt);
+            chatterAt += ChunkMs;
+            if (chatterAt >= chatterUntilMs)
+                chatterAt = -1;
+        }
         // The reply's bytes arrive in pieces, as a serial port hands them on.
         while (replyFirst >= 0 && now >= replyFirst && replyFirst < replyLast) {
             cycle.bytesArrived(replyFirst);
@@ -87,7 +95,7 @@ Run runBus(BusCycle &cycle, const QVector<Board> &boards, qint64 durationMs,
                         now + BusCycle::wireMs(step.frame.size(), cycle.timing().baud);
                     replyFirst = left + b.latencyMs;
                     replyLast = replyFirst + BusCycle::wireMs(b.replyBytes, cycle.timing().baud);
-                    replyGood = !b.wrongAddress;
+                    replyGood = !b.spoiled;
                 }
             }
             continue; // decided again at the same moment
@@ -99,6 +107,8 @@ Run runBus(BusCycle &cycle, const QVector<Board> &boards, qint64 durationMs,
             wake = qMin(wake, replyLast);
         if (writeIndex < writes.size())
             wake = qMin(wake, writes.at(writeIndex).first);
+        if (chatterAt >= 0)
+            wake = qMin(wake, chatterAt);
         if (wake <= now)
             wake = now + 1; // never spin on one moment
         now = wake;
@@ -139,6 +149,7 @@ QString polled(const Run &run, qint64 untilMs)
 } // namespace
 
 Q_DECLARE_METATYPE(Board)
+Q_DECLARE_METATYPE(BusCycle::Outcome)
 
 class TestBusCycle : public QObject
 {
@@ -150,7 +161,11 @@ private slots:
     void writesGoFirstToTheirOwnAddress();
     void scanFindsTheBoardsThatAnswer_data();
     void scanFindsTheBoardsThatAnswer();
+    void lateReplyIsHeardOutWithinTheGuard_data();
+    void lateReplyIsHeardOutWithinTheGuard();
     void frameAnsweringNothingIsNotARequestsReply();
+    void busyLineGivesPollsUpNotTheCycle();
+    void framesOfTheTickAreWaitedFor();
 };
 
 void TestBusCycle::cycleDecisions_data()
@@ -171,13 +186,14 @@ void TestBusCycle::cycleDecisions_data()
         << four << four << 1000 << 115200 << "1,2,3,4" << 3 << false << qint64(3 * 41 + 21);
     QTest::newRow("4 packs overrun 500 ms at 9600: back to back")
         << four << four << 500 << 9600 << "1,2,3" << 3 << true << qint64(3 * 243 + 223);
-    // An absent pack costs its request and the reply watch, no more: 1 + 70 (the line has
-    // been quiet for longer than the idle time by then).
+    // An absent pack costs its request, the reply watch and the guard after it, no more:
+    // 1 + 70 + 50 (the line has been quiet for longer than the idle time by then).
     QTest::newRow("pack 3 absent") << four << QVector<int>{ 1, 2, 4 } << 1000 << 115200 << "1,2,3,4"
-                                   << 3 << false << qint64(2 * 41 + (1 + 70) + 21);
-    QTest::newRow("all absent: each pack's watch")
+                                   << 3 << false << qint64(2 * 41 + (1 + 70 + 50) + 21);
+    // The cycle ends when the last watch runs out; its guard delays only the next cycle.
+    QTest::newRow("all absent: each pack's watch and guard")
         << four << QVector<int>{} << 1000 << 115200 << "1,2,3,4" << 3 << false
-        << qint64(4 * (1 + 70));
+        << qint64(3 * (1 + 70 + 50) + 1 + 70);
 }
 
 void TestBusCycle::cycleDecisions()
@@ -248,10 +264,17 @@ void TestBusCycle::scanFindsTheBoardsThatAnswer_data()
         << QVector<Board>{ { 2 }, { 5 } } << 1 << QVector<int>{ 2, 5 } << 5;
     QTest::newRow("absent boards asked twice")
         << QVector<Board>{ { 2 }, { 5 } } << 2 << QVector<int>{ 2, 5 } << 8;
-    Board liar{ 3 };
-    liar.wrongAddress = true;
-    QTest::newRow("a reply with another address is not a find")
-        << QVector<Board>{ liar } << 2 << QVector<int>{} << 10;
+    // What the reply states as its battery number is not the unit's to judge: a whole
+    // real-time reply to the address asked is a find. A spoiled one is not.
+    Board spoiled{ 3 };
+    spoiled.spoiled = true;
+    QTest::newRow("a spoiled reply is not a find")
+        << QVector<Board>{ spoiled } << 2 << QVector<int>{} << 10;
+    // A board answering after its watch is found within the guard, and its reply is not taken
+    // for the next address's.
+    Board slow{ 3, 100 };
+    QTest::newRow("a late board is found, the next is not")
+        << QVector<Board>{ slow } << 1 << QVector<int>{ 3 } << 5;
 }
 
 void TestBusCycle::scanFindsTheBoardsThatAnswer()
@@ -262,9 +285,10 @@ void TestBusCycle::scanFindsTheBoardsThatAnswer()
     QFETCH(int, requests);
 
     // Polling one pack while the scan runs: the scan takes the polls' place.
-    BusCycle cycle = makeCycle({ 7 }, 1000, 115200);
+    BusCycle cycle = makeCycle({ 7 }, 2000, 115200);
     cycle.startScan({ 1, 2, 3, 4, 5 }, tries);
-    const Run run = runBus(cycle, boards, 999);
+    const Run run = runBus(cycle, boards, 1999);
+    QVERIFY(!run.overlapped);
     QVERIFY(run.scanEnded);
     QVERIFY(!cycle.isScanning());
     QCOMPARE(run.found, found);
@@ -276,19 +300,167 @@ void TestBusCycle::scanFindsTheBoardsThatAnswer()
     QCOMPARE(run.sent.last().address, 7);
 }
 
+void TestBusCycle::lateReplyIsHeardOutWithinTheGuard_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("latencyMs"); // pack 2's, from the request's last byte
+    QTest::addColumn<BusCycle::Outcome>("outcome"); // what became of pack 2's polls
+    QTest::addColumn<bool>("late"); // and a late reply was credited to it
+    QTest::addColumn<bool>("overlapped");
+
+    using O = BusCycle::Outcome;
+    QTest::newRow("in time") << 115200 << 60 << O::Answered << false << false;
+    // 100 ms after the request: 30 ms into the guard at either rate (a whole reply takes
+    // 209 ms at 9600, and the guard waits for it).
+    QTest::newRow("100 ms at 115200") << 115200 << 100 << O::TimedOut << true << false;
+    QTest::newRow("100 ms at 9600") << 9600 << 100 << O::TimedOut << true << false;
+    QTest::newRow("119 ms, the guard's last moment")
+        << 115200 << 119 << O::TimedOut << true << false;
+    // Later still, the board is not waited for: the next request goes out and is answered
+    // across. The guard bounds what a board that does not answer costs the others.
+    QTest::newRow("150 ms: past the guard") << 115200 << 150 << O::TimedOut << false << true;
+}
+
+void TestBusCycle::lateReplyIsHeardOutWithinTheGuard()
+{
+    QFETCH(int, baud);
+    QFETCH(int, latencyMs);
+    QFETCH(BusCycle::Outcome, outcome);
+    QFETCH(bool, late);
+    QFETCH(bool, overlapped);
+
+    BusCycle cycle = makeCycle({ 1, 2, 3 }, 2000, baud);
+    QVector<Board> boards = boardsAt({ 1, 2, 3 });
+    boards[1].latencyMs = latencyMs;
+    const Run run = runBus(cycle, boards, 1999);
+    QCOMPARE(run.overlapped, overlapped);
+    QVector<BusCycle::Outcome> ofPack2;
+    for (const BusCycle::Settled &s : run.settled) {
+        if (s.address == 2)
+            ofPack2 << s.outcome;
+    }
+    QVERIFY(!ofPack2.isEmpty());
+    QCOMPARE(ofPack2.first(), outcome);
+    QCOMPARE(ofPack2.contains(BusCycle::Outcome::Late), late);
+    if (late) {
+        // Told unanswered at the watch's end, then credited with its round trip.
+        QCOMPARE(ofPack2.size(), 2);
+        for (const BusCycle::Settled &s : run.settled) {
+            if (s.outcome == BusCycle::Outcome::Late)
+                QCOMPARE(s.roundTripMs,
+                         BusCycle::wireMs(11, baud) + latencyMs + BusCycle::wireMs(200, baud));
+        }
+    }
+    if (!overlapped) {
+        // Every pack's poll settled once per cycle, and pack 3 is asked after pack 2's reply
+        // and the idle time, never across it.
+        for (int address : { 1, 3 }) {
+            int answered = 0;
+            for (const BusCycle::Settled &s : run.settled)
+                answered += s.address == address && s.outcome == BusCycle::Outcome::Answered;
+            QCOMPARE(answered, 1);
+        }
+    }
+}
+
 void TestBusCycle::frameAnsweringNothingIsNotARequestsReply()
 {
     BusCycle cycle = makeCycle({ 1, 2 }, 1000, 115200);
     QQueue<QByteArray> queue;
     BusCycle::Settled settled;
-    // Before anything was asked, and after the reply watch gave the request up.
+    // Before anything was asked.
     QVERIFY(!cycle.frameArrived(0, true, &settled));
     QVERIFY(cycle.next(0, &queue).send);
     QCOMPARE(cycle.awaitedAddress(), 1);
-    const BusCycle::Step late = cycle.next(1 + 70, &queue);
-    QCOMPARE(late.settled.size(), 1);
-    QCOMPARE(late.settled.first().outcome, BusCycle::Outcome::TimedOut);
-    QVERIFY(!cycle.frameArrived(75, true, &settled) || settled.address == 2);
+    const BusCycle::Step expired = cycle.next(1 + 70, &queue);
+    QCOMPARE(expired.settled.size(), 1);
+    QCOMPARE(expired.settled.first().outcome, BusCycle::Outcome::TimedOut);
+    // The guard holds the line: nothing goes out, and a frame within it is pack 1's, late.
+    QVERIFY(!expired.send);
+    QCOMPARE(expired.wakeAt, qint64(1 + 70 + 50));
+    QVERIFY(cycle.frameArrived(75, true, &settled));
+    QCOMPARE(settled.address, 1);
+    QCOMPARE(settled.outcome, BusCycle::Outcome::Late);
+    // Once pack 1's guard has passed unanswered, a frame answers nothing until pack 2 is asked.
+    BusCycle quiet = makeCycle({ 1, 2 }, 1000, 115200);
+    QVERIFY(quiet.next(0, &queue).send);
+    QVERIFY(!quiet.next(71, &queue).send);
+    QVERIFY(quiet.isLineFree() == false);
+    QVERIFY(!quiet.frameArrived(121, true, &settled));
+    // A timer that fired late does not make the frame timely: the guard had ended at 121.
+    BusCycle lateTimer = makeCycle({ 1, 2 }, 1000, 115200);
+    QVERIFY(lateTimer.next(0, &queue).send);
+    lateTimer.bytesArrived(130);
+    QVERIFY(!lateTimer.frameArrived(135, true, &settled));
+    const BusCycle::Step step = lateTimer.next(135, &queue);
+    QCOMPARE(step.settled.size(), 1);
+    QCOMPARE(step.settled.first().outcome, BusCycle::Outcome::TimedOut);
+    // The answer to an ask of a scan stopped and started anew finds nothing in the new one.
+    BusCycle rescan = makeCycle({}, 1000, 115200);
+    rescan.startScan({ 1 }, 1);
+    QVERIFY(rescan.next(0, &queue).send);
+    rescan.stopScan();
+    rescan.startScan({ 2 }, 1);
+    QVERIFY(rescan.frameArrived(5, true, &settled));
+    const BusCycle::Step asked = rescan.next(30, &queue);
+    QCOMPARE(asked.scanAddress, -1);
+    QVERIFY(asked.send);
+    QCOMPARE(asked.address, 2);
+}
+
+void TestBusCycle::busyLineGivesPollsUpNotTheCycle()
+{
+    // Bytes nobody asked for, every 5 ms for 1.5 s: no poll goes out; each is given up after
+    // waiting as long as it would for an answer, in the list's order, once a period.
+    BusCycle cycle = makeCycle({ 1, 2, 3 }, 500, 115200);
+    const Run chattered = runBus(cycle, boardsAt({ 1, 2, 3 }), 1999, {}, 1500);
+    QVector<int> givenUp;
+    for (const BusCycle::Settled &s : chattered.settled) {
+        if (s.outcome == BusCycle::Outcome::NotSent)
+            givenUp << s.address;
+    }
+    QCOMPARE(givenUp, (QVector<int>{ 1, 2, 3, 1, 2, 3, 1, 2, 3 }));
+    QVERIFY(chattered.sent.first().at >= 1500 + 20);
+    QVERIFY(chattered.cycles.size() >= 3);
+    // Once quiet, polling goes on as before.
+    QVERIFY(chattered.sent.size() >= 3);
+    QCOMPARE(polled(chattered, 2000), QStringLiteral("1,2,3"));
+
+    // A scan on such a line ends, having found nobody.
+    BusCycle scan = makeCycle({}, 500, 115200);
+    scan.startScan({ 1, 2 }, 2);
+    const Run scanned = runBus(scan, boardsAt({ 1, 2 }), 1000, {}, 1000);
+    QVERIFY(scanned.scanEnded);
+    QVERIFY(scanned.found.isEmpty());
+    QVERIFY(scanned.sent.isEmpty());
+}
+
+void TestBusCycle::framesOfTheTickAreWaitedFor()
+{
+    // The single pack's tick puts its own poll on the line; the frames queued behind it (five
+    // writes and a read-back) wait for its watch and guard (the board is silent), then go out
+    // as fast as the line allows, whatever the period.
+    BusCycle cycle = makeCycle({}, 5 * 60 * 1000, 9600);
+    cycle.sent(0, ":Y+01+51=?~");
+    QVERIFY(!cycle.isLineFree());
+    QVector<QPair<qint64, QByteArray>> writes;
+    for (int i = 0; i < 5; ++i)
+        writes.append({ 1, QByteArray(":W+01+06+03+bb8+1c2e~") });
+    writes.append({ 1, QByteArray(":Y+01+52=?~") });
+    const Run run = runBus(cycle, boardsAt({ 1 }), 2000, writes);
+    QVERIFY(!run.overlapped);
+    QCOMPARE(run.sent.size(), 6);
+    // The poll: 12 ms out, the watch, the guard.
+    QCOMPARE(run.sent.first().at, qint64(12 + 70 + 50));
+    // Each write: 21 bytes (22 ms at 9600) and the idle time.
+    for (int i = 1; i < 6; ++i)
+        QCOMPARE(run.sent.at(i).at - run.sent.at(i - 1).at, qint64(22 + 20));
+    QCOMPARE(run.sent.last().kind, BusCycle::Kind::Queued);
+    QCOMPARE(run.settled.size(), 2);
+    QCOMPARE(run.settled.at(0).kind, BusCycle::Kind::Poll);
+    QCOMPARE(run.settled.at(0).outcome, BusCycle::Outcome::TimedOut);
+    QCOMPARE(run.settled.at(1).kind, BusCycle::Kind::Queued); // the read-back, answered
+    QCOMPARE(run.settled.at(1).outcome, BusCycle::Outcome::Answered);
 }
 
 QTEST_GUILESS_MAIN(TestBusCycle)

@@ -60,20 +60,24 @@ void TestPackState::figuresOfAReply()
     v.newcc = 40517; // mAh
     v.chargeMos = 0;
     v.dischargeMos = 1;
+    v.batteryNumber = 7; // the number written to the board, which answers at address 12
 
     const QDateTime when(QDate(2026, 12, 8), QTime(10, 15, 30, 123), QTimeZone(3600));
     const QJsonObject s = PackState::build(r, v, 42, when);
-    const QStringList keys{ "time",        "address",   "seq",           "voltage",
-                            "current",     "power",     "soc",           "remaining_capacity",
-                            "cells",       "cell_min",  "cell_min_no",   "cell_max",
-                            "cell_max_no", "cell_diff", "temperatures",  "protection",
-                            "alarm",       "system",    "charge_mosfet", "discharge_mosfet",
-                            "job",         "balancing", "cycles" };
+    const QStringList keys{ "time",         "address",       "battery_number",
+                            "seq",          "voltage",       "current",
+                            "power",        "soc",           "remaining_capacity",
+                            "cells",        "cell_min",      "cell_min_no",
+                            "cell_max",     "cell_max_no",   "cell_diff",
+                            "temperatures", "protection",    "alarm",
+                            "system",       "charge_mosfet", "discharge_mosfet",
+                            "job",          "balancing",     "cycles" };
     const QStringList present = s.keys();
     QCOMPARE(QSet<QString>(present.begin(), present.end()),
              QSet<QString>(keys.begin(), keys.end()));
     QCOMPARE(s["time"].toString(), QStringLiteral("2026-12-08T10:15:30.123+01:00"));
     QCOMPARE(s["address"].toInt(), 12);
+    QCOMPARE(s["battery_number"].toInt(), 7);
     QCOMPARE(s["seq"].toInt(), 42);
     QCOMPARE(s["voltage"].toDouble(), 52.812);
     QCOMPARE(s["current"].toDouble(), -12.505);

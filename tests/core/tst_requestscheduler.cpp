@@ -51,30 +51,41 @@ void TestRequestScheduler::timeoutAndIdleRules_data()
 {
     QTest::addColumn<bool>("answered");
     QTest::addColumn<qint64>("sinceMs");
+    QTest::addColumn<bool>("lineFree");
     QTest::addColumn<bool>("timeout");
     QTest::addColumn<bool>("send");
+    QTest::addColumn<bool>("notSent"); // busy: this tick's poll is given up
     // Polling starts as answered, so the first tick never reports a time-out.
-    QTest::newRow("first tick") << true << qint64(500) << false << true;
-    QTest::newRow("unanswered") << false << qint64(500) << true << true;
-    QTest::newRow("19 ms: busy") << true << qint64(19) << false << false;
-    QTest::newRow("20 ms: idle") << true << qint64(20) << false << true;
-    QTest::newRow("unanswered and busy") << false << qint64(0) << true << false;
+    QTest::newRow("first tick") << true << qint64(500) << true << false << true << false;
+    QTest::newRow("unanswered") << false << qint64(500) << true << true << true << false;
+    QTest::newRow("19 ms: busy") << true << qint64(19) << true << false << false << true;
+    QTest::newRow("20 ms: idle") << true << qint64(20) << true << false << true << false;
+    QTest::newRow("unanswered and busy") << false << qint64(0) << true << true << false << true;
+    // Waiting for the reply to a frame still on the line is neither idle nor busy.
+    QTest::newRow("held, quiet") << true << qint64(500) << false << false << false << false;
+    QTest::newRow("held, reply arriving") << true << qint64(0) << false << false << false << false;
 }
 
 void TestRequestScheduler::timeoutAndIdleRules()
 {
     QFETCH(bool, answered);
     QFETCH(qint64, sinceMs);
+    QFETCH(bool, lineFree);
+    QFETCH(bool, send);
+    QFETCH(bool, notSent);
     Inputs in = openIdle();
     in.answered = answered;
     in.sinceLastReceiveMs = sinceMs;
+    in.lineFree = lineFree;
     const Decision d = RequestScheduler::tick(in, &queue, &working);
     QTEST(d.reportTimeout, "timeout");
-    QTEST(d.send, "send");
+    QCOMPARE(d.send, send);
+    QCOMPARE(d.pollNotSent, notSent);
+    QCOMPARE(d.held, !lineFree);
     QVERIFY(!d.reportClosedPort);
     QCOMPARE(d.frame, d.send ? Poll : QByteArray());
-    // Whether sent or not, exactly one poll request was ever queued.
-    QCOMPARE(queue.size(), d.send ? 0 : 1);
+    // Exactly one poll request was ever queued; sent or given up, it is gone, held it waits.
+    QCOMPARE(queue.size(), lineFree ? 0 : 1);
     QCOMPARE(working, queue);
 }
 

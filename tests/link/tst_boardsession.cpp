@@ -1,6 +1,7 @@
 // The board session against the simulated board, with no window: open and poll, a board that
-// goes away and comes back, port errors, a port held by another program, and a write judged by
-// the read-back behind it. The line's faults are the fault matrix's (tst_faults).
+// goes away and comes back, port errors, a port held by another program, a write judged by the
+// read-back behind it, and queued frames that go out as fast as the line allows whatever the
+// poll period. The line's faults are the fault matrix's (tst_faults).
 #include "commandcodes.h"
 #include "frame.h"
 #include "parametertable.h"
@@ -36,18 +37,23 @@ private slots:
     void portHeldByAnotherGivesTheSystemsReason();
     void writeIsJudgedByTheReadBack_data();
     void writeIsJudgedByTheReadBack();
+    void queuedFramesDoNotWaitForThePeriod();
 };
 
 void TestBoardSession::pollsAndHandsEachReplyOnOnce_data()
 {
     QTest::addColumn<QStringList>("options");
-    QTest::newRow("whole replies") << QStringList();
-    QTest::newRow("replies in pieces") << QStringList{ "--split" };
+    QTest::addColumn<int>("batteryNumber"); // what the replies state
+    QTest::newRow("whole replies") << QStringList() << 1;
+    QTest::newRow("replies in pieces") << QStringList{ "--split" } << 1;
+    // The board at address 1 was given battery number 7: its replies are still pack 1's.
+    QTest::newRow("battery number 7") << QStringList{ "--battery-number", "7" } << 7;
 }
 
 void TestBoardSession::pollsAndHandsEachReplyOnOnce()
 {
     QFETCH(QStringList, options);
+    QFETCH(int, batteryNumber);
     QVERIFY(startBoard(QStringList{ "--static", "--soc", "60" } + options));
     QVERIFY(session->open(line()));
     QCOMPARE(heard->opened, 1);
@@ -62,6 +68,12 @@ void TestBoardSession::pollsAndHandsEachReplyOnOnce()
     RealTimeReply record;
     connect(session.get(), &BoardSession::realTimeRecord, this,
             [&record](const RealTimeReply &values) { record = values; });
+    QVector<int> packs; // the packs replies were handed on as, and the records' ids
+    connect(session.get(), &BoardSession::packReply, this,
+            [&](int address, const RealTimeReply &values, const AFE &pack) {
+                packs << address << pack.id;
+                QCOMPARE(values.batteryNumber, batteryNumber);
+            });
     sinceStart.start();
     session->startPolling();
 
@@ -74,8 +86,14 @@ void TestBoardSession::pollsAndHandsEachReplyOnOnce()
     QVERIFY2(firstSentMs >= PeriodMs * 95 / 100, qPrintable(QString::number(firstSentMs)));
     QCOMPARE(sent.count(Frame::readRequest(1, Cmd::ReadRealTime)), sent.size());
     QCOMPARE(session->afe.soc, 60);
-    QCOMPARE(record.addressText, QByteArray("01"));
+    QCOMPARE(record.addressText, Frame::addressDigits(batteryNumber));
     QCOMPARE(record.cellsInSeries, 16);
+    // The page shows the number the board states; the pack is the one polled.
+    QCOMPARE(session->afe.id, batteryNumber);
+    QCOMPARE(packs.count(1), packs.size());
+    QCOMPARE(packs.size(), 2 * heard->records);
+    QCOMPARE(session->packLinks().size(), 1);
+    QCOMPARE(session->packLink(1).replies, heard->records);
 
     // Closed: said once, and nothing more goes out.
     session->close();
@@ -240,6 +258,45 @@ void TestBoardSession::writeIsJudgedByTheReadBack()
     const QByteArray line = heard->verdicts.mid(before);
     QVERIFY2(line.startsWith('S') && !line.left(line.indexOf('S', 1)).contains('T'),
              line.constData());
+}
+
+void TestBoardSession::queuedFramesDoNotWaitForThePeriod()
+{
+    // Polled once in 5 s: five writes and the read-back behind them go out as fast as the line
+    // allows, not one a period (which took half a minute), and are judged well within a period.
+    QVERIFY(startBoard({ "--static" }));
+    BoardSession::LineSettings settings = line();
+    settings.periodMs = 5000;
+    QVERIFY(session->open(settings));
+    session->startPolling();
+    QByteArrayList sent;
+    connect(session.get(), &BoardSession::frameSent, this,
+            [&sent](const QByteArray &frame) { sent << frame; });
+    QVector<WriteConfirm::Verdict> verdicts;
+    connect(session.get(), &BoardSession::writeVerdicts, this,
+            [&verdicts](const QVector<WriteConfirm::Verdict> &more) { verdicts << more; });
+
+    const QVector<QPair<const char *, uint16_t>> rows{
+        { "conf_lv", 2700 }, { "conf_lvre", 2900 }, { "conf_lvt", 1500 },
+        { "conf_hv", 3700 }, { "conf_hvre", 3500 },
+    };
+    QByteArrayList writes;
+    for (int i = 0; i < rows.size(); ++i) {
+        const ParameterTable::Row *row =
+            ParameterTable::findByLineEdit(QLatin1String(rows.at(i).first));
+        QVERIFY(row);
+        const QByteArray frame =
+            session->queueWrite(Frame::withAddress(row->prefix, 1), rows.at(i).second);
+        session->followWrite(QLatin1String(rows.at(i).first),
+                             WriteConfirm::shownValue(*row, rows.at(i).second), frame, i,
+                             i + 1 == rows.size());
+        writes << frame;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(verdicts.size() == rows.size(), 3000);
+    for (const WriteConfirm::Verdict &v : qAsConst(verdicts))
+        QCOMPARE(v.outcome, WriteConfirm::Outcome::Confirmed);
+    // In their order, the read-back last; the poll keeps its period.
+    QCOMPARE(sent, writes + QByteArrayList{ Frame::readRequest(1, Cmd::ReadParameters) });
 }
 
 QTEST_MAIN(TestBoardSession)

@@ -1,6 +1,8 @@
 // Several packs on one line: the session's cycle against the simulated bus, paced at 9600 baud
-// as a wire is. Each reply is its own pack's data; a pack that drops out costs the others no
-// more than its reply watch; a write reaches its own board; a scan finds the boards there are.
+// as a wire is. Each reply is its own pack's data, whatever battery number it states; a pack
+// that drops out costs the others no more than its reply watch and the guard after it; boards
+// that answer late are heard out, each reply credited to its own pack; a write reaches its own
+// board; a scan finds the boards there are.
 #include "commandcodes.h"
 #include "frame.h"
 #include "sessionfixture.h"
@@ -22,8 +24,10 @@ class TestBus : public QObject, public SessionFixture
 private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
+    void eachReplyIsItsOwnPacksData_data();
     void eachReplyIsItsOwnPacksData();
     void packThatDropsOutCostsTheOthersOnlyItsWatch();
+    void lateBoardsAreHeardOut();
     void writeReachesItsOwnBoardOnly();
     void scanFindsTheBoardsThereAre();
 
@@ -67,22 +71,37 @@ private:
     }
 };
 
+void TestBus::eachReplyIsItsOwnPacksData_data()
+{
+    // The battery number every board's replies state; -1: its address.
+    QTest::addColumn<int>("batteryNumber");
+    QTest::newRow("numbered as addressed") << -1;
+    // After code 1D was written to each: they answer at their addresses and state 7.
+    QTest::newRow("all numbered 7") << 7;
+}
+
 void TestBus::eachReplyIsItsOwnPacksData()
 {
+    QFETCH(int, batteryNumber);
     QMap<int, int> replies;
     QVector<int> mismatched;
     connect(session.get(), &BoardSession::packReply, this,
             [&](int address, const RealTimeReply &values, const AFE &record) {
                 ++replies[address];
-                if (record.id != address || values.addressText.toInt(nullptr, 16) != address)
+                const int stated = batteryNumber < 0 ? address : batteryNumber;
+                if (record.id != address || values.batteryNumber != stated
+                    || values.addressText.toInt(nullptr, 16) != stated)
                     mismatched << address;
             });
     QVector<int> focusRecords;
     connect(session.get(), &BoardSession::realTimeRecord, this,
-            [&] { focusRecords << session->afe.id; });
+            [&](const RealTimeReply &values) { focusRecords << values.batteryNumber; });
     QVector<int> cycles;
     connect(session.get(), &BoardSession::cycleDone, this, [&](int ms, bool) { cycles << ms; });
-    QVERIFY(pollBus("1-4", { 1, 2, 3, 4 }, 2));
+    const QStringList numbered = batteryNumber < 0
+        ? QStringList()
+        : QStringList{ "--battery-number", QString::number(batteryNumber) };
+    QVERIFY(pollBus("1-4", { 1, 2, 3, 4 }, 2, numbered));
     QVERIFY(session->isPolling() && session->isCycleDriven());
 
     QTRY_VERIFY_WITH_TIMEOUT(cycles.size() >= 3, BusWaitMs);
@@ -91,7 +110,7 @@ void TestBus::eachReplyIsItsOwnPacksData()
         QVERIFY2(replies.value(address) >= 3, qPrintable(QString::number(address)));
     // The pages are given the pack in focus only.
     QVERIFY(!focusRecords.isEmpty());
-    QCOMPARE(focusRecords.count(2), focusRecords.size());
+    QCOMPARE(focusRecords.count(batteryNumber < 0 ? 2 : batteryNumber), focusRecords.size());
     // One request on the line at a time, in the list's order: the board never heard a request
     // while it was sending, and the asks go round 1, 2, 3, 4.
     QVERIFY(!boardLog().contains("came while the board was sending"));
@@ -99,8 +118,8 @@ void TestBus::eachReplyIsItsOwnPacksData()
     for (int i = 0; i < order.size(); ++i)
         QCOMPARE(order.at(i), i % 4 + 1);
     for (const BoardSession::PackLink &link : session->packLinks()) {
-        QCOMPARE(link.timeouts, 0);
-        QCOMPARE(link.crcErrors + link.wrongAddress, 0);
+        QCOMPARE(link.timeouts + link.notSent, 0);
+        QCOMPARE(link.crcErrors + link.wrongReply, 0);
         QVERIFY(link.lastReply.isValid() && link.roundTripMs > 0);
     }
     QCOMPARE(heard->failures, 0);
@@ -120,17 +139,49 @@ void TestBus::packThatDropsOutCostsTheOthersOnlyItsWatch()
     cycles.clear();
     QTRY_VERIFY_WITH_TIMEOUT(cycles.size() >= 2, BusWaitMs);
     // The others go on: pack 4 answered in every cycle since, and the cycle is shorter by pack
-    // 3's reply, longer by at most its watch.
+    // 3's reply, longer by at most its watch and the guard after it.
     QVERIFY(session->packLink(4).replies >= repliesBefore + 2);
-    const int replyMs =
+    const int requestMs =
         int(BusCycle::wireMs(Frame::readRequest(3, Cmd::ReadRealTime).size(), 9600));
     // A few milliseconds more for timers on a loaded machine.
-    QVERIFY2(cycles.last() <= whole + BoardSession::ReplyWatchMs + replyMs + 30,
+    QVERIFY2(cycles.last()
+                 <= whole + BoardSession::ReplyWatchMs + BoardSession::GuardMs + requestMs + 30,
              qPrintable(QStringLiteral("%1 ms, %2 ms whole").arg(cycles.last()).arg(whole)));
     const QDateTime silentSince = session->packLink(3).lastReply;
 
     command("present 3");
     QTRY_VERIFY_WITH_TIMEOUT(session->packLink(3).lastReply > silentSince, BusWaitMs);
+}
+
+void TestBus::lateBoardsAreHeardOut()
+{
+    // Two boards that answer 100 ms after they heard the request, past the 70 ms watch: each
+    // reply comes within the guard, nothing is sent across it, and each is its own pack's.
+    QMap<int, int> replies;
+    QVector<int> unanswered;
+    connect(session.get(), &BoardSession::packReply, this,
+            [&](int address, const RealTimeReply &values) {
+                QCOMPARE(values.batteryNumber, address);
+                ++replies[address];
+            });
+    connect(session.get(), &BoardSession::pollUnanswered, this,
+            [&](int address, BoardSession::Unanswered why) {
+                QCOMPARE(why, BoardSession::Unanswered::NoReply);
+                unanswered << address;
+            });
+    QVERIFY(pollBus("1,2", { 1, 2 }, 1, { "--delay", "100" }));
+    QTRY_VERIFY_WITH_TIMEOUT(replies.value(1) >= 3 && replies.value(2) >= 3, BusWaitMs);
+    QVERIFY2(!boardLog().contains("came while the board was sending"), boardLog().constData());
+    for (int address : { 1, 2 }) {
+        const BoardSession::PackLink link = session->packLink(address);
+        QCOMPARE(link.replies, replies.value(address));
+        // Each told unanswered at its watch's end, then credited late.
+        QVERIFY(link.late >= link.replies - 1 && link.late > 0);
+        QVERIFY(link.timeouts >= link.late);
+        QCOMPARE(link.crcErrors + link.wrongReply, 0);
+        QVERIFY(link.roundTripMs > 100);
+    }
+    QCOMPARE(unanswered.count(1) + unanswered.count(2), unanswered.size());
 }
 
 void TestBus::writeReachesItsOwnBoardOnly()

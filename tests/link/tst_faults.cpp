@@ -75,6 +75,13 @@ void TestFaults::faultMatrix()
     QFETCH(char, during);
     QFETCH(Recovery, recovery);
     QFETCH(bool, intact);
+    // Why each poll brought no data, as the session tells it once per poll.
+    QMap<BoardSession::Unanswered, int> unanswered;
+    connect(session.get(), &BoardSession::pollUnanswered, this,
+            [&](int address, BoardSession::Unanswered why) {
+                QCOMPARE(address, 1);
+                ++unanswered[why];
+            });
     QVERIFY(connectTo(QStringList{ "--static" } + options));
     // Each verdict is the line's state, as a presenter shows it, from the moment it is given.
     if (during)
@@ -96,17 +103,29 @@ void TestFaults::faultMatrix()
             connect(session.get(), &BoardSession::frameSent, &watch,
                     [&] { gaps << session->clock()() - lastBytes; });
             const int busy = heard->busy;
+            const int notSent = unanswered.value(BoardSession::Unanswered::NotSent);
             QTest::qWait(3 * PeriodMs);
             for (qint64 gap : qAsConst(gaps))
                 QVERIFY2(gap >= BoardSession::IdleThresholdMs - 5,
                          qPrintable(QString::number(gap)));
+            // Each tick that found the line busy cost the pack its poll, and says so.
             QVERIFY(heard->busy > busy);
+            QCOMPARE(unanswered.value(BoardSession::Unanswered::NotSent) - notSent,
+                     heard->busy - busy);
+            QCOMPARE(session->packLink(1).notSent, heard->busy);
         } else {
             const int sent = heard->sent;
             QTRY_VERIFY_WITH_TIMEOUT(heard->sent >= sent + 2, WaitMs); // polling goes on
         }
         if (during == 'C' || options.contains("--unknown-code"))
             QCOMPARE(heard->records, 0);
+        // A reply past the watch is still the pack's, counted late; a spoiled one is no data.
+        if (options.contains("--delay"))
+            QTRY_VERIFY_WITH_TIMEOUT(session->packLink(1).late > 0, WaitMs);
+        if (during == 'C')
+            QVERIFY(unanswered.value(BoardSession::Unanswered::BadReply) > 0);
+        if (options.contains("--drop") && options.contains("1"))
+            QVERIFY(unanswered.value(BoardSession::Unanswered::NoReply) > 0);
         if (during == 'T') { // every request but the last was reported unanswered before the next
             const QByteArrayList perRequest = heard->verdicts.split('S').mid(1);
             for (int i = 0; i + 1 < perRequest.size(); ++i)
@@ -183,6 +202,12 @@ void TestFaults::faultMatrix()
     QVERIFY2(!heard->verdicts.startsWith('T'), heard->verdicts.constData());
     if (intact)
         QCOMPARE(heard->good, heard->received);
+
+    // A poll that went out was told unanswered at most once.
+    QVERIFY(unanswered.value(BoardSession::Unanswered::NoReply)
+                + unanswered.value(BoardSession::Unanswered::CutShort)
+                + unanswered.value(BoardSession::Unanswered::BadReply)
+            <= heard->sent);
 
     // Nothing the user would be told of where only the line misbehaved; a board that quit may
     // leave the port's own reason, once.

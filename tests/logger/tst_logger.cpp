@@ -49,7 +49,10 @@ private slots:
     void refusedOptionsExitWith2();
     void onceMatchesWhatTheBoardSent();
     void dischargeIsNegativeAlsoAsAMagnitude();
+    void onceGivesUpAfterThreeUnansweredPolls_data();
     void onceGivesUpAfterThreeUnansweredPolls();
+    void boardNumberedOtherThanItsAddress();
+    void lateBoardsOnOneBus();
     void jsonAndCsvUntilSigterm();
     void lineThatGoesAwayIsWaitedFor();
     void portAbsentAtStartIsWaitedFor();
@@ -193,14 +196,71 @@ void TestLogger::dischargeIsNegativeAlsoAsAMagnitude()
         QVERIFY(s["current"].toDouble() < 0 && s["power"].toDouble() < 0);
 }
 
+void TestLogger::onceGivesUpAfterThreeUnansweredPolls_data()
+{
+    QTest::addColumn<QStringList>("board");
+    QTest::addColumn<QByteArray>("says");
+    QTest::newRow("silent board") << QStringList{ "--drop", "1" }
+                                  << QByteArray("pack 1 did not answer 3 polls");
+    // Never 20 ms without a byte: no poll can go out, and each one that could not is a miss.
+    QTest::newRow("chattering line") << QStringList{ "--chatter" }
+                                     << QByteArray("pack 1: the line never went quiet for 3 polls");
+}
+
 void TestLogger::onceGivesUpAfterThreeUnansweredPolls()
 {
-    QVERIFY(startBoard({ "--drop", "1" }));
+    QFETCH(QStringList, board);
+    QFETCH(QByteArray, says);
+    QVERIFY(startBoard(board));
     logger.setProcessChannelMode(QProcess::SeparateChannels);
     startLogger({ "--port", link, "--once", "--period", "300" });
     QCOMPARE(finish(), 1);
     QVERIFY(printed.isEmpty());
-    QVERIFY(logger.readAllStandardError().contains("did not answer 3 polls"));
+    const QByteArray err = logger.readAllStandardError();
+    QVERIFY2(err.contains(says), err.constData());
+}
+
+void TestLogger::boardNumberedOtherThanItsAddress()
+{
+    // Battery number 7 written to the board at address 1: it answers at 1 and states 7.
+    QVERIFY(startBoard({ "--battery-number", "7" }));
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    startLogger({ "--port", link, "--once", "--period", "300" });
+    QCOMPARE(finish(), 0);
+    QList<QJsonObject> states = jsonLines(printed);
+    QCOMPARE(states.size(), 1);
+    QCOMPARE(states.first()["address"].toInt(), 1);
+    QCOMPARE(states.first()["battery_number"].toInt(), 7);
+
+    printed.clear();
+    startLogger({ "--port", link, "--scan", "1-3", "--once", "--period", "300" });
+    QCOMPARE(finish(), 0);
+    QVERIFY(logger.readAllStandardError().contains("found boards at 1\n"));
+    states = jsonLines(printed);
+    QCOMPARE(states.size(), 1);
+    QCOMPARE(states.first()["address"].toInt(), 1);
+    QCOMPARE(states.first()["battery_number"].toInt(), 7);
+}
+
+void TestLogger::lateBoardsOnOneBus()
+{
+    // Both answer 100 ms after the request, past the 70 ms watch: each is heard out in the
+    // guard after it, and each reply is logged as its own pack's.
+    QVERIFY(startBoard({ "--address", "1,2", "--delay", "100" }));
+    startLogger({ "--port", link, "--address", "1,2", "--json", "--period", "300" });
+    QElapsedTimer timer;
+    timer.start();
+    QSet<int> seen;
+    while (seen.size() < 2 && timer.elapsed() < 10000) {
+        QVERIFY(waitForLines(printed.count('\n') + 1, int(10000 - timer.elapsed())));
+        for (const QJsonObject &state : jsonLines(printed)) {
+            QCOMPARE(state["battery_number"].toInt(), state["address"].toInt());
+            seen.insert(state["address"].toInt());
+        }
+    }
+    QCOMPARE(seen, (QSet<int>{ 1, 2 }));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
 }
 
 void TestLogger::jsonAndCsvUntilSigterm()

@@ -249,6 +249,13 @@ void TestOverviewPage::repliesReachTheirOwnTileOnly()
     QCOMPARE(log->index(0, 2).data().toInt(), 2);
     QCOMPARE(log->index(1, 2).data().toInt(), 3);
     QCOMPARE(log->index(2, 2).data().toInt(), 1);
+
+    // A board given another battery number keeps the tile of its address, which names it.
+    Reply numbered = reply(4, 50000, 0, 40, { 3200 });
+    numbered.values.batteryNumber = 9;
+    send(numbered);
+    QCOMPARE(tile(4)->lines().first(), QStringLiteral("电池包 04 · 编号 9"));
+    QCOMPARE(tile(2)->lines().first(), QStringLiteral("电池包 02"));
 }
 
 void TestOverviewPage::bankLineAddsUpTheAnsweringPacks()

@@ -63,6 +63,8 @@ public:
     // Handles one frame from the host; nowMs is a monotonic clock.
     Outcome handle(const QByteArray &frame, qint64 nowMs);
     int batteryNumber() const { return m_batteryNumber; }
+    // As a write of code 1D leaves it: the replies state number in their address field.
+    void setBatteryNumber(int number) { m_batteryNumber = number; }
     // Ends the faults on the line (lost, late, spoiled, split, noisy or unknown replies); the
     // board answers cleanly from the next request on.
     void clearLineFaults();

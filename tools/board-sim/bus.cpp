@@ -153,6 +153,12 @@ void Bus::clearLineFaults()
         n.board->clearLineFaults();
 }
 
+void Bus::setBatteryNumber(int number)
+{
+    for (Node &n : m_nodes)
+        n.board->setBatteryNumber(number);
+}
+
 bool Bus::setPresent(int address, bool present)
 {
     Node *node = find(address);

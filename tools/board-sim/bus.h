@@ -46,6 +46,8 @@ public:
     // Advances every board's pack model, absent ones too (the pack lives on without its link).
     void step(double seconds);
     void clearLineFaults();
+    // Every board's replies state this battery number, as after a write of code 1D.
+    void setBatteryNumber(int number);
 
     // False when no board has this address.
     bool setPresent(int address, bool present);

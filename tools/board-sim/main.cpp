@@ -182,6 +182,12 @@ int main(int argc, char *argv[])
                        "line: \"absent LIST\" takes boards off the bus, \"present LIST\" brings "
                        "them back."),
         QStringLiteral("path"));
+    const QCommandLineOption batteryNumberOpt(
+        QStringLiteral("battery-number"),
+        QStringLiteral("Battery number the replies state in their address field, 0 to 255, as "
+                       "after a write of code 1D (default: the board's address); the board still "
+                       "answers at its address."),
+        QStringLiteral("n"));
     const QCommandLineOption cellsOpt(QStringLiteral("cells"),
                                       QStringLiteral("Cells in series, 1 to 25 (default 16)."),
                                       QStringLiteral("n"));
@@ -260,6 +266,7 @@ int main(int argc, char *argv[])
                         badCrcOpt, splitOpt,    delayOpt,  noiseOpt,   tildeOpt, chatterOpt,
                         signedOpt, unknownOpt,  quitOpt,   garbageOpt, logOpt,   dropBlockOpt,
                         keepOpt,   lineRateOpt, absentOpt, controlOpt });
+    parser.addOption(batteryNumberOpt);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -342,6 +349,8 @@ int main(int argc, char *argv[])
         fail(QStringLiteral("cannot write the log %1").arg(parser.value(logOpt)));
 
     Bus bus(addresses, config, !parser.isSet(socOpt), faults);
+    if (parser.isSet(batteryNumberOpt))
+        bus.setBatteryNumber(integer(parser, batteryNumberOpt, 0, Board::MaxBatteryNumber, 0));
 
     SerialLine line;
     QString devicePath;
