@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QHash>
+#include <QMetaEnum>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -436,6 +437,8 @@ void BoardSession::settled(const BusCycle::Settled &s)
         ++link.timeouts;
     }
     emit packLinkChanged(s.address);
+    qDebug("pack %d: no data (%s)", s.address,
+           QMetaEnum::fromType<Unanswered>().valueToKey(int(why)));
     emit pollUnanswered(s.address, why);
     // The tick tells of its own time-outs, as it always has.
     if (m_cycleDriven && s.address == m_settings.address && why != Unanswered::NotSent) {

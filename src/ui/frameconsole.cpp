@@ -232,6 +232,8 @@ void FrameConsole::pollUnanswered(int address, BoardSession::Unanswered why)
     case BoardSession::Unanswered::NotSent:
         take(m_log.event(FrameLog::Verdict::BusBusy, now(), nullptr, address));
         return;
+    case BoardSession::Unanswered::BadReply:
+        return; // the spoiled frame has its own row, with its verdict
     }
 }
 
