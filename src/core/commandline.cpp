@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "addresslist.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -38,11 +40,15 @@ struct Parser
     QCommandLineOption baud{ QStringLiteral("baud"),
                              QStringLiteral("Baud rate: %1.").arg(baudList()),
                              QStringLiteral("N") };
-    QCommandLineOption address{ QStringLiteral("address"),
-                                QStringLiteral("Board address, %1 to %2.")
-                                    .arg(StartLimits::AddressMin)
-                                    .arg(StartLimits::AddressMax),
-                                QStringLiteral("N") };
+    QCommandLineOption address{
+        QStringLiteral("address"),
+        QStringLiteral("Board address, %1 to %2, or the packs to poll on one line, as "
+                       "1,3,5-8: the first is the one shown. Polled in place of the packs "
+                       "remembered for the port opened.")
+            .arg(StartLimits::AddressMin)
+            .arg(StartLimits::AddressMax),
+        QStringLiteral("N|LIST")
+    };
     QCommandLineOption period{ QStringLiteral("period"),
                                QStringLiteral("Poll period in milliseconds, %1 to %2.")
                                    .arg(StartLimits::PeriodMin)
@@ -131,11 +137,19 @@ CommandLine::Result CommandLine::parse(const QStringList &arguments)
     if (!readNumber(p.parser, p.baud, StartLimits::isBaudRate, &options.baud))
         return refuse(
             QStringLiteral("--baud %1 is not one of the rates %2.").arg(value(p.baud), baudList()));
-    if (!readNumber(p.parser, p.address, StartLimits::isAddress, &options.address))
-        return refuse(QStringLiteral("--address %1 is not a board address from %2 to %3.")
-                          .arg(value(p.address))
-                          .arg(StartLimits::AddressMin)
-                          .arg(StartLimits::AddressMax));
+    if (p.parser.isSet(p.address)) {
+        // One address polls that pack alone; a list polls those packs; either takes the place
+        // of the list remembered for the port.
+        const QVector<int> packs = AddressList::parse(p.parser.value(p.address));
+        if (packs.isEmpty())
+            return refuse(QStringLiteral("--address %1 is not a board address from %2 to %3, "
+                                         "nor a list of them such as 1,3,5-8.")
+                              .arg(value(p.address))
+                              .arg(StartLimits::AddressMin)
+                              .arg(StartLimits::AddressMax));
+        options.address = packs.first();
+        options.packs = packs.size() > 1 ? packs : QVector<int>();
+    }
     if (!readNumber(p.parser, p.period, StartLimits::isPeriod, &options.period))
         return refuse(QStringLiteral("--period %1 is not a poll period from %2 to %3 ms.")
                           .arg(value(p.period))

@@ -1,5 +1,7 @@
 #include "startoptions.h"
 
+#include "addresslist.h"
+
 #include <QSettings>
 #include <QStringList>
 
@@ -12,7 +14,10 @@ const QString LanguageKey = QStringLiteral("language");
 const QString PortKey = QStringLiteral("link/port");
 const QString BaudKey = QStringLiteral("link/baud");
 const QString AddressKey = QStringLiteral("link/address");
-const QString PacksKey = QStringLiteral("link/packs");
+const QString PacksKey = QStringLiteral("link/packs"); // an earlier version's one list
+const QString PortPacksKey = QStringLiteral("link/portPacks");
+const QString PortPacksPort = QStringLiteral("port");
+const QString PortPacksList = QStringLiteral("packs");
 const QString PeriodKey = QStringLiteral("link/period");
 const QString ReconnectKey = QStringLiteral("link/reconnect");
 const QString PositionKey = QStringLiteral("window/position");
@@ -26,6 +31,15 @@ std::optional<int> readNumber(QSettings &settings, const QString &key, bool (*va
     if (ok && valid(value))
         return value;
     return std::nullopt;
+}
+
+// A list of packs as stored. Written by hand without quotes, "1,2,5" comes back as a list of
+// strings.
+std::optional<QVector<int>> readPacks(const QVariant &value)
+{
+    return StartLimits::packList(value.userType() == QMetaType::QStringList
+                                     ? value.toStringList().join(QLatin1Char(','))
+                                     : value.toString());
 }
 
 } // namespace
@@ -42,14 +56,7 @@ bool StartLimits::isAddress(int address)
 
 std::optional<QVector<int>> StartLimits::packList(const QString &text)
 {
-    QVector<int> packs;
-    for (const QString &item : text.split(QLatin1Char(','))) {
-        bool ok = false;
-        const int address = item.trimmed().toInt(&ok);
-        if (!ok || !isAddress(address) || packs.contains(address))
-            return std::nullopt;
-        packs.append(address);
-    }
+    const QVector<int> packs = AddressList::parse(text);
     if (packs.size() < 2)
         return std::nullopt;
     return packs;
@@ -57,10 +64,7 @@ std::optional<QVector<int>> StartLimits::packList(const QString &text)
 
 QString StartLimits::packListText(const QVector<int> &packs)
 {
-    QStringList items;
-    for (int address : packs)
-        items << QString::number(address);
-    return items.join(QLatin1Char(','));
+    return AddressList::format(packs);
 }
 
 bool StartLimits::isPeriod(int ms)
@@ -95,11 +99,20 @@ StartOptions Settings::read(QSettings &settings)
         options.port = port;
     options.baud = readNumber(settings, BaudKey, StartLimits::isBaudRate);
     options.address = readNumber(settings, AddressKey, StartLimits::isAddress);
-    // Written by hand without quotes, the list comes back as a list of strings.
-    const QVariant packs = settings.value(PacksKey);
-    options.packs = StartLimits::packList(packs.userType() == QMetaType::QStringList
-                                              ? packs.toStringList().join(QLatin1Char(','))
-                                              : packs.toString());
+    options.packs = readPacks(settings.value(PacksKey));
+    // A port named twice keeps its first list; an entry without a port or a list is skipped.
+    QMap<QString, QVector<int>> portPacks;
+    const int ports = settings.beginReadArray(PortPacksKey);
+    for (int i = 0; i < ports; ++i) {
+        settings.setArrayIndex(i);
+        const QString port = settings.value(PortPacksPort).toString();
+        const std::optional<QVector<int>> packs = readPacks(settings.value(PortPacksList));
+        if (!port.isEmpty() && packs && !portPacks.contains(port))
+            portPacks.insert(port, *packs);
+    }
+    settings.endArray();
+    if (!portPacks.isEmpty())
+        options.portPacks = portPacks;
     options.period = readNumber(settings, PeriodKey, StartLimits::isPeriod);
     const QString reconnect = settings.value(ReconnectKey).toString();
     if (reconnect == QLatin1String("true") || reconnect == QLatin1String("false"))
@@ -128,6 +141,19 @@ void Settings::write(QSettings &settings, const StartOptions &options)
             settings.setValue(PacksKey, StartLimits::packListText(*options.packs));
         else
             settings.remove(PacksKey);
+    }
+    if (options.portPacks) {
+        settings.remove(PortPacksKey);
+        settings.beginWriteArray(PortPacksKey);
+        int i = 0;
+        for (auto it = options.portPacks->cbegin(); it != options.portPacks->cend(); ++it) {
+            if (it.key().isEmpty() || it.value().size() < 2)
+                continue;
+            settings.setArrayIndex(i++);
+            settings.setValue(PortPacksPort, it.key());
+            settings.setValue(PortPacksList, StartLimits::packListText(it.value()));
+        }
+        settings.endArray();
     }
     if (options.period)
         settings.setValue(PeriodKey, *options.period);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QPoint>
 #include <QString>
 #include <QVector>
@@ -15,10 +16,14 @@ struct StartOptions
     std::optional<int> language; // index of the language box: 0 Chinese, 1 English, 2 German
     std::optional<QString> port; // a port name, a device path or a stable by-id name
     std::optional<int> baud;
-    std::optional<int> address;
-    // The packs polled on the port, found by a scan; empty: the address alone (a remembered
-    // list is forgotten).
+    std::optional<int> address; // the pack shown (the Pack box)
+    // The packs to poll in place of the list remembered for the port: given on the command line,
+    // where an empty list is the address alone. Read from the settings it is the one list an
+    // earlier version kept for whichever port was used, which belongs to the port remembered.
     std::optional<QVector<int>> packs;
+    // The packs found on each port, by what identifies its adapter (PortList::identity), or by
+    // a port's name or path; each list has two packs or more.
+    std::optional<QMap<QString, QVector<int>>> portPacks;
     std::optional<int> period; // poll period, ms
     std::optional<bool> reconnect;
     std::optional<QPoint> position; // of the window's top-left corner
@@ -39,7 +44,7 @@ constexpr const char *LanguageCodes[] = { "zh", "en", "de" };
 
 bool isBaudRate(int baud);
 bool isAddress(int address);
-// A list of at least two distinct addresses written "1,2,5", or nothing.
+// A list of at least two distinct addresses written "1,2,5" or "1,3,5-8", or nothing.
 std::optional<QVector<int>> packList(const QString &text);
 QString packListText(const QVector<int> &packs);
 bool isPeriod(int ms);

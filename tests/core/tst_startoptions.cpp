@@ -27,6 +27,10 @@ QString describe(const StartOptions &o)
         parts << QStringLiteral("address=%1").arg(*o.address);
     if (o.packs)
         parts << QStringLiteral("packs=") + StartLimits::packListText(*o.packs);
+    if (o.portPacks) {
+        for (auto it = o.portPacks->cbegin(); it != o.portPacks->cend(); ++it)
+            parts << it.key() + QLatin1Char('=') + StartLimits::packListText(it.value());
+    }
     if (o.period)
         parts << QStringLiteral("period=%1").arg(*o.period);
     if (o.reconnect)
@@ -74,10 +78,20 @@ void TestStartOptions::commandLine_data()
         << QStringList{ "--port",   "/dev/ttyUSB0", "--baud", "115200", "--address", "0",
                         "--period", "9999",         "--lang", "de",     "--connect", "--reconnect" }
         << Action::Run
-        << "lang=2 port=/dev/ttyUSB0 baud=115200 address=0 period=9999 reconnect=1 connect";
+        << "lang=2 port=/dev/ttyUSB0 baud=115200 address=0 packs= period=9999 reconnect=1 connect";
     QTest::newRow("other ends of the ranges")
         << QStringList{ "--baud=9600", "--address=99", "--period=300", "--lang=zh" } << Action::Run
-        << "lang=0 baud=9600 address=99 period=300";
+        << "lang=0 baud=9600 address=99 packs= period=300";
+    // One address polls that pack alone ("packs=" empty), a list those packs with the first
+    // shown; either stands in for the list remembered for the port.
+    QTest::newRow("address list") << QStringList{ "--address", "1,3,5-8" } << Action::Run
+                                  << "address=1 packs=1,3,5-8";
+    QTest::newRow("address list in the order given")
+        << QStringList{ "--address=12, 4 ,9" } << Action::Run << "address=12 packs=12,4,9";
+    QTest::newRow("address range")
+        << QStringList{ "--address", "0-99" } << Action::Run << "address=0 packs=0-99";
+    QTest::newRow("address given twice in a list")
+        << QStringList{ "--address", "4,4" } << Action::Run << "address=4 packs=";
     QTest::newRow("one dash, English")
         << QStringList{ "-port", "ttyUSB1", "-lang", "en" } << Action::Run << "lang=1 port=ttyUSB1";
     QTest::newRow("help") << QStringList{ "--help" } << Action::Help << "";
@@ -93,6 +107,13 @@ void TestStartOptions::commandLine_data()
     QTest::newRow("address below") << QStringList{ "--address", "-1" } << Action::Refuse << "'-1'";
     QTest::newRow("address in hex")
         << QStringList{ "--address", "0x10" } << Action::Refuse << "'0x10'";
+    QTest::newRow("address list with a gap")
+        << QStringList{ "--address", "1,,3" } << Action::Refuse << "'1,,3'";
+    QTest::newRow("address range reversed")
+        << QStringList{ "--address", "8-5" } << Action::Refuse << "'8-5'";
+    QTest::newRow("address range too far")
+        << QStringList{ "--address", "90-100" } << Action::Refuse << "'90-100'";
+    QTest::newRow("address empty") << QStringList{ "--address", "" } << Action::Refuse << "''";
     QTest::newRow("period below") << QStringList{ "--period", "299" } << Action::Refuse << "'299'";
     QTest::newRow("period above") << QStringList{ "--period", "10000" } << Action::Refuse
                                   << "'10000'";
@@ -151,6 +172,28 @@ void TestStartOptions::settingsFirstStartAndRoundTrip()
     Settings::write(settings, single);
     options.packs.reset();
     QCOMPARE(describe(Settings::read(settings)), describe(options));
+
+    // Each port its own list, by its adapter's identity or by a name; the lists written replace
+    // those there were, and one pack is no list.
+    StartOptions lists;
+    lists.portPacks = QMap<QString, QVector<int>>{
+        { QStringLiteral("usb:0403:6001:A50285BI"), { 1, 2, 3, 4, 5, 6, 7, 8 } },
+        { QStringLiteral("/dev/ttyS0"), { 9, 2 } },
+    };
+    Settings::write(settings, lists);
+    options.portPacks = lists.portPacks;
+    QCOMPARE(describe(Settings::read(settings)), describe(options));
+    lists.portPacks = QMap<QString, QVector<int>>{
+        { QStringLiteral("/dev/ttyS0"), { 3, 4 } },
+        { QStringLiteral("/dev/ttyS1"), { 5 } },
+    };
+    Settings::write(settings, lists);
+    options.portPacks = QMap<QString, QVector<int>>{ { QStringLiteral("/dev/ttyS0"), { 3, 4 } } };
+    QCOMPARE(describe(Settings::read(settings)), describe(options));
+    lists.portPacks = QMap<QString, QVector<int>>();
+    Settings::write(settings, lists);
+    options.portPacks.reset();
+    QCOMPARE(describe(Settings::read(settings)), describe(options));
 }
 
 void TestStartOptions::damagedSettingsCostOnlyTheirValue()
@@ -179,6 +222,15 @@ void TestStartOptions::damagedSettingsCostOnlyTheirValue()
         { "packs=1,-2", "" },
         { "packs=1,2x", "" },
         { "packs=", "" },
+        { "packs=1-4", "packs=1-4" },
+        // Per port: an entry without its port or with a damaged list is skipped; a port named
+        // twice keeps its first list.
+        { "portPacks\\size=4\nportPacks\\1\\port=/dev/ttyS0\nportPacks\\1\\packs=1,2\n"
+          "portPacks\\2\\packs=3,4\nportPacks\\3\\port=ttyUSB0\nportPacks\\3\\packs=3,x\n"
+          "portPacks\\4\\port=/dev/ttyS0\nportPacks\\4\\packs=7,8",
+          "/dev/ttyS0=1,2" },
+        { "portPacks\\size=1\nportPacks\\1\\port=usb:0403:6001:A5\nportPacks\\1\\packs=1,3,5-8",
+          "usb:0403:6001:A5=1,3,5-8" },
     };
     for (const auto &list : lists) {
         QVERIFY(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
