@@ -611,16 +611,21 @@ void BoardSession::checkFrame(const QByteArray &frame)
         if (asked.outcome == BusCycle::Outcome::Answered)
             emit pollUnanswered(asked.address, Unanswered::BadReply);
     }
+    const bool answersPack = answers && asked.kind != BusCycle::Kind::Scan;
     if (!reply.hasStart) {
         emit frameChecked(frame, FrameVerdict::NoStart);
         return;
     }
     if (!reply.crcMatches) {
         emit frameChecked(frame, FrameVerdict::CrcMismatch);
+        if (answersPack)
+            emit answerChecked(asked.address, FrameVerdict::CrcMismatch);
         emit crcMismatch(frame);
         return;
     }
     emit frameChecked(frame, FrameVerdict::Good);
+    if (answersPack)
+        emit answerChecked(asked.address, FrameVerdict::Good);
     if (reply.kind != 'Y')
         return;
     if (realTime) {

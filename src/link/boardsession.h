@@ -246,6 +246,9 @@ signals:
     // Every frame cut from the received bytes, before its check.
     void frameReceived(const QByteArray &frame);
     void frameChecked(const QByteArray &frame, BoardSession::FrameVerdict verdict);
+    // A frame checked that answers a request to a pack (its poll or a read-back, in time or
+    // late): address is the pack asked. Frames that answer nothing, or a scan, are not told.
+    void answerChecked(int address, BoardSession::FrameVerdict verdict);
     void crcMismatch(const QByteArray &frame);
     // A real-time reply of the pack in focus decoded into afe; values holds the text of every
     // field it fills.
