@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget *parent)
     InitSlot();
     initReconnect();
     initControls();
+    holdPolledPacks = false;
 }
 
 MainWindow::~MainWindow()
@@ -126,6 +127,9 @@ void MainWindow::InitSlot()
     connect(ui->lang, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::langChange);
     connect(ui->openCom, &SwitchButton::statusChanged, this, &MainWindow::openComChanged);
+    // Each port has its own packs: the tiles follow the port chosen.
+    connect(ui->portName, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::followChosenPort);
     // The session reads, checks and polls by itself; the window shows what it reports.
     connectSession();
     connect(deviceWatcher, &DeviceWatcher::deviceArrived, this, &MainWindow::serialDeviceArrived);
@@ -201,6 +205,7 @@ void MainWindow::langChange(int index)
         showClosedText();
     realTimePage->retranslate();
     overviewPage->retranslate();
+    showFocusPack();
 }
 
 void MainWindow::on_pushButton_about_clicked()

@@ -8,12 +8,14 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMainWindow>
+#include <QMap>
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
 #include <QTime>
 
 #include <memory>
+#include <optional>
 
 class DeviceWatcher;
 class FrameConsole;
@@ -206,11 +208,22 @@ private:
     // Sets the switch to what the line did, without asking the line to do it.
     void showSwitch(bool on);
     void showSendFailure(BoardSession::SendFailure failure);
+    // "Fine " or "CRC Error!" for a frame checked.
+    void showFrameVerdict(BoardSession::FrameVerdict verdict);
     // A box asked for from a serial or timer handler, shown once the handler has returned.
     void showLater(Messages::Kind kind, const QString &title, const QString &text);
 
     // Settings (mainwindow_settings.cpp).
     bool selectPort(const QString &nameOrPath);
+    // The entry chosen in the port list, or none.
+    const PortInfo *chosenPort() const;
+    // The packs a line on port polls: those given at start until a port is opened, else those
+    // remembered for the port; empty: the address alone.
+    QVector<int> packsFor(const PortInfo *port) const;
+    // Remembers the packs polled on port in place of what it had; one pack is no list.
+    void rememberPacks(const PortInfo &port, const QVector<int> &packs);
+    // While the line is closed the overview and the poll list show what the chosen port polls.
+    void followChosenPort();
 
     // A decoded real-time reply or parameter block into the pages.
     void showRealTimeReply(const RealTimeReply &values);
@@ -235,10 +248,14 @@ private:
     void focusPack(int address);
     // The line began polling: the overview shows the packs polled and the focus.
     void showPolledPacks();
-    // Polls these packs (found by a scan or remembered).
+    // Polls these packs (found by a scan or remembered); one or none: the address alone.
     void pollPacks(const QVector<int> &packs);
+    // A scan found these packs on the line: polled, and remembered for its port.
+    void takeFoundPacks(const QVector<int> &found);
     // A reply of any pack polled: the log, the trends, the pack's last reply.
     void takePackReply(int address, const RealTimeReply &values, const AFE &record);
+    // Names the pack in focus over the pages that show it.
+    void showFocusPack();
 
     // Keyboard and controls: functions (mainwindow_controls.cpp).
     // Enter applies a parameter row, Tab passes over fields nobody types in, the period box and
@@ -259,6 +276,14 @@ private:
     QList<PortInfo> listedPorts; // what the port list was last built from
     // The port the start options named, remembered or given; the only one a start may open.
     QString startPort;
+    // The packs found on each port: by the adapter's identity, or by the name or path an
+    // earlier version remembered its one list with.
+    QMap<QString, QVector<int>> portPacks;
+    // Given on the command line: polled on the first port opened, in place of its list.
+    std::optional<QVector<int>> startPacks;
+    // The window is being built, the port list rebuilt, or the line waits for its adapter: what
+    // is polled stays.
+    bool holdPolledPacks = true;
     // The lamp pictures of the main page: off, on (green), alarm (amber) and error (red).
     QPixmap lampOff;
     QPixmap lampOn;
@@ -293,6 +318,8 @@ private:
         qint64 at = 0; // on the window's clock
     };
     QHash<int, PackReply> lastReplies;
+    QLabel *focusLabel = nullptr; // focus_pack: the pack in focus, beside the tabs
+    int focusNumber = -1; // the battery number the pack in focus states; -1: not known
 
     // Frame console: members.
     FrameConsole *frameConsole = nullptr; // built at the first click of debugdig

@@ -44,9 +44,13 @@ void MainWindow::connectSession()
         else
             showLater(Messages::Kind::Critical, tr("设备移除"), reason);
     });
-    connect(session, &BoardSession::reconnectWaitChanged, this, [this] {
-        if (!session->isOpen())
-            showClosedText();
+    connect(session, &BoardSession::reconnectWaitChanged, this, [this](bool waiting) {
+        if (session->isOpen())
+            return;
+        showClosedText();
+        // The wait is over without the adapter: the chosen port's packs are shown again.
+        if (!waiting)
+            followChosenPort();
     });
     connect(session, &BoardSession::aboutToPoll, this, &MainWindow::watchLiveData);
     connect(session, &BoardSession::frameSent, this,
@@ -66,16 +70,36 @@ void MainWindow::connectSession()
     // The session checks what it receives itself; a block handed to dataReceived goes through
     // the same check.
     connect(this, &MainWindow::dataReceived, this, &MainWindow::ParseMsg);
+    // With one pack every frame is its. On a bus the text speaks for the pack in focus alone,
+    // by the answers to its own requests and its own polls; the overview tells of the others.
     connect(session, &BoardSession::frameChecked, this,
             [this](const QByteArray &, BoardSession::FrameVerdict verdict) {
-                if (verdict == BoardSession::FrameVerdict::Good)
-                    setStatusText(ui->statu_send, GreenText, QStringLiteral("Fine "));
+                if (!session->isCycleDriven())
+                    showFrameVerdict(verdict);
             });
-    connect(session, &BoardSession::crcMismatch, this, [this] {
-        setupStatusSwitcher(ui->statu_rxerr_mask, lampError, lampOff, CrcFlashMs);
-        setStatusText(ui->statu_send, RedText, QStringLiteral("CRC Error!"));
-    });
+    connect(session, &BoardSession::answerChecked, this,
+            [this](int address, BoardSession::FrameVerdict verdict) {
+                if (session->isCycleDriven() && address == session->address())
+                    showFrameVerdict(verdict);
+            });
+    connect(session, &BoardSession::pollUnanswered, this,
+            [this](int address, BoardSession::Unanswered why) {
+                // The tick tells of a poll a busy line held back by itself (busBusy).
+                if (why == BoardSession::Unanswered::NotSent && session->isCycleDriven()
+                    && address == session->address())
+                    setStatusText(ui->statu_send, YellowText, QStringLiteral("Bus busy!"));
+            });
+    connect(session, &BoardSession::crcMismatch, this,
+            [this] { setupStatusSwitcher(ui->statu_rxerr_mask, lampError, lampOff, CrcFlashMs); });
     connect(session, &BoardSession::realTimeRecord, this, &MainWindow::showRealTimeReply);
+}
+
+void MainWindow::showFrameVerdict(BoardSession::FrameVerdict verdict)
+{
+    if (verdict == BoardSession::FrameVerdict::Good)
+        setStatusText(ui->statu_send, GreenText, QStringLiteral("Fine "));
+    else if (verdict == BoardSession::FrameVerdict::CrcMismatch)
+        setStatusText(ui->statu_send, RedText, QStringLiteral("CRC Error!"));
 }
 
 void MainWindow::showLater(Messages::Kind kind, const QString &title, const QString &text)
@@ -118,6 +142,9 @@ void MainWindow::findFreePorts()
     const int chosen = PortList::find(listedPorts, chosenPortName());
     const QString chosenIdentity =
         chosen >= 0 ? PortList::identity(listedPorts.at(chosen)) : QString();
+    // The entries come and go one by one: the packs follow the port chosen in the end.
+    const bool held = holdPolledPacks;
+    holdPolledPacks = true;
     ui->portName->clear();
     listedPorts = PortList::availablePorts();
     int keep = -1;
@@ -133,6 +160,8 @@ void MainWindow::findFreePorts()
     // An adapter's entry is longer than the box: the open list is as wide as its longest entry
     // (NComBox), and the box tells the chosen one whole as its tool tip.
     showPortToolTip();
+    holdPolledPacks = held;
+    followChosenPort();
     ui->bard->setEnabled(true);
     if (ui->portName->count() == 0)
         showLater(Messages::Kind::Warning, QStringLiteral("Warning"),
@@ -187,13 +216,25 @@ void MainWindow::openComChanged(bool on)
 
 bool MainWindow::initSerialPort()
 {
+    // The packs of the chosen port: those given at start if no port was opened yet, else those
+    // remembered for it; from now on they are the port's.
+    const PortInfo *chosen = chosenPort();
+    const std::optional<PortInfo> port =
+        chosen ? std::optional<PortInfo>(*chosen) : std::optional<PortInfo>();
+    const QVector<int> packs = packsFor(chosen);
+    pollPacks(packs);
     BoardSession::LineSettings line;
     line.port = chosenPortName();
     line.baud = ui->bard->currentData(Qt::UserRole).toInt();
     line.address = ui->DeviceID->value();
     // The period is read here once; the box is locked while polling runs.
     line.periodMs = ui->spinBox->value();
-    return session->open(line);
+    if (!session->open(line))
+        return false;
+    if (port)
+        rememberPacks(*port, packs);
+    startPacks.reset();
+    return true;
 }
 
 void MainWindow::SendTaskRun()
@@ -232,8 +273,11 @@ void MainWindow::linkClosed(BoardSession::CloseReason reason)
     ui->DeviceID->setEnabled(true);
     showClosedText();
     liveDataClosed();
-    if (reason == BoardSession::CloseReason::Removed)
+    if (reason == BoardSession::CloseReason::Removed) {
+        // Its wait for the adapter begins after this: the line keeps its packs for it.
+        const QScopedValueRollback<bool> hold(holdPolledPacks, session->reconnectEnabled());
         findFreePorts();
+    }
 }
 
 void MainWindow::handleError(QSerialPort::SerialPortError error)

@@ -9,24 +9,63 @@
 #include "trendspage.h"
 #include "ui_mainwindow.h"
 
+#include <QLabel>
 #include <QSpinBox>
+#include <QTabWidget>
 
 void MainWindow::initOverviewPage()
 {
     overviewPage = new OverviewPage(
         ui->tab_widget, session, [this] { return clock(); }, [this] { return languageLocale(); });
     connect(overviewPage, &OverviewPage::focusRequested, this, &MainWindow::focusPack);
-    connect(overviewPage, &OverviewPage::packsFound, this, &MainWindow::pollPacks);
+    connect(overviewPage, &OverviewPage::packsFound, this, &MainWindow::takeFoundPacks);
     connect(session, &BoardSession::packReply, this, &MainWindow::takePackReply);
     overviewPage->setPacks(session->addresses());
     overviewPage->setFocusPack(session->address());
     // With one pack on the line, its tile is the address the box names.
     connect(ui->DeviceID, QOverload<int>::of(&QSpinBox::valueChanged), this, [this](int address) {
+        // The battery number it states: known from its last reply, or not until its next.
+        const auto last = lastReplies.constFind(address);
+        focusNumber = last != lastReplies.constEnd() ? last->values.batteryNumber : -1;
+        showFocusPack();
         if (session->isCycling())
             return;
         overviewPage->setPacks({ address });
         overviewPage->setFocusPack(address);
     });
+
+    // The pages that show and write one pack name it in the corner of the tabs; the box that
+    // names it too is locked while the line is open.
+    focusLabel = new QLabel(ui->tab_widget);
+    focusLabel->setObjectName(QStringLiteral("focus_pack"));
+    ui->tab_widget->setCornerWidget(focusLabel, Qt::TopRightCorner);
+    connect(ui->tab_widget, &QTabWidget::currentChanged, this, &MainWindow::showFocusPack);
+    connect(session, &BoardSession::realTimeRecord, this, [this](const RealTimeReply &values) {
+        if (values.batteryNumber != focusNumber) {
+            focusNumber = values.batteryNumber;
+            showFocusPack();
+        }
+    });
+    showFocusPack();
+}
+
+void MainWindow::showFocusPack()
+{
+    const QWidget *page = ui->tab_widget->currentWidget();
+    const bool shown = page == ui->maininfo || page == ui->tab_3 || page == ui->tab_2;
+    if (shown) {
+        const int address = ui->DeviceID->value();
+        const QString pack = QStringLiteral("%1").arg(address, 2, 10, QLatin1Char('0'));
+        // The battery number the pack states, where it is not its address, as its tile has it.
+        const QString text = focusNumber >= 0 && focusNumber != address
+            ? tr("电池包 %1 · 编号 %2").arg(pack).arg(focusNumber)
+            : tr("电池包 %1").arg(pack);
+        if (focusLabel->text() != text)
+            focusLabel->setText(text);
+        focusLabel->setToolTip(tr("这些页面显示并写入的电池包。在总览页选择其他电池包。"));
+    }
+    if (focusLabel->isVisibleTo(ui->tab_widget) != shown)
+        focusLabel->setVisible(shown);
 }
 
 void MainWindow::showPolledPacks()
@@ -80,15 +119,22 @@ void MainWindow::focusPack(int address)
 
 void MainWindow::pollPacks(const QVector<int> &packs)
 {
-    if (packs.isEmpty())
+    const int focus = ui->DeviceID->value();
+    if (packs.size() < 2) {
+        // The address alone, polled by the tick as it always was; the box names it.
+        const int address = packs.isEmpty() ? focus : packs.first();
+        session->setAddresses({});
+        overviewPage->setPacks({ address });
+        focusPack(address);
+        lastReplies.clear();
         return;
+    }
     // The trend of the one pack polled so far is the focus's.
     if (!session->isCycling())
         trendsPage->namePack(session->address());
     session->setAddresses(packs);
     overviewPage->setPacks(packs);
     // The focus stays where it is if that pack is among them.
-    const int focus = ui->DeviceID->value();
     focusPack(packs.contains(focus) ? focus : packs.first());
     for (auto it = lastReplies.begin(); it != lastReplies.end();) {
         if (packs.contains(it.key()))
@@ -96,4 +142,12 @@ void MainWindow::pollPacks(const QVector<int> &packs)
         else
             it = lastReplies.erase(it);
     }
+}
+
+void MainWindow::takeFoundPacks(const QVector<int> &found)
+{
+    pollPacks(found);
+    // The port box is locked on the line's port while it is open.
+    if (const PortInfo *port = chosenPort())
+        rememberPacks(*port, found);
 }

@@ -26,7 +26,19 @@ bool titleIsOnAScreen(const QPoint &topLeft)
 void MainWindow::loadSettings()
 {
     QSettings settings;
-    applyStartOptions(Settings::read(settings));
+    StartOptions options = Settings::read(settings);
+    // An earlier version kept one list of packs for whichever port it was on: it belongs to the
+    // port remembered with it, and is found by that port's name until the port is opened again.
+    if (options.packs) {
+        if (options.port) {
+            QMap<QString, QVector<int>> lists = options.portPacks.value_or(portPacks);
+            if (!lists.contains(*options.port))
+                lists.insert(*options.port, *options.packs);
+            options.portPacks = lists;
+        }
+        options.packs.reset();
+    }
+    applyStartOptions(options);
 }
 
 void MainWindow::saveSettings() const
@@ -49,8 +61,9 @@ StartOptions MainWindow::currentStartOptions() const
     }
     options.baud = ui->bard->currentData(Qt::UserRole).toInt();
     options.address = ui->DeviceID->value();
-    // The packs found on this port; an empty list forgets those of another.
-    options.packs = session->isCycling() ? session->addresses() : QVector<int>();
+    // Each port's own packs; the one list of an earlier version is not written again.
+    options.packs = QVector<int>();
+    options.portPacks = portPacks;
     options.period = ui->spinBox->value();
     options.reconnect = ui->reconnect->isChecked();
     options.position = pos();
@@ -66,6 +79,49 @@ bool MainWindow::selectPort(const QString &nameOrPath)
         return false;
     ui->portName->setCurrentIndex(listed);
     return true;
+}
+
+const PortInfo *MainWindow::chosenPort() const
+{
+    const int listed = PortList::find(listedPorts, chosenPortName());
+    return listed >= 0 ? &listedPorts.at(listed) : nullptr;
+}
+
+QVector<int> MainWindow::packsFor(const PortInfo *port) const
+{
+    if (startPacks)
+        return *startPacks;
+    if (!port)
+        return {};
+    const auto known = portPacks.constFind(PortList::identity(*port));
+    if (known != portPacks.constEnd())
+        return *known;
+    for (auto it = portPacks.constBegin(); it != portPacks.constEnd(); ++it) {
+        if (PortList::matches(*port, it.key()))
+            return it.value();
+    }
+    return {};
+}
+
+void MainWindow::rememberPacks(const PortInfo &port, const QVector<int> &packs)
+{
+    const QString identity = PortList::identity(port);
+    for (auto it = portPacks.begin(); it != portPacks.end();) {
+        if (it.key() == identity || PortList::matches(port, it.key()))
+            it = portPacks.erase(it);
+        else
+            ++it;
+    }
+    if (packs.size() > 1)
+        portPacks.insert(identity, packs);
+}
+
+void MainWindow::followChosenPort()
+{
+    // An open line keeps what it polls, and so does one waiting for its adapter to return.
+    if (holdPolledPacks || session->isOpen() || session->isWaitingToReconnect())
+        return;
+    pollPacks(packsFor(chosenPort()));
 }
 
 void MainWindow::applyStartOptions(const StartOptions &options)
@@ -85,8 +141,10 @@ void MainWindow::applyStartOptions(const StartOptions &options)
     }
     if (options.address)
         ui->DeviceID->setValue(*options.address);
-    if (options.packs && options.packs->size() > 1)
-        pollPacks(*options.packs);
+    if (options.portPacks)
+        portPacks = *options.portPacks;
+    if (options.packs)
+        startPacks = *options.packs;
     if (options.period)
         ui->spinBox->setValue(*options.period);
     if (options.reconnect)
@@ -95,6 +153,8 @@ void MainWindow::applyStartOptions(const StartOptions &options)
         move(*options.position);
     if (options.exportFolder)
         logPage->setExportFolder(*options.exportFolder);
+    // The tiles show what the port chosen now would poll.
+    followChosenPort();
     // Only the port given, or else the one remembered, is opened: never whichever happens to
     // be first in the list.
     if (options.connect) {

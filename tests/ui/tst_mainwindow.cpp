@@ -4,6 +4,7 @@
 #include "messages.h"
 #include "namedchild.h"
 #include "openfailure.h"
+#include "packtile.h"
 #include "parametertable.h"
 #include "pty.h"
 #include "startoptions.h"
@@ -113,6 +114,8 @@ private slots:
     void settingsSurviveARestart();
     void connectOpensOnlyTheNamedPort_data();
     void connectOpensOnlyTheNamedPort();
+    void packListsBelongToTheirPort();
+    void oldSingleListBelongsToTheRememberedPort();
 
 private:
     template<typename T>
@@ -934,6 +937,186 @@ void TestMainWindow::connectOpensOnlyTheNamedPort()
         QCOMPARE(ports->currentText(), selected); // an absent port is not selected either
     QVERIFY(recorder->entries().isEmpty());
     QSettings().clear();
+}
+
+namespace {
+
+// A window as the program starts one: the remembered settings, then the command line.
+std::unique_ptr<MainWindow> startWindow(const StartOptions &command = StartOptions())
+{
+    auto window = std::make_unique<MainWindow>();
+    window->loadSettings();
+    window->applyStartOptions(command);
+    return window;
+}
+
+void choosePort(MainWindow *window, const QString &device)
+{
+    auto *ports = namedChild<QComboBox>(window, "portName");
+    const int entry = ports->findText(device + QStringLiteral(" (virtual)"));
+    QVERIFY(entry >= 0);
+    ports->setCurrentIndex(entry);
+}
+
+void switchOn(MainWindow *window, bool on)
+{
+    namedChild<SwitchButton>(window, "openCom")->SetActive(on);
+    QCOMPARE(window->boardSession()->isOpen(), on);
+}
+
+// The packs the overview shows, in order.
+QVector<int> tiles(MainWindow *window)
+{
+    QVector<int> shown;
+    for (const PackTile *tile : window->findChildren<PackTile *>())
+        shown << tile->address();
+    std::sort(shown.begin(), shown.end());
+    return shown;
+}
+
+} // namespace
+
+void TestMainWindow::packListsBelongToTheirPort()
+{
+    // Two lines, nothing behind either: the list is about what is polled, not who answers.
+    Pty a;
+    Pty b;
+    QVERIFY(a.open());
+    QVERIFY(b.open());
+    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(a.device + QLatin1Char(':') + b.device));
+    const auto unset = qScopeGuard([] {
+        qunsetenv("ARVEX_EXTRA_PORTS");
+        QSettings().clear();
+    });
+    QSettings().clear();
+    const QVector<int> eight{ 1, 2, 3, 4, 5, 6, 7, 8 };
+
+    // A scan finds eight packs on A; B, never scanned, polls the Pack box's address alone,
+    // before it is opened and while it is.
+    std::unique_ptr<MainWindow> first = startWindow();
+    BoardSession *session = first->boardSession();
+    choosePort(first.get(), a.device);
+    switchOn(first.get(), true);
+    emit session->scanFinished(eight, false);
+    QCOMPARE(session->addresses(), eight);
+    switchOn(first.get(), false);
+    choosePort(first.get(), b.device);
+    QCOMPARE(tiles(first.get()), QVector<int>{ 1 });
+    switchOn(first.get(), true);
+    QVERIFY(!session->isCycling());
+    QCOMPARE(session->addresses(), QVector<int>{ 1 });
+    switchOn(first.get(), false);
+    // Back on A, A's packs again.
+    choosePort(first.get(), a.device);
+    QCOMPARE(tiles(first.get()), eight);
+    first->saveSettings();
+    first.reset();
+
+    // The next start opens B with one board: B's own way, the Pack box's address alone.
+    StartOptions onB;
+    onB.port = b.device;
+    onB.connect = true;
+    std::unique_ptr<MainWindow> second = startWindow(onB);
+    QVERIFY(second->boardSession()->isOpen());
+    QCOMPARE(second->boardSession()->portName(), portNameOf(b.device));
+    QVERIFY(!second->boardSession()->isCycling());
+    QCOMPARE(tiles(second.get()), QVector<int>{ 1 });
+    second->saveSettings();
+    second.reset();
+
+    // And A still has its eight, remembered by the adapter's identity.
+    std::unique_ptr<MainWindow> third = startWindow();
+    choosePort(third.get(), a.device);
+    QCOMPARE(tiles(third.get()), eight);
+    switchOn(third.get(), true);
+    QCOMPARE(third->boardSession()->addresses(), eight);
+    QVERIFY(third->boardSession()->isCycling());
+    third.reset();
+    {
+        QSettings settings;
+        QCOMPARE(Settings::read(settings).portPacks,
+                 (QMap<QString, QVector<int>>{ { a.device, eight } }));
+    }
+
+    // --address on the command line takes the place of the list, as any option does of its
+    // remembered value: one address alone, or a list with the first in focus.
+    for (const QVector<int> &given : { QVector<int>{ 3 }, QVector<int>{ 6, 2, 4 } }) {
+        StartOptions command;
+        command.port = a.device;
+        command.address = given.first();
+        command.packs = given.size() > 1 ? given : QVector<int>();
+        command.connect = true;
+        std::unique_ptr<MainWindow> started = startWindow(command);
+        BoardSession *line = started->boardSession();
+        QVERIFY(line->isOpen());
+        QCOMPARE(line->addresses(), given);
+        QCOMPARE(line->address(), given.first());
+        QCOMPARE(namedChild<QSpinBox>(started.get(), "DeviceID")->value(), given.first());
+        // It was A's list this run; B, opened after, keeps its own way.
+        switchOn(started.get(), false);
+        choosePort(started.get(), b.device);
+        switchOn(started.get(), true);
+        QVERIFY(!line->isCycling());
+        started->saveSettings();
+    }
+    QSettings settings;
+    QCOMPARE(Settings::read(settings).portPacks,
+             (QMap<QString, QVector<int>>{ { a.device, { 6, 2, 4 } } }));
+    recorder->clear();
+}
+
+void TestMainWindow::oldSingleListBelongsToTheRememberedPort()
+{
+    // An earlier version kept one list for whichever port it used last.
+    Pty a;
+    Pty b;
+    QVERIFY(a.open());
+    QVERIFY(b.open());
+    qputenv("ARVEX_EXTRA_PORTS", QFile::encodeName(a.device + QLatin1Char(':') + b.device));
+    const auto unset = qScopeGuard([] {
+        qunsetenv("ARVEX_EXTRA_PORTS");
+        QSettings().clear();
+    });
+    const auto oldSettings = [](const QString &port) {
+        QSettings().clear();
+        QSettings().setValue(QStringLiteral("link/port"), port);
+        QSettings().setValue(QStringLiteral("link/packs"), QStringLiteral("2,5,9"));
+    };
+
+    // It is the remembered port's; another port polls the address alone.
+    oldSettings(a.device);
+    std::unique_ptr<MainWindow> window = startWindow();
+    QCOMPARE(tiles(window.get()), (QVector<int>{ 2, 5, 9 }));
+    choosePort(window.get(), b.device);
+    QCOMPARE(tiles(window.get()), QVector<int>{ 2 });
+    switchOn(window.get(), true);
+    QVERIFY(!window->boardSession()->isCycling());
+    switchOn(window.get(), false);
+    choosePort(window.get(), a.device);
+    switchOn(window.get(), true);
+    QCOMPARE(window->boardSession()->addresses(), (QVector<int>{ 2, 5, 9 }));
+    window->saveSettings();
+    window.reset();
+    {
+        QSettings settings;
+        QVERIFY(!settings.contains(QStringLiteral("link/packs")));
+        QCOMPARE(Settings::read(settings).portPacks,
+                 (QMap<QString, QVector<int>>{ { a.device, { 2, 5, 9 } } }));
+    }
+
+    // Its port absent at this start, it waits under that port's name rather than being lost.
+    const QString absent = QStringLiteral("/nonexistent/ttyUSB9");
+    oldSettings(absent);
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable(QStringLiteral("port %1 is not present").arg(absent)));
+    window = startWindow();
+    QCOMPARE(tiles(window.get()).size(), 1);
+    window->saveSettings();
+    window.reset();
+    QSettings settings;
+    QCOMPARE(Settings::read(settings).portPacks,
+             (QMap<QString, QVector<int>>{ { absent, { 2, 5, 9 } } }));
+    recorder->clear();
 }
 
 QTEST_MAIN(TestMainWindow)
