@@ -64,6 +64,11 @@ OverviewPage::OverviewPage(QTabWidget *tabs, BoardSession *session, Clock clock,
     connect(session, &BoardSession::packReply, this, &OverviewPage::packReply);
     connect(session, &BoardSession::packLinkChanged, this, &OverviewPage::packLinkChanged);
     connect(session, &BoardSession::cycleDone, this, &OverviewPage::cycleDone);
+    // The status line speaks for the pack in focus; this page's cycle line for every pack.
+    connect(session, &BoardSession::pollUnanswered, this, [this](int address) {
+        if (!m_missed.contains(address))
+            m_missed.append(address);
+    });
     connect(session, &BoardSession::scanProgress, this, &OverviewPage::scanProgress);
     connect(session, &BoardSession::scanFinished, this, &OverviewPage::scanFinished);
     connect(session, &BoardSession::pollingStarted, this, &OverviewPage::showLineState);
@@ -214,6 +219,7 @@ PackTile *OverviewPage::addTile(int address)
     const BoardSession::PackLink link = m_session->packLink(address);
     tile->setLink(link.timeouts, link.roundTripMs);
     connect(tile, &PackTile::clicked, this, &OverviewPage::focusRequested);
+    connect(tile, &PackTile::stepRequested, this, &OverviewPage::stepFrom);
     m_tiles.insert(address, tile);
     m_states.insert(address, PackState());
     tile->show();
@@ -228,6 +234,7 @@ void OverviewPage::layOutTiles()
     }
     const int width = m_tileArea->width();
     const int columns = std::max(1, (width + TileSpacing) / (TileMinWidth + TileSpacing));
+    m_columns = columns;
     const int tileWidth = std::max(TileMinWidth, (width - (columns - 1) * TileSpacing) / columns);
     const int tileHeight = m_tiles.value(m_order.first())->sizeHint().height();
     for (int i = 0; i < m_order.size(); ++i) {
@@ -239,6 +246,50 @@ void OverviewPage::layOutTiles()
     }
     const int rows = (int(m_order.size()) + columns - 1) / columns;
     m_tileArea->setMinimumHeight(rows * tileHeight + (rows - 1) * TileSpacing);
+    // Tab goes from tile to tile in poll order, after the scan's controls.
+    QWidget *before = m_scanProgress;
+    for (int address : qAsConst(m_order)) {
+        QWidget::setTabOrder(before, m_tiles.value(address));
+        before = m_tiles.value(address);
+    }
+}
+
+void OverviewPage::stepFrom(int address, Qt::Key key)
+{
+    const int from = m_order.indexOf(address);
+    if (from < 0)
+        return;
+    const int last = int(m_order.size()) - 1;
+    int to = from;
+    switch (key) {
+    case Qt::Key_Left:
+        to = from - 1;
+        break;
+    case Qt::Key_Right:
+        to = from + 1;
+        break;
+    case Qt::Key_Up:
+        to = from - m_columns;
+        break;
+    case Qt::Key_Down:
+        // Down from a tile above a gap in the last row goes to the last tile.
+        to = from + m_columns > last && from / m_columns < last / m_columns ? last
+                                                                            : from + m_columns;
+        break;
+    case Qt::Key_Home:
+        to = 0;
+        break;
+    case Qt::Key_End:
+        to = last;
+        break;
+    default:
+        return;
+    }
+    if (to < 0 || to > last || to == from)
+        return;
+    PackTile *tile = m_tiles.value(m_order.at(to));
+    tile->setFocus(Qt::TabFocusReason);
+    m_scroll->ensureWidgetVisible(tile, 0, 0);
 }
 
 void OverviewPage::setFocusPack(int address)
@@ -374,6 +425,9 @@ void OverviewPage::cycleDone(int cycleMs, bool overrun)
 {
     m_lastCycleMs = cycleMs;
     m_overrun = overrun;
+    m_missedLastCycle = m_missed;
+    std::sort(m_missedLastCycle.begin(), m_missedLastCycle.end());
+    m_missed.clear();
     showCycle();
 }
 
@@ -386,10 +440,23 @@ void OverviewPage::showCycle()
                    "MainWindow", "一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询")
                          : QCoreApplication::translate("MainWindow", "一轮 %1 ms（周期 %2 ms）");
         text = text.arg(l.toString(m_lastCycleMs)).arg(l.toString(m_session->period()));
+        // The packs whose poll brought no data in that cycle; a few are named.
+        if (!m_missedLastCycle.isEmpty()) {
+            constexpr int Named = 4;
+            QStringList packs;
+            for (int i = 0; i < std::min(Named, int(m_missedLastCycle.size())); ++i)
+                packs << QStringLiteral("%1").arg(m_missedLastCycle.at(i), 2, 10, QLatin1Char('0'));
+            if (m_missedLastCycle.size() > Named)
+                packs << QStringLiteral("…");
+            text += QStringLiteral(" · ")
+                + QCoreApplication::translate("MainWindow", "无数据：%1")
+                      .arg(packs.join(QStringLiteral(", ")));
+        }
     }
     if (m_cycle->text() != text)
         m_cycle->setText(text);
-    const QString sheet = m_overrun ? QString::fromLatin1(AmberText) : QString();
+    const bool amber = m_session->isCycling() && (m_overrun || !m_missedLastCycle.isEmpty());
+    const QString sheet = amber ? QString::fromLatin1(AmberText) : QString();
     if (m_cycle->styleSheet() != sheet)
         m_cycle->setStyleSheet(sheet);
 }
@@ -461,6 +528,9 @@ void OverviewPage::showScanState()
 
 void OverviewPage::showLineState()
 {
+    // What a line closed or opened anew missed is not the next cycle's.
+    m_missed.clear();
+    m_missedLastCycle.clear();
     const bool scanning = m_session->isScanning();
     m_scan->setEnabled(m_session->isOpen() && !scanning);
     m_scan->setToolTip(m_session->isOpen() ? QString()

@@ -80,6 +80,9 @@ private:
     void buildPage(QTabWidget *tabs);
     PackTile *addTile(int address);
     void layOutTiles();
+    // Moves the keyboard from a tile to the one left, right, above or below it, or to the first
+    // or last.
+    void stepFrom(int address, Qt::Key key);
     void packReply(int address, const RealTimeReply &values, const cell &record);
     void packLinkChanged(int address);
     void cycleDone(int cycleMs, bool overrun);
@@ -110,11 +113,14 @@ private:
     QWidget *m_tileArea = nullptr; // overview_tiles
 
     QVector<int> m_order; // the tiles' addresses, in poll order
+    int m_columns = 1; // tiles side by side
     QHash<int, PackTile *> m_tiles;
     QHash<int, PackState> m_states;
     int m_focus = -1;
     int m_lastCycleMs = -1;
     bool m_overrun = false;
+    QVector<int> m_missed; // packs whose poll brought no data in the cycle under way
+    QVector<int> m_missedLastCycle; // and in the last whole cycle, ascending
     // What the scan line says, kept to be said again in another language.
     enum class ScanNews { None, Running, Found, NoneFound, Stopped } m_scanNews = ScanNews::None;
     QVector<int> m_found;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -11,6 +12,7 @@ namespace {
 const QColor Background(0x3a, 0x3a, 0x3a);
 const QColor Frame(0x55, 0x55, 0x55);
 const QColor FocusFrame(0x1e, 0x88, 0xe5);
+const QColor KeyboardRing(0xff, 0xff, 0xff);
 const QColor Text(0xe8, 0xe8, 0xe8);
 const QColor Dim(0x90, 0x90, 0x90);
 const QColor Greyed(0x78, 0x78, 0x78);
@@ -71,6 +73,7 @@ PackTile::PackTile(int address, QWidget *parent)
     m_pack.address = address;
     setObjectName(QStringLiteral("overview_pack_%1").arg(address, 2, 10, QLatin1Char('0')));
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
     // Painted whole each time: nothing beneath it needs to be drawn first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -210,6 +213,15 @@ void PackTile::paintEvent(QPaintEvent *)
     p.setFont(body);
     y += bigLine + TitleGap;
 
+    // Where the keyboard is: a dashed ring inside the frame, apart from the focus pack's blue.
+    // A click gives the tile the keyboard too, without a ring: the pointer shows where it is.
+    if (m_ring) {
+        QPen ring(KeyboardRing, 2, Qt::DashLine);
+        p.setPen(ring);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(5, 5, -6, -6));
+    }
+
     // The state of charge as a bar with its number, the current beside it.
     const int barWidth = width * 11 / 20;
     const QRect bar(left, y, barWidth, line);
@@ -249,6 +261,51 @@ void PackTile::mousePressEvent(QMouseEvent *event)
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void PackTile::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_ring) { // the keyboard used on a tile that was clicked: the ring shows from now on
+        m_ring = true;
+        update();
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit clicked(address());
+        event->accept();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            emit stepRequested(address(), Qt::Key(event->key()));
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PackTile::focusInEvent(QFocusEvent *event)
+{
+    m_ring = event->reason() != Qt::MouseFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void PackTile::focusOutEvent(QFocusEvent *event)
+{
+    m_ring = false;
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void PackTile::changeEvent(QEvent *event)

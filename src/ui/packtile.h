@@ -12,6 +12,9 @@
 // A pack that stopped answering keeps its last values, greyed, with the time since its last
 // reply. The tile paints itself from the figures it holds, so a reply costs one repaint of one
 // tile, and nothing at all while the overview is not shown.
+//
+// Tab and the arrow keys reach it (a ring shows the keyboard's place); Enter or Space chooses it
+// as a click does.
 class PackTile : public QWidget
 {
     Q_OBJECT
@@ -36,6 +39,9 @@ public:
     void setSilence(int silentMs);
     // The pack whose replies the other pages show.
     void setFocused(bool focused);
+    bool isFocused() const { return m_focused; }
+    // The ring that shows the keyboard is on the tile.
+    bool showsKeyboardRing() const { return m_ring; }
     void setLocale(const QLocale &locale);
 
     // The lines the tile shows, top to bottom: title, voltage, state of charge, current, cells,
@@ -45,11 +51,17 @@ public:
     QSize sizeHint() const override;
 
 signals:
+    // Clicked, or Enter or Space pressed on it.
     void clicked(int address);
+    // An arrow key, Home or End pressed on it: the overview moves the keyboard to another tile.
+    void stepRequested(int address, Qt::Key key);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
@@ -60,5 +72,6 @@ private:
     int m_batteryNumber = -1;
     int m_silentMs = -1;
     bool m_focused = false;
+    bool m_ring = false; // the keyboard is here, reached by the keyboard
     QLocale m_locale;
 };
