@@ -1657,6 +1657,10 @@ The board restarts and does not answer for a second or two.</translation>
         <translation>Cycle %1 ms (period %2 ms)</translation>
     </message>
     <message>
+        <source>无数据：%1</source>
+        <translation>no data: %1</translation>
+    </message>
+    <message>
         <source>正在扫描……</source>
         <translation>Scanning…</translation>
     </message>
@@ -1694,6 +1698,10 @@ The board restarts and does not answer for a second or two.</translation>
     <message>
         <source>电池包 %1 · 编号 %2</source>
         <translation>Pack %1 · no. %2</translation>
+    </message>
+    <message>
+        <source>这些页面显示并写入的电池包。在总览页选择其他电池包。</source>
+        <translation>The pack these pages show and write to. Choose another pack on the overview.</translation>
     </message>
     <message>
         <source>等待应答</source>

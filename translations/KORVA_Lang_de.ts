@@ -426,7 +426,7 @@ addr mit einer Adresse oder einer Liste von Adressen, dezimal (etwa addr 5 oder 
     </message>
     <message>
         <source>简要数据</source>
-        <translation>Übersicht</translation>
+        <translation>Kennwerte</translation>
     </message>
     <message>
         <source>最大电压 (mV)</source>
@@ -1650,11 +1650,15 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     </message>
     <message>
         <source>一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询</source>
-        <translation>Umlauf %1 ms &gt; Periode %2 ms: so schnell, wie die Leitung erlaubt</translation>
+        <translation>Umlauf %1 ms &gt; Takt %2 ms: so schnell, wie die Leitung erlaubt</translation>
     </message>
     <message>
         <source>一轮 %1 ms（周期 %2 ms）</source>
-        <translation>Umlauf %1 ms (Periode %2 ms)</translation>
+        <translation>Umlauf %1 ms (Takt %2 ms)</translation>
+    </message>
+    <message>
+        <source>无数据：%1</source>
+        <translation>keine Daten: %1</translation>
     </message>
     <message>
         <source>正在扫描……</source>
@@ -1694,6 +1698,10 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     <message>
         <source>电池包 %1 · 编号 %2</source>
         <translation>Pack %1 · Nr. %2</translation>
+    </message>
+    <message>
+        <source>这些页面显示并写入的电池包。在总览页选择其他电池包。</source>
+        <translation>Das Pack, das diese Seiten zeigen und beschreiben. Ein anderes Pack wählen Sie in der Übersicht.</translation>
     </message>
     <message>
         <source>等待应答</source>

@@ -1657,6 +1657,10 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>一轮 %1 ms（周期 %2 ms）</translation>
     </message>
     <message>
+        <source>无数据：%1</source>
+        <translation>无数据：%1</translation>
+    </message>
+    <message>
         <source>正在扫描……</source>
         <translation>正在扫描……</translation>
     </message>
@@ -1693,6 +1697,10 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
     <message>
         <source>电池包 %1 · 编号 %2</source>
         <translation>电池包 %1 · 编号 %2</translation>
+    </message>
+    <message>
+        <source>这些页面显示并写入的电池包。在总览页选择其他电池包。</source>
+        <translation>这些页面显示并写入的电池包。在总览页选择其他电池包。</translation>
     </message>
     <message>
         <source>等待应答</source>
