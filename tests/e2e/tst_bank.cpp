@@ -4,9 +4,12 @@
 #include "boardfixture.h"
 #include "packtile.h"
 #include "sentreply.h"
+#include "startoptions.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace {
@@ -21,6 +24,7 @@ private slots:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
     void scanFillsTheTilesEachWithItsOwnPack();
+    void statusSpeaksForThePackInFocus();
 
 private:
     PackTile *tile(int address) const
@@ -81,6 +85,51 @@ void TestBank::scanFillsTheTilesEachWithItsOwnPack()
     // Confirmed by board 3's own read-back.
     QTRY_VERIFY_WITH_TIMEOUT(!session->isWritePending(QStringLiteral("conf_lv")), BankWaitMs);
     QCOMPARE(child<QLineEdit>("conf_lv")->text(), QStringLiteral("2800"));
+    QVERIFY(boxes->entries().isEmpty());
+}
+
+void TestBank::statusSpeaksForThePackInFocus()
+{
+    // Three boards, board 2 off the bus; the window polls 1 to 3 with 2 in focus.
+    QVERIFY(startBoard({ "--address", "1-3", "--absent", "2", "--control",
+                         dir->filePath(QStringLiteral("control")) }));
+    window = std::make_unique<MainWindow>();
+    StartOptions start;
+    start.port = link;
+    start.address = 2;
+    start.packs = QVector<int>{ 1, 2, 3 };
+    start.period = PeriodMs;
+    start.connect = true;
+    window->applyStartOptions(start);
+    BoardSession *session = window->boardSession();
+    QVERIFY(session->isOpen());
+    QCOMPARE(session->address(), 2);
+    auto *status = child<QLabel>("statu_send");
+    auto *cycle = child<QLabel>("overview_cycle");
+
+    // Packs 1 and 3 answer around it every cycle; the text stays with pack 2's time-outs, and
+    // the cycle line names pack 2 for the rest of the bus.
+    QSignalSpy cycles(session, &BoardSession::cycleDone);
+    QStringList seen;
+    connect(session, &BoardSession::cycleDone, this, [&] { seen << status->text(); });
+    QTRY_VERIFY_WITH_TIMEOUT(cycles.size() >= 3, BankWaitMs);
+    QVERIFY(session->packLink(1).replies >= 2 && session->packLink(3).replies >= 2);
+    QStringList said = seen;
+    said.removeDuplicates();
+    QCOMPARE(said, QStringList{ QStringLiteral("Timeout!") });
+    QVERIFY2(cycle->text().endsWith(QStringLiteral("无数据：02")), qPrintable(cycle->text()));
+
+    // The keyboard brings pack 1 into focus: its replies speak, pack 2's time-outs no longer.
+    child<QTabWidget>("tab_widget")->setCurrentWidget(child<QWidget>("tab_overview"));
+    tile(1)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(tile(1), Qt::Key_Space);
+    QCOMPARE(session->address(), 1);
+    const int after = cycles.size();
+    QTRY_VERIFY_WITH_TIMEOUT(cycles.size() >= after + 3, BankWaitMs);
+    said = seen.mid(after + 1); // the cycle under way at the key may end before pack 1's turn
+    said.removeDuplicates();
+    QCOMPARE(said, QStringList{ QStringLiteral("Fine ") });
+    QVERIFY(session->packLink(2).timeouts >= 3);
     QVERIFY(boxes->entries().isEmpty());
 }
 

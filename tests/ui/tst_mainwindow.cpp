@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +94,7 @@ private slots:
     void languageSwitching();
     void languageFileIsNeverSwappedForAnother();
     void textsFollowTheLanguage();
+    void oneThingOneWordInEachLanguage();
     void periodBelowItsRangeIsRefusedAloud();
     void minimiseAndClose();
     void terminalButtonOpensTheFrameConsole();
@@ -485,6 +487,30 @@ void TestMainWindow::textsFollowTheLanguage()
     QCOMPARE(ParameterTable::outOfRangeText(3, 25),
              QStringLiteral("输入的参数超过 [3 - 25] 的范围。"));
     QCOMPARE(ParameterTable::notANumberText(), QStringLiteral("输入的值无效 ！"));
+}
+
+void TestMainWindow::oneThingOneWordInEachLanguage()
+{
+    // The summary box of the main page and the overview of the packs are two things; the poll
+    // period is one, named by the top bar and by the overview's cycle line alike. (The Chinese
+    // top bar keeps its own "Priod(ms)".)
+    auto *lang = child<QComboBox>("lang");
+    auto *tabs = child<QTabWidget>("tab_widget");
+    const auto chinese = qScopeGuard([lang] { lang->setCurrentIndex(0); });
+    for (int index : { 0, 1, 2 }) {
+        lang->setCurrentIndex(index);
+        const QString summary = child<QGroupBox>("data_lable")->title();
+        QVERIFY2(summary != tabs->tabText(tabs->indexOf(child<QWidget>("tab_overview"))),
+                 qPrintable(summary));
+        if (index == 0)
+            continue;
+        const QString period = child<QLabel>("label_8")->text().section(QLatin1Char('('), 0, 0);
+        const QString cycle = translated("一轮 %1 ms（周期 %2 ms）");
+        QVERIFY2(cycle.contains(period, Qt::CaseInsensitive), qPrintable(period + " / " + cycle));
+        QVERIFY2(translated("一轮 %1 ms，长于周期 %2 ms：线路以其最快速度轮询")
+                     .contains(period, Qt::CaseInsensitive),
+                 qPrintable(period));
+    }
 }
 
 void TestMainWindow::periodBelowItsRangeIsRefusedAloud()

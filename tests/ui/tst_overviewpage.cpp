@@ -12,6 +12,7 @@
 #include "trendbuffer.h"
 #include "trendview.h"
 
+#include <QComboBox>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -87,6 +89,10 @@ private slots:
     void bankLineAddsUpTheAnsweringPacks();
     void silentPackIsGreyedUntilItAnswers();
     void clickOnATileSetsTheFocus();
+    void keyboardReachesAndChoosesTiles();
+    void pagesNameThePackInFocus();
+    void tabsShowWhereTheKeyboardIs();
+    void cycleLineNamesPacksWithoutData();
     void sixteenTilesFitWithoutScrolling();
 
 private:
@@ -342,6 +348,167 @@ void TestOverviewPage::clickOnATileSetsTheFocus()
     QCOMPARE(child<QLCDNumber>("cadc")->intValue(), -1400);
     QCOMPARE(trend->size(), 2);
     QCOMPARE(trend->valueAt(TrendBuffer::PackVoltage, 1), 50100);
+}
+
+void TestOverviewPage::keyboardReachesAndChoosesTiles()
+{
+    // Tiles made in another order than the poll list's: Tab still goes in poll order.
+    scanFinds({ 5, 2 });
+    scanFinds({ 2, 5, 9, 1, 3, 4, 6, 7 });
+    auto *tabs = child<QTabWidget>("tab_widget");
+    tabs->setCurrentWidget(child<QWidget>("tab_overview"));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    drainEvents();
+
+    // From the tabs, Tab passes the scan's controls and reaches the first tile.
+    tabs->tabBar()->setFocus(Qt::TabFocusReason);
+    QStringList passed;
+    for (int i = 0; i < 10 && !qobject_cast<PackTile *>(QApplication::focusWidget()); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        passed << QApplication::focusWidget()->objectName();
+    }
+    QVERIFY2(QApplication::focusWidget() == tile(2), qPrintable(passed.join(QLatin1Char(' '))));
+    QVERIFY(tile(2)->showsKeyboardRing());
+    QVector<int> order{ 2 };
+    for (int i = 1; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << qobject_cast<PackTile *>(QApplication::focusWidget())->address();
+    }
+    QCOMPARE(order, (QVector<int>{ 2, 5, 9, 1, 3, 4, 6, 7 }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // and on out of the tiles
+    QVERIFY(!qobject_cast<PackTile *>(QApplication::focusWidget()));
+
+    // The arrows go by the tiles' places: four side by side in this window.
+    const auto focused = [] { return qobject_cast<PackTile *>(QApplication::focusWidget()); };
+    const int inFocus = window->boardSession()->address();
+    tile(2)->setFocus(Qt::TabFocusReason);
+    const struct
+    {
+        Qt::Key key;
+        int address;
+    } steps[] = {
+        { Qt::Key_Right, 5 }, { Qt::Key_Down, 4 }, { Qt::Key_Right, 6 }, { Qt::Key_Down, 6 },
+        { Qt::Key_Up, 9 },    { Qt::Key_Left, 5 }, { Qt::Key_End, 7 },   { Qt::Key_Right, 7 },
+        { Qt::Key_Home, 2 },  { Qt::Key_Left, 2 }, { Qt::Key_Up, 2 },
+    };
+    QCOMPARE(window->findChild<OverviewPage *>()->tile(1)->y(), tile(2)->y());
+    QVERIFY(tile(3)->y() > tile(2)->y());
+    for (const auto &step : steps) {
+        QTest::keyClick(focused(), step.key);
+        QVERIFY2(focused() && focused()->address() == step.address,
+                 qPrintable(QStringLiteral("key %1").arg(step.key, 0, 16)));
+        QVERIFY(focused()->showsKeyboardRing());
+    }
+    QCOMPARE(window->boardSession()->address(), inFocus); // moving chooses nothing
+
+    // Enter or Space chooses the pack, as a click does; the Pack box follows.
+    tile(3)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(tile(3), Qt::Key_Return);
+    QCOMPARE(window->boardSession()->address(), 3);
+    QCOMPARE(child<QSpinBox>("DeviceID")->value(), 3);
+    QVERIFY(tile(3)->isFocused() && !tile(2)->isFocused());
+    QTest::keyClick(tile(3), Qt::Key_Right);
+    QTest::keyClick(focused(), Qt::Key_Space);
+    QCOMPARE(window->boardSession()->address(), 4);
+    QTest::keyClick(focused(), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(window->boardSession()->address(), 4);
+
+    // A click chooses and takes the keyboard without the ring; a key brings it back.
+    QTest::mouseClick(tile(6), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), tile(6));
+    QCOMPARE(window->boardSession()->address(), 6);
+    QVERIFY(!tile(6)->showsKeyboardRing());
+    QTest::keyClick(tile(6), Qt::Key_Left);
+    QCOMPARE(focused(), tile(4));
+    QVERIFY(tile(4)->showsKeyboardRing());
+}
+
+void TestOverviewPage::pagesNameThePackInFocus()
+{
+    auto *tabs = child<QTabWidget>("tab_widget");
+    auto *name = child<QLabel>("focus_pack");
+    QCOMPARE(tabs->cornerWidget(Qt::TopRightCorner), name);
+    QCOMPARE(name->text(), QStringLiteral("电池包 01"));
+    child<QSpinBox>("DeviceID")->setValue(12);
+    QCOMPARE(name->text(), QStringLiteral("电池包 12"));
+
+    // On a bus it follows the focus, names a battery number that is not the address, and
+    // shows over the pages of one pack only: the main page, the details, the parameters.
+    scanFinds({ 2, 3 });
+    Reply numbered = reply(3, 50000, 0, 40, { 3200 });
+    numbered.values.batteryNumber = 7;
+    send(numbered);
+    QCOMPARE(name->text(), QStringLiteral("电池包 02"));
+    QTest::mouseClick(tile(3), Qt::LeftButton);
+    QCOMPARE(name->text(), QStringLiteral("电池包 03 · 编号 7"));
+    QTest::mouseClick(tile(2), Qt::LeftButton);
+    QCOMPARE(name->text(), QStringLiteral("电池包 02"));
+    const QStringList named{ "maininfo", "tab_3", "tab_2" };
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QCOMPARE(name->isVisibleTo(tabs), named.contains(tabs->widget(i)->objectName()));
+    }
+
+    // In the language chosen.
+    tabs->setCurrentWidget(child<QWidget>("tab_2"));
+    child<QComboBox>("lang")->setCurrentIndex(2);
+    QCOMPARE(name->text(), QStringLiteral("Pack 02"));
+    QVERIFY(!name->toolTip().isEmpty());
+    child<QComboBox>("lang")->setCurrentIndex(0);
+}
+
+void TestOverviewPage::tabsShowWhereTheKeyboardIs()
+{
+    // The chosen tab looks otherwise while the tabs have the keyboard, on the main tabs and on
+    // the parameter pages' own.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto *tabs = child<QTabWidget>("tab_widget");
+    tabs->setCurrentWidget(child<QWidget>("tab_2"));
+    for (QTabWidget *widget : { tabs, child<QTabWidget>("tabWidget") }) {
+        QTabBar *bar = widget->tabBar();
+        child<QSpinBox>("spinBox")->setFocus(Qt::TabFocusReason);
+        drainEvents();
+        const QImage without = bar->grab().toImage();
+        bar->setFocus(Qt::TabFocusReason);
+        drainEvents();
+        QVERIFY(bar->hasFocus());
+        const QImage with = bar->grab().toImage();
+        QCOMPARE(with.size(), without.size()); // no tab moves
+        QVERIFY(with != without);
+        // Left and right go from tab to tab with the keyboard.
+        const int index = widget->currentIndex();
+        QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(widget->currentIndex(), index + 1);
+        QTest::keyClick(bar, Qt::Key_Left);
+        QCOMPARE(widget->currentIndex(), index);
+    }
+}
+
+void TestOverviewPage::cycleLineNamesPacksWithoutData()
+{
+    // The status line speaks for the pack in focus; the cycle line for every pack, each cycle.
+    scanFinds({ 1, 2, 3, 4, 5, 6, 7 });
+    BoardSession *session = window->boardSession();
+    auto *cycle = child<QLabel>("overview_cycle");
+    using U = BoardSession::Unanswered;
+    emit session->pollUnanswered(3, U::NoReply);
+    emit session->pollUnanswered(2, U::BadReply);
+    emit session->pollUnanswered(3, U::NoReply);
+    emit session->cycleDone(200, false);
+    QVERIFY2(cycle->text().endsWith(QStringLiteral(" · 无数据：02, 03")),
+             qPrintable(cycle->text()));
+    QVERIFY(cycle->styleSheet().contains(QStringLiteral("#ffb300")));
+    for (int address : { 7, 6, 5, 4, 1 })
+        emit session->pollUnanswered(address, U::NotSent);
+    emit session->cycleDone(200, false);
+    QVERIFY2(cycle->text().endsWith(QStringLiteral(" · 无数据：01, 04, 05, 06, …")),
+             qPrintable(cycle->text()));
+    // A cycle in which every pack answered says nothing more.
+    emit session->cycleDone(200, false);
+    QCOMPARE(cycle->text(), QStringLiteral("一轮 200 ms（周期 %1 ms）").arg(session->period()));
+    QVERIFY(cycle->styleSheet().isEmpty());
 }
 
 void TestOverviewPage::sixteenTilesFitWithoutScrolling()
