@@ -1,6 +1,7 @@
 // The overview of the packs on the line.
 #include "overviewpage.h"
 
+#include "addresslist.h"
 #include "boardsession.h"
 #include "labelholder.h"
 #include "packtile.h"
@@ -453,8 +454,10 @@ void OverviewPage::showCycle()
                       .arg(packs.join(QStringLiteral(", ")));
         }
     }
-    if (m_cycle->text() != text)
+    if (m_cycle->text() != text) {
         m_cycle->setText(text);
+        m_cycle->setToolTip(text); // whole, should the row be too narrow
+    }
     const bool amber = m_session->isCycling() && (m_overrun || !m_missedLastCycle.isEmpty());
     const QString sheet = amber ? QString::fromLatin1(AmberText) : QString();
     if (m_cycle->styleSheet() != sheet)
@@ -506,15 +509,12 @@ void OverviewPage::showScanState()
     case ScanNews::Running:
         text = QCoreApplication::translate("MainWindow", "正在扫描……");
         break;
-    case ScanNews::Found: {
-        QStringList numbers;
-        for (int address : qAsConst(m_found))
-            numbers << QString::number(address);
+    case ScanNews::Found:
+        // As ranges ("1-16"): the line leaves room for the cycle's beside it.
         text = QCoreApplication::translate("MainWindow", "找到 %n 个电池包：%1", nullptr,
                                            int(m_found.size()))
-                   .arg(numbers.join(QStringLiteral(", ")));
+                   .arg(AddressList::format(m_found));
         break;
-    }
     case ScanNews::NoneFound:
         text = QCoreApplication::translate("MainWindow", "没有电池包应答；轮询列表未变");
         break;
