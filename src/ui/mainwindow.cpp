@@ -201,6 +201,7 @@ void MainWindow::langChange(int index)
         showClosedText();
     realTimePage->retranslate();
     overviewPage->retranslate();
+    parameterPage->retranslate();
 }
 
 void MainWindow::on_pushButton_about_clicked()
