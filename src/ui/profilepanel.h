@@ -46,6 +46,7 @@ private:
     void frameSent(const QByteArray &frame);
     void blockArrived(const QVector<ParameterBlock::Field> &fields);
     void saveRead(const ProfileJob::AddressResult &result);
+    void applyFinished();
     QPushButton *addButton(const char *name, const QString &text, int index);
 
     Ui_MainWindow *ui;
