@@ -1540,7 +1540,7 @@ Die Aufzeichnung in die Datei wurde gestoppt. Die Tabelle protokolliert weiter; 
     </message>
     <message>
         <source>%1，范围 %2</source>
-        <translation>%1, Bereich %2</translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>仍然写入地址 %1 的电池包？</source>

@@ -77,6 +77,26 @@ void ProfilePanel::blockArrived(const QVector<ParameterBlock::Field> &fields)
     const QHash<QString, int> board = ParameterProfile::boardValues(fields);
     m_lastBoard.insert(m_askedAddress, board);
     m_dialog->boardRead(m_askedAddress, board);
+    // A file opened before the board's values were known is judged by the first read-back of
+    // the board in focus; an apply judges each board it reads itself.
+    if (m_awaitedAddress == m_askedAddress && !m_job->isRunning()) {
+        m_awaitedAddress = -1;
+        const QVector<ThresholdPairs::Contradiction> clash =
+            ThresholdPairs::check(board, m_opened.values);
+        // Not from inside the line's handler: the box runs an event loop of its own.
+        if (!clash.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, address = m_askedAddress, clash] { refuse(address, clash); },
+                Qt::QueuedConnection);
+    }
+}
+
+void ProfilePanel::refuse(int address, const QVector<ThresholdPairs::Contradiction> &clash)
+{
+    m_dialog->hide();
+    Messages::warning(m_window, tr("配置与板子矛盾"),
+                      tr("文件的值与地址 %1 的板子的值矛盾，不能应用：").arg(address)
+                          + QLatin1Char('\n') + ThresholdPairs::describe(clash));
 }
 
 void ProfilePanel::saveProfile()
@@ -164,17 +184,19 @@ bool ProfilePanel::openFile(const QString &path)
     const QVector<ThresholdPairs::Contradiction> clash =
         ThresholdPairs::check(m_lastBoard.value(address), read.profile.values);
     if (!clash.isEmpty()) {
-        Messages::warning(m_window, tr("配置与板子矛盾"),
-                          tr("文件的值与地址 %1 的板子的值矛盾，不能应用：").arg(address)
-                              + QLatin1Char('\n') + ThresholdPairs::describe(clash));
+        refuse(address, clash);
         return false;
     }
     m_dialog->showProfile(path, read.profile, m_lastBoard.value(address));
     m_dialog->show();
     m_dialog->raise();
     // The board's values as they are now; rows read "unknown" until the block arrives.
-    if (m_session->isOpen() && !m_job->isRunning())
+    m_opened = read.profile;
+    m_awaitedAddress = -1;
+    if (m_session->isOpen() && !m_job->isRunning()) {
         m_session->queueReadBack(address);
+        m_awaitedAddress = address;
+    }
     if (!read.ignored.isEmpty()) {
         QStringList rows;
         for (const QString &key : read.ignored) {

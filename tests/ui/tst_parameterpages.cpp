@@ -789,7 +789,7 @@ void TestParameterPages::rangesInEveryLanguage()
         { 1, "Range: 1500 to 3200 mV", "Range: 300 to 10000 × 10 mV", "Range: -20 to 10 ℃",
           "Invalid value!", "Undervoltage trip, range 1500 to 3200 mV" },
         { 2, "Bereich: 1500 bis 3200 mV", "Bereich: 300 bis 10000 × 10 mV", "Bereich: -20 bis 10 ℃",
-          "Ungültiger Wert!", "Unterspannung Schwelle, Bereich 1500 bis 3200 mV" },
+          "Ungültiger Wert!", "Unterspannung Schwelle: 1500 bis 3200 mV" },
         { 0, "范围：1500 至 3200 mV", "范围：300 至 10000 × 10 mV", "范围：-20 至 10 ℃",
           "输入的值无效 ！", "欠压保护阈值，范围 1500 至 3200 mV" },
     };
