@@ -29,7 +29,6 @@ private slots:
 
     void sigtermDuringApplyToEightBoards();
     void applyIsPacedByTheLine();
-    void contradictingProfileSendsNothing();
 
 private:
     void startLogger(const QStringList &args)
@@ -152,29 +151,6 @@ void TestLoggerProfiles::applyIsPacedByTheLine()
     QFile audit(dir->filePath("apply-log.csv"));
     QVERIFY(audit.open(QIODevice::ReadOnly));
     QCOMPARE(audit.readAll().count(",yes,confirmed\n"), 5);
-}
-
-void TestLoggerProfiles::contradictingProfileSendsNothing()
-{
-    // An over-voltage trip under the board's under-voltage trip of 2500 mV, beside a row that
-    // alone would be fine: exit 2, one line naming the pair, and not one write on the line.
-    QVERIFY(startBoard({ "--static" }));
-    const QString file = dir->filePath("pairs.json");
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(R"({"format":"arvex-profile","version":1,"rows":{
-        "conf_hv":{"value":2400,"unit":"mV"},"conf_hvre":{"value":2300,"unit":"mV"},
-        "conf_chgc":{"value":120,"unit":"A"}}})");
-    f.close();
-    startLogger({ "--port", link, "--period", "300", "--lang", "en", "--apply-profile", file,
-                  "--csv", dir->path() });
-    QCOMPARE(finish(), 2);
-    const QString out = QString::fromUtf8(logger.readAllStandardOutput());
-    QVERIFY2(out.startsWith("Address 1: nothing written")
-                 && out.contains("Overvoltage trip 2400 mV is not above Undervoltage trip 2500 mV"),
-             qPrintable(out));
-    QVERIFY(boardLog().contains(" RX :Y+01+52")); // the board was read
-    QVERIFY(!boardLog().contains(" RX :W+"));
 }
 
 QTEST_GUILESS_MAIN(TestLoggerProfiles)
