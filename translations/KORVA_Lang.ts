@@ -1531,6 +1531,22 @@ Recording to file has stopped. The table goes on logging; export it to keep its 
         <translation>Invalid value!</translation>
     </message>
     <message>
+        <source>%1 至 %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>范围：%1</source>
+        <translation>Range: %1</translation>
+    </message>
+    <message>
+        <source>%1，范围 %2</source>
+        <translation>%1, range %2</translation>
+    </message>
+    <message>
+        <source>仍然写入地址 %1 的电池包？</source>
+        <translation>Write it to the pack at address %1 anyway?</translation>
+    </message>
+    <message>
         <source>输入的参数超过 [%1 - %2] 的范围。</source>
         <translation>The value is outside the range [%1 - %2].</translation>
     </message>
@@ -1864,6 +1880,22 @@ The board restarts and does not answer for a second or two.</translation>
         <translation>Invalid profile</translation>
     </message>
     <message>
+        <source>配置与板子矛盾</source>
+        <translation>Profile contradicts the board</translation>
+    </message>
+    <message>
+        <source>文件的值与地址 %1 的板子的值矛盾，不能应用：</source>
+        <translation>The file’s values contradict those of the board at address %1; it cannot be applied:</translation>
+    </message>
+    <message>
+        <source>文件中有不在任何页面上的参数，已忽略，不会写入：%1</source>
+        <translation>The file holds rows that no page shows; they were ignored and will not be written: %1</translation>
+    </message>
+    <message>
+        <source>板子的值互相矛盾，这个文件将无法打开：</source>
+        <translation>The board’s values contradict each other; this file will not open:</translation>
+    </message>
+    <message>
         <source>本次运行的实时数据：电池包 %1</source>
         <translation>Live data of this run: pack %1</translation>
     </message>
@@ -2041,6 +2073,18 @@ The board restarts and does not answer for a second or two.</translation>
         <source>无法写入审计文件 %1：%2</source>
         <translation>Cannot write the audit file %1: %2</translation>
     </message>
+    <message>
+        <source>地址 %1：未写入，文件的值与板子的值矛盾：%2</source>
+        <translation>Address %1: nothing written; the file’s values contradict the board’s: %2</translation>
+    </message>
+    <message>
+        <source>%1：不在任何页面上的参数，已忽略。</source>
+        <translation>%1: a row no page shows; ignored.</translation>
+    </message>
+    <message>
+        <source>%1：板子的值互相矛盾，这个文件将无法打开：%2</source>
+        <translation>%1: the board’s values contradict each other; this file will not open: %2</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
@@ -2055,6 +2099,21 @@ The board restarts and does not answer for a second or two.</translation>
     <message>
         <source>未知错误。</source>
         <translation>Unknown error.</translation>
+    </message>
+</context>
+<context>
+    <name>ThresholdPairs</name>
+    <message>
+        <source>%1 %2 不高于%3 %4：任何电压都会触发其中一个保护。</source>
+        <translation>%1 %2 is not above %3 %4: every voltage would trip one of the two protections.</translation>
+    </message>
+    <message>
+        <source>%1 %2 不高于%3 %4：保护一触发就会立即解除。</source>
+        <translation>%1 %2 is not above %3 %4: the protection would release as soon as it trips.</translation>
+    </message>
+    <message>
+        <source>%1 %2 不低于%3 %4：保护一触发就会立即解除。</source>
+        <translation>%1 %2 is not below %3 %4: the protection would release as soon as it trips.</translation>
     </message>
 </context>
 <context>

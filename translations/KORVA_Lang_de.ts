@@ -1531,6 +1531,22 @@ Die Aufzeichnung in die Datei wurde gestoppt. Die Tabelle protokolliert weiter; 
         <translation>Ungültiger Wert!</translation>
     </message>
     <message>
+        <source>%1 至 %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>范围：%1</source>
+        <translation>Bereich: %1</translation>
+    </message>
+    <message>
+        <source>%1，范围 %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>仍然写入地址 %1 的电池包？</source>
+        <translation>Trotzdem in das Pack an Adresse %1 schreiben?</translation>
+    </message>
+    <message>
         <source>输入的参数超过 [%1 - %2] 的范围。</source>
         <translation>Der Wert liegt außerhalb des Bereichs [%1 - %2].</translation>
     </message>
@@ -1864,6 +1880,22 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <translation>Ungültiges Profil</translation>
     </message>
     <message>
+        <source>配置与板子矛盾</source>
+        <translation>Profil widerspricht der Platine</translation>
+    </message>
+    <message>
+        <source>文件的值与地址 %1 的板子的值矛盾，不能应用：</source>
+        <translation>Die Werte der Datei widersprechen denen der Platine an Adresse %1; sie kann nicht angewendet werden:</translation>
+    </message>
+    <message>
+        <source>文件中有不在任何页面上的参数，已忽略，不会写入：%1</source>
+        <translation>Die Datei enthält Werte, die keine Seite zeigt; sie wurden übergangen und werden nicht geschrieben: %1</translation>
+    </message>
+    <message>
+        <source>板子的值互相矛盾，这个文件将无法打开：</source>
+        <translation>Die Werte der Platine widersprechen einander; diese Datei lässt sich nicht öffnen:</translation>
+    </message>
+    <message>
         <source>本次运行的实时数据：电池包 %1</source>
         <translation>Live-Daten dieses Laufs: Pack %1</translation>
     </message>
@@ -2041,6 +2073,18 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <source>无法写入审计文件 %1：%2</source>
         <translation>Die Protokolldatei %1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>地址 %1：未写入，文件的值与板子的值矛盾：%2</source>
+        <translation>Adresse %1: nichts geschrieben; die Werte der Datei widersprechen denen der Platine: %2</translation>
+    </message>
+    <message>
+        <source>%1：不在任何页面上的参数，已忽略。</source>
+        <translation>%1: ein Wert, den keine Seite zeigt; übergangen.</translation>
+    </message>
+    <message>
+        <source>%1：板子的值互相矛盾，这个文件将无法打开：%2</source>
+        <translation>%1: die Werte der Platine widersprechen einander; diese Datei lässt sich nicht öffnen: %2</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
@@ -2055,6 +2099,21 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     <message>
         <source>未知错误。</source>
         <translation>Unbekannter Fehler.</translation>
+    </message>
+</context>
+<context>
+    <name>ThresholdPairs</name>
+    <message>
+        <source>%1 %2 不高于%3 %4：任何电压都会触发其中一个保护。</source>
+        <translation>%1 %2 liegt nicht über %3 %4: jede Spannung würde einen der beiden Schutzmechanismen auslösen.</translation>
+    </message>
+    <message>
+        <source>%1 %2 不高于%3 %4：保护一触发就会立即解除。</source>
+        <translation>%1 %2 liegt nicht über %3 %4: der Schutz würde gleich nach dem Auslösen wieder freigeben.</translation>
+    </message>
+    <message>
+        <source>%1 %2 不低于%3 %4：保护一触发就会立即解除。</source>
+        <translation>%1 %2 liegt nicht unter %3 %4: der Schutz würde gleich nach dem Auslösen wieder freigeben.</translation>
     </message>
 </context>
 <context>

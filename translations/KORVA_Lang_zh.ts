@@ -1531,6 +1531,22 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>输入的值无效 ！</translation>
     </message>
     <message>
+        <source>%1 至 %2</source>
+        <translation>%1 至 %2</translation>
+    </message>
+    <message>
+        <source>范围：%1</source>
+        <translation>范围：%1</translation>
+    </message>
+    <message>
+        <source>%1，范围 %2</source>
+        <translation>%1，范围 %2</translation>
+    </message>
+    <message>
+        <source>仍然写入地址 %1 的电池包？</source>
+        <translation>仍然写入地址 %1 的电池包？</translation>
+    </message>
+    <message>
         <source>输入的参数超过 [%1 - %2] 的范围。</source>
         <translation>输入的参数超过 [%1 - %2] 的范围。</translation>
     </message>
@@ -1863,6 +1879,22 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>配置文件无效</translation>
     </message>
     <message>
+        <source>配置与板子矛盾</source>
+        <translation>配置与板子矛盾</translation>
+    </message>
+    <message>
+        <source>文件的值与地址 %1 的板子的值矛盾，不能应用：</source>
+        <translation>文件的值与地址 %1 的板子的值矛盾，不能应用：</translation>
+    </message>
+    <message>
+        <source>文件中有不在任何页面上的参数，已忽略，不会写入：%1</source>
+        <translation>文件中有不在任何页面上的参数，已忽略，不会写入：%1</translation>
+    </message>
+    <message>
+        <source>板子的值互相矛盾，这个文件将无法打开：</source>
+        <translation>板子的值互相矛盾，这个文件将无法打开：</translation>
+    </message>
+    <message>
         <source>本次运行的实时数据：电池包 %1</source>
         <translation>本次运行的实时数据：电池包 %1</translation>
     </message>
@@ -2040,6 +2072,18 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <source>无法写入审计文件 %1：%2</source>
         <translation>无法写入审计文件 %1：%2</translation>
     </message>
+    <message>
+        <source>地址 %1：未写入，文件的值与板子的值矛盾：%2</source>
+        <translation>地址 %1：未写入，文件的值与板子的值矛盾：%2</translation>
+    </message>
+    <message>
+        <source>%1：不在任何页面上的参数，已忽略。</source>
+        <translation>%1：不在任何页面上的参数，已忽略。</translation>
+    </message>
+    <message>
+        <source>%1：板子的值互相矛盾，这个文件将无法打开：%2</source>
+        <translation>%1：板子的值互相矛盾，这个文件将无法打开：%2</translation>
+    </message>
 </context>
 <context>
     <name>Recording</name>
@@ -2054,6 +2098,21 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
     <message>
         <source>未知错误。</source>
         <translation>未知错误。</translation>
+    </message>
+</context>
+<context>
+    <name>ThresholdPairs</name>
+    <message>
+        <source>%1 %2 不高于%3 %4：任何电压都会触发其中一个保护。</source>
+        <translation>%1 %2 不高于%3 %4：任何电压都会触发其中一个保护。</translation>
+    </message>
+    <message>
+        <source>%1 %2 不高于%3 %4：保护一触发就会立即解除。</source>
+        <translation>%1 %2 不高于%3 %4：保护一触发就会立即解除。</translation>
+    </message>
+    <message>
+        <source>%1 %2 不低于%3 %4：保护一触发就会立即解除。</source>
+        <translation>%1 %2 不低于%3 %4：保护一触发就会立即解除。</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "parameterprofile.h"
 
+#include "thresholdpairs.h"
 #include "writeall.h"
 
 #include <QCoreApplication>
@@ -211,6 +212,19 @@ private:
     QString m_key;
 };
 
+// The rows of the Debug page, which the window never shows.
+const char *const DebugPageRows[] = { "conf_debug", "conf_short", "conf_shorttime", "conf_cax",
+                                      "conf_getmod" };
+
+bool onDebugPage(const QString &key)
+{
+    for (const char *row : DebugPageRows) {
+        if (key == QLatin1String(row))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 const QVector<const ParameterTable::Row *> &rows()
@@ -220,7 +234,7 @@ const QVector<const ParameterTable::Row *> &rows()
         const QVector<ParameterBlock::Field> carried = ParameterBlock::decode({}, {});
         for (const ParameterTable::Row &row : ParameterTable::rows()) {
             const QLatin1String name(row.lineEdit);
-            if (name == QLatin1String("conf_dnum") || name == QLatin1String("conf_debug"))
+            if (name == QLatin1String("conf_dnum") || onDebugPage(name))
                 continue;
             for (const ParameterBlock::Field &field : carried) {
                 if (field.kind == ParameterBlock::Field::Text && name == field.widget) {
@@ -232,6 +246,12 @@ const QVector<const ParameterTable::Row *> &rows()
         return list;
     }();
     return table;
+}
+
+bool isRetiredRow(const QString &key)
+{
+    // The debug switch was never saved; the other rows of the page were.
+    return onDebugPage(key) && key != QLatin1String("conf_debug");
 }
 
 const ParameterTable::Row *findRow(const QString &key)
@@ -333,14 +353,35 @@ ReadResult read(const QByteArray &bytes)
         return result;
     }
     for (auto it = rowsObject.constBegin(); it != rowsObject.constEnd(); ++it) {
+        // Left out whatever they hold: they were never the user's to write, and are never sent.
+        if (isRetiredRow(it.key())) {
+            result.ignored.append(it.key());
+            continue;
+        }
         int value = 0;
         const QString error = readRow(it.key(), it.value(), &value);
         if (!error.isEmpty()) {
             result.error = error;
             result.profile = Profile();
+            result.ignored.clear();
             return result;
         }
         profile.values.insert(it.key(), value);
+    }
+    // Values that contradict each other would leave a protection that never holds.
+    const QVector<ThresholdPairs::Contradiction> clash = ThresholdPairs::check({}, profile.values);
+    if (!clash.isEmpty()) {
+        result.error =
+            fault(QLatin1String(clash.first().pair->row), ThresholdPairs::describe(clash.first()));
+        result.profile = Profile();
+        result.ignored.clear();
+        return result;
+    }
+    if (profile.values.isEmpty()) {
+        result.error = fault(RowsKey, tr("文件中没有任何参数。"));
+        result.profile = Profile();
+        result.ignored.clear();
+        return result;
     }
     result.ok = true;
     return result;

@@ -21,11 +21,16 @@ constexpr char Format[] = "arvex-profile";
 constexpr int Version = 1;
 constexpr qint64 MaxFileBytes = 1024 * 1024;
 
-// The settings a profile holds, in the table's order: every row the parameter block carries,
-// except the board's address (one profile applied to several boards would give them all one
-// address) and the debug switch. The device commands are not settings.
+// The settings a profile holds, in the table's order: every row the parameter block carries and
+// a page shows for the user to write, except the board's address (one profile applied to
+// several boards would give them all one address). The rows of the hidden Debug page (the
+// debug switch, short-circuit start and delay, current type and compensation) are not settings
+// a user writes, and the device commands are not settings at all.
 const QVector<const ParameterTable::Row *> &rows();
 const ParameterTable::Row *findRow(const QString &key);
+// Rows an earlier version saved that no page shows: a file holding them still opens, without
+// them.
+bool isRetiredRow(const QString &key);
 
 struct Profile
 {
@@ -41,12 +46,14 @@ struct ReadResult
     bool ok = false;
     Profile profile;
     QString error; // when refused: "key: reason", in the chosen language
+    QStringList ignored; // rows of an earlier version left out (isRetiredRow), in file order
 };
 
 // The program and version that saves a profile, as the application names itself.
 QString toolName();
 
-// Reads a profile's bytes or file and checks every value against its row.
+// Reads a profile's bytes or file and checks every value against its row, and the values
+// against each other where the board's protections pair them (ThresholdPairs).
 ReadResult read(const QByteArray &bytes);
 ReadResult readFile(const QString &path);
 QByteArray toJson(const Profile &profile);

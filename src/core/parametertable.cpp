@@ -175,4 +175,36 @@ QString outOfRangeText(int min, int max)
         .arg(max);
 }
 
+QString unitText(const Row &row)
+{
+    const QString unit = QString::fromUtf8(row.unit);
+    // A unit of ten millivolts reads as a factor, so "2800 × 10 mV" is not taken for 2800 mV.
+    int digits = 0;
+    while (digits < unit.size() && unit.at(digits).isDigit())
+        ++digits;
+    if (digits == 0 || digits == unit.size())
+        return unit;
+    return QStringLiteral("× ") + unit.left(digits) + QLatin1Char(' ') + unit.mid(digits);
+}
+
+QString rangeText(const Row &row)
+{
+    const QString range =
+        QCoreApplication::translate("MainWindow", "%1 至 %2").arg(row.min).arg(row.max);
+    const QString unit = unitText(row);
+    return unit.isEmpty() ? range : range + QLatin1Char(' ') + unit;
+}
+
+QString rangeToolTip(const Row &row)
+{
+    return QCoreApplication::translate("MainWindow", "范围：%1").arg(rangeText(row));
+}
+
+QString refusalDetail(const QString &caption, const Row &row)
+{
+    if (caption.isEmpty())
+        return rangeToolTip(row);
+    return QCoreApplication::translate("MainWindow", "%1，范围 %2").arg(caption, rangeText(row));
+}
+
 } // namespace ParameterTable

@@ -82,4 +82,13 @@ QString notANumberText(); // "输入的值无效 ！"
 QString outOfRangeTitle(); // "Warning"
 QString outOfRangeText(int min, int max); // "输入的参数超过 [min - max] 的范围。"
 
+// A row's unit for a sentence: the page's unit, "10mV" as "× 10 mV"; empty for none.
+QString unitText(const Row &row);
+// What a row takes, in the chosen language: "1500 至 3200 mV".
+QString rangeText(const Row &row);
+// A field's tool tip: "范围：1500 至 3200 mV".
+QString rangeToolTip(const Row &row);
+// What a refused value's box adds below its own text: the row's caption and range.
+QString refusalDetail(const QString &caption, const Row &row);
+
 } // namespace ParameterTable

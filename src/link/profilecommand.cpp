@@ -18,7 +18,8 @@ void listRows(const ProfileJob::AddressResult &result, QTextStream &out)
 {
     for (const ParameterProfile::Comparison &c : result.comparison) {
         if (!c.differs() || result.status == ProfileJob::Status::Applied
-            || result.status == ProfileJob::Status::NotConfirmed)
+            || result.status == ProfileJob::Status::NotConfirmed
+            || result.status == ProfileJob::Status::Contradicts)
             continue;
         out << QStringLiteral("  ")
             << ProfileTexts::tr("%1：板子 %2，文件 %3 %4")
@@ -63,6 +64,8 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
             return 2;
         }
         profile = read.profile;
+        for (const QString &key : read.ignored)
+            err << ProfileTexts::tr("%1：不在任何页面上的参数，已忽略。").arg(key) << '\n';
     }
     if (addresses.isEmpty()) {
         err << ProfileTexts::tr("没有给出地址。") << '\n';
@@ -73,6 +76,7 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
     job.setAuditFile(auditFile, session->portName());
     int code = 0;
     bool differs = false;
+    bool contradicts = false;
     // Each board's result as soon as it is known: an apply to many boards shows its progress,
     // and a run cut short has printed what it did.
     QObject::connect(&job, &ProfileJob::addressDone, [&](const ProfileJob::AddressResult &result) {
@@ -100,9 +104,19 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
                 code = 1;
             } else {
                 out << ProfileTexts::tr("已保存到 %1").arg(path) << '\n';
+                // Saved as the board holds it, but such a file is refused when read.
+                const QVector<ThresholdPairs::Contradiction> clash =
+                    ThresholdPairs::check({}, saved.values);
+                if (!clash.isEmpty())
+                    err << ProfileTexts::tr("%1：板子的值互相矛盾，这个文件将无法打开：%2")
+                               .arg(path, ThresholdPairs::describe(clash))
+                        << '\n';
             }
             break;
         }
+        case ProfileJob::Status::Contradicts:
+            contradicts = true;
+            break;
         case ProfileJob::Status::NotConfirmed:
         case ProfileJob::Status::NoReply:
         case ProfileJob::Status::Stopped:
@@ -136,5 +150,8 @@ int runProfileCommand(BoardSession *session, ProfileJob::Kind kind, const QStrin
     }
     out.flush();
     err.flush();
+    // The file is at fault before any board is: it contradicts a board's thresholds.
+    if (contradicts)
+        return 2;
     return code == 0 && differs ? 3 : code;
 }

@@ -16,7 +16,10 @@ class BoardSession;
 //   0  saved; the boards match the file; every row written was confirmed
 //   1  a board did not answer, the line closed, a row was not confirmed, a file was not written,
 //      the job was stopped
-//   2  the file was refused (one line names the key and the reason); nothing was sent
+//   2  the file was refused (one line names the key and the reason; values that contradict
+//      each other name the pair); nothing was sent. Or the file's values contradict a board's
+//      thresholds they leave as they are: nothing was sent to that board, its line names the
+//      pair.
 //   3  check: a board differs from the file (each difference is listed)
 // Each board's result is printed as soon as it is known. With several addresses a save writes
 // one file per board, "-packNN" before the suffix. An apply appends its lines to auditFile unless

@@ -129,8 +129,15 @@ void ProfileJob::blockArrived(const QVector<ParameterBlock::Field> &fields)
         finishAddress(same ? Status::Matches : Status::Differs);
         return;
     case Kind::Apply:
-        if (same)
+        if (same) {
             finishAddress(Status::Matches);
+            return;
+        }
+        // Judged against this board's own values before anything goes out: a release left on
+        // the wrong side of a trip is refused for the whole board, not written row by row.
+        m_current.contradictions = ThresholdPairs::check(m_current.board, m_profile.values);
+        if (!m_current.contradictions.isEmpty())
+            finishAddress(Status::Contradicts);
         else
             writeDifferences();
         return;
@@ -364,6 +371,9 @@ void ProfileJob::appendAudit(const AddressResult &result)
         case Status::NoReply:
             untouched = "no reply";
             break;
+        case Status::Contradicts:
+            untouched = "contradicts";
+            break;
         case Status::Stopped:
         case Status::LineClosed:
         case Status::NotConfirmed:
@@ -457,6 +467,10 @@ QString ProfileJob::describe(const AddressResult &result)
         return tr("地址 %1：已停止，未写入").arg(result.address);
     case Status::LineClosed:
         return tr("地址 %1：串口已关闭").arg(result.address);
+    case Status::Contradicts:
+        return tr("地址 %1：未写入，文件的值与板子的值矛盾：%2")
+            .arg(result.address)
+            .arg(ThresholdPairs::describe(result.contradictions));
     }
     return QString();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "parameterprofile.h"
+#include "thresholdpairs.h"
 #include "writeconfirm.h"
 
 #include <QHash>
@@ -14,7 +15,8 @@ class QTimer;
 
 // Saves, checks or applies a profile on the boards of a line, one address after the other. Each
 // address is read back first; a check compares, a save hands on what the board holds, and an
-// apply writes only the rows that differ, reads back and takes each row as confirmed only when
+// apply writes only the rows that differ (none, where they would contradict the board's
+// thresholds they leave as they are), reads back and takes each row as confirmed only when
 // the board shows the value sent. Every apply appends what it did to the audit file, a line for
 // each row of each board it could not write too. Stopping half-way takes back the writes not yet
 // on the line and lets the read-back judge those that went out.
@@ -53,6 +55,9 @@ public:
         NoReply, // the board sent no parameter block
         Stopped, // stopped before this board was done
         LineClosed, // the line closed or refused a frame
+        // apply: the file's values contradict the board's it leaves as they are; nothing was
+        // written to this board
+        Contradicts,
     };
     Q_ENUM(Status)
 
@@ -63,6 +68,7 @@ public:
         QHash<QString, int> board; // what the board held before anything was written
         QVector<ParameterProfile::Comparison> comparison;
         QVector<RowResult> writes;
+        QVector<ThresholdPairs::Contradiction> contradictions; // Contradicts: the pairs
     };
 
     // A read-back is asked for up to this many times before a board is taken as not answering.

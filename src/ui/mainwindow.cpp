@@ -205,6 +205,7 @@ void MainWindow::langChange(int index)
         showClosedText();
     realTimePage->retranslate();
     overviewPage->retranslate();
+    parameterPage->retranslate();
     showFocusPack();
 }
 

@@ -4,12 +4,14 @@
 
 #include "boardsession.h"
 #include "commandcodes.h"
+#include "fields.h"
 #include "frame.h"
 #include "messages.h"
 #include "parameterblock.h"
 #include "parametertable.h"
 #include "statustext.h"
 #include "switchbutton.h"
+#include "thresholdpairs.h"
 #include "ui_mainwindow.h"
 #include "writemarks.h"
 
@@ -47,6 +49,19 @@ QString commandQuestion(const char *button, int address)
     return QString();
 }
 
+// Below a refusal's own words: which field, and what it takes. Nothing for a field that is no
+// row of the table, or whose range the caller changed.
+QString refusalDetail(QWidget *window, const QLineEdit *lineEdit, int min, int max)
+{
+    const ParameterTable::Row *row = ParameterTable::findByLineEdit(lineEdit->objectName());
+    if (!row || row->min != min || row->max != max)
+        return QString();
+    const auto *caption =
+        window->findChild<QLabel *>(ParameterPage::captionName(lineEdit->objectName()));
+    return QLatin1Char('\n')
+        + ParameterTable::refusalDetail(caption ? caption->text().trimmed() : QString(), *row);
+}
+
 // Marks the field as the check found it; a refused value is selected, so the next keystroke
 // replaces it, and the user is told why.
 bool showInputCheck(QWidget *parent, QLineEdit *lineEdit, const ParameterTable::Check &check,
@@ -57,13 +72,15 @@ bool showInputCheck(QWidget *parent, QLineEdit *lineEdit, const ParameterTable::
         lineEdit->setStyleSheet(QLatin1String(ParameterTable::NotANumberStyle));
         lineEdit->selectAll();
         Messages::critical(parent, ParameterTable::notANumberTitle(),
-                           ParameterTable::notANumberText());
+                           ParameterTable::notANumberText()
+                               + refusalDetail(parent, lineEdit, min, max));
         return false;
     case ParameterTable::Check::OutOfRange:
         lineEdit->setStyleSheet(QLatin1String(ParameterTable::OutOfRangeStyle));
         lineEdit->selectAll();
         Messages::warning(parent, ParameterTable::outOfRangeTitle(),
-                          ParameterTable::outOfRangeText(min, max));
+                          ParameterTable::outOfRangeText(min, max)
+                              + refusalDetail(parent, lineEdit, min, max));
         return false;
     case ParameterTable::Check::Accepted:
         break;
@@ -98,6 +115,47 @@ ParameterPage::ParameterPage(Ui_MainWindow *form, QWidget *window, BoardSession 
     connect(session, &BoardSession::readBackFailed, this, &ParameterPage::showReadBackFailed);
     // Writes under way are given up with the line (their verdicts come from the session).
     connect(session, &BoardSession::closed, this, [this] { readBackShowsAll = false; });
+    // One request is on the line at a time: a block answers the last read-back sent.
+    connect(session, &BoardSession::frameSent, this, [this](const QByteArray &frame) {
+        if (WriteConfirm::isBlockRequest(frame))
+            askedAddress = hexToInt(frame.mid(3, 2));
+    });
+    // Another line may lead to another board: what the last one held says nothing of it.
+    connect(session, &BoardSession::opened, this, [this] {
+        boardValues.clear();
+        boardAddress = -1;
+    });
+    retranslate();
+}
+
+void ParameterPage::retranslate()
+{
+    const QVector<ParameterTable::Row> &rows = ParameterTable::rows();
+    for (int i = 0; i < rows.size(); ++i) {
+        if (QLineEdit *edit = parameterRowEdits.value(i))
+            writeMarks->setBaseToolTip(edit, ParameterTable::rangeToolTip(rows.at(i)));
+    }
+}
+
+bool ParameterPage::confirmPairs(QLineEdit *lineEdit, const ParameterTable::Row &row,
+                                 uint16_t value)
+{
+    // Judged against what the board in focus was last seen to hold; a pair whose other value
+    // was never read from it is not judged. With the port closed nothing goes out to ask about.
+    const int address = ui->DeviceID->value();
+    if (!session->isOpen() || address != boardAddress)
+        return true;
+    const QVector<ThresholdPairs::Contradiction> clash = ThresholdPairs::check(
+        boardValues, { { lineEdit->objectName(), WriteConfirm::shownValue(row, value) } });
+    if (clash.isEmpty())
+        return true;
+    if (Messages::question(m_window, tr("请确认"),
+                           ThresholdPairs::describe(clash) + QStringLiteral("\n\n")
+                               + tr("仍然写入地址 %1 的电池包？").arg(address)))
+        return true;
+    // Not sent: the value stays the user's, typed and not the board's.
+    writeMarks->set(lineEdit, WriteMarks::Mark::Edited);
+    return false;
 }
 
 void ParameterPage::restoreStyle(QLineEdit *lineEdit)
@@ -201,6 +259,10 @@ void ParameterPage::applyRow(const QByteArray &initialStr, QLineEdit *lineEdit,
     const ParameterTable::Check check =
         ParameterTable::checkInput(lineEdit->text(), checkInputArgmin, checkInputArgmax, offset);
     if (!showInputCheck(m_window, lineEdit, check, checkInputArgmin, checkInputArgmax))
+        return;
+    // A threshold on the wrong side of its partner is asked about first ("No" sends nothing).
+    const ParameterTable::Row *row = ParameterTable::findByLineEdit(lineEdit->objectName());
+    if (row && row->offset == offset && !confirmPairs(lineEdit, *row, check.value))
         return;
     const int ahead = session->sendQueuebak.size();
     const QByteArray frame =
@@ -337,6 +399,16 @@ void ParameterPage::showBlock(const QVector<ParameterBlock::Field> &fields)
 
     const bool showAll = readBackShowsAll;
     readBackShowsAll = false;
+
+    // What the board holds, whatever the fields show: the pairs of a write are judged by it.
+    boardValues.clear();
+    boardAddress = askedAddress;
+    for (const ParameterBlock::Field &field : fields) {
+        bool ok = false;
+        const int value = field.text.toInt(&ok);
+        if (field.kind == ParameterBlock::Field::Text && ok)
+            boardValues.insert(QLatin1String(field.widget), value);
+    }
 
     const int count = qMin(fields.size(), parameterBlockWidgets.size());
     for (int i = 0; i < count; ++i) {

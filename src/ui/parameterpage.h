@@ -1,10 +1,12 @@
 #pragma once
 
 #include "parameterblock.h"
+#include "parametertable.h"
 #include "writeconfirm.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QHash>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -53,9 +55,14 @@ public:
     void restoreStyle(QLineEdit *lineEdit);
     // The object name of a row's caption in the form.
     static QString captionName(const QString &field);
+    // Texts made here rather than in the form (each field's range), in the chosen language.
+    void retranslate();
 
 private:
     void resolveWidgets();
+    // Whether a write of value (as it goes out) may go: it leaves every threshold pair of the
+    // board in focus on its right side, or the user was asked and said "Yes".
+    bool confirmPairs(QLineEdit *lineEdit, const ParameterTable::Row &row, uint16_t value);
     // Queues a write frame unless the port is closed (then the user is told); the frame queued.
     QByteArray queueWrite(uint16_t data, const QByteArray &target);
     // Asks the board for its parameter block; the request takes the place of a poll.
@@ -87,4 +94,9 @@ private:
     // The next block answers the one-key read (or a factory reset): it shows the board's values
     // even in fields holding typed values. A read-back after a write leaves those alone.
     bool readBackShowsAll = false;
+    // The values of the last parameter block, by field, and the address it answered (-1: none
+    // since the line opened); the address the last read-back went to.
+    QHash<QString, int> boardValues;
+    int boardAddress = -1;
+    int askedAddress = -1;
 };

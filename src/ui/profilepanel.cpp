@@ -5,11 +5,14 @@
 #include "fields.h"
 #include "filedialogs.h"
 #include "messages.h"
+#include "parameterpage.h"
 #include "profiledialog.h"
+#include "thresholdpairs.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -37,6 +40,7 @@ ProfilePanel::ProfilePanel(Ui_MainWindow *form, QWidget *window, BoardSession *s
     connect(session, &BoardSession::parameterBlock, this, &ProfilePanel::blockArrived);
     // Queued: a box may follow, and none is shown from inside the line's handlers.
     connect(m_job, &ProfileJob::addressDone, this, &ProfilePanel::saveRead, Qt::QueuedConnection);
+    connect(m_job, &ProfileJob::finished, this, &ProfilePanel::applyFinished, Qt::QueuedConnection);
 }
 
 QPushButton *ProfilePanel::addButton(const char *name, const QString &text, int index)
@@ -73,6 +77,26 @@ void ProfilePanel::blockArrived(const QVector<ParameterBlock::Field> &fields)
     const QHash<QString, int> board = ParameterProfile::boardValues(fields);
     m_lastBoard.insert(m_askedAddress, board);
     m_dialog->boardRead(m_askedAddress, board);
+    // A file opened before the board's values were known is judged by the first read-back of
+    // the board in focus; an apply judges each board it reads itself.
+    if (m_awaitedAddress == m_askedAddress && !m_job->isRunning()) {
+        m_awaitedAddress = -1;
+        const QVector<ThresholdPairs::Contradiction> clash =
+            ThresholdPairs::check(board, m_opened.values);
+        // Not from inside the line's handler: the box runs an event loop of its own.
+        if (!clash.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, address = m_askedAddress, clash] { refuse(address, clash); },
+                Qt::QueuedConnection);
+    }
+}
+
+void ProfilePanel::refuse(int address, const QVector<ThresholdPairs::Contradiction> &clash)
+{
+    m_dialog->hide();
+    Messages::warning(m_window, tr("配置与板子矛盾"),
+                      tr("文件的值与地址 %1 的板子的值矛盾，不能应用：").arg(address)
+                          + QLatin1Char('\n') + ThresholdPairs::describe(clash));
 }
 
 void ProfilePanel::saveProfile()
@@ -127,6 +151,15 @@ void ProfilePanel::saveRead(const ProfileJob::AddressResult &result)
                        .arg(QDir::toNativeSeparators(path));
     if (!skipped.isEmpty())
         text += QLatin1Char('\n') + tr("板子的值超出范围，未保存：%1").arg(skipped.join(", "));
+    // The board's own thresholds contradict each other: the file keeps what it holds, but will
+    // not be opened or applied until they are set right.
+    const QVector<ThresholdPairs::Contradiction> clash = ThresholdPairs::check({}, profile.values);
+    if (!clash.isEmpty()) {
+        Messages::warning(m_window, tr("保存配置"),
+                          text + QLatin1Char('\n') + tr("板子的值互相矛盾，这个文件将无法打开：")
+                              + QLatin1Char('\n') + ThresholdPairs::describe(clash));
+        return;
+    }
     Messages::information(m_window, tr("保存配置"), text);
 }
 
@@ -146,11 +179,47 @@ bool ProfilePanel::openFile(const QString &path)
         return false;
     }
     const int address = ui->DeviceID->value();
+    // Refused whole against what the board in focus was last seen to hold: nothing of it is
+    // shown to be applied. A board not read yet is judged when an apply reads it.
+    const QVector<ThresholdPairs::Contradiction> clash =
+        ThresholdPairs::check(m_lastBoard.value(address), read.profile.values);
+    if (!clash.isEmpty()) {
+        refuse(address, clash);
+        return false;
+    }
     m_dialog->showProfile(path, read.profile, m_lastBoard.value(address));
     m_dialog->show();
     m_dialog->raise();
     // The board's values as they are now; rows read "unknown" until the block arrives.
-    if (m_session->isOpen() && !m_job->isRunning())
+    m_opened = read.profile;
+    m_awaitedAddress = -1;
+    if (m_session->isOpen() && !m_job->isRunning()) {
         m_session->queueReadBack(address);
+        m_awaitedAddress = address;
+    }
+    if (!read.ignored.isEmpty()) {
+        QStringList rows;
+        for (const QString &key : read.ignored) {
+            const auto *label = m_window->findChild<QLabel *>(ParameterPage::captionName(key));
+            rows << (label ? QStringLiteral("%1 (%2)").arg(label->text(), key) : key);
+        }
+        Messages::information(m_dialog, tr("打开配置"),
+                              tr("文件中有不在任何页面上的参数，已忽略，不会写入：%1")
+                                  .arg(rows.join(QStringLiteral(", "))));
+    }
     return true;
+}
+
+void ProfilePanel::applyFinished()
+{
+    // Each board the file contradicts says so in the dialog's list; one box names them all.
+    if (m_job->kind() != ProfileJob::Kind::Apply)
+        return;
+    QStringList lines;
+    for (const ProfileJob::AddressResult &result : m_job->results()) {
+        if (result.status == ProfileJob::Status::Contradicts)
+            lines << ProfileJob::describe(result);
+    }
+    if (!lines.isEmpty())
+        Messages::warning(m_window, tr("配置与板子矛盾"), lines.join(QLatin1Char('\n')));
 }

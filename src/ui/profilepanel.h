@@ -3,6 +3,7 @@
 #include "parameterblock.h"
 #include "parameterprofile.h"
 #include "profilejob.h"
+#include "thresholdpairs.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -46,6 +47,9 @@ private:
     void frameSent(const QByteArray &frame);
     void blockArrived(const QVector<ParameterBlock::Field> &fields);
     void saveRead(const ProfileJob::AddressResult &result);
+    void applyFinished();
+    // Hides the compare dialog and says why the file cannot be applied to the board at address.
+    void refuse(int address, const QVector<ThresholdPairs::Contradiction> &clash);
     QPushButton *addButton(const char *name, const QString &text, int index);
 
     Ui_MainWindow *ui;
@@ -57,4 +61,7 @@ private:
     QString m_savePath; // the file a save under way goes to
     int m_askedAddress = -1; // the board the last read-back went to
     QHash<int, QHash<QString, int>> m_lastBoard;
+    // The file last opened, and the board whose read-back judges it (-1: none awaited).
+    ParameterProfile::Profile m_opened;
+    int m_awaitedAddress = -1;
 };

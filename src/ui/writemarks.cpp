@@ -127,7 +127,18 @@ void WriteMarks::showText(QLineEdit *edit, const Entry &entry)
     const QString words = text(entry.mark, entry.expected, entry.board);
     if (entry.action)
         entry.action->setToolTip(words);
-    edit->setToolTip(words);
+    const QString base = m_base.value(edit);
+    edit->setToolTip(words.isEmpty()      ? base
+                         : base.isEmpty() ? words
+                                          : words + QLatin1Char('\n') + base);
+}
+
+void WriteMarks::setBaseToolTip(QLineEdit *edit, const QString &text)
+{
+    if (!edit)
+        return;
+    m_base.insert(edit, text);
+    showText(edit, m_entries.value(edit));
 }
 
 bool WriteMarks::eventFilter(QObject *watched, QEvent *event)

@@ -10,8 +10,8 @@ class QLineEdit;
 
 // How a parameter field tells the board's value from a value that is not (yet) the board's: a
 // look of its own for a typed value, and a mark in the field (a small picture with its words as
-// the tool tip) for what became of a write. The confirmed mark goes after a few seconds; the
-// others stay until the field changes again.
+// the tool tip, above the field's own) for what became of a write. The confirmed mark goes after a
+// few seconds; the others stay until the field changes again.
 class WriteMarks : public QObject
 {
     Q_OBJECT
@@ -35,6 +35,8 @@ public:
     void set(QLineEdit *edit, Mark mark, const QString &expected = QString(),
              const QString &board = QString());
     Mark mark(const QLineEdit *edit) const;
+    // The field's own tool tip (what it takes), shown below the mark's words, if any.
+    void setBaseToolTip(QLineEdit *edit, const QString &text);
     // The style sheet the field's mark calls for: neutral for the board's value.
     static const char *styleOf(Mark mark);
     // The words of a mark: expected is the value sent, board the value read back.
@@ -59,6 +61,7 @@ private:
     void showText(QLineEdit *edit, const Entry &entry);
 
     QHash<QLineEdit *, Entry> m_entries;
+    QHash<const QLineEdit *, QString> m_base;
     bool m_watchingLanguage = false;
     QIcon m_pending, m_confirmed, m_kept, m_unconfirmed, m_notConfirmable;
 };

@@ -2,6 +2,7 @@
 // a save and a read, and compared row by row with what a board holds.
 #include "addresslist.h"
 #include "parameterprofile.h"
+#include "thresholdpairs.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,8 @@ class TestParameterProfile : public QObject
 
 private slots:
     void rowsAreSettingsOnly();
+    void earlierFiles_data();
+    void earlierFiles();
     void badFilesAreRefused_data();
     void badFilesAreRefused();
     void roundTrip();
@@ -33,11 +36,56 @@ private slots:
 void TestParameterProfile::rowsAreSettingsOnly()
 {
     // Never the board's address, the debug switch or a device command: applied to many boards,
-    // they would give every board one address or restart it.
-    for (const char *key : { "conf_dnum", "conf_debug", "conf_reset", "conf_initafe" })
+    // they would give every board one address or restart it. Nor a row of the hidden Debug page:
+    // no page shows it for the user to write.
+    for (const char *key : { "conf_dnum", "conf_debug", "conf_reset", "conf_initafe", "conf_short",
+                             "conf_shorttime", "conf_getmod", "conf_cax" })
         QVERIFY2(!ParameterProfile::findRow(key), key);
-    QCOMPARE(ParameterProfile::rows().size(), 39);
+    QCOMPARE(ParameterProfile::rows().size(), 35);
     QCOMPARE(ParameterProfile::findRow("conf_lv")->unit, "mV");
+
+    // What a board holds is saved without them.
+    QHash<QString, int> board = ParameterProfile::boardValues(ParameterBlock::decode("01", {}));
+    QVERIFY(!board.contains("conf_short") && !board.contains("conf_cax"));
+    board.insert("conf_short", 500);
+    board.insert("conf_getmod", 1);
+    const QByteArray saved = ParameterProfile::toJson(ParameterProfile::fromBoard(board, 1));
+    for (const char *key : { "conf_short", "conf_getmod" })
+        QVERIFY2(!saved.contains(key), key);
+}
+
+void TestParameterProfile::earlierFiles_data()
+{
+    // Files as an earlier version wrote them, with the rows no page shows: they open without
+    // those rows, which are named so the user can be told.
+    QTest::addColumn<QByteArray>("rows");
+    QTest::addColumn<QStringList>("ignored");
+    QTest::addColumn<QStringList>("kept");
+    const QByteArray lv = "\"conf_lv\":{\"value\":2800,\"unit\":\"mV\"}";
+    QTest::newRow("all four") << QByteArray(lv
+                                            + ",\"conf_short\":{\"value\":500,\"unit\":\"\"},"
+                                              "\"conf_shorttime\":{\"value\":250,\"unit\":\"\"},"
+                                              "\"conf_getmod\":{\"value\":1,\"unit\":\"\"},"
+                                              "\"conf_cax\":{\"value\":-3,\"unit\":\"\"}")
+                              << QStringList{ "conf_cax", "conf_getmod", "conf_short",
+                                              "conf_shorttime" }
+                              << QStringList{ "conf_lv" };
+    // Never read, so never judged: a value the row would refuse does not refuse the file.
+    QTest::newRow("out of range, ignored")
+        << QByteArray(lv + ",\"conf_getmod\":{\"value\":70000}") << QStringList{ "conf_getmod" }
+        << QStringList{ "conf_lv" };
+    QTest::newRow("none") << lv << QStringList() << QStringList{ "conf_lv" };
+}
+
+void TestParameterProfile::earlierFiles()
+{
+    QFETCH(QByteArray, rows);
+    QFETCH(QStringList, ignored);
+    QFETCH(QStringList, kept);
+    const ParameterProfile::ReadResult result = ParameterProfile::read(fileWith(rows));
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.ignored, ignored);
+    QCOMPARE(result.profile.values.keys(), kept);
 }
 
 void TestParameterProfile::badFilesAreRefused_data()
@@ -88,6 +136,15 @@ void TestParameterProfile::badFilesAreRefused_data()
     QTest::newRow("nested deep") << fileWith(lv, "\"note\":[[[[[[[[[1]]]]]]]]],") << "嵌套过深";
     QByteArray big = fileWith(lv, "\"note\":\"" + QByteArray(1024 * 1024, 'a') + "\",");
     QTest::newRow("over 1 MiB") << big << "文件大于 1 MiB";
+    QTest::newRow("only rows no page shows")
+        << fileWith("\"conf_short\":{\"value\":500}") << "rows：文件中没有任何参数";
+    // Values that contradict each other: one message names the pair.
+    QTest::newRow("release on the wrong side")
+        << fileWith("\"conf_lv\":{\"value\":2700},\"conf_lvre\":{\"value\":2000}")
+        << "conf_lvre：欠压恢复阈值 2000 mV 不高于欠压保护阈值 2700 mV";
+    QTest::newRow("over-voltage under under-voltage")
+        << fileWith("\"conf_lv\":{\"value\":3000},\"conf_hv\":{\"value\":2900}")
+        << "conf_hv：过压保护阈值 2900 mV 不高于欠压保护阈值 3000 mV";
 }
 
 void TestParameterProfile::badFilesAreRefused()
@@ -107,10 +164,21 @@ void TestParameterProfile::roundTrip()
     profile.tool = "arvex 1.09";
     profile.address = 7;
     profile.note = "Linie 2 – 电池组 \"A\"";
-    // Every row at both of its bounds, the offset and signed rows among them.
+    // Every row at both of its bounds, the offset and signed rows among them; a paired
+    // threshold stays on its side of its partner (the lower row at its minimum, the upper one at
+    // its maximum), or the file would be refused.
+    QMap<QString, int> paired;
+    for (const ThresholdPairs::Pair &pair : ThresholdPairs::pairs()) {
+        const bool above = pair.side == ThresholdPairs::Side::Above;
+        const ParameterTable::Row *upper = ParameterProfile::findRow(above ? pair.row : pair.other);
+        const ParameterTable::Row *lower = ParameterProfile::findRow(above ? pair.other : pair.row);
+        paired.insert(upper->lineEdit, upper->max);
+        paired.insert(lower->lineEdit, lower->min);
+    }
     for (bool high : { false, true }) {
         for (const ParameterTable::Row *row : ParameterProfile::rows())
-            profile.values.insert(row->lineEdit, high ? row->max : row->min);
+            profile.values.insert(row->lineEdit,
+                                  paired.value(row->lineEdit, high ? row->max : row->min));
 
         QTemporaryDir dir;
         const QString path = dir.filePath("profile.json");
@@ -136,17 +204,17 @@ void TestParameterProfile::compareWithBoard()
 {
     ParameterProfile::Profile profile;
     profile.values = {
-        { "conf_lv", 2800 }, { "conf_hv", 4200 }, { "conf_chght", 55 }, { "conf_cax", -3 }
+        { "conf_lv", 2800 }, { "conf_hv", 4200 }, { "conf_chght", 55 }, { "conf_vpgine", 3 }
     };
     QHash<QString, int> board = {
-        { "conf_lv", 2800 }, { "conf_hv", 4250 }, { "conf_cax", -3 }, { "conf_chgc", 100 }
+        { "conf_lv", 2800 }, { "conf_hv", 4250 }, { "conf_vpgine", 3 }, { "conf_chgc", 100 }
     };
     const QVector<ParameterProfile::Comparison> rows = ParameterProfile::compare(profile, board);
     // The profile's rows only, in the table's order; a row the board has not reported differs.
     QStringList keys;
     for (const auto &c : rows)
         keys << c.key + (c.differs() ? "*" : "");
-    QCOMPARE(keys, QStringList({ "conf_lv", "conf_hv*", "conf_chght*", "conf_cax" }));
+    QCOMPARE(keys, QStringList({ "conf_lv", "conf_hv*", "conf_chght*", "conf_vpgine" }));
     QVERIFY(!rows.at(2).known);
     QCOMPARE(ParameterProfile::differences(rows), 2);
 
@@ -160,14 +228,14 @@ void TestParameterProfile::compareWithBoard()
     const ParameterProfile::Profile saved = ParameterProfile::fromBoard(values, 3, &skipped);
     QVERIFY(skipped.contains("conf_lv")); // 0 mV: below 1500
     QVERIFY(!saved.values.contains("conf_lv"));
-    QCOMPARE(saved.values.value("conf_short"), 0);
+    QCOMPARE(saved.values.value("conf_vpgine", -1), 0);
     QCOMPARE(saved.values.size() + skipped.size(), values.size());
 
     // The second guard: what goes out, and nothing outside the row's range.
     uint16_t wire = 0;
     QVERIFY(ParameterProfile::wireValue(*ParameterProfile::findRow("conf_chglt"), -20, &wire));
     QCOMPARE(wire, uint16_t(20));
-    QVERIFY(ParameterProfile::wireValue(*ParameterProfile::findRow("conf_cax"), -5, &wire));
+    QVERIFY(ParameterProfile::wireValue(*ParameterTable::findByLineEdit("conf_cax"), -5, &wire));
     QCOMPARE(wire, uint16_t(0xFFFB));
     QVERIFY(!ParameterProfile::wireValue(*ParameterProfile::findRow("conf_lv"), 1000, &wire));
 }

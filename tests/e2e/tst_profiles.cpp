@@ -23,8 +23,17 @@ private slots:
     void saveChangeOpenApply();
     void outOfRangeFileSendsNothing();
     void applyToBoardThatNeverAnswers();
+    void contradictingFileSendsNothing();
 
 private:
+    QString fileWith(const QByteArray &rows)
+    {
+        const QString file = dir->filePath("profile.json");
+        QFile f(file);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(R"({"format":"arvex-profile","version":1,"rows":{)" + rows + "}}");
+        return file;
+    }
     int writesSeen() const { return boardLog().count(" RX :W+"); }
     QTableWidget *table() const { return child<QTableWidget>("profile_table"); }
     // The keys of the table's rows whose mark column reads text.
@@ -59,7 +68,7 @@ void TestProfiles::saveChangeOpenApply()
     FileDialogs::Answerer answer(file);
     child<QPushButton>("profile_save")->click();
     QTRY_COMPARE_WITH_TIMEOUT(boxes->entries().size(), 1, WaitMs);
-    QVERIFY2(boxes->entries().at(0).text.startsWith("已保存地址 1 的 39 项参数到"),
+    QVERIFY2(boxes->entries().at(0).text.startsWith("已保存地址 1 的 35 项参数到"),
              qPrintable(boxes->entries().at(0).text));
     const ParameterProfile::ReadResult saved = ParameterProfile::readFile(file);
     QVERIFY(saved.ok);
@@ -71,7 +80,7 @@ void TestProfiles::saveChangeOpenApply()
     auto *dialog = child<QDialog>("profile_dialog");
     QVERIFY(dialog->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(unknownRows(), 0, WaitMs);
-    QCOMPARE(table()->rowCount(), 39);
+    QCOMPARE(table()->rowCount(), 35);
     QCOMPARE(marked("≠ 不同"), QStringList({ "conf_lv", "conf_chght" }));
 
     const int writes = writesSeen();
@@ -142,6 +151,93 @@ void TestProfiles::applyToBoardThatNeverAnswers()
     QCOMPARE(lines.size(), 4);
     QVERIFY2(lines.at(1).endsWith(",7,conf_lv,,2600,no,no reply"), lines.at(1).constData());
     QVERIFY2(lines.at(2).endsWith(",7,conf_hv,,3600,no,no reply"), lines.at(2).constData());
+}
+
+void TestProfiles::contradictingFileSendsNothing()
+{
+    // The board's factory thresholds: under-voltage trip 2500 mV, release 2900 mV.
+    QVERIFY(connectTo({ "--static" }));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
+    auto *dialog = child<QDialog>("profile_dialog");
+    const int writes = writesSeen();
+
+    // Values that contradict each other: refused as the file is opened, one box naming both.
+    {
+        FileDialogs::Answerer answer(
+            fileWith(R"("conf_lv":{"value":2700},"conf_lvre":{"value":2000})"));
+        child<QPushButton>("profile_open")->click();
+    }
+    QCOMPARE(boxes->entries().size(), 1);
+    QVERIFY2(
+        boxes->entries().at(0).text.contains("欠压恢复阈值 2000 mV 不高于欠压保护阈值 2700 mV"),
+        qPrintable(boxes->entries().at(0).text));
+    QVERIFY(!dialog->isVisible());
+    boxes->clear();
+
+    // A release under the trip the board keeps, the board not read yet: the file opens, and the
+    // read-back it asks for refuses it.
+    const QString release = fileWith(R"("conf_lvre":{"value":2000},"conf_chgc":{"value":120})");
+    {
+        FileDialogs::Answerer answer(release);
+        child<QPushButton>("profile_open")->click();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->entries().size(), 1, WaitMs);
+    QVERIFY2(
+        boxes->entries().at(0).text.contains("欠压恢复阈值 2000 mV 不高于欠压保护阈值 2500 mV"),
+        qPrintable(boxes->entries().at(0).text));
+    QVERIFY(!dialog->isVisible());
+    boxes->clear();
+
+    // Opened again, now that the board's values are known: refused at once.
+    {
+        FileDialogs::Answerer answer(release);
+        child<QPushButton>("profile_open")->click();
+    }
+    QCOMPARE(boxes->entries().size(), 1);
+    QVERIFY(!dialog->isVisible());
+    boxes->clear();
+
+    // A file that agrees with the board when opened; the board's trip is then raised over the
+    // file's release. The apply reads the board and refuses it whole, the other row too.
+    {
+        FileDialogs::Answerer answer(
+            fileWith(R"("conf_lvre":{"value":2600},"conf_chgc":{"value":120})"));
+        child<QPushButton>("profile_open")->click();
+    }
+    QVERIFY(dialog->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(unknownRows(), 0, WaitMs);
+    writeRow("conf_lv", "2700");
+    const int before = writesSeen();
+    child<QPushButton>("profile_apply")->click();
+    auto *results = child<QListWidget>("profile_results");
+    QTRY_COMPARE_WITH_TIMEOUT(results->count(), 1, 2 * WaitMs);
+    QVERIFY2(results->item(0)->text().startsWith("地址 1：未写入"),
+             qPrintable(results->item(0)->text()));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->entries().size(), 1, WaitMs);
+    QVERIFY2(
+        boxes->entries().at(0).text.contains("欠压恢复阈值 2600 mV 不高于欠压保护阈值 2700 mV"),
+        qPrintable(boxes->entries().at(0).text));
+    QCOMPARE(writesSeen(), before);
+    dialog->hide();
+    boxes->clear();
+
+    // A file of an earlier version opens without the rows no page shows, and says so.
+    {
+        FileDialogs::Answerer answer(
+            fileWith(R"("conf_lvre":{"value":2950},"conf_getmod":{"value":1})"));
+        child<QPushButton>("profile_open")->click();
+    }
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(table()->rowCount(), 1);
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().at(0).kind, Messages::Kind::Information);
+    QVERIFY2(boxes->entries().at(0).text.contains("conf_getmod"),
+             qPrintable(boxes->entries().at(0).text));
+
+    // A few polls later nothing written but the page's own write.
+    const int polls = requestsSeen();
+    QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
+    QCOMPARE(writesSeen(), writes + 1);
 }
 
 QTEST_MAIN(TestProfiles)

@@ -1,7 +1,8 @@
 // A profile file from outside: read and checked. An accepted profile holds only rows a profile
 // may hold, every value within its row's range and each goes out as the row's own check would
-// send it; what it writes back reads back the same.
+// send it, no two of its values contradict each other; what it writes back reads back the same.
 #include "parameterprofile.h"
+#include "thresholdpairs.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             || !ParameterProfile::wireValue(*row, it.value(), &wire))
             std::abort();
     }
+    if (!ThresholdPairs::check({}, result.profile.values).isEmpty())
+        std::abort();
     const ParameterProfile::ReadResult again =
         ParameterProfile::read(ParameterProfile::toJson(result.profile));
     if (!again.ok || again.profile.values != result.profile.values)

@@ -15,6 +15,7 @@ private slots:
     void cleanup() { tearDown(); }
     void saveCheckApply();
     void refusedFileSendsNothing();
+    void contradictionsSendNothing();
     void rowTheBoardKeeps();
     void stopHalfWay();
     void eachBoardPrintedAsItEnds();
@@ -105,6 +106,51 @@ void TestProfileCommand::refusedFileSendsNothing()
     QVERIFY2(apply.err.contains("conf_hv：值 9000 超出范围 [1500 - 5000]"), qPrintable(apply.err));
     QCOMPARE(writesSeen(), writes);
     QVERIFY(!QFile::exists(audit()));
+}
+
+void TestProfileCommand::contradictionsSendNothing()
+{
+    // The board's factory thresholds: under-voltage trip 2500 mV, release 2900 mV.
+    QVERIFY(connectTo({ "--static" }));
+    const auto fileWith = [this](const QByteArray &rows) {
+        const QString file = dir->filePath("pairs.json");
+        QFile f(file);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(R"({"format":"arvex-profile","version":1,"rows":{)" + rows + "}}");
+        return file;
+    };
+    const int writes = writesSeen();
+
+    // Values that contradict each other: the file is refused as it is read.
+    Run apply = run(ProfileJob::Kind::Apply,
+                    fileWith(R"("conf_lv":{"value":2700},"conf_lvre":{"value":2000})"));
+    QCOMPARE(apply.code, 2);
+    QCOMPARE(apply.err.count('\n'), 1);
+    QVERIFY2(apply.err.contains("欠压恢复阈值 2000 mV")
+                 && apply.err.contains("欠压保护阈值 2700 mV"),
+             qPrintable(apply.err));
+    QVERIFY(!QFile::exists(audit()));
+
+    // A value that contradicts what the board keeps: refused for the board once it is read, with
+    // nothing written to it, another row of the file included.
+    apply = run(ProfileJob::Kind::Apply,
+                fileWith(R"("conf_lvre":{"value":2000},"conf_hv":{"value":3700})"));
+    QCOMPARE(apply.code, 2);
+    QVERIFY2(apply.out.startsWith("地址 1：未写入") && apply.out.contains("欠压恢复阈值 2000 mV")
+                 && apply.out.contains("欠压保护阈值 2500 mV"),
+             qPrintable(apply.out));
+    QCOMPARE(writesSeen(), writes);
+    const QStringList lines = auditLines();
+    QVERIFY(lines.filter(",1,conf_lvre,,2000,no,contradicts").size() == 1);
+    QVERIFY(lines.filter(",1,conf_hv,,3700,no,contradicts").size() == 1);
+
+    // A file of an earlier version: the rows no page shows are named and left out; the rest is
+    // applied.
+    apply = run(ProfileJob::Kind::Apply,
+                fileWith(R"("conf_short":{"value":0},"conf_lvre":{"value":2950})"));
+    QCOMPARE(apply.code, 0);
+    QVERIFY2(apply.err.contains("conf_short："), qPrintable(apply.err));
+    QCOMPARE(writesSeen(), writes + 1);
 }
 
 void TestProfileCommand::rowTheBoardKeeps()

@@ -167,6 +167,8 @@ private slots:
     void failedWriteStaysNamed();
     void readBackRetriedThenReported();
     void typedValuesAreNotTheBoards();
+    void contradictingWriteAsksFirst();
+    void rangesInEveryLanguage();
     void closedPortSendsNothing();
 
 private:
@@ -192,17 +194,36 @@ private:
         now += 1000;
         QVERIFY(QMetaObject::invokeMethod(window.get(), "sendRequest"));
     }
-    QString markOf(const char *field) { return child<QLineEdit>(field)->toolTip(); }
-    void checkRefused(const char *field, const char *style, Messages::Kind kind,
-                      const QString &title, const QString &text)
+    // The words of a field's mark: the first line of its tool tip, above the field's range.
+    QString markOf(const char *field)
     {
-        QCOMPARE(takeQueue(), QList<QByteArray>());
-        QCOMPARE(child<QLineEdit>(field)->styleSheet(), QLatin1String(style));
-        QCOMPARE(recorder->entries().size(), 1);
-        QCOMPARE(recorder->entries().at(0).kind, kind);
-        QCOMPARE(recorder->entries().at(0).title, title);
-        QCOMPARE(recorder->entries().at(0).text, text);
+        return child<QLineEdit>(field)->toolTip().section(QLatin1Char('\n'), 0, 0);
+    }
+    // A refused value: nothing queued, the field marked, one box whose first line is text; the
+    // lines below it (the field and its range) are given back.
+    QString checkRefused(const char *field, const char *style, Messages::Kind kind,
+                         const QString &title, const QString &text)
+    {
+        [&] {
+            QCOMPARE(takeQueue(), QList<QByteArray>());
+            QCOMPARE(child<QLineEdit>(field)->styleSheet(), QLatin1String(style));
+            QCOMPARE(recorder->entries().size(), 1);
+            QCOMPARE(recorder->entries().at(0).kind, kind);
+            QCOMPARE(recorder->entries().at(0).title, title);
+            QCOMPARE(recorder->entries().at(0).text.section(QLatin1Char('\n'), 0, 0), text);
+        }();
+        const QString detail = recorder->entries().value(0).text.section(QLatin1Char('\n'), 1);
         recorder->clear();
+        return detail;
+    }
+    // Reads the board's values as the one-key read does: the request goes out, the block
+    // answers it.
+    void readBoard(const char *address, const QList<QPair<int, int>> &fields)
+    {
+        child<QPushButton>("conf_read")->click();
+        tick();
+        emit window->dataReceived(reply(address, blockWith(fields)));
+        takeQueue();
     }
 
     int master = -1;
@@ -274,10 +295,16 @@ void TestParameterPages::everyRowKeepsItsRange()
         QVERIFY(recorder->entries().isEmpty());
     }
     const QString range = QStringLiteral("输入的参数超过 [%1 - %2] 的范围。").arg(r.min).arg(r.max);
+    // Below the box's own words, and in the field's tool tip: what the field takes.
+    const QString takes = QStringLiteral("%1 至 %2").arg(r.min).arg(r.max);
+    QVERIFY2(field->toolTip().contains(QStringLiteral("范围：") + takes),
+             qPrintable(field->toolTip()));
     for (int typed : { r.min - 1, r.max + 1 }) {
         field->setText(QString::number(typed));
         press(r.field);
-        checkRefused(r.field, Yellow, Messages::Kind::Warning, QStringLiteral("Warning"), range);
+        const QString detail = checkRefused(r.field, Yellow, Messages::Kind::Warning,
+                                            QStringLiteral("Warning"), range);
+        QVERIFY2(detail.contains(takes), qPrintable(detail));
         QCOMPARE(field->selectedText(), field->text()); // ready to be typed over
     }
 }
@@ -318,8 +345,10 @@ void TestParameterPages::notANumberAndFocusReset()
     for (const char *text : { "", "abc", "12x", "nan", "inf", "-" }) {
         field->setText(QLatin1String(text));
         press("conf_hv");
-        checkRefused("conf_hv", Red, Messages::Kind::Critical, QStringLiteral("Error"),
-                     QStringLiteral("输入的值无效 ！"));
+        // The box's own words, then the field's caption and what it takes.
+        QCOMPARE(checkRefused("conf_hv", Red, Messages::Kind::Critical, QStringLiteral("Error"),
+                              QStringLiteral("输入的值无效 ！")),
+                 QStringLiteral("过压保护阈值，范围 1500 至 5000 mV"));
     }
 
     // Every field of the parameter pages, the hidden ones too, turns neutral on focus.
@@ -653,10 +682,10 @@ void TestParameterPages::typedValuesAreNotTheBoards()
     QEvent languageChange(QEvent::LanguageChange);
     QCoreApplication::installTranslator(&english);
     QCoreApplication::sendEvent(qApp, &languageChange);
-    QTRY_COMPARE(typed->toolTip(), QStringLiteral("Typed, not sent yet"));
+    QTRY_COMPARE(markOf("conf_dsgc2"), QStringLiteral("Typed, not sent yet"));
     QCoreApplication::removeTranslator(&english);
     QCoreApplication::sendEvent(qApp, &languageChange);
-    QTRY_COMPARE(typed->toolTip(), QStringLiteral("已输入，尚未发送"));
+    QTRY_COMPARE(markOf("conf_dsgc2"), QStringLiteral("已输入，尚未发送"));
 
     // The one-key read asks for the board's values: every field shows them, neutral.
     child<QPushButton>("conf_read")->click();
@@ -665,6 +694,124 @@ void TestParameterPages::typedValuesAreNotTheBoards()
     QCOMPARE(typed->text(), QStringLiteral("300"));
     QCOMPARE(typed->styleSheet(), QLatin1String(Neutral));
     takeQueue();
+}
+
+void TestParameterPages::contradictingWriteAsksFirst()
+{
+    // Nothing read from the board since the line opened: nothing to judge a write by.
+    auto *release = child<QLineEdit>("conf_lvre");
+    release->setText(QStringLiteral("2000"));
+    press("conf_lvre");
+    QCOMPARE(takeWrites(), QList<QByteArray>{ frame("01", "07", 2000) });
+    QVERIFY(recorder->entries().isEmpty());
+
+    // The board holds an under-voltage trip of 2700 mV and a release of 2900 mV (offsets 54 and
+    // 58 of the block), an over-voltage trip of 3650 mV (66) and a release of 3400 mV (70).
+    const QList<QPair<int, int>> board = { { 54, 2700 }, { 58, 2900 }, { 66, 3650 }, { 70, 3400 } };
+    readBoard("01", board);
+    const struct
+    {
+        const char *field, *typed, *code;
+        int sent;
+        QStringList named; // what the question names; empty: no question
+    } cases[] = {
+        { "conf_lvre",
+          "2000",
+          "07",
+          2000,
+          { "2000 mV", "2700 mV", "欠压恢复阈值", "欠压保护阈值" } },
+        { "conf_lvre", "2700", "07", 2700, { "2700 mV" } }, // no margin
+        { "conf_lvre", "2701", "07", 2701, {} },
+        { "conf_lv", "3000", "06", 3000, { "2900 mV", "3000 mV" } }, // over its release
+        // Under the under-voltage trip: its own release and the under-voltage trip both named.
+        { "conf_hv", "2600", "09", 2600, { "3400 mV", "2700 mV", "2600 mV" } },
+        { "conf_chgc", "100", "00", 100, {} }, // in no pair
+    };
+    for (const auto &c : cases) {
+        child<QLineEdit>(c.field)->setText(QLatin1String(c.typed));
+        for (bool yes : { false, true }) {
+            recorder->setAnswer(yes);
+            press(c.field);
+            const QList<QByteArray> sent = takeWrites();
+            if (c.named.isEmpty()) {
+                QVERIFY2(recorder->entries().isEmpty(), c.typed);
+                QCOMPARE(sent, QList<QByteArray>{ frame("01", c.code, quint16(c.sent)) });
+                break;
+            }
+            QCOMPARE(recorder->entries().size(), 1);
+            const Messages::Recorder::Entry box = recorder->entries().first();
+            QCOMPARE(box.kind, Messages::Kind::Question);
+            for (const QString &part : c.named)
+                QVERIFY2(box.text.contains(part), qPrintable(box.text));
+            QVERIFY2(box.text.contains(QStringLiteral("地址 1 ")), qPrintable(box.text));
+            // "No" sends nothing and leaves the value typed, not the board's.
+            QCOMPARE(sent,
+                     yes ? QList<QByteArray>{ frame("01", c.code, quint16(c.sent)) }
+                         : QList<QByteArray>());
+            if (!yes)
+                QCOMPARE(child<QLineEdit>(c.field)->styleSheet(), QLatin1String(Unconfirmed));
+            recorder->clear();
+        }
+        readBoard("01", board); // the board as it was
+    }
+
+    // Temperatures are judged in degrees, as typed: a charge over-temperature trip of 55 and a
+    // release of 50 (offsets 78 and 82, degrees + 40).
+    readBoard("01", { { 78, 95 }, { 82, 90 } });
+    recorder->setAnswer(false);
+    child<QLineEdit>("conf_chghtre")->setText(QStringLiteral("56"));
+    press("conf_chghtre");
+    QCOMPARE(takeWrites(), QList<QByteArray>());
+    QCOMPARE(recorder->entries().size(), 1);
+    QVERIFY2(recorder->entries().first().text.contains(QStringLiteral("56 ℃")),
+             qPrintable(recorder->entries().first().text));
+    recorder->clear();
+
+    // Another pack: what pack 1 holds says nothing of it.
+    child<QSpinBox>("DeviceID")->setValue(2);
+    release->setText(QStringLiteral("2000"));
+    press("conf_lvre");
+    QCOMPARE(takeWrites(), QList<QByteArray>{ frame("02", "07", 2000) });
+    QVERIFY(recorder->entries().isEmpty());
+}
+
+void TestParameterPages::rangesInEveryLanguage()
+{
+    // Every field's tool tip and a refusal's box name the range and unit in the chosen
+    // language; the box keeps its own words as its first line.
+    auto *lang = child<QComboBox>("lang");
+    const auto chinese = qScopeGuard([lang] { lang->setCurrentIndex(0); });
+    const struct
+    {
+        int index;
+        QString voltage, pack, temperature, invalid, detail;
+    } languages[] = {
+        { 1, "Range: 1500 to 3200 mV", "Range: 300 to 10000 × 10 mV", "Range: -20 to 10 ℃",
+          "Invalid value!", "Undervoltage trip, range 1500 to 3200 mV" },
+        { 2, "Bereich: 1500 bis 3200 mV", "Bereich: 300 bis 10000 × 10 mV", "Bereich: -20 bis 10 ℃",
+          "Ungültiger Wert!", "Unterspannung Schwelle: 1500 bis 3200 mV" },
+        { 0, "范围：1500 至 3200 mV", "范围：300 至 10000 × 10 mV", "范围：-20 至 10 ℃",
+          "输入的值无效 ！", "欠压保护阈值，范围 1500 至 3200 mV" },
+    };
+    auto *field = child<QLineEdit>("conf_lv");
+    for (const auto &l : languages) {
+        lang->setCurrentIndex(l.index);
+        // Below whatever an earlier write's mark says.
+        QCOMPARE(field->toolTip().section(QLatin1Char('\n'), -1), l.voltage);
+        QCOMPARE(child<QLineEdit>("conf_avlp_2")->toolTip(), l.pack);
+        QCOMPARE(child<QLineEdit>("conf_chglt")->toolTip(), l.temperature);
+        field->clear();
+        QTest::keyClicks(field, "abc");
+        press("conf_lv");
+        QCOMPARE(recorder->entries().size(), 1);
+        QCOMPARE(recorder->entries().first().text, l.invalid + QLatin1Char('\n') + l.detail);
+        recorder->clear();
+        // A mark's words come first; the range stays below them.
+        field->setText(QStringLiteral("3000"));
+        press("conf_lv");
+        QCOMPARE(field->toolTip().section(QLatin1Char('\n'), 1), l.voltage);
+        takeQueue();
+    }
 }
 
 void TestParameterPages::closedPortSendsNothing()
