@@ -51,6 +51,7 @@ ProfileJob::ProfileJob(BoardSession *session, QObject *parent)
     connect(session, &BoardSession::parameterBlock, this, &ProfileJob::blockArrived);
     connect(session, &BoardSession::writeVerdicts, this, &ProfileJob::verdictsArrived);
     connect(session, &BoardSession::frameSent, this, &ProfileJob::frameSent);
+    connect(session, &BoardSession::readBackFailed, this, &ProfileJob::readBackFailed);
     connect(session, &BoardSession::closed, this, [this] {
         if (m_running)
             finishAddress(Status::LineClosed);
@@ -246,6 +247,16 @@ void ProfileJob::verdictsArrived(const QVector<WriteConfirm::Verdict> &verdicts)
     for (const RowResult &row : qAsConst(m_current.writes))
         all = all && row.outcome == RowOutcome::Confirmed;
     finishAddress(all ? Status::Applied : Status::NotConfirmed);
+}
+
+void ProfileJob::readBackFailed()
+{
+    // The session has asked again as often as it does for any read-back, and the last request on
+    // the line was this board's: it is not answering. Waiting out the guard and asking anew
+    // would cost each missing board of a bank several times as long, for the same verdict.
+    if (!m_running || m_phase != Phase::Reading || m_askedAddress != m_current.address)
+        return;
+    finishAddress(Status::NoReply);
 }
 
 void ProfileJob::timedOut()

@@ -65,7 +65,9 @@ public:
         QVector<RowResult> writes;
     };
 
-    // A read-back is asked for up to this many times before a board is taken as not answering.
+    // A board is taken as not answering when the session gives up the read-back asked of it
+    // (after its own retries). Should no verdict come (another read-back on the line took over
+    // its retries), the job asks again after a guard time, up to this many times.
     static constexpr int ReadTries = WriteConfirm::MaxRetries + 1;
     // Periods of room each write gets beyond the frames before it.
     static constexpr int SlackTurns = 8;
@@ -108,6 +110,7 @@ private:
     void blockArrived(const QVector<ParameterBlock::Field> &fields);
     void verdictsArrived(const QVector<WriteConfirm::Verdict> &verdicts);
     void frameSent(const QByteArray &frame);
+    void readBackFailed();
     void timedOut();
     void writeDifferences();
     void finishAddress(Status status);
