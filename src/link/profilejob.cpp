@@ -471,3 +471,49 @@ QString ProfileJob::describe(const AddressResult &result)
     }
     return QString();
 }
+
+QString ProfileJob::tally(const QVector<AddressResult> &results, int total)
+{
+    // In the order a user reads them: what was done, then what needs a look.
+    static const Status order[] = { Status::Applied, Status::Matches,      Status::Read,
+                                    Status::Differs, Status::NotConfirmed, Status::NoReply,
+                                    Status::Stopped, Status::LineClosed };
+    QStringList parts;
+    for (Status status : order) {
+        const int n =
+            int(std::count_if(results.cbegin(), results.cend(),
+                              [status](const AddressResult &r) { return r.status == status; }));
+        if (n == 0)
+            continue;
+        switch (status) {
+        case Status::Applied:
+            parts << tr("%n 块已确认", nullptr, n);
+            break;
+        case Status::Matches:
+            parts << tr("%n 块本已一致", nullptr, n);
+            break;
+        case Status::Read:
+            parts << tr("%n 块已读回", nullptr, n);
+            break;
+        case Status::Differs:
+            parts << tr("%n 块与文件不同", nullptr, n);
+            break;
+        case Status::NotConfirmed:
+            parts << tr("%n 块未确认", nullptr, n);
+            break;
+        case Status::NoReply:
+            parts << tr("%n 块没有回应", nullptr, n);
+            break;
+        case Status::Stopped:
+            parts << tr("%n 块未写入", nullptr, n);
+            break;
+        case Status::LineClosed:
+            parts << tr("%n 块因串口关闭未写入", nullptr, n);
+            break;
+        }
+    }
+    const QString boards = results.size() < total
+        ? tr("%1/%n 块板子", nullptr, total).arg(results.size())
+        : tr("%n 块板子", nullptr, total);
+    return parts.isEmpty() ? boards : tr("%1：%2").arg(boards, parts.join(tr("，")));
+}

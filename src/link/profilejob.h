@@ -97,6 +97,9 @@ public:
     // A result in a line of words, in the chosen language.
     static QString describe(const AddressResult &result);
     static QString describe(RowOutcome outcome);
+    // The boards of a job counted by what became of them, in the chosen language: "4 boards: 2
+    // confirmed, 2 no reply"; "2 of 4 boards: …" while total is more than the results.
+    static QString tally(const QVector<AddressResult> &results, int total);
 
 signals:
     // done of total addresses are finished; the one under way is `address`.
