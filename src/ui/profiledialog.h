@@ -18,13 +18,11 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class ProfileTable;
 
-// A profile beside the board in focus: each row's caption, unit, the board's value, the file's,
-// the range and whether they differ, grouped under the parameter page that shows the row and in
-// that page's order. From here the differences are applied to the board in focus or to a list of
-// addresses, one after the other, with each row's outcome in the table and each board's in the
-// list below it.
+// A profile beside the board in focus in the compare table. From here the differences are applied
+// to the board in focus or to a list of addresses, one after the other, with each row's outcome in
+// the table and each board's in the list below it.
 class ProfileDialog : public QDialog
 {
     // The dialog's texts are the window's and are translated with them.
@@ -32,15 +30,6 @@ class ProfileDialog : public QDialog
 
 public:
     using AddressSource = std::function<int()>;
-
-    // Where a row is shown on the parameter pages: the page's index among the pages and the
-    // row's place on it, in reading order (column by column, top to bottom). Rows on no page
-    // have page -1.
-    struct Place
-    {
-        int page = -1;
-        int position = 0;
-    };
 
     ProfileDialog(QWidget *window, BoardSession *session, ProfileJob *job, AddressSource focus,
                   std::function<QString()> auditFile);
@@ -59,19 +48,12 @@ public:
     // The texts again, in the language now loaded.
     void retranslate();
 
-    QTableWidget *table() const { return m_table; }
-    // Where the parameter pages show the row of key.
-    Place place(const QString &key) const { return m_places.value(key); }
+    ProfileTable *table() const { return m_table; }
 
 private:
-    enum Column { Caption, Unit, Board, File, Range, Mark, Columns };
-
-    void findPlaces();
     void showHeader();
-    void fillTable();
-    void refreshRows();
-    void showRow(int row);
-    void filterRows();
+    // The count of differences and the view that follows it.
+    void showSummary();
     bool confirmApply(const QVector<int> &addresses);
     void startApply(const QVector<int> &addresses);
     void showProgress(int done, int total, int address);
@@ -86,13 +68,8 @@ private:
     ProfileJob *m_job;
     AddressSource m_focus;
     std::function<QString()> m_auditFile;
-    QWidget *m_window;
-    QHash<QString, Place> m_places;
     QString m_path;
     ParameterProfile::Profile m_profile;
-    QHash<QString, int> m_board;
-    // What became of each row's last write to the board in focus, with the value it showed.
-    QHash<QString, ProfileJob::RowResult> m_outcomes;
     // The boards of the apply under way or last shown, for the list and the bar.
     QVector<ProfileJob::AddressResult> m_done;
     int m_total = 0;
@@ -105,7 +82,7 @@ private:
     QLabel *m_header;
     QLabel *m_summary;
     QCheckBox *m_differencesOnly;
-    QTableWidget *m_table;
+    ProfileTable *m_table;
     QPushButton *m_apply;
     QLabel *m_addressLabel;
     QLineEdit *m_addresses;
