@@ -1888,6 +1888,13 @@ The board restarts and does not answer for a second or two.</translation>
         <source>已停止</source>
         <translation>Stopped</translation>
     </message>
+    <message numerus="yes">
+        <source>地址 %1 的电池包目前有 %n 项与文件不同。</source>
+        <translation>
+            <numerusform>The pack at address %1 now differs from the file in %n setting.</numerusform>
+            <numerusform>The pack at address %1 now differs from the file in %n settings.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ParameterProfile</name>

@@ -1888,6 +1888,13 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <source>已停止</source>
         <translation>Angehalten</translation>
     </message>
+    <message numerus="yes">
+        <source>地址 %1 的电池包目前有 %n 项与文件不同。</source>
+        <translation>
+            <numerusform>Das Pack mit Adresse %1 weicht derzeit in %n Einstellung von der Datei ab.</numerusform>
+            <numerusform>Das Pack mit Adresse %1 weicht derzeit in %n Einstellungen von der Datei ab.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ParameterProfile</name>

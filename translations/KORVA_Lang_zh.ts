@@ -1884,6 +1884,12 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <source>已停止</source>
         <translation>已停止</translation>
     </message>
+    <message numerus="yes">
+        <source>地址 %1 的电池包目前有 %n 项与文件不同。</source>
+        <translation>
+            <numerusform>地址 %1 的电池包目前有 %n 项与文件不同。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ParameterProfile</name>

@@ -289,6 +289,25 @@ void TestProfileDialog::textsFollowTheLanguage()
         QCOMPARE(captionOf("conf_lv"), QString::fromUtf8(e.lv));
         QCOMPARE(table()->item(0, 0)->text(), child<QTabWidget>("tabWidget")->tabText(0));
     }
+
+    // The questions before an apply, in English.
+    lang->setCurrentIndex(1);
+    dialog()->boardRead(1, boardExcept({ { "conf_hv", 3600 } }));
+    boxes->setAnswer(false);
+    child<QPushButton>("profile_apply")->click();
+    child<QLineEdit>("profile_addresses")->setText("1,2");
+    child<QPushButton>("profile_apply_to")->click();
+    QCOMPARE(boxes->entries().size(), 2);
+    QCOMPARE(boxes->entries().at(0).title, QStringLiteral("Please confirm"));
+    QCOMPARE(
+        boxes->entries().at(0).text,
+        QStringLiteral("Write the 1 setting that differs from the file to the pack at address 1?"));
+    QCOMPARE(
+        boxes->entries().at(1).text,
+        QStringLiteral("Read back the 2 packs (addresses 1,2) one after the other, then write to "
+                       "each the settings that differ from the file (at most %1 per pack)?\n"
+                       "The pack at address 1 now differs from the file in 1 setting.")
+            .arg(profile.values.size()));
 }
 
 QTEST_MAIN(TestProfileDialog)
