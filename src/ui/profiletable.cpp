@@ -203,8 +203,17 @@ void ProfileTable::fill()
         ++line;
     }
     refresh();
-    for (int column : { Unit, Board, File, Range, Mark })
+    for (int column : { Unit, Board, File, Range })
         resizeColumnToContents(column);
+    // The marks change after an apply: room for the widest of them from the start.
+    int mark = 0;
+    for (const QString &text :
+         { tr("≠ 不同"), tr("? 未读回"), ProfileJob::describe(ProfileJob::RowOutcome::Confirmed),
+           ProfileJob::describe(ProfileJob::RowOutcome::Kept),
+           ProfileJob::describe(ProfileJob::RowOutcome::Unconfirmed),
+           ProfileJob::describe(ProfileJob::RowOutcome::NotSent) })
+        mark = std::max(mark, fontMetrics().horizontalAdvance(text));
+    setColumnWidth(Mark, mark + 16);
     setUpdatesEnabled(true);
 }
 
