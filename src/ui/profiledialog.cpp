@@ -217,6 +217,11 @@ bool ProfileDialog::confirmApply(const QVector<int> &addresses)
 {
     if (m_job->isRunning())
         return false;
+    // Nothing could be sent: no question to answer first.
+    if (!m_session->isOpen()) {
+        Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
+        return false;
+    }
     const int rows = m_profile.values.size();
     QString text;
     const bool focusOnly = addresses.size() == 1 && addresses.first() == m_focus();
@@ -249,12 +254,8 @@ bool ProfileDialog::confirmApply(const QVector<int> &addresses)
 
 void ProfileDialog::startApply(const QVector<int> &addresses)
 {
-    if (m_job->isRunning())
+    if (m_job->isRunning() || !m_session->isOpen())
         return;
-    if (!m_session->isOpen()) {
-        Messages::warning(this, tr("错误"), tr("串口未打开，请先打开串口。"));
-        return;
-    }
     m_job->setAuditFile(m_auditFile(), m_session->portName());
     m_results->clear();
     m_done.clear();

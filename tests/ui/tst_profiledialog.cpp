@@ -2,6 +2,7 @@
 // parameter pages show them, the view of the differences, how much of it is seen at once, its
 // look, and its texts and the profile buttons' in each language, also switched while it is open.
 // The board's values are handed to the dialog as a read-back would.
+#include "boardsession.h"
 #include "filedialogs.h"
 #include "isolatedsettings.h"
 #include "mainwindow.h"
@@ -9,6 +10,8 @@
 #include "namedchild.h"
 #include "parameterprofile.h"
 #include "profiledialog.h"
+#include "pty.h"
+#include "switchbutton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
@@ -290,10 +294,24 @@ void TestProfileDialog::textsFollowTheLanguage()
         QCOMPARE(table()->item(0, 0)->text(), child<QTabWidget>("tabWidget")->tabText(0));
     }
 
-    // The questions before an apply, in English.
+    // The questions before an apply, in English, on a line without a board: answered "No".
+    child<QPushButton>("profile_apply")->click();
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().at(0).kind, Messages::Kind::Warning); // no port open: nothing to ask
+    boxes->clear();
+    Pty pty;
+    QVERIFY(pty.open());
+    qputenv("ARVEX_EXTRA_PORTS", pty.device.toLocal8Bit());
+    auto *ports = child<QComboBox>("portName");
+    window->findFreePorts();
+    ports->setCurrentIndex(ports->findText(pty.device + QStringLiteral(" (virtual)")));
+    child<QSpinBox>("spinBox")->setValue(9999);
+    child<SwitchButton>("openCom")->SetActive(true);
+    QVERIFY(window->boardSession()->isOpen());
     lang->setCurrentIndex(1);
     dialog()->boardRead(1, boardExcept({ { "conf_hv", 3600 } }));
     boxes->setAnswer(false);
+    const int queued = window->boardSession()->sendQueuebak.size();
     child<QPushButton>("profile_apply")->click();
     child<QLineEdit>("profile_addresses")->setText("1,2");
     child<QPushButton>("profile_apply_to")->click();
@@ -308,6 +326,9 @@ void TestProfileDialog::textsFollowTheLanguage()
                        "each the settings that differ from the file (at most %1 per pack)?\n"
                        "The pack at address 1 now differs from the file in 1 setting.")
             .arg(profile.values.size()));
+    QCOMPARE(window->boardSession()->sendQueuebak.size(), queued);
+    child<SwitchButton>("openCom")->SetActive(false);
+    qunsetenv("ARVEX_EXTRA_PORTS");
 }
 
 QTEST_MAIN(TestProfileDialog)
