@@ -1836,10 +1836,6 @@ The board restarts and does not answer for a second or two.</translation>
         <translation>Invalid addresses</translation>
     </message>
     <message>
-        <source>将文件中与板子不同的参数写入地址 %1 的电池包？</source>
-        <translation>Write the settings that differ from the file to the packs at addresses %1?</translation>
-    </message>
-    <message>
         <source>正在处理地址 %1（%2/%3）</source>
         <translation>Working on address %1 (%2/%3)</translation>
     </message>
@@ -1898,6 +1894,46 @@ The board restarts and does not answer for a second or two.</translation>
     <message>
         <source>本次运行的实时数据：电池包 %1</source>
         <translation>Live data of this run: pack %1</translation>
+    </message>
+    <message>
+        <source>只显示差异</source>
+        <translation>Differences only</translation>
+    </message>
+    <message>
+        <source>不在参数页上</source>
+        <translation>On no parameter page</translation>
+    </message>
+    <message numerus="yes">
+        <source>将与文件不同的 %n 项参数写入地址 %1 的电池包？</source>
+        <translation>
+            <numerusform>Write the %n setting that differs from the file to the pack at address %1?</numerusform>
+            <numerusform>Write the %n settings that differ from the file to the pack at address %1?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>先读回地址 %1 的电池包，再写入与文件不同的参数（最多 %n 项）？</source>
+        <translation>
+            <numerusform>Read back the pack at address %1, then write the settings that differ from the file (at most %n)?</numerusform>
+            <numerusform>Read back the pack at address %1, then write the settings that differ from the file (at most %n)?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>先逐个读回 %n 个电池包（地址 %1），再向每个写入与文件不同的参数（每个最多 %2 项）？</source>
+        <translation>
+            <numerusform>Read back the pack at address %1, then write to it the settings that differ from the file (at most %2)?</numerusform>
+            <numerusform>Read back the %n packs (addresses %1) one after the other, then write to each the settings that differ from the file (at most %2 per pack)?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message numerus="yes">
+        <source>地址 %1 的电池包目前有 %n 项与文件不同。</source>
+        <translation>
+            <numerusform>The pack at address %1 now differs from the file in %n setting.</numerusform>
+            <numerusform>The pack at address %1 now differs from the file in %n settings.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2084,6 +2120,84 @@ The board restarts and does not answer for a second or two.</translation>
     <message>
         <source>%1：板子的值互相矛盾，这个文件将无法打开：%2</source>
         <translation>%1: the board’s values contradict each other; this file will not open: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块已确认</source>
+        <translation>
+            <numerusform>%n confirmed</numerusform>
+            <numerusform>%n confirmed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块本已一致</source>
+        <translation>
+            <numerusform>%n already matching</numerusform>
+            <numerusform>%n already matching</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块已读回</source>
+        <translation>
+            <numerusform>%n read</numerusform>
+            <numerusform>%n read</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块与文件不同</source>
+        <translation>
+            <numerusform>%n differing</numerusform>
+            <numerusform>%n differing</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块未确认</source>
+        <translation>
+            <numerusform>%n not confirmed</numerusform>
+            <numerusform>%n not confirmed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块没有回应</source>
+        <translation>
+            <numerusform>%n no reply</numerusform>
+            <numerusform>%n no reply</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块未写入</source>
+        <translation>
+            <numerusform>%n not written</numerusform>
+            <numerusform>%n not written</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块因串口关闭未写入</source>
+        <translation>
+            <numerusform>%n not written, the port closed</numerusform>
+            <numerusform>%n not written, the port closed</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1/%n 块板子</source>
+        <translation>
+            <numerusform>%1 of %n board</numerusform>
+            <numerusform>%1 of %n boards</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块板子</source>
+        <translation>
+            <numerusform>%n board</numerusform>
+            <numerusform>%n boards</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>

@@ -1836,10 +1836,6 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <translation>Ungültige Adressen</translation>
     </message>
     <message>
-        <source>将文件中与板子不同的参数写入地址 %1 的电池包？</source>
-        <translation>Die von der Datei abweichenden Einstellungen in die Packs mit den Adressen %1 schreiben?</translation>
-    </message>
-    <message>
         <source>正在处理地址 %1（%2/%3）</source>
         <translation>Bearbeite Adresse %1 (%2/%3)</translation>
     </message>
@@ -1898,6 +1894,46 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     <message>
         <source>本次运行的实时数据：电池包 %1</source>
         <translation>Live-Daten dieses Laufs: Pack %1</translation>
+    </message>
+    <message>
+        <source>只显示差异</source>
+        <translation>Nur Unterschiede</translation>
+    </message>
+    <message>
+        <source>不在参数页上</source>
+        <translation>Auf keiner Parameterseite</translation>
+    </message>
+    <message numerus="yes">
+        <source>将与文件不同的 %n 项参数写入地址 %1 的电池包？</source>
+        <translation>
+            <numerusform>Die %n von der Datei abweichende Einstellung in das Pack mit Adresse %1 schreiben?</numerusform>
+            <numerusform>Die %n von der Datei abweichenden Einstellungen in das Pack mit Adresse %1 schreiben?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>先读回地址 %1 的电池包，再写入与文件不同的参数（最多 %n 项）？</source>
+        <translation>
+            <numerusform>Das Pack mit Adresse %1 zurücklesen und dann die von der Datei abweichenden Einstellungen schreiben (höchstens %n)?</numerusform>
+            <numerusform>Das Pack mit Adresse %1 zurücklesen und dann die von der Datei abweichenden Einstellungen schreiben (höchstens %n)?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>先逐个读回 %n 个电池包（地址 %1），再向每个写入与文件不同的参数（每个最多 %2 项）？</source>
+        <translation>
+            <numerusform>Das Pack mit Adresse %1 zurücklesen und dann die von der Datei abweichenden Einstellungen hineinschreiben (höchstens %2)?</numerusform>
+            <numerusform>Die %n Packs (Adressen %1) nacheinander zurücklesen und dann in jedes die von der Datei abweichenden Einstellungen schreiben (höchstens %2 je Pack)?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message numerus="yes">
+        <source>地址 %1 的电池包目前有 %n 项与文件不同。</source>
+        <translation>
+            <numerusform>Das Pack mit Adresse %1 weicht derzeit in %n Einstellung von der Datei ab.</numerusform>
+            <numerusform>Das Pack mit Adresse %1 weicht derzeit in %n Einstellungen von der Datei ab.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2084,6 +2120,84 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
     <message>
         <source>%1：板子的值互相矛盾，这个文件将无法打开：%2</source>
         <translation>%1: die Werte der Platine widersprechen einander; diese Datei lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块已确认</source>
+        <translation>
+            <numerusform>%n bestätigt</numerusform>
+            <numerusform>%n bestätigt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块本已一致</source>
+        <translation>
+            <numerusform>%n bereits gleich</numerusform>
+            <numerusform>%n bereits gleich</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块已读回</source>
+        <translation>
+            <numerusform>%n gelesen</numerusform>
+            <numerusform>%n gelesen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块与文件不同</source>
+        <translation>
+            <numerusform>%n abweichend</numerusform>
+            <numerusform>%n abweichend</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块未确认</source>
+        <translation>
+            <numerusform>%n nicht bestätigt</numerusform>
+            <numerusform>%n nicht bestätigt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块没有回应</source>
+        <translation>
+            <numerusform>%n ohne Antwort</numerusform>
+            <numerusform>%n ohne Antwort</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块未写入</source>
+        <translation>
+            <numerusform>%n nicht geschrieben</numerusform>
+            <numerusform>%n nicht geschrieben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块因串口关闭未写入</source>
+        <translation>
+            <numerusform>%n nicht geschrieben, Port geschlossen</numerusform>
+            <numerusform>%n nicht geschrieben, Port geschlossen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1/%n 块板子</source>
+        <translation>
+            <numerusform>%1 von %n Platine</numerusform>
+            <numerusform>%1 von %n Platinen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块板子</source>
+        <translation>
+            <numerusform>%n Platine</numerusform>
+            <numerusform>%n Platinen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>

@@ -1835,10 +1835,6 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>地址无效</translation>
     </message>
     <message>
-        <source>将文件中与板子不同的参数写入地址 %1 的电池包？</source>
-        <translation>将文件中与板子不同的参数写入地址 %1 的电池包？</translation>
-    </message>
-    <message>
         <source>正在处理地址 %1（%2/%3）</source>
         <translation>正在处理地址 %1（%2/%3）</translation>
     </message>
@@ -1897,6 +1893,42 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
     <message>
         <source>本次运行的实时数据：电池包 %1</source>
         <translation>本次运行的实时数据：电池包 %1</translation>
+    </message>
+    <message>
+        <source>只显示差异</source>
+        <translation>只显示差异</translation>
+    </message>
+    <message>
+        <source>不在参数页上</source>
+        <translation>不在参数页上</translation>
+    </message>
+    <message numerus="yes">
+        <source>将与文件不同的 %n 项参数写入地址 %1 的电池包？</source>
+        <translation>
+            <numerusform>将与文件不同的 %n 项参数写入地址 %1 的电池包？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>先读回地址 %1 的电池包，再写入与文件不同的参数（最多 %n 项）？</source>
+        <translation>
+            <numerusform>先读回地址 %1 的电池包，再写入与文件不同的参数（最多 %n 项）？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>先逐个读回 %n 个电池包（地址 %1），再向每个写入与文件不同的参数（每个最多 %2 项）？</source>
+        <translation>
+            <numerusform>先逐个读回 %n 个电池包（地址 %1），再向每个写入与文件不同的参数（每个最多 %2 项）？</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>已停止</translation>
+    </message>
+    <message numerus="yes">
+        <source>地址 %1 的电池包目前有 %n 项与文件不同。</source>
+        <translation>
+            <numerusform>地址 %1 的电池包目前有 %n 项与文件不同。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2083,6 +2115,74 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
     <message>
         <source>%1：板子的值互相矛盾，这个文件将无法打开：%2</source>
         <translation>%1：板子的值互相矛盾，这个文件将无法打开：%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块已确认</source>
+        <translation>
+            <numerusform>%n 块已确认</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块本已一致</source>
+        <translation>
+            <numerusform>%n 块本已一致</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块已读回</source>
+        <translation>
+            <numerusform>%n 块已读回</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块与文件不同</source>
+        <translation>
+            <numerusform>%n 块与文件不同</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块未确认</source>
+        <translation>
+            <numerusform>%n 块未确认</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块没有回应</source>
+        <translation>
+            <numerusform>%n 块没有回应</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块未写入</source>
+        <translation>
+            <numerusform>%n 块未写入</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块因串口关闭未写入</source>
+        <translation>
+            <numerusform>%n 块因串口关闭未写入</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1/%n 块板子</source>
+        <translation>
+            <numerusform>%1/%n 块板子</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 块板子</source>
+        <translation>
+            <numerusform>%n 块板子</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>，</translation>
     </message>
 </context>
 <context>

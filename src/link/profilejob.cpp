@@ -51,6 +51,7 @@ ProfileJob::ProfileJob(BoardSession *session, QObject *parent)
     connect(session, &BoardSession::parameterBlock, this, &ProfileJob::blockArrived);
     connect(session, &BoardSession::writeVerdicts, this, &ProfileJob::verdictsArrived);
     connect(session, &BoardSession::frameSent, this, &ProfileJob::frameSent);
+    connect(session, &BoardSession::readBackFailed, this, &ProfileJob::readBackFailed);
     connect(session, &BoardSession::closed, this, [this] {
         if (m_running)
             finishAddress(Status::LineClosed);
@@ -253,6 +254,16 @@ void ProfileJob::verdictsArrived(const QVector<WriteConfirm::Verdict> &verdicts)
     for (const RowResult &row : qAsConst(m_current.writes))
         all = all && row.outcome == RowOutcome::Confirmed;
     finishAddress(all ? Status::Applied : Status::NotConfirmed);
+}
+
+void ProfileJob::readBackFailed()
+{
+    // The session has asked again as often as it does for any read-back, and the last request on
+    // the line was this board's: it is not answering. Waiting out the guard and asking anew
+    // would cost each missing board of a bank several times as long, for the same verdict.
+    if (!m_running || m_phase != Phase::Reading || m_askedAddress != m_current.address)
+        return;
+    finishAddress(Status::NoReply);
 }
 
 void ProfileJob::timedOut()
@@ -473,4 +484,50 @@ QString ProfileJob::describe(const AddressResult &result)
             .arg(ThresholdPairs::describe(result.contradictions));
     }
     return QString();
+}
+
+QString ProfileJob::tally(const QVector<AddressResult> &results, int total)
+{
+    // In the order a user reads them: what was done, then what needs a look.
+    static const Status order[] = { Status::Applied, Status::Matches,      Status::Read,
+                                    Status::Differs, Status::NotConfirmed, Status::NoReply,
+                                    Status::Stopped, Status::LineClosed };
+    QStringList parts;
+    for (Status status : order) {
+        const int n =
+            int(std::count_if(results.cbegin(), results.cend(),
+                              [status](const AddressResult &r) { return r.status == status; }));
+        if (n == 0)
+            continue;
+        switch (status) {
+        case Status::Applied:
+            parts << tr("%n 块已确认", nullptr, n);
+            break;
+        case Status::Matches:
+            parts << tr("%n 块本已一致", nullptr, n);
+            break;
+        case Status::Read:
+            parts << tr("%n 块已读回", nullptr, n);
+            break;
+        case Status::Differs:
+            parts << tr("%n 块与文件不同", nullptr, n);
+            break;
+        case Status::NotConfirmed:
+            parts << tr("%n 块未确认", nullptr, n);
+            break;
+        case Status::NoReply:
+            parts << tr("%n 块没有回应", nullptr, n);
+            break;
+        case Status::Stopped:
+            parts << tr("%n 块未写入", nullptr, n);
+            break;
+        case Status::LineClosed:
+            parts << tr("%n 块因串口关闭未写入", nullptr, n);
+            break;
+        }
+    }
+    const QString boards = results.size() < total
+        ? tr("%1/%n 块板子", nullptr, total).arg(results.size())
+        : tr("%n 块板子", nullptr, total);
+    return parts.isEmpty() ? boards : tr("%1：%2").arg(boards, parts.join(tr("，")));
 }

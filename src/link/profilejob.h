@@ -71,7 +71,9 @@ public:
         QVector<ThresholdPairs::Contradiction> contradictions; // Contradicts: the pairs
     };
 
-    // A read-back is asked for up to this many times before a board is taken as not answering.
+    // A board is taken as not answering when the session gives up the read-back asked of it
+    // (after its own retries). Should no verdict come (another read-back on the line took over
+    // its retries), the job asks again after a guard time, up to this many times.
     static constexpr int ReadTries = WriteConfirm::MaxRetries + 1;
     // Periods of room each write gets beyond the frames before it.
     static constexpr int SlackTurns = 8;
@@ -101,6 +103,9 @@ public:
     // A result in a line of words, in the chosen language.
     static QString describe(const AddressResult &result);
     static QString describe(RowOutcome outcome);
+    // The boards of a job counted by what became of them, in the chosen language: "4 boards: 2
+    // confirmed, 2 no reply"; "2 of 4 boards: …" while total is more than the results.
+    static QString tally(const QVector<AddressResult> &results, int total);
 
 signals:
     // done of total addresses are finished; the one under way is `address`.
@@ -114,6 +119,7 @@ private:
     void blockArrived(const QVector<ParameterBlock::Field> &fields);
     void verdictsArrived(const QVector<WriteConfirm::Verdict> &verdicts);
     void frameSent(const QByteArray &frame);
+    void readBackFailed();
     void timedOut();
     void writeDifferences();
     void finishAddress(Status status);

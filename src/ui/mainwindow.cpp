@@ -195,6 +195,8 @@ void MainWindow::langChange(int index)
     ui->retranslateUi(this);
     logPage->retranslate();
     trendsPage->retranslate();
+    // After the form: the compare table takes its captions and page names from it.
+    profilePanel->retranslate();
     // The form's placeholder date would otherwise stand until the next tick.
     updateTime();
     // The form's "no connect !" stands only until a port has been opened or tried: an open port

@@ -56,6 +56,16 @@ QPushButton *ProfilePanel::addButton(const char *name, const QString &text, int 
     return button;
 }
 
+void ProfilePanel::retranslate()
+{
+    // Built with the window, before a language was chosen.
+    if (auto *save = m_window->findChild<QPushButton *>(QStringLiteral("profile_save")))
+        save->setText(tr("保存配置…"));
+    if (auto *open = m_window->findChild<QPushButton *>(QStringLiteral("profile_open")))
+        open->setText(tr("打开配置…"));
+    m_dialog->retranslate();
+}
+
 QString ProfilePanel::auditFile() const
 {
     const QString folder = m_recordingsFolder();

@@ -38,6 +38,9 @@ public:
     // Opens a file without asking for it; false (after telling the user why) for a refused file.
     bool openFile(const QString &path);
 
+    // The buttons' and the dialog's texts again, in the language now loaded.
+    void retranslate();
+
     ProfileDialog *dialog() const { return m_dialog; }
     ProfileJob *job() const { return m_job; }
     // Where applies are recorded.

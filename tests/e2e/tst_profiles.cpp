@@ -1,6 +1,7 @@
 // Profiles against the simulated board, as a user works with them: save what the board holds,
 // change two rows, open the file beside the board, apply only what differs and see it confirmed
-// and recorded; a file with a value out of range is refused before anything is sent.
+// and recorded; a file with a value out of range is refused before anything is sent; an apply to a
+// bank asks first, gives up the boards that do not answer and counts the boards on its bar.
 #include "boardfixture.h"
 #include "filedialogs.h"
 #include "parameterprofile.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
@@ -24,6 +26,7 @@ private slots:
     void outOfRangeFileSendsNothing();
     void applyToBoardThatNeverAnswers();
     void contradictingFileSendsNothing();
+    void applyToABankWithTwoBoardsMissing();
 
 private:
     QString fileWith(const QByteArray &rows)
@@ -36,13 +39,25 @@ private:
     }
     int writesSeen() const { return boardLog().count(" RX :W+"); }
     QTableWidget *table() const { return child<QTableWidget>("profile_table"); }
-    // The keys of the table's rows whose mark column reads text.
+    // The keys of the table's rows whose mark column reads text (a page's name above its rows
+    // has none).
     QStringList marked(const QString &text) const
     {
         QStringList keys;
         for (int i = 0; i < table()->rowCount(); ++i) {
-            if (table()->item(i, 5)->text() == text)
+            if (table()->item(i, 5) && table()->item(i, 5)->text() == text)
                 keys << table()->item(i, 0)->data(Qt::UserRole).toString();
+        }
+        return keys;
+    }
+    // The keys of the rows shown, and of all rows.
+    QStringList rows(bool shownOnly) const
+    {
+        QStringList keys;
+        for (int i = 0; i < table()->rowCount(); ++i) {
+            const QString key = table()->item(i, 0)->data(Qt::UserRole).toString();
+            if (!key.isEmpty() && !(shownOnly && table()->isRowHidden(i)))
+                keys << key;
         }
         return keys;
     }
@@ -80,10 +95,21 @@ void TestProfiles::saveChangeOpenApply()
     auto *dialog = child<QDialog>("profile_dialog");
     QVERIFY(dialog->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(unknownRows(), 0, WaitMs);
-    QCOMPARE(table()->rowCount(), 35);
+    QCOMPARE(rows(false).size(), saved.profile.values.size());
     QCOMPARE(marked("≠ 不同"), QStringList({ "conf_lv", "conf_chght" }));
+    // Only what differs is shown, as the pages order it.
+    QCOMPARE(rows(true), QStringList({ "conf_lv", "conf_chght" }));
 
+    // Asked first, naming the rows and the pack; "No" sends nothing.
     const int writes = writesSeen();
+    boxes->setAnswer(false);
+    child<QPushButton>("profile_apply")->click();
+    QCOMPARE(boxes->entries().size(), 2);
+    QCOMPARE(boxes->entries().at(1).kind, Messages::Kind::Question);
+    QCOMPARE(boxes->entries().at(1).text,
+             QStringLiteral("将与文件不同的 2 项参数写入地址 1 的电池包？"));
+    QVERIFY(child<QPushButton>("profile_apply")->isEnabled());
+    boxes->setAnswer(true);
     child<QPushButton>("profile_apply")->click();
     auto *results = child<QListWidget>("profile_results");
     QTRY_COMPARE_WITH_TIMEOUT(results->count(), 1, 2 * WaitMs);
@@ -91,13 +117,17 @@ void TestProfiles::saveChangeOpenApply()
     QCOMPARE(writesSeen(), writes + 2); // only the rows that differed
     QCOMPARE(marked("已确认"), QStringList({ "conf_lv", "conf_chght" }));
     QVERIFY(marked("≠ 不同").isEmpty());
+    // The rows written stay in view with what became of them.
+    QCOMPARE(rows(true), QStringList({ "conf_lv", "conf_chght" }));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QProgressBar>("profile_progress")->text(),
+                              QStringLiteral("1 块板子：1 块已确认"), WaitMs);
 
     QFile audit(settings->recordings() + "/apply-log.csv");
     QVERIFY(audit.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = audit.readAll().split('\n');
     QCOMPARE(lines.size(), 4);
     QVERIFY2(lines.at(1).contains(",1,conf_lv,2600,2500,yes,confirmed"), lines.at(1).constData());
-    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(boxes->entries().size(), 3);
 }
 
 void TestProfiles::outOfRangeFileSendsNothing()
@@ -238,6 +268,56 @@ void TestProfiles::contradictingFileSendsNothing()
     const int polls = requestsSeen();
     QTRY_VERIFY_WITH_TIMEOUT(requestsSeen() >= polls + 2, WaitMs);
     QCOMPARE(writesSeen(), writes + 1);
+}
+
+void TestProfiles::applyToABankWithTwoBoardsMissing()
+{
+    // Four packs polled, two of them not on the line. Each missing board is given up with the
+    // read-back asked of it, recorded as not answering, and counted as such on the bar.
+    QVERIFY(connectTo({ "--static", "--address", "1-2" }));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
+    window->boardSession()->setAddresses({ 1, 2, 3, 4 });
+    const QString file = dir->filePath("two.json");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(R"({"format":"arvex-profile","version":1,"rows":{
+        "conf_lv":{"value":2600,"unit":"mV"},"conf_hv":{"value":3600,"unit":"mV"}}})");
+    f.close();
+    FileDialogs::Answerer answer(file);
+    child<QPushButton>("profile_open")->click();
+    QCOMPARE(child<QLineEdit>("profile_addresses")->text(), QStringLiteral("1-4"));
+    QTRY_COMPARE_WITH_TIMEOUT(unknownRows(), 0, WaitMs);
+
+    const int writes = writesSeen();
+    boxes->setAnswer(false);
+    child<QPushButton>("profile_apply_to")->click();
+    QCOMPARE(boxes->entries().size(), 1);
+    QCOMPARE(
+        boxes->entries().at(0).text,
+        QStringLiteral("先逐个读回 4 个电池包（地址 1-4），再向每个写入与文件不同的参数（每个最多 "
+                       "2 项）？\n地址 1 的电池包目前有 2 项与文件不同。"));
+    boxes->setAnswer(true);
+    child<QPushButton>("profile_apply_to")->click();
+    auto *results = child<QListWidget>("profile_results");
+    QTRY_COMPARE_WITH_TIMEOUT(results->count(), 4, 4 * WaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(child<QPushButton>("profile_stop")->isEnabled(), false, WaitMs);
+    QCOMPARE(writesSeen(), writes + 4); // two rows to each board that answered
+    QCOMPARE(results->item(2)->text(), QStringLiteral("地址 3：板子没有回应，未写入"));
+    QCOMPARE(child<QProgressBar>("profile_progress")->text(),
+             QStringLiteral("4 块板子：2 块已确认，2 块没有回应"));
+    // Asked as often as any read-back is, not once more per guard time.
+    for (const char *request : { " RX :Y+03+52=?~", " RX :Y+04+52=?~" })
+        QCOMPARE(boardLog().count(request), 4);
+
+    QFile audit(settings->recordings() + "/apply-log.csv");
+    QVERIFY(audit.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromUtf8(audit.readAll());
+    for (int address : { 3, 4 }) {
+        for (const char *row : { "conf_lv,,2600", "conf_hv,,3600" }) {
+            const QString line = QStringLiteral(",%1,%2,no,no reply\n").arg(address).arg(row);
+            QVERIFY2(lines.contains(line), qPrintable(lines));
+        }
+    }
 }
 
 QTEST_MAIN(TestProfiles)
