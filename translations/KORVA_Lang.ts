@@ -2178,6 +2178,13 @@ The board restarts and does not answer for a second or two.</translation>
         </translation>
     </message>
     <message numerus="yes">
+        <source>%n 块因值矛盾未写入</source>
+        <translation>
+            <numerusform>%n not written, values contradict</numerusform>
+            <numerusform>%n not written, values contradict</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%1/%n 块板子</source>
         <translation>
             <numerusform>%1 of %n board</numerusform>

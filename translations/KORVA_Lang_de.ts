@@ -2178,6 +2178,13 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         </translation>
     </message>
     <message numerus="yes">
+        <source>%n 块因值矛盾未写入</source>
+        <translation>
+            <numerusform>%n nicht geschrieben, Werte widersprüchlich</numerusform>
+            <numerusform>%n nicht geschrieben, Werte widersprüchlich</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%1/%n 块板子</source>
         <translation>
             <numerusform>%1 von %n Platine</numerusform>

@@ -2165,6 +2165,12 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         </translation>
     </message>
     <message numerus="yes">
+        <source>%n 块因值矛盾未写入</source>
+        <translation>
+            <numerusform>%n 块因值矛盾未写入</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%1/%n 块板子</source>
         <translation>
             <numerusform>%1/%n 块板子</numerusform>

@@ -491,7 +491,7 @@ QString ProfileJob::tally(const QVector<AddressResult> &results, int total)
     // In the order a user reads them: what was done, then what needs a look.
     static const Status order[] = { Status::Applied, Status::Matches,      Status::Read,
                                     Status::Differs, Status::NotConfirmed, Status::NoReply,
-                                    Status::Stopped, Status::LineClosed };
+                                    Status::Stopped, Status::LineClosed,   Status::Contradicts };
     QStringList parts;
     for (Status status : order) {
         const int n =
@@ -523,6 +523,9 @@ QString ProfileJob::tally(const QVector<AddressResult> &results, int total)
             break;
         case Status::LineClosed:
             parts << tr("%n 块因串口关闭未写入", nullptr, n);
+            break;
+        case Status::Contradicts:
+            parts << tr("%n 块因值矛盾未写入", nullptr, n);
             break;
         }
     }
