@@ -12,6 +12,7 @@
 #include "profiledialog.h"
 #include "pty.h"
 #include "switchbutton.h"
+#include "thresholdpairs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,9 +92,22 @@ private:
 
 void TestProfileDialog::initTestCase()
 {
-    // Every row the profile may hold, at its lowest value.
-    for (const ParameterTable::Row *row : ParameterProfile::rows())
+    // Every row the profile may hold, at its lowest value, but for the thresholds whose partner
+    // must lie above them: those at their highest, so the file is one a board may take.
+    QHash<QString, int> highest;
+    for (const ParameterTable::Row *row : ParameterProfile::rows()) {
         profile.values.insert(QLatin1String(row->lineEdit), row->min);
+        highest.insert(QLatin1String(row->lineEdit), row->max);
+    }
+    for (const ThresholdPairs::Pair &pair : ThresholdPairs::pairs()) {
+        const QString raised =
+            QLatin1String(pair.side == ThresholdPairs::Side::Above ? pair.row : pair.other);
+        profile.values.insert(raised, highest.value(raised));
+    }
+    QMap<QString, int> all;
+    for (auto it = profile.values.cbegin(); it != profile.values.cend(); ++it)
+        all.insert(it.key(), it.value());
+    QVERIFY(ThresholdPairs::check({}, all).isEmpty());
 }
 
 void TestProfileDialog::init()
