@@ -4,10 +4,13 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLocale>
 #include <QPointer>
 #include <QScreen>
+#include <QSplitter>
 #include <QTreeView>
 
 #include <algorithm>
@@ -89,29 +92,38 @@ void fit(QFileDialog *dialog)
 {
     // Qt's own dialog opens about 630 pixels wide, its list showing part of a name and the date
     // off to the right, cut in a column sized for a shorter date than the one it shows. Here the
-    // name column holds a recording's whole name, the date column the dates it shows (in the
-    // system's format, as the dialog writes them), and the dialog all columns beside its sidebar,
-    // within the screen.
+    // columns hold a recording's whole name, its type and its date (in the system's format, as
+    // the dialog writes it), the sidebar the names of its places, and the dialog all of them,
+    // within the screen. Columns the user left wider stay so.
     const QFontMetrics metrics(dialog->font());
     const int pad = 2 * metrics.height(); // an icon, a margin
     const QDateTime late(QDate(2026, 12, 28), QTime(20, 58, 58));
-    const int name = metrics.horizontalAdvance(Recording::fileName(late, 88)) + 2 * pad;
+    const QString recording = Recording::fileName(late, 88);
+    const int name = metrics.horizontalAdvance(recording) + 2 * pad;
+    const int type = dialog->iconProvider()
+        ? metrics.horizontalAdvance(dialog->iconProvider()->type(QFileInfo(recording))) + pad
+        : 0;
     const int date =
         metrics.horizontalAdvance(QLocale::system().toString(late, QLocale::ShortFormat)) + pad;
     int columns =
-        name + date + metrics.horizontalAdvance(QStringLiteral("128.88 KiB csv File")) + 2 * pad;
+        name + metrics.horizontalAdvance(QStringLiteral("128.88 KiB")) + pad + type + date;
     if (auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"))) {
-        // Not narrower than the user left them the last time.
         QHeaderView *header = list->header();
         header->resizeSection(0, std::max(header->sectionSize(0), name));
+        header->resizeSection(2, std::max(header->sectionSize(2), type));
         header->resizeSection(3, std::max(header->sectionSize(3), date));
         columns = header->length();
     }
-    const int sidebar = metrics.horizontalAdvance(QStringLiteral("wwwwwwwwwwww"));
+    int sidebar = metrics.horizontalAdvance(QStringLiteral("wwwwwwwwww")) + pad;
+    auto *splitter = dialog->findChild<QSplitter *>(QStringLiteral("splitter"));
+    if (splitter && splitter->count() == 2)
+        sidebar = std::max(splitter->sizes().constFirst(), sidebar);
     QSize size(sidebar + columns + 2 * pad, 30 * metrics.height());
     if (const QScreen *screen = dialog->screen())
         size = size.boundedTo(screen->availableSize() * 9 / 10);
     dialog->resize(size.expandedTo(dialog->sizeHint()));
+    if (splitter && splitter->count() == 2)
+        splitter->setSizes({ sidebar, std::max(0, size.width() - sidebar) });
 }
 
 Presenter setPresenter(Presenter next)
