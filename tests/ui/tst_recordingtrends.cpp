@@ -434,7 +434,7 @@ void TestRecordingTrends::openDialogShowsWholeRecordingNames()
     const QFont before = QApplication::font();
     const auto restore = qScopeGuard([before] { QApplication::setFont(before); });
     QFont font = before;
-    font.setPixelSize(12);
+    font.setPixelSize(11);
     QApplication::setFont(font);
     QTemporaryDir dir;
     const QString name = Recording::fileName(QDateTime(QDate(2026, 12, 7), QTime(14, 30, 5)), 1);
