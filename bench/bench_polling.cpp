@@ -1,6 +1,7 @@
 // CPU cost of the window while it polls the simulated board: the real MainWindow (offscreen) with
 // a real serial port on the board's pseudo-terminal, polling at the fastest period (300 ms). Prints
-// the process's CPU time as a share of one core, and how many replies were handled.
+// the process's CPU time as a share of one core, how many replies were handled and how often the
+// link lamps were repainted.
 //   bench_polling [seconds] [packs] [baud]   (60 s, 1 pack by default; run from a release build)
 // With several packs the simulator serves a bus of them paced at baud (115200 by default), the
 // window polls them all as fast as the wire allows and shows the overview.
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QSpinBox>
@@ -22,6 +24,21 @@
 #include <ctime>
 
 namespace {
+// Counts the paint events of the link lamps: each one repaints the lamp and what lies beneath it.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 double cpuSeconds()
 {
     timespec ts{};
@@ -68,6 +85,7 @@ int main(int argc, char **argv)
         tabs->setCurrentWidget(window.findChild<QWidget *>("tab_overview"));
     }
 
+    PaintCounter lampPaints;
     int replies = 0;
     QObject::connect(window.boardSession(), &BoardSession::frameReceived,
                      [&replies] { ++replies; });
@@ -77,6 +95,9 @@ int main(int argc, char **argv)
     QElapsedTimer wall;
     QTimer::singleShot(1000, [&] {
         replies = 0;
+        // Installed last, so that it sees each paint event before the window's own filters.
+        for (const char *lamp : { "statu_tx_mask", "statu_rx_mask", "statu_rxerr_mask" })
+            window.findChild<QLabel *>(lamp)->installEventFilter(&lampPaints);
         cpuStart = cpuSeconds();
         wall.start();
         QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
@@ -87,6 +108,8 @@ int main(int argc, char **argv)
     const double elapsed = wall.elapsed() / 1000.0;
     std::printf("polling %d pack(s) every 300 ms for %.1f s: %d replies, status \"%s\"\n", packs,
                 elapsed, replies, qPrintable(window.findChild<QLabel *>("statu_send")->text()));
+    std::printf("link lamps (TX, RX, error) painted %.1f times a second\n",
+                lampPaints.paints / elapsed);
     if (packs > 1)
         std::printf("last cycle %d ms at %d baud\n", window.boardSession()->lastCycleMs(), baud);
     std::printf("CPU %.3f s = %.2f %% of one core (target <= %d %%)\n", cpu, 100.0 * cpu / elapsed,

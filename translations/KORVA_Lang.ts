@@ -1613,6 +1613,14 @@ The board restarts and does not answer for a second or two.</translation>
         <translation>No data yet</translation>
     </message>
     <message>
+        <source>这块板子不报告此报警，指示灯一直是灰色。</source>
+        <translation>This board does not report this alarm; the lamp stays grey.</translation>
+    </message>
+    <message>
+        <source>这块板子不使用此阈值：既不读出，也不写入。</source>
+        <translation>This board does not use this threshold: it is neither read nor written.</translation>
+    </message>
+    <message>
         <source>已导出 %1 行到 %2</source>
         <translation>Exported %1 rows to %2</translation>
     </message>

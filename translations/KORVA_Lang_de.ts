@@ -1613,6 +1613,14 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
         <translation>Noch keine Daten</translation>
     </message>
     <message>
+        <source>这块板子不报告此报警，指示灯一直是灰色。</source>
+        <translation>Diese Platine meldet diesen Alarm nicht; die Lampe bleibt grau.</translation>
+    </message>
+    <message>
+        <source>这块板子不使用此阈值：既不读出，也不写入。</source>
+        <translation>Diese Platine verwendet diese Schwelle nicht: sie wird weder gelesen noch geschrieben.</translation>
+    </message>
+    <message>
         <source>已导出 %1 行到 %2</source>
         <translation>%1 Zeilen nach %2 exportiert</translation>
     </message>

@@ -1613,6 +1613,14 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>尚无数据</translation>
     </message>
     <message>
+        <source>这块板子不报告此报警，指示灯一直是灰色。</source>
+        <translation>这块板子不报告此报警，指示灯一直是灰色。</translation>
+    </message>
+    <message>
+        <source>这块板子不使用此阈值：既不读出，也不写入。</source>
+        <translation>这块板子不使用此阈值：既不读出，也不写入。</translation>
+    </message>
+    <message>
         <source>已导出 %1 行到 %2</source>
         <translation>已导出 %1 行到 %2</translation>
     </message>

@@ -158,6 +158,23 @@ QString notANumberTitle()
     return QCoreApplication::translate("MainWindow", "Error");
 }
 
+const QVector<const char *> &unusedRows()
+{
+    static const QVector<const char *> fields = {
+        "conf_chglt_alert_3", // ambient high temperature
+        "conf_dsglt_alert_12", // ambient low temperature
+        "conf_chght_alert_2", // cell under-voltage
+        "conf_dsght_alert_2", // cell over-voltage
+        "conf_chglt_alert_2", // pack under-voltage
+        "conf_dsglt_alert_11", // pack over-voltage
+        "conf_chght_alert_3", // charge over-current
+        "conf_dsght_alert_3", // discharge over-current
+        "conf_chght_alert_4", // low charge
+        "conf_dsght_alert_4", // power
+    };
+    return fields;
+}
+
 QString notANumberText()
 {
     return QCoreApplication::translate("MainWindow", "输入的值无效 ！");

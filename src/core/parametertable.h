@@ -75,6 +75,11 @@ constexpr char UnconfirmedStyle[] =
 constexpr char BoardKeptStyle[] =
     "QLineEdit { color: #ff5050; border: none; border-bottom: 2px solid #ff5050; }";
 
+// The rows of the configuration pages that hold nothing of this board, by field: it reports no
+// value for them in its parameter block and takes no write for them, and the form disables their
+// fields and buttons. (All of them are alarm thresholds.)
+const QVector<const char *> &unusedRows();
+
 // The message boxes of a refused value, in the chosen language (the Chinese source texts when no
 // translation is loaded).
 QString notANumberTitle(); // "Error"

@@ -2,6 +2,8 @@
 
 #include "telemetry.h"
 
+#include <iterator>
+
 namespace StatusLamps {
 
 namespace {
@@ -24,6 +26,12 @@ const char *const JobLamps[3] = { "job_static_mask", "job_chg_mask", "job_dsg_ma
 // Alarm case 1 .. 4 lights lamp case - 1 amber.
 const char *const AlarmLamps[4] = { "alert_chght_mask", "alsert_chglt_mask", "alsert_dsght_mask",
                                     "alsert_dsglt_mask" };
+
+// The other five lamps of the alarm group: low charge, the two over-currents and the ambient
+// temperatures. The alarm word has no bit for them.
+const char *const UnreportedAlarmLamps[5] = { "alsert_dsglt_mask_6", "alsert_dsglt_mask_2",
+                                              "alsert_dsglt_mask_3", "alsert_dsglt_mask_5",
+                                              "alsert_dsglt_mask_4" };
 
 const char *const InfoLamps[6] = { "statu_unp_mask",    "statu_unafe_mask",  "statu_unsoc_mask",
                                    "statu_uncell_mask", "statu_unconf_mask", "statu_unsave_mask" };
@@ -93,6 +101,13 @@ Balance balance(int word)
             text += QLatin1Char('#') + QString::number(n + 1) + QLatin1Char(' ');
     }
     return { "blance_fun_mask", Pass, text, true };
+}
+
+const QVector<const char *> &unreportedAlarms()
+{
+    static const QVector<const char *> lamps(std::begin(UnreportedAlarmLamps),
+                                             std::end(UnreportedAlarmLamps));
+    return lamps;
 }
 
 Pictures refresh(const cell &afe)

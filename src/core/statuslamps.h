@@ -52,6 +52,10 @@ struct Balance
 };
 Balance balance(int word);
 
+// The alarm lamps of the form that no status value drives, in layout order: the board reports no
+// such alarm, and they keep the form's grey picture for the life of the window.
+const QVector<const char *> &unreportedAlarms();
+
 // The whole lamp refresh after a real-time reply, in order: system status, protection, job, the
 // alarm cases, and the balancing lamp (its text comes from balance()).
 Pictures refresh(const cell &afe);

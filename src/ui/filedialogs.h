@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QFileDialog;
 class QWidget;
 
 // Every file dialog of the program goes through here, so tests answer it without a real dialog.
@@ -21,6 +23,13 @@ QString getOpenFileName(QWidget *parent, const QString &caption, const QString &
                         const QString &filter);
 // Asks for a folder; an empty text when the user cancelled.
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
+
+// The dialog that asks, before it is shown (tests look at it): Qt's own where the platform has
+// none, wide enough for a recording's whole name and its date beside it (fit).
+std::unique_ptr<QFileDialog> prepare(Kind kind, QWidget *parent, const QString &caption,
+                                     const QString &dir, const QString &filter,
+                                     const QString &defaultSuffix = QString());
+void fit(QFileDialog *dialog);
 
 using Presenter = std::function<QString(Kind kind, QWidget *parent, const QString &caption,
                                         const QString &dir, const QString &filter)>;

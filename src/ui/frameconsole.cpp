@@ -313,10 +313,17 @@ void FrameConsole::applyFilter()
 
 void FrameConsole::save()
 {
+    // Where the last capture went, else beside the recordings, under a name of its time.
     QString folder = m_saveFolder;
+    if ((folder.isEmpty() || !QFileInfo(folder).isDir()) && m_recordingsFolder) {
+        folder = m_recordingsFolder();
+        QDir().mkpath(folder);
+    }
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = FileDialogs::getSaveFileName(this, tr("保存帧记录"), folder,
+    const QString suggested = QDir(folder).filePath(
+        QStringLiteral("frames-%1.txt").arg(now().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    QString path = FileDialogs::getSaveFileName(this, tr("保存帧记录"), suggested,
                                                 tr("文本文件 (*.txt)"), QStringLiteral("txt"));
     if (path.isEmpty())
         return;

@@ -38,6 +38,12 @@ public:
     bool isPaused() const { return m_paused; }
     // The time entries are stamped with; tests set their own.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    // Where the window keeps its recordings: a capture is suggested there, as
+    // frames-<date>-<time>.txt, until one has been saved elsewhere. Without it, in Documents.
+    void setRecordingsFolder(std::function<QString()> folder)
+    {
+        m_recordingsFolder = std::move(folder);
+    }
 
 public slots:
     void frameSent(const QByteArray &frame);
@@ -76,9 +82,10 @@ private:
     QPointer<BoardSession> m_session;
     QList<QMetaObject::Connection> m_connections;
     std::function<QDateTime()> m_clock;
+    std::function<QString()> m_recordingsFolder;
     bool m_paused = false;
     bool m_sized = false;
-    QString m_saveFolder; // where the last capture went
+    QString m_saveFolder; // where the last capture of this run went
     QString m_savedFile; // the last capture written, and how many entries it held
     int m_savedRows = -1;
 

@@ -12,6 +12,7 @@
 #include "startoptions.h"
 #include "trendspage.h"
 #include "ui_mainwindow.h"
+#include "unreported.h"
 #include "writemarks.h"
 
 #include <QCoreApplication>
@@ -75,6 +76,7 @@ MainWindow::MainWindow(QWidget *parent)
                                       [this](QLabel *lamp, const QPixmap &on, const QPixmap &off,
                                              int ms) { setupStatusSwitcher(lamp, on, off, ms); });
     profilePanel = new ProfilePanel(ui, this, session, [this] { return recordingsFolder(); });
+    Unreported::explain(this);
 
     findFreePorts();
 
@@ -193,6 +195,7 @@ void MainWindow::langChange(int index)
     }
 
     ui->retranslateUi(this);
+    Unreported::explain(this);
     logPage->retranslate();
     trendsPage->retranslate();
     // After the form: the compare table takes its captions and page names from it.

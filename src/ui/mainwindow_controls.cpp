@@ -67,6 +67,7 @@ void MainWindow::showFrameConsole()
     if (!frameConsole) {
         frameConsole = new FrameConsole(this);
         frameConsole->setLocale(languageLocale());
+        frameConsole->setRecordingsFolder([this] { return recordingsFolder(); });
         frameConsole->attach(session);
     }
     frameConsole->show();

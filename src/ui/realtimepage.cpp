@@ -2,6 +2,7 @@
 
 #include "barlabels.h"
 #include "cellchart.h"
+#include "lampflasher.h"
 #include "statuslamps.h"
 #include "telemetry.h"
 #include "ui_mainwindow.h"
@@ -11,8 +12,6 @@
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
-#include <QPointer>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <QtCharts/QBarCategoryAxis>
@@ -20,7 +19,6 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QStackedBarSeries>
 #include <QtCharts/QValueAxis>
-#include <algorithm>
 
 QT_CHARTS_USE_NAMESPACE
 
@@ -65,6 +63,7 @@ RealTimePage::RealTimePage(Ui_MainWindow *form, QWidget *window, WallTime wallTi
     : QObject(window)
     , ui(form)
     , m_wallTimeOf(std::move(wallTimeOf))
+    , m_flasher(new LampFlasher(this))
 {
     m_pictures.off = QPixmap(QLatin1String(StatusLamps::Off));
     m_pictures.on = QPixmap(QLatin1String(StatusLamps::Pass));
@@ -179,11 +178,6 @@ bool RealTimePage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_chartView
         && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         placeStaleLabel();
-    if (event->type() == QEvent::Paint) {
-        auto *label = qobject_cast<QLabel *>(watched);
-        if (label && m_flashes.contains(label))
-            return paintLamp(label);
-    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -299,96 +293,12 @@ void RealTimePage::BlanceSet(int word)
 void RealTimePage::flash(QLabel *label, const QPixmap &onPixmap, const QPixmap &offPixmap,
                          int interval)
 {
-    if (!label)
-        return;
-    showPixmap(label, onPixmap);
-    // Every flash falls back at its own time; one timer per lamp runs them in time order, so a
-    // busy line (a frame every few milliseconds on a bus of packs) makes no timer per frame.
-    LampFlash &lamp = m_flashes[label];
-    if (lamp.label != label) { // a new lamp, or another made where a deleted one was
-        lamp.label = label;
-        lamp.fallBacks.clear();
-        if (!lamp.timer) {
-            label->installEventFilter(this);
-            lamp.timer = new QTimer(this);
-            lamp.timer->setSingleShot(true);
-            connect(lamp.timer, &QTimer::timeout, this, [this, label] { fallBack(label); });
-        }
-        lamp.timer->stop();
-    }
-    if (!m_flashClock.isValid())
-        m_flashClock.start();
-    const qint64 at = m_flashClock.elapsed() + interval;
-    const auto later = std::upper_bound(
-        lamp.fallBacks.begin(), lamp.fallBacks.end(), at,
-        [](qint64 time, const QPair<qint64, QPixmap> &f) { return time < f.first; });
-    lamp.fallBacks.insert(later, qMakePair(at, offPixmap));
-    armFlash(lamp);
-}
-
-void RealTimePage::fallBack(QLabel *key)
-{
-    const auto it = m_flashes.find(key);
-    if (it == m_flashes.end())
-        return;
-    LampFlash &lamp = *it;
-    const qint64 now = m_flashClock.elapsed();
-    while (!lamp.fallBacks.isEmpty() && lamp.fallBacks.first().first <= now) {
-        if (lamp.label)
-            showPixmap(lamp.label, lamp.fallBacks.first().second);
-        lamp.fallBacks.removeFirst();
-    }
-    armFlash(lamp);
-}
-
-bool RealTimePage::paintLamp(QLabel *label)
-{
-    // A lamp's label scales its picture down anew each time the picture changes; a flashing lamp
-    // changes it with every frame on a busy line. The few pictures are scaled once, as the label
-    // would scale them, and drawn as they are.
-    const QPixmap picture = label->pixmap(Qt::ReturnByValue);
-    if (picture.isNull() || !label->hasScaledContents() || !label->isEnabled())
-        return false; // the label paints itself
-    const QRect area = label->contentsRect();
-    const qreal ratio = label->devicePixelRatioF();
-    const QSize size = area.size() * ratio;
-    ScaledLamp &scaled = m_scaledLamps[picture.cacheKey()];
-    if (scaled.picture.size() != size) {
-        scaled.picture = QPixmap::fromImage(
-            picture.toImage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        scaled.picture.setDevicePixelRatio(ratio);
-    }
-    QPainter painter(label);
-    painter.drawPixmap(area.topLeft(), scaled.picture);
-    return true;
-}
-
-void RealTimePage::armFlash(LampFlash &lamp)
-{
-    if (lamp.fallBacks.isEmpty()) {
-        lamp.timer->stop();
-        return;
-    }
-    const qint64 next = lamp.fallBacks.first().first;
-    if (lamp.timer->isActive() && lamp.armedFor == next)
-        return;
-    lamp.armedFor = next;
-    lamp.timer->start(int(qMax<qint64>(0, next - m_flashClock.elapsed())));
+    m_flasher->flash(label, onPixmap, offPixmap, interval);
 }
 
 void RealTimePage::switchLight(QLabel *label, const QPixmap &offPixmap)
 {
-    if (label)
-        showPixmap(label, offPixmap);
-}
-
-void RealTimePage::showPixmap(QLabel *label, const QPixmap &pixmap)
-{
-    // A busy line flashes its lamps many times a second; a lamp already showing the picture is
-    // not repainted.
-    if (label->pixmap(Qt::ReturnByValue).cacheKey() == pixmap.cacheKey())
-        return;
-    label->setPixmap(pixmap);
+    m_flasher->show(label, offPixmap);
 }
 
 void RealTimePage::opened(int periodMs, qint64 now)

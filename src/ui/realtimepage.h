@@ -2,12 +2,8 @@
 
 #include "widgettable.h"
 
-#include <QElapsedTimer>
-#include <QHash>
 #include <QObject>
-#include <QPair>
 #include <QPixmap>
-#include <QPointer>
 #include <QTime>
 #include <QVector>
 #include <QtCharts/QChartGlobal>
@@ -15,6 +11,7 @@
 #include <functional>
 
 class BarLabels;
+class LampFlasher;
 class QLabel;
 class QLineEdit;
 class QWheelEvent;
@@ -84,7 +81,8 @@ public:
     void BlanceSet(int word);
 
     // Flashes a lamp: onPixmap now, offPixmap after interval milliseconds. Flashes of the same
-    // lamp do not cancel each other; each one falls back at its own time.
+    // lamp do not cancel each other; each one falls back at its own time. The screen follows
+    // once per display frame (LampFlasher).
     void flash(QLabel *label, const QPixmap &onPixmap, const QPixmap &offPixmap, int interval);
     void switchLight(QLabel *label, const QPixmap &offPixmap);
 
@@ -100,25 +98,6 @@ private:
     void refreshChart();
     void refreshLamps();
     void setLamp(const char *lamp, const char *picture);
-    static void showPixmap(QLabel *label, const QPixmap &pixmap);
-    // The fall-backs of one lamp's flashes still to come, in time order.
-    struct LampFlash
-    {
-        QPointer<QLabel> label;
-        QTimer *timer = nullptr;
-        qint64 armedFor = -1;
-        QVector<QPair<qint64, QPixmap>> fallBacks; // when (on m_flashClock), to what
-    };
-    void fallBack(QLabel *key);
-    void armFlash(LampFlash &lamp);
-    QHash<QLabel *, LampFlash> m_flashes;
-    bool paintLamp(QLabel *label);
-    struct ScaledLamp
-    {
-        QPixmap picture;
-    };
-    QHash<qint64, ScaledLamp> m_scaledLamps; // by the picture's cache key
-    QElapsedTimer m_flashClock;
     void setLamps(const QVector<StatusLamps::LampPicture> &pictures);
     void setStale(bool stale);
     void placeStaleLabel();
@@ -126,6 +105,7 @@ private:
 
     Ui_MainWindow *ui;
     WallTime m_wallTimeOf;
+    LampFlasher *m_flasher = nullptr;
     LampPictures m_pictures;
     cell *m_record = nullptr; // the record last shown
 

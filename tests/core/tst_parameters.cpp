@@ -93,6 +93,7 @@ private slots:
     void localeDecides();
     void messages();
     void deviceCommands();
+    void unusedRows();
 };
 
 void TestParameters::blockFillsEveryWidget()
@@ -342,4 +343,21 @@ void TestParameters::deviceCommands()
 }
 
 QTEST_GUILESS_MAIN(TestParameters)
+void TestParameters::unusedRows()
+{
+    // The rows the form disables hold nothing of the board: no field of its parameter block and
+    // no write. (The window tells the user so on each of them.)
+    const auto block = byWidget(ParameterBlock::decode("01", sampleBlock()));
+    QSet<QByteArray> fields;
+    for (const char *field : ParameterTable::unusedRows()) {
+        QVERIFY2(!block.contains(field), field);
+        QVERIFY2(!ParameterTable::findByLineEdit(field), field);
+        fields << field;
+    }
+    QCOMPARE(fields.size(), 10);
+    // The alarm thresholds the board does hold are not among them.
+    for (const char *field : { "conf_chght_alert", "conf_dsglt_alert" })
+        QVERIFY2(!fields.contains(field) && block.contains(field), field);
+}
+
 #include "tst_parameters.moc"

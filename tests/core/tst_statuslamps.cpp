@@ -73,6 +73,7 @@ private slots:
     void balancing_data();
     void balancing();
     void refreshOrder();
+    void unreportedAlarmLamps();
 };
 
 void TestStatusLamps::protectionCodes()
@@ -243,6 +244,38 @@ void TestStatusLamps::refreshOrder()
     r.alrt_statu = 0;
     r.blance_statu = 0;
     QCOMPARE(refresh(r).size(), 6 + 4 + 1);
+}
+
+void TestStatusLamps::unreportedAlarmLamps()
+{
+    // Every lamp that any status value of any group sets; the unreported alarm lamps are never
+    // among them, and with the four driven ones they make the nine lamps of the alarm group.
+    QSet<QByteArray> driven;
+    const auto add = [&driven](const Pictures &pictures) {
+        for (const LampPicture &p : pictures)
+            driven << p.lamp;
+    };
+    for (int code = -1; code <= 16; ++code) {
+        add(protection(code));
+        add(job(code));
+        add(alarm(code));
+        add(info(code));
+    }
+    for (int word = 0; word <= 0xFF; ++word) {
+        for (int alarmCase : StatusLamps::alarmCases(word))
+            add(alarm(alarmCase));
+    }
+    for (int bit = 0; bit < 16; ++bit)
+        driven << balance(1 << bit).lamp;
+
+    const QVector<const char *> &unreported = unreportedAlarms();
+    QCOMPARE(unreported.size(), 5);
+    QSet<QByteArray> alarmGroup(AlarmLamps.begin(), AlarmLamps.end());
+    for (const char *lamp : unreported) {
+        QVERIFY2(!driven.contains(lamp), lamp);
+        alarmGroup << lamp;
+    }
+    QCOMPARE(alarmGroup.size(), 9);
 }
 
 QTEST_GUILESS_MAIN(TestStatusLamps)

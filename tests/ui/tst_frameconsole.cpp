@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "namedchild.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -115,14 +116,27 @@ void TestFrameConsole::saveWritesTheRowsShown()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     FrameConsole console;
+    QDateTime now(QDate(2026, 12, 7), QTime(14, 30, 5));
+    console.setClock([&now] { return now; });
+    const QString recordings = dir.filePath(QStringLiteral("recordings"));
+    console.setRecordingsFolder([recordings] { return recordings; });
     feed(&console);
     namedChild<QLineEdit>(&console, "frame_filter")->setText(QStringLiteral("51"));
 
-    const QString path = dir.filePath(QStringLiteral("capture.txt"));
-    FileDialogs::Answerer answer(path);
+    // The first capture is suggested beside the recordings (the folder made if need be), under
+    // a name of its time; cancelled, nothing is written.
+    FileDialogs::Answerer answer{ QString() };
     Messages::Recorder boxes;
     namedChild<QPushButton>(&console, "frame_save")->click();
     QCOMPARE(answer.questions().size(), 1);
+    QCOMPARE(answer.questions()[0].dir, recordings + QStringLiteral("/frames-20261207-143005.txt"));
+    QCOMPARE(QDir(recordings).entryList(QDir::Files), QStringList());
+    QVERIFY(namedChild<QLabel>(&console, "frame_saved")->text().isEmpty());
+
+    const QString path = dir.filePath(QStringLiteral("capture.txt"));
+    answer.setAnswer(path);
+    namedChild<QPushButton>(&console, "frame_save")->click();
+    QCOMPARE(answer.questions().size(), 2);
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray text = saved.readAll();
@@ -130,6 +144,12 @@ void TestFrameConsole::saveWritesTheRowsShown()
     QCOMPARE(text.count('\n'), 1 + 1 + 3); // filter line, captions, two 51 frames and the busy line
     QVERIFY(namedChild<QLabel>(&console, "frame_saved")->text().contains(QStringLiteral("3")));
     QVERIFY(boxes.entries().isEmpty());
+    // The next one beside the last, under the time of its own.
+    now = now.addSecs(3600);
+    answer.setAnswer(QString());
+    namedChild<QPushButton>(&console, "frame_save")->click();
+    QCOMPARE(answer.questions().last().dir,
+             dir.filePath(QStringLiteral("frames-20261207-153005.txt")));
 
     // A file that cannot be written is said so, never passed off as saved.
     answer.setAnswer(dir.filePath(QStringLiteral("missing/capture.txt")));

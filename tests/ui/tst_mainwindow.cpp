@@ -1,4 +1,5 @@
 #include "drainevents.h"
+#include "filedialogs.h"
 #include "frameconsole.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -574,6 +575,18 @@ void TestMainWindow::terminalButtonOpensTheFrameConsole()
     const QList<FrameConsole *> consoles = window->findChildren<FrameConsole *>();
     QCOMPARE(consoles.size(), 1);
     QVERIFY(consoles[0]->isVisible());
+    // Its captures go beside the window's recordings.
+    QTemporaryDir recordings;
+    QSettings().setValue(QStringLiteral("recordings/folder"), recordings.path());
+    const auto forget =
+        qScopeGuard([] { QSettings().remove(QStringLiteral("recordings/folder")); });
+    FileDialogs::Answerer answer{ QString() };
+    namedChild<QPushButton>(consoles[0], "frame_save")->click();
+    QCOMPARE(answer.questions().size(), 1);
+    QCOMPARE(QFileInfo(answer.questions()[0].dir).path(), recordings.path());
+    QVERIFY(QFileInfo(answer.questions()[0].dir)
+                .fileName()
+                .contains(QRegularExpression(QStringLiteral("^frames-\\d{8}-\\d{6}\\.txt$"))));
     consoles[0]->close();
     window->hide();
 }

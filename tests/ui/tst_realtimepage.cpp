@@ -10,13 +10,16 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
+#include "parametertable.h"
 #include "realtimepage.h"
 #include "statuslamps.h"
 #include "telemetry.h"
 #include "ui_mainwindow.h"
+#include "unreported.h"
 #include "widgettable.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLCDNumber>
 #include <QLabel>
@@ -173,6 +176,7 @@ private slots:
     void exportGoesToTheLastFolder();
     void wheelZoomsTheVoltageAxis();
     void valuesGoStaleAndComeBack();
+    void unusedLampsAndRowsSayWhy();
 
 private:
     template<typename T>
@@ -734,6 +738,62 @@ void TestRealTimePage::valuesGoStaleAndComeBack()
     QCOMPARE(shown(), QString());
     page.watch(104500);
     QCOMPARE(shown(), since("12:01:41"));
+}
+
+void TestRealTimePage::unusedLampsAndRowsSayWhy()
+{
+    // The alarm lamps no status value drives, and the alarm rows the board neither reports nor
+    // takes, say so in a tool tip on each of their widgets; the others do not.
+    QSet<QString> unreported, unused;
+    for (const char *lamp : StatusLamps::unreportedAlarms())
+        unreported << QLatin1String(lamp);
+    for (const char *field : ParameterTable::unusedRows())
+        unused << QLatin1String(field);
+    const auto lamps = child<QGroupBox>("alert_lable")
+                           ->findChildren<QLabel *>(QRegularExpression(QStringLiteral("_mask")));
+    QCOMPARE(lamps.size(), 9);
+    const auto fields = child<QWidget>("tab_7")->findChildren<QLineEdit *>();
+    QCOMPARE(fields.size(), 14);
+    const auto check = [&](const QString &lampText, const QString &rowText) {
+        int dead = 0;
+        for (const QLabel *lamp : lamps) {
+            QString caption = lamp->objectName();
+            caption.replace(QLatin1String("_mask"), QLatin1String("_lable"));
+            const bool says = unreported.contains(lamp->objectName());
+            dead += says;
+            for (const QString &name : { lamp->objectName(), caption })
+                QVERIFY2((child<QWidget>(qPrintable(name))->toolTip() == lampText) == says,
+                         qPrintable(name));
+        }
+        QCOMPARE(dead, 5);
+        dead = 0;
+        for (const QLineEdit *field : fields) {
+            const QString name = field->objectName();
+            const bool says = unused.contains(name);
+            dead += says;
+            // The form greys out exactly these rows.
+            QVERIFY2(field->testAttribute(Qt::WA_ForceDisabled) == says, qPrintable(name));
+            for (const QString &widget : { name, name + "_lable", name + "_btn" })
+                QVERIFY2((child<QWidget>(qPrintable(widget))->toolTip() == rowText) == says,
+                         qPrintable(widget));
+        }
+        QCOMPARE(dead, 10);
+    };
+
+    check(QStringLiteral("这块板子不报告此报警，指示灯一直是灰色。"),
+          QStringLiteral("这块板子不使用此阈值：既不读出，也不写入。"));
+    auto *lang = child<QComboBox>("lang");
+    const auto chinese = qScopeGuard([lang] { lang->setCurrentIndex(0); });
+    lang->setCurrentIndex(1);
+    check(
+        QStringLiteral("This board does not report this alarm; the lamp stays grey."),
+        QStringLiteral("This board does not use this threshold: it is neither read nor written."));
+    lang->setCurrentIndex(2);
+    check(
+        QStringLiteral("Diese Platine meldet diesen Alarm nicht; die Lampe bleibt grau."),
+        QStringLiteral("Diese Platine verwendet diese Schwelle nicht: sie wird weder gelesen noch "
+                       "geschrieben."));
+    QCOMPARE(Unreported::lampText(), child<QLabel>("alsert_dsglt_mask_5")->toolTip());
 }
 
 QTEST_MAIN(TestRealTimePage)

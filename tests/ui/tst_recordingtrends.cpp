@@ -7,18 +7,22 @@
 #include "mainwindow.h"
 #include "messages.h"
 #include "namedchild.h"
+#include "recording.h"
 #include "requestscheduler.h"
 #include "switchbutton.h"
 #include "trendbuffer.h"
 #include "trendview.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QGraphicsPathItem>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLegendMarker>
@@ -70,6 +74,7 @@ private slots:
     void openedRecordingFillsTheTrends();
     void chartsZoomPanHoverAndSwitchSeries();
     void linesBreakWhereNoSampleCame();
+    void openDialogShowsWholeRecordingNames();
 
 private:
     template<typename T>
@@ -419,6 +424,46 @@ void TestRecordingTrends::linesBreakWhereNoSampleCame()
     QCOMPARE(lines[2].size(), 2); // the single sample, drawn as a dot
     child<QPushButton>("trend_live")->click();
     child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRecordingTrends::openDialogShowsWholeRecordingNames()
+{
+    // The dialog of "打开记录" as it opens (Qt's own: offscreen has no other), on a folder with a
+    // recording: its whole name and its date are in view. The offscreen screen is 800 pixels
+    // wide, and the dialog keeps within it: the font here is of a desktop's size.
+    const QFont before = QApplication::font();
+    const auto restore = qScopeGuard([before] { QApplication::setFont(before); });
+    QFont font = before;
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+    QTemporaryDir dir;
+    const QString name = Recording::fileName(QDateTime(QDate(2026, 12, 7), QTime(14, 30, 5)), 1);
+    QFile file(dir.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const auto dialog =
+        FileDialogs::prepare(FileDialogs::Kind::Open, window.get(), QStringLiteral("打开记录"),
+                             dir.path(), QStringLiteral("CSV Files (*.csv)"));
+    dialog->show();
+    auto *list = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+    QVERIFY(list && list->isVisible());
+    QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 1);
+    const QModelIndex shown = list->model()->index(0, 0, list->rootIndex());
+    QCOMPARE(shown.data().toString(), name);
+
+    const QFontMetrics metrics(list->font());
+    const int icon = list->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    const QRect nameCell = list->visualRect(shown);
+    QVERIFY2(nameCell.width() >= icon + metrics.horizontalAdvance(name),
+             qPrintable(QString::number(nameCell.width())));
+    const QModelIndex date = shown.siblingAtColumn(3);
+    const QRect dateCell = list->visualRect(date);
+    QVERIFY2(dateCell.width() >= metrics.horizontalAdvance(date.data().toString()),
+             qPrintable(date.data().toString()));
+    QVERIFY2(dateCell.right() < list->viewport()->width(),
+             qPrintable(
+                 QStringLiteral("%1 of %2").arg(dateCell.right()).arg(list->viewport()->width())));
+    dialog->close();
 }
 
 QTEST_MAIN(TestRecordingTrends)

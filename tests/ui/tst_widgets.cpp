@@ -1,8 +1,11 @@
+#include "drainevents.h"
+#include "lampflasher.h"
 #include "messages.h"
 #include "nchartview.h"
 #include "switchbutton.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTimer>
@@ -35,6 +38,39 @@ void moveHeld(QWidget *target, Qt::MouseButtons held, QPoint pos)
     QCoreApplication::sendEvent(target, &event);
 }
 
+// The clock times at which a label was painted, and the picture it painted last.
+class PaintTimes : public QObject
+{
+public:
+    PaintTimes(QLabel *label, const qint64 &clock)
+        : m_clock(clock)
+    {
+        label->installEventFilter(this);
+    }
+    QVector<qint64> times;
+    qint64 lastPicture = 0; // its cache key
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            times.append(m_clock);
+            lastPicture = static_cast<QLabel *>(watched)->pixmap(Qt::ReturnByValue).cacheKey();
+        }
+        return false;
+    }
+
+private:
+    const qint64 &m_clock;
+};
+
+QPixmap filled(Qt::GlobalColor colour)
+{
+    QPixmap pixmap(40, 40);
+    pixmap.fill(colour);
+    return pixmap;
+}
+
 } // namespace
 
 class TestWidgets : public QObject
@@ -53,6 +89,7 @@ private slots:
     void chartViewDragsTopLevelWithLeftButtonOnly();
     void messagesRecorderRecordsAndRestores();
     void messagesIdenticalBoxIsNotStacked();
+    void lampRepaintsAtMostOncePerFrame();
 };
 
 void TestWidgets::switchPressSlidesInSteps()
@@ -318,6 +355,89 @@ void TestWidgets::messagesIdenticalBoxIsNotStacked()
     Messages::warning(nullptr, QStringLiteral("Warning"), QStringLiteral("same"));
     QCOMPARE(shown.size(), 4);
     Messages::setPresenter({});
+}
+
+void TestWidgets::lampRepaintsAtMostOncePerFrame()
+{
+    QWidget host;
+    auto *lamp = new QLabel(&host);
+    lamp->setGeometry(0, 0, 20, 20);
+    lamp->setScaledContents(true);
+    const QPixmap on = filled(Qt::green), off = filled(Qt::gray);
+    lamp->setPixmap(off);
+    host.show();
+
+    qint64 now = 1000;
+    LampFlasher flasher;
+    flasher.setClock([&now] { return now; });
+    flasher.show(lamp, off);
+    drainEvents();
+    PaintTimes paints(lamp, now); // after the flasher's filter, so it sees each paint first
+    const auto holds = [lamp](const QPixmap &pixmap) {
+        return lamp->pixmap(Qt::ReturnByValue).cacheKey() == pixmap.cacheKey();
+    };
+    // The clock a millisecond at a time up to `until`, with the flasher's work when it is due
+    // and a flash at each time in `flashes` (after the work due then, as a timer and a reply
+    // that come due together are taken).
+    const auto run = [&](qint64 until, const QVector<qint64> &flashes, int interval) {
+        for (; now <= until; ++now) {
+            if (flasher.due() >= 0 && flasher.due() <= now)
+                flasher.tick();
+            if (flashes.contains(now)) {
+                flasher.flash(lamp, on, off, interval);
+                QVERIFY(holds(on)); // the label holds each flash at once
+            }
+            drainEvents();
+        }
+    };
+
+    // A quiet lamp is repainted at once; a change within the frame waits for its end.
+    flasher.show(lamp, on);
+    run(1000, {}, 0);
+    QCOMPARE(paints.times, QVector<qint64>({ 1000 }));
+    now = 1005;
+    flasher.show(lamp, off);
+    QVERIFY(holds(off));
+    run(1030, {}, 0);
+    QCOMPARE(paints.times, QVector<qint64>({ 1000, 1016 }));
+    // Off and on again within a frame: the frame ends as it was painted, and nothing is.
+    run(1040, { 1040 }, 100);
+    now = 1045;
+    flasher.show(lamp, off);
+    run(1139, { 1050 }, 100);
+    QCOMPARE(paints.times, QVector<qint64>({ 1000, 1016, 1040 }));
+    // The first of the two flashes falls back at its own time, the second 100 ms after itself.
+    run(1200, {}, 0);
+    QCOMPARE(paints.times, QVector<qint64>({ 1000, 1016, 1040, 1140 }));
+    QVERIFY(holds(off));
+    run(1400, { 1300 }, 50);
+    QCOMPARE(paints.times.mid(4), QVector<qint64>({ 1300, 1350 }));
+
+    // A burst every 5 ms for half a second, each falling back 102 ms later, so that the lamp
+    // goes off and on again every few milliseconds from the first fall-back to the last burst:
+    // at most one repaint a frame, where each burst used to cost two. The lamp goes off for good
+    // with the fall-back of the burst a hundred milliseconds before the last.
+    paints.times.clear();
+    QVector<qint64> bursts;
+    for (qint64 at = 2000; at < 2500; at += 5)
+        bursts.append(at);
+    run(2700, bursts, 102);
+    QVERIFY(holds(off));
+    QVERIFY2(paints.times.size() >= 4, qPrintable(QString::number(paints.times.size())));
+    QVERIFY2(paints.times.size() <= 500 / LampFlasher::FrameMs + 1,
+             qPrintable(QString::number(paints.times.size())));
+    for (int i = 1; i < paints.times.size(); ++i)
+        QVERIFY2(paints.times[i] - paints.times[i - 1] >= LampFlasher::FrameMs,
+                 qPrintable(QString::number(paints.times[i])));
+    QVERIFY(paints.times.last() <= 2497 + LampFlasher::FrameMs);
+    QCOMPARE(paints.lastPicture, off.cacheKey());
+    QCOMPARE(flasher.due(), -1);
+
+    // A lamp that is gone is forgotten, and so is a flash of no lamp.
+    delete lamp;
+    flasher.flash(nullptr, on, off, 10);
+    run(2800, {}, 0);
+    QCOMPARE(flasher.due(), -1);
 }
 
 QTEST_MAIN(TestWidgets)
