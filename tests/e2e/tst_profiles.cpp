@@ -134,12 +134,8 @@ void TestProfiles::outOfRangeFileSendsNothing()
 {
     QVERIFY(connectTo({ "--static" }));
     QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
-    const QString file = dir->filePath("bad.json");
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(R"({"format":"arvex-profile","version":1,"rows":{
-        "conf_lv":{"value":2600,"unit":"mV"},"conf_chgc":{"value":501,"unit":"A"}}})");
-    f.close();
+    const QString file =
+        fileWith(R"("conf_lv":{"value":2600,"unit":"mV"},"conf_chgc":{"value":501,"unit":"A"})");
     const int writes = writesSeen();
     FileDialogs::Answerer answer(file);
     child<QPushButton>("profile_open")->click();
@@ -158,12 +154,8 @@ void TestProfiles::applyToBoardThatNeverAnswers()
     // each row of the file for it.
     QVERIFY(connectTo({ "--static" }));
     QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
-    const QString file = dir->filePath("two.json");
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(R"({"format":"arvex-profile","version":1,"rows":{
-        "conf_lv":{"value":2600,"unit":"mV"},"conf_hv":{"value":3600,"unit":"mV"}}})");
-    f.close();
+    const QString file =
+        fileWith(R"("conf_lv":{"value":2600,"unit":"mV"},"conf_hv":{"value":3600,"unit":"mV"})");
     FileDialogs::Answerer answer(file);
     child<QPushButton>("profile_open")->click();
     QVERIFY(child<QDialog>("profile_dialog")->isVisible());
@@ -279,12 +271,8 @@ void TestProfiles::applyToABankWithTwoBoardsMissing()
     QVERIFY(connectTo({ "--static", "--address", "1-2" }));
     QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>("statu_send")->text(), QStringLiteral("Fine "), WaitMs);
     window->boardSession()->setAddresses({ 1, 2, 3, 4 });
-    const QString file = dir->filePath("two.json");
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(R"({"format":"arvex-profile","version":1,"rows":{
-        "conf_lv":{"value":2600,"unit":"mV"},"conf_hv":{"value":3600,"unit":"mV"}}})");
-    f.close();
+    const QString file =
+        fileWith(R"("conf_lv":{"value":2600,"unit":"mV"},"conf_hv":{"value":3600,"unit":"mV"})");
     FileDialogs::Answerer answer(file);
     child<QPushButton>("profile_open")->click();
     QCOMPARE(child<QLineEdit>("profile_addresses")->text(), QStringLiteral("1-4"));
