@@ -393,20 +393,31 @@ void BoardSession::stepEvents(const BusCycle::Step &step)
 
 void BoardSession::sendNow(const BusCycle::Step &step)
 {
-    if (writeData(step.frame))
-        emit frameSent(step.frame);
-    dataHaveReceived = !step.expectReply;
-    if (!m_cycleDriven) {
-        // Between the ticks: the tick's working copy no longer holds what went out, and the
-        // watch shows as the tick's would.
-        if (!sendQueuebuff.isEmpty() && sendQueuebuff.head() == step.frame)
-            sendQueuebuff.dequeue();
-        if (step.expectReply)
+    // Between the ticks: the tick's working copy no longer holds what went out, and the watch
+    // shows as the tick's would. The cycle knows what it sent.
+    if (!m_cycleDriven && !sendQueuebuff.isEmpty() && sendQueuebuff.head() == step.frame)
+        sendQueuebuff.dequeue();
+    putOnLine(step.frame, step.expectReply, m_cycleDriven ? Sender::Cycle : Sender::Between);
+}
+
+void BoardSession::putOnLine(const QByteArray &frame, bool expectReply, Sender sender)
+{
+    // A failed write has been reported; the frame is dropped.
+    if (writeData(frame)) {
+        emit frameSent(frame);
+        if (sender == Sender::Tick)
+            m_cycle.sent(m_clock(), frame);
+    }
+    // The board answers reads only. A write goes out unanswered, so it is not watched: the
+    // read-back queued behind it tells whether the board took it.
+    dataHaveReceived = !expectReply;
+    if (sender != Sender::Cycle) {
+        if (expectReply)
             timeoutTimer->start();
         else
             timeoutTimer->stop();
     }
-    emitVerdicts(m_writeConfirm.transmitted(step.frame));
+    emitVerdicts(m_writeConfirm.transmitted(frame));
 }
 
 void BoardSession::settled(const BusCycle::Settled &s)
@@ -518,19 +529,7 @@ void BoardSession::pollTick()
             emit pollOnClosedPort();
 
         if (decision.send) {
-            // A failed write has been reported; the frame is dropped.
-            if (writeData(decision.frame)) {
-                emit frameSent(decision.frame);
-                m_cycle.sent(m_clock(), decision.frame);
-            }
-            // The board answers reads only. A write goes out unanswered, so it is not watched:
-            // the read-back queued behind it tells whether the board took it.
-            dataHaveReceived = !decision.expectReply;
-            if (decision.expectReply)
-                timeoutTimer->start();
-            else
-                timeoutTimer->stop();
-            emitVerdicts(m_writeConfirm.transmitted(decision.frame));
+            putOnLine(decision.frame, decision.expectReply, Sender::Tick);
         } else if (!decision.held) {
             // Held for a reply, the frame goes out as soon as the line is free (below). Busy
             // with bytes nobody asked for, the line cost the pack this period's poll.

@@ -329,6 +329,10 @@ private:
     // What a step of the line settled, started or ended, told.
     void stepEvents(const BusCycle::Step &step);
     void sendNow(const BusCycle::Step &step);
+    // Who puts a frame on the line: the tick (which tells the line's state what it sent), a
+    // step between the ticks, or the cycle over several packs (which has its own watch).
+    enum class Sender { Tick, Between, Cycle };
+    void putOnLine(const QByteArray &frame, bool expectReply, Sender sender);
     // Queued frames go out between the ticks, as the line allows: the cycle's step is asked.
     bool pumpsQueue() const;
     void kickQueue();
