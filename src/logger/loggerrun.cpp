@@ -3,6 +3,7 @@
 #include "datalog.h"
 #include "devicewatcher.h"
 #include "mqttpublisher.h"
+#include "packanalyses.h"
 #include "packstate.h"
 #include "portlist.h"
 
@@ -16,6 +17,7 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     : QObject(parent)
     , m_options(options)
     , m_session(new BoardSession(this))
+    , m_analyses(new PackAnalyses(PackAnalyses::Clock(), this))
     , m_watcher(new DeviceWatcher(this))
     , m_mqtt(mqtt)
     , m_out(out)
@@ -208,6 +210,7 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     if (it == m_packs.end() || m_stopping)
         return; // not a pack of ours (a stray reply)
     Pack &pack = *it;
+    m_analyses->reply(address, values, record);
     pack.misses = 0;
     pack.notSent = 0;
     const QDateTime now = QDateTime::currentDateTime();
@@ -226,6 +229,7 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     ++pack.seq;
     QJsonObject state = PackState::build(record, values, pack.seq, now);
     PackState::addRoundTrip(&state, m_session->packLink(address).roundTripMs);
+    m_analyses->pack(address).addToState(&state);
     if (m_options.json || m_options.once) {
         const QByteArray line = PackState::toLine(state) + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
@@ -281,6 +285,7 @@ void LoggerRun::pollUnanswered(int address, BoardSession::Unanswered why)
     if (it == m_packs.end() || m_stopping)
         return;
     Pack &pack = *it;
+    m_analyses->unanswered(address);
     ++pack.misses;
     pack.notSent = why == BoardSession::Unanswered::NotSent ? pack.notSent + 1 : 0;
     if (pack.misses < MissesBeforeOffline)

@@ -11,6 +11,7 @@
 
 class DeviceWatcher;
 class MqttPublisher;
+class PackAnalyses;
 class QTimer;
 
 // One run of the logger: a board session on the line, every real-time reply printed as JSON,
@@ -80,6 +81,7 @@ private:
     LoggerOptions m_options;
     BoardSession::LineSettings m_line;
     BoardSession *m_session;
+    PackAnalyses *m_analyses; // every pack's books, journal and health, fed from its replies
     DeviceWatcher *m_watcher;
     MqttPublisher *m_mqtt;
     std::FILE *m_out;

@@ -5,6 +5,7 @@
 #include "logpage.h"
 #include "messages.h"
 #include "overviewpage.h"
+#include "packanalyses.h"
 #include "parameterpage.h"
 #include "parametertable.h"
 #include "profilepanel.h"
@@ -52,6 +53,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui = new Ui_MainWindow;
     session = new BoardSession(this);
+    initAnalyses();
     ui->setupUi(this);
     initRealTimePage();
     logPage = new LogPage(

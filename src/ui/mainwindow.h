@@ -25,6 +25,7 @@ class QLineEdit;
 class QLocale;
 class QTableView;
 class OverviewPage;
+class PackAnalyses;
 class ParameterPage;
 class ProfilePanel;
 class QTimer;
@@ -242,6 +243,7 @@ private:
     QString recordingsFolder() const;
 
     // Overview page: functions (mainwindow_overview.cpp).
+    void initAnalyses();
     void initOverviewPage();
     // Makes a pack the one the other pages show: the address box, the session's focus, the main
     // page with the pack's last reply, the trends.
@@ -307,6 +309,8 @@ private:
 
     // Overview page: members.
     OverviewPage *overviewPage = nullptr;
+    // Every pack's books, journal and health, fed from the session whatever page is shown.
+    PackAnalyses *analyses = nullptr;
     // A pack's last reply as the main page shows it when the pack comes into focus, until the
     // pack's next reply (the page keeps the record it shows).
     cell focusRecord;

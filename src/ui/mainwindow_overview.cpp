@@ -5,6 +5,7 @@
 #include "boardsession.h"
 #include "logpage.h"
 #include "overviewpage.h"
+#include "packanalyses.h"
 #include "realtimepage.h"
 #include "trendspage.h"
 #include "ui_mainwindow.h"
@@ -12,6 +13,20 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QTabWidget>
+
+void MainWindow::initAnalyses()
+{
+    // Fed from the session whatever page is shown.
+    analyses = new PackAnalyses(PackAnalyses::Clock(), this);
+    connect(session, &BoardSession::packReply, analyses, &PackAnalyses::reply);
+    connect(session, &BoardSession::pollUnanswered, analyses,
+            [this](int address) { analyses->unanswered(address); });
+    // A read-back is the focus pack's.
+    connect(session, &BoardSession::parameterBlock, analyses,
+            [this](const QVector<ParameterBlock::Field> &fields) {
+                analyses->parameters(session->address(), fields);
+            });
+}
 
 void MainWindow::initOverviewPage()
 {
