@@ -1,13 +1,14 @@
 #include "packanalyses.h"
 
 #include "anchoredclock.h"
+#include "packsummary.h"
 
 #include <memory>
 
 void PackAnalysis::takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values)
 {
-    Q_UNUSED(record);
     Q_UNUSED(values);
+    energy.take(timeMs, record.totalv, PackSummary::signedCurrent(record.cadc, record.job_statu));
     ++replies;
     lastReplyMs = timeMs;
 }
@@ -15,16 +16,20 @@ void PackAnalysis::takeReply(qint64 timeMs, const AFE &record, const RealTimeRep
 void PackAnalysis::takeUnanswered(qint64 timeMs)
 {
     Q_UNUSED(timeMs);
+    energy.missed();
 }
 
 void PackAnalysis::takeParameters(const QVector<ParameterBlock::Field> &fields)
 {
     parameters = fields;
+    energy.setDesignCapacityAh(EnergyMeter::designCapacityAh(fields));
 }
 
 void PackAnalysis::addToState(QJsonObject *state) const
 {
-    Q_UNUSED(state);
+    if (lastReplyMs >= 0)
+        state->insert(QStringLiteral("energy"),
+                      energy.toState(EnergyMeter::localDate(lastReplyMs)));
 }
 
 PackAnalyses::PackAnalyses(Clock clock, QObject *parent)

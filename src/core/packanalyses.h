@@ -1,5 +1,6 @@
 #pragma once
 
+#include "energymeter.h"
 #include "parameterblock.h"
 #include "telemetry.h"
 
@@ -18,6 +19,7 @@ struct PackAnalysis
     QVector<ParameterBlock::Field> parameters;
     qint64 replies = 0; // valid replies taken
     qint64 lastReplyMs = -1; // wall-anchored milliseconds of the last reply; -1 before one
+    EnergyMeter energy; // charge and energy in and out, per day and in total
 
     // One valid real-time reply at timeMs (wall-anchored milliseconds that never step).
     void takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values);
@@ -45,6 +47,8 @@ public:
 
     // A pack's analyses; an address never fed gives an empty one.
     const PackAnalysis &pack(int address) const;
+    // The same, to change (books read back from their file); made if never fed.
+    PackAnalysis &packToChange(int address) { return m_packs[address]; }
     QList<int> addresses() const { return m_packs.keys(); }
     // Forgets every pack (a new line, another bank).
     void clear();
