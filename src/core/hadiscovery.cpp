@@ -102,6 +102,12 @@ QVector<Entity> entities(int cells)
     sensor("round_trip", "Round trip", "duration", measurement, "ms",
            "{{ value_json.round_trip_ms if value_json.round_trip_ms is defined else none }}");
     list.last().diagnostic = true;
+    // What went in and out since the books started: the Energy dashboard takes these as a
+    // battery's energy in and out.
+    sensor("energy_charged", "Energy charged", "energy", "total_increasing", "kWh",
+           "{{ value_json.energy.total.charged_kwh }}");
+    sensor("energy_discharged", "Energy discharged", "energy", "total_increasing", "kWh",
+           "{{ value_json.energy.total.discharged_kwh }}");
     for (const char *key : { "protection", "alarm" }) {
         const QString k = QLatin1String(key);
         list.append({ k, k == "alarm" ? QStringLiteral("Alarm") : QStringLiteral("Protection"),
@@ -174,28 +180,25 @@ QStringList objectIds(int cells)
     return ids;
 }
 
-QVector<Message> configs(const Settings &settings, int address, int cells)
-{
-    const QString node = nodeId(settings.prefix, address);
-    const QString state = stateTopic(settings.prefix, address);
-    const QJsonArray availability{
-        QJsonObject{ { "topic", availabilityTopic(settings.prefix, address) } },
-        QJsonObject{ { "topic", loggerAvailabilityTopic(settings.prefix, settings.loggerId) } },
-    };
-    const QJsonObject device{
-        { "identifiers", QJsonArray{ node } },
-        { "name", QStringLiteral("Arvex pack %1").arg(twoDigits(address)) },
-        { "manufacturer", "Arvex" },
-        { "model", "Battery management board" },
-    };
-    QJsonObject origin{ { "name", settings.origin.name } };
-    if (!settings.origin.swVersion.isEmpty())
-        origin.insert("sw_version", settings.origin.swVersion);
-    if (!settings.origin.supportUrl.isEmpty())
-        origin.insert("support_url", settings.origin.supportUrl);
+namespace {
 
+QJsonObject originObject(const Origin &o)
+{
+    QJsonObject origin{ { "name", o.name } };
+    if (!o.swVersion.isEmpty())
+        origin.insert("sw_version", o.swVersion);
+    if (!o.supportUrl.isEmpty())
+        origin.insert("support_url", o.supportUrl);
+    return origin;
+}
+
+QVector<Message> messages(const Settings &settings, const QString &node, const QString &state,
+                          const QJsonArray &availability, const QJsonObject &device,
+                          const QVector<Entity> &list)
+{
+    const QJsonObject origin = originObject(settings.origin);
     QVector<Message> out;
-    for (const Entity &e : entities(cells)) {
+    for (const Entity &e : list) {
         // The unique id stays as it always was: Home Assistant keeps an entity by it.
         const QString id = node + '_' + e.object;
         QJsonObject config{
@@ -226,6 +229,84 @@ QVector<Message> configs(const Settings &settings, int address, int cells)
                      QJsonDocument(config).toJson(QJsonDocument::Compact) });
     }
     return out;
+}
+
+QVector<Entity> bankEntities()
+{
+    QVector<Entity> list;
+    auto sensor = [&](const QString &object, const QString &name, const char *deviceClass,
+                      const char *stateClass, const char *unit, const QString &value) {
+        list.append({ object, name, "sensor", deviceClass, stateClass, unit, value, QString() });
+    };
+    const char *measurement = "measurement";
+    sensor("current", "Current", "current", measurement, "A", "{{ value_json.current }}");
+    sensor("power", "Power", "power", measurement, "W", "{{ value_json.power }}");
+    sensor("soc", "State of charge", "battery", measurement, "%", "{{ value_json.soc }}");
+    list.last().attributesTemplate = "{{ {'weighting': value_json.soc_weighting} | tojson }}";
+    sensor("cell_min", "Lowest cell", "voltage", measurement, "mV",
+           "{{ value_json.cell_min if value_json.cell_min is defined else none }}");
+    list.last().attributesTemplate =
+        "{{ {'pack': value_json.cell_min_pack, 'cell': value_json.cell_min_no} | tojson "
+        "if value_json.cell_min is defined else {} | tojson }}";
+    sensor("energy_charged", "Energy charged", "energy", "total_increasing", "kWh",
+           "{{ value_json.energy.total.charged_kwh }}");
+    sensor("energy_discharged", "Energy discharged", "energy", "total_increasing", "kWh",
+           "{{ value_json.energy.total.discharged_kwh }}");
+    return list;
+}
+
+} // namespace
+
+QVector<Message> configs(const Settings &settings, int address, int cells)
+{
+    const QString node = nodeId(settings.prefix, address);
+    const QJsonArray availability{
+        QJsonObject{ { "topic", availabilityTopic(settings.prefix, address) } },
+        QJsonObject{ { "topic", loggerAvailabilityTopic(settings.prefix, settings.loggerId) } },
+    };
+    const QJsonObject device{
+        { "identifiers", QJsonArray{ node } },
+        { "name", QStringLiteral("Arvex pack %1").arg(twoDigits(address)) },
+        { "manufacturer", "Arvex" },
+        { "model", "Battery management board" },
+    };
+    return messages(settings, node, stateTopic(settings.prefix, address), availability, device,
+                    entities(cells));
+}
+
+QString bankStateTopic(const QString &prefix)
+{
+    return prefix + "/bank/state";
+}
+
+QString bankNodeId(const QString &prefix)
+{
+    return topicSafe(prefix) + "_bank";
+}
+
+QStringList bankObjectIds()
+{
+    QStringList ids;
+    for (const Entity &e : bankEntities())
+        ids.append(e.object);
+    return ids;
+}
+
+QVector<Message> bankConfigs(const Settings &settings)
+{
+    const QString node = bankNodeId(settings.prefix);
+    // The bank is there while its logger is.
+    const QJsonArray availability{
+        QJsonObject{ { "topic", loggerAvailabilityTopic(settings.prefix, settings.loggerId) } },
+    };
+    const QJsonObject device{
+        { "identifiers", QJsonArray{ node } },
+        { "name", "Arvex bank" },
+        { "manufacturer", "Arvex" },
+        { "model", "Battery bank" },
+    };
+    return messages(settings, node, bankStateTopic(settings.prefix), availability, device,
+                    bankEntities());
 }
 
 } // namespace HaDiscovery

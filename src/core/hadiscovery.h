@@ -58,8 +58,9 @@ int presentCells(const QJsonObject &state);
 
 // The object ids of a pack's entities with cells cells, in the order configs() gives them:
 // voltage, current, power, soc, remaining_capacity, cell_01 .. cell_NN, cell_min, cell_max,
-// cell_diff, temp_env, temp_mosfet, temp_1 .. temp_4, cycles, round_trip, then the binary
-// sensors protection, alarm, charge_mosfet and discharge_mosfet.
+// cell_diff, temp_env, temp_mosfet, temp_1 .. temp_4, cycles, round_trip, energy_charged,
+// energy_discharged, then the binary sensors protection, alarm, charge_mosfet and
+// discharge_mosfet.
 QStringList objectIds(int cells);
 
 // One retained config message per entity of the pack at address with cells cells. An entity's
@@ -67,5 +68,14 @@ QStringList objectIds(int cells);
 // it is new, "sensor.arvex_pack01_voltage" (in lower case, other characters than letters and
 // digits as '_').
 QVector<Message> configs(const Settings &settings, int address, int cells);
+
+// The bank of the packs on the logger's line: its state on <prefix>/bank/state, one device
+// ("Arvex bank", node <prefix>_bank) available while the logger is, with the sensors current,
+// power, soc, cell_min (the pack and the cell as attributes), energy_charged and
+// energy_discharged.
+QString bankStateTopic(const QString &prefix);
+QString bankNodeId(const QString &prefix);
+QStringList bankObjectIds();
+QVector<Message> bankConfigs(const Settings &settings);
 
 } // namespace HaDiscovery

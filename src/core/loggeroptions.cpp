@@ -46,6 +46,10 @@ const Key Keys[] = {
     { "csv", Kind::Value, "DIR",
       "Record every reply to CSV files in DIR: one file per pack, a new one at start and at "
       "midnight." },
+    { "state", Kind::Value, "DIR",
+      "Keep each pack's energy books (charged and discharged, per day and in total) in DIR, so "
+      "a restart continues them (default: $STATE_DIRECTORY, which systemd sets for the "
+      "service; without either they start anew at every run)." },
     { "json", Kind::Flag, nullptr, "Print one JSON object per reply on standard output." },
     { "once", Kind::Flag, nullptr,
       "Poll once, print one JSON object per pack and exit: 0, or 1 when a pack does not answer "
@@ -408,6 +412,11 @@ Result parse(const QStringList &arguments)
         o.csvDir = get("csv").value.trimmed();
         if (o.csvDir.isEmpty())
             return bad(get("csv"), QStringLiteral("is not a folder"));
+    }
+    if (has("state")) {
+        o.stateDir = get("state").value.trimmed();
+        if (o.stateDir.isEmpty())
+            return bad(get("state"), QStringLiteral("is not a folder"));
     }
 
     if (has("mqtt")) {

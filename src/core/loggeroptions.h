@@ -19,6 +19,7 @@ struct LoggerOptions
     int periodMs = 1000;
     int language = 0; // of the CSV header: 0 Chinese, 1 English, 2 German
     QString csvDir; // empty: no CSV files
+    QString stateDir; // the packs' energy books; empty: $STATE_DIRECTORY, else not kept
     bool json = false; // one JSON object per reply on standard output
     bool once = false; // one poll, one JSON object, exit
     QString mqttUrl; // empty: no MQTT

@@ -1,7 +1,9 @@
 #include "loggerrun.h"
 
+#include "bankstate.h"
 #include "datalog.h"
 #include "devicewatcher.h"
+#include "energybooks.h"
 #include "mqttpublisher.h"
 #include "packanalyses.h"
 #include "packstate.h"
@@ -18,6 +20,7 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     , m_options(options)
     , m_session(new BoardSession(this))
     , m_analyses(new PackAnalyses(PackAnalyses::Clock(), this))
+    , m_books(new EnergyBooks(m_analyses, this))
     , m_watcher(new DeviceWatcher(this))
     , m_mqtt(mqtt)
     , m_out(out)
@@ -32,6 +35,27 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     // With a scan, the packs are the boards it finds.
     pollPacks(options.scan.isEmpty() ? options.addresses : QVector<int>());
 
+    m_books->setFolder(stateFolder(options));
+    connect(m_books, &EnergyBooks::refused, this,
+            [](int address, const QString &path, const QString &why, const QString &bad) {
+                say(QStringLiteral("pack %1: refused the energy books %2: %3; kept as %4, new "
+                                   "books from now")
+                        .arg(address)
+                        .arg(QDir::toNativeSeparators(path), why, QDir::toNativeSeparators(bad)));
+            });
+    connect(m_books, &EnergyBooks::saveFailed, this, [](const QString &path, const QString &why) {
+        say(QStringLiteral("cannot keep the energy books in %1: %2")
+                .arg(QDir::toNativeSeparators(path), why));
+    });
+    // The design capacity, for the equivalent cycles.
+    connect(m_session, &BoardSession::parameterBlock, this,
+            [this](const QVector<ParameterBlock::Field> &fields) {
+                if (m_blockOf < 0)
+                    return;
+                m_analyses->parameters(m_blockOf, fields);
+                m_blockOf = -1;
+                askForBlock();
+            });
     connect(m_session, &BoardSession::packReply, this, &LoggerRun::packReply);
     connect(m_session, &BoardSession::pollUnanswered, this, &LoggerRun::pollUnanswered);
     connect(m_session, &BoardSession::scanFinished, this, &LoggerRun::scanFinished);
@@ -42,6 +66,8 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     });
     connect(m_session, &BoardSession::opened, this, [this] {
         m_identity = m_session->connectedIdentity();
+        m_books->setAdapter(m_identity);
+        m_blockOf = -1;
         m_openFailureSaid = false;
         if (m_lineLost)
             say(QStringLiteral("%1 is back; polling again").arg(m_session->portName()));
@@ -190,6 +216,7 @@ void LoggerRun::finish(int exitCode)
     m_session->setReconnect(false);
     m_session->close();
     m_recordings.stop();
+    m_books->saveAll();
     // --once succeeds only with its states at the broker, not merely handed to the publisher.
     QString why;
     if (m_mqtt && m_options.once && exitCode == 0 && !m_mqtt->waitDelivered(OnceDeliveryMs, &why)) {
@@ -224,6 +251,13 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
         pack.saidSilent = false;
     }
     pack.lastReply = now;
+    pack.summary = PackSummary::summarize(address, record, values.cellsInSeries);
+    if (!m_options.once) {
+        if (m_blockOf == address && ++m_blockWait > MissesBeforeOffline)
+            m_blockOf = -1; // the block did not come: the next pack's turn, this one's later
+        if (m_blockOf < 0)
+            askForBlock();
+    }
     if (m_options.once && pack.done)
         return;
     ++pack.seq;
@@ -242,10 +276,54 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
         m_mqtt->publishState(address, state);
     }
     pack.online = true;
+    publishBank(now);
     if (m_options.once) {
         pack.done = true;
         finishOnceIfDone();
     }
+}
+
+QString LoggerRun::stateFolder(const LoggerOptions &options)
+{
+    if (!options.stateDir.isEmpty())
+        return options.stateDir;
+    // systemd's StateDirectory= (several are separated by ':'; ours is the first).
+    return qEnvironmentVariable("STATE_DIRECTORY").section(QLatin1Char(':'), 0, 0);
+}
+
+void LoggerRun::askForBlock()
+{
+    if (m_stopping || !m_session->isOpen() || m_session->isScanning())
+        return;
+    for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
+        if (it->blockAsked || !it->online)
+            continue;
+        it->blockAsked = true;
+        m_blockOf = it.key();
+        m_blockWait = 0;
+        m_session->queueReadBack(it.key());
+        return;
+    }
+}
+
+void LoggerRun::publishBank(const QDateTime &now)
+{
+    if (!m_mqtt)
+        return;
+    if (m_lastBank.isValid() && m_lastBank.msecsTo(now) < m_options.periodMs)
+        return;
+    m_lastBank = now;
+    QVector<BankState::Member> members;
+    for (auto it = m_packs.cbegin(); it != m_packs.cend(); ++it) {
+        BankState::Member m;
+        m.pack = it->summary;
+        m.answering = it->online && it->lastReply.isValid();
+        const PackAnalysis &analysis = m_analyses->pack(it.key());
+        m.designAh = analysis.energy.designCapacityAh();
+        m.energy = &analysis.energy;
+        members.append(m);
+    }
+    m_mqtt->publishBank(BankState::build(members, now));
 }
 
 void LoggerRun::writeCsv(int address, const QDateTime &when, const AFE &afe)

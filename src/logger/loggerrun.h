@@ -2,6 +2,7 @@
 
 #include "boardsession.h"
 #include "loggeroptions.h"
+#include "packsummary.h"
 #include "recording.h"
 
 #include <QHash>
@@ -10,6 +11,7 @@
 #include <cstdio>
 
 class DeviceWatcher;
+class EnergyBooks;
 class MqttPublisher;
 class PackAnalyses;
 class QTimer;
@@ -64,6 +66,8 @@ private:
         bool done = false; // --once: answered or given up
         bool saidSilent = false; // "does not answer" was said, and not yet "answers again"
         QDateTime lastReply; // invalid until it answered
+        PackSummary::Pack summary; // of its last reply, for the bank
+        bool blockAsked = false; // its parameter block (the design capacity) was asked for
     };
 
     void packReply(int address, const RealTimeReply &values, const AFE &record);
@@ -75,6 +79,11 @@ private:
     void saySilent(int address, Pack &pack);
     void writeCsv(int address, const QDateTime &when, const AFE &record);
     void finishOnceIfDone();
+    // The bank's state, at most once a polling period.
+    void publishBank(const QDateTime &now);
+    // Asks the next pack not yet asked for its parameter block, one at a time.
+    void askForBlock();
+    static QString stateFolder(const LoggerOptions &options);
     void finish(int exitCode);
     static void say(const QString &line);
 
@@ -82,6 +91,10 @@ private:
     BoardSession::LineSettings m_line;
     BoardSession *m_session;
     PackAnalyses *m_analyses; // every pack's books, journal and health, fed from its replies
+    EnergyBooks *m_books; // the energy books kept across restarts
+    int m_blockOf = -1; // the pack whose parameter block is on its way
+    int m_blockWait = 0; // replies of that pack since it was asked
+    QDateTime m_lastBank; // when the bank's state was last published
     DeviceWatcher *m_watcher;
     MqttPublisher *m_mqtt;
     std::FILE *m_out;

@@ -103,9 +103,12 @@ public:
     enum class State { Idle, Connecting, Connected, Waiting, Finished };
     enum class Problem { None, Unreachable, Login, Refused, Lost };
 
+    // The address of the bank's states in the queue.
+    static constexpr int BankAddress = -1;
+
     struct Pending
     {
-        int address;
+        int address; // BankAddress: the bank's
         QByteArray payload;
         int mid = 0; // 0: not handed to the library yet
     };
@@ -152,6 +155,7 @@ public:
     QMap<QString, QByteArray> retained;
     QSet<int> retainedInFlight;
     QHash<int, int> announcedCells; // packs seen, and the cells their entities cover
+    bool bankAnnounced = false;
     QStringList unwritten; // topics published but still in the library's send buffer
 
     QEventLoop *finishLoop = nullptr;
@@ -410,7 +414,10 @@ public:
     {
         while (state == State::Connected && handed < Window && size_t(handed) < queue.size()) {
             Pending &p = queue[size_t(handed)];
-            const int mid = send(HaDiscovery::stateTopic(s.prefix, p.address), p.payload, false);
+            const int mid =
+                send(p.address == BankAddress ? HaDiscovery::bankStateTopic(s.prefix)
+                                              : HaDiscovery::stateTopic(s.prefix, p.address),
+                     p.payload, false);
             if (mid == 0) {
                 // Only a message the broker could never take gets here; it must not block the
                 // ones behind it.
@@ -422,6 +429,9 @@ public:
             ++handed;
         }
     }
+
+    // A state into the queue, which keeps its bound, and on its way.
+    void enqueue(int address, const QJsonObject &state);
 
     void setRetained(const QString &topic, const QByteArray &payload)
     {
@@ -528,23 +538,40 @@ bool MqttPublisher::start(QString *error)
     return true;
 }
 
+void MqttPublisher::publishBank(const QJsonObject &state)
+{
+    if (d->state == Private::State::Finished || d->state == Private::State::Idle)
+        return;
+    if (d->s.haDiscovery && !d->bankAnnounced) {
+        for (const HaDiscovery::Message &m : HaDiscovery::bankConfigs(d->discovery()))
+            d->setRetained(m.topic, m.payload);
+    }
+    d->bankAnnounced = true;
+    d->enqueue(Private::BankAddress, state);
+}
+
 void MqttPublisher::publishState(int address, const QJsonObject &state)
 {
     if (d->state == Private::State::Finished || d->state == Private::State::Idle)
         return;
     d->announce(address, HaDiscovery::presentCells(state));
-    d->queue.push_back({ address, QJsonDocument(state).toJson(QJsonDocument::Compact) });
-    if (d->queue.size() > TrimAfter)
-        d->trimWhenDrained = true;
-    while (d->queue.size() > size_t(d->s.queueLimit)) {
-        if (d->handed > 0)
-            --d->handed; // its acknowledgement, if it comes, finds nothing
-        d->queue.pop_front();
-        ++d->dropped;
-        ++d->droppedInOutage;
+    d->enqueue(address, state);
+}
+
+void MqttPublisher::Private::enqueue(int address, const QJsonObject &state)
+{
+    queue.push_back({ address, QJsonDocument(state).toJson(QJsonDocument::Compact) });
+    if (queue.size() > TrimAfter)
+        trimWhenDrained = true;
+    while (queue.size() > size_t(s.queueLimit)) {
+        if (handed > 0)
+            --handed; // its acknowledgement, if it comes, finds nothing
+        queue.pop_front();
+        ++dropped;
+        ++droppedInOutage;
     }
-    d->pump();
-    d->afterLoop(MOSQ_ERR_SUCCESS);
+    pump();
+    afterLoop(MOSQ_ERR_SUCCESS);
 }
 
 void MqttPublisher::setPackOnline(int address, bool online)

@@ -48,6 +48,9 @@ public:
     // One state of pack address (the object built from its reply). The first state of a pack
     // also announces it: availability "online" and, with discovery on, its entities.
     void publishState(int address, const QJsonObject &state);
+    // The state of the bank the packs make together (on <prefix>/bank/state); the first also
+    // announces the bank's entities when discovery is on.
+    void publishBank(const QJsonObject &state);
     // The pack answers again, or stopped answering (its line went away, it fell silent).
     void setPackOnline(int address, bool online);
     // Waits at most timeoutMs, through a reconnect if need be, until the broker has acknowledged

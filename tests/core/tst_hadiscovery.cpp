@@ -1,6 +1,7 @@
 // Home Assistant discovery: every entity's config as Home Assistant reads it today (unique and
 // default entity ids, origin, expiry, categories), and every template reading a key the state
 // really has.
+#include "bankstate.h"
 #include "hadiscovery.h"
 
 #include <QJsonArray>
@@ -10,6 +11,18 @@
 #include <QTest>
 
 namespace {
+
+QJsonObject energyState()
+{
+    const QJsonObject totals{ { "charged_ah", 1.5 },
+                              { "discharged_ah", 1.0 },
+                              { "charged_kwh", 0.08 },
+                              { "discharged_kwh", 0.05 } };
+    return QJsonObject{ { "since", "2026-12-01" },
+                        { "total", totals },
+                        { "today", totals },
+                        { "cycles_equivalent", 0.01 } };
+}
 
 // A state with every key the logger writes, 3 cells.
 QJsonObject sampleState()
@@ -40,6 +53,7 @@ QJsonObject sampleState()
         { "balancing", QJsonArray() },
         { "cycles", 3 },
         { "round_trip_ms", 21 },
+        { "energy", energyState() },
     };
 }
 
@@ -68,6 +82,7 @@ private slots:
     void entityIds_data();
     void entityIds();
     void expiry();
+    void bank();
 };
 
 void TestHaDiscovery::topics()
@@ -102,8 +117,8 @@ void TestHaDiscovery::everyEntity()
     const auto messages = HaDiscovery::configs(settings, 7, cells);
     const QStringList ids = HaDiscovery::objectIds(cells);
     // voltage, current, power, soc, capacity; the cells; lowest, highest, difference; six
-    // temperatures; cycles, round trip; four binary sensors.
-    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 4);
+    // temperatures; cycles, round trip; energy in and out; four binary sensors.
+    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 2 + 4);
     QCOMPARE(ids.size(), messages.size());
     QCOMPARE(ids.count("cell_01"), cells > 0 ? 1 : 0);
 
@@ -144,6 +159,12 @@ void TestHaDiscovery::everyEntity()
                  QString("arvex/logger/pi/availability"));
         QCOMPARE(c.value("device").toObject().value("identifiers").toArray().first().toString(),
                  QString("arvex_pack07"));
+        // As the Energy dashboard takes a battery's energy in and out.
+        if (ids[i].startsWith("energy_")) {
+            QCOMPARE(c.value("device_class").toString(), QString("energy"));
+            QCOMPARE(c.value("state_class").toString(), QString("total_increasing"));
+            QCOMPARE(c.value("unit_of_measurement").toString(), QString("kWh"));
+        }
         if (binary)
             QCOMPARE(c.value("device_class").toString(), QString(problem ? "problem" : ""));
         else
@@ -221,6 +242,48 @@ void TestHaDiscovery::expiry()
     for (const auto &c : cases)
         QVERIFY2(HaDiscovery::expireAfterS(c.periodMs) == c.seconds,
                  qPrintable(QString::number(c.periodMs)));
+}
+
+void TestHaDiscovery::bank()
+{
+    HaDiscovery::Settings settings;
+    settings.loggerId = "pi";
+    const auto messages = HaDiscovery::bankConfigs(settings);
+    const QStringList ids = HaDiscovery::bankObjectIds();
+    QCOMPARE(ids,
+             QStringList(
+                 { "current", "power", "soc", "cell_min", "energy_charged", "energy_discharged" }));
+    QCOMPARE(messages.size(), ids.size());
+
+    // Every template reads a key the bank's state has.
+    QVector<BankState::Member> members(2);
+    members[0].pack.address = 1;
+    members[0].pack.lowestCell = 4;
+    members[0].pack.lowestMv = 3200;
+    members[0].answering = true;
+    members[1].pack.address = 2;
+    const QJsonObject state = BankState::build(members, QDateTime::currentDateTime());
+    const QRegularExpression reads(R"(value_json\.(\w+)(?:\[(\d+)\])?(?:\.(\w+))?)");
+    for (int i = 0; i < messages.size(); ++i) {
+        const QJsonObject c = QJsonDocument::fromJson(messages[i].payload).object();
+        QCOMPARE(messages[i].topic,
+                 QString("homeassistant/sensor/arvex_bank/%1/config").arg(ids[i]));
+        QCOMPARE(c.value("state_topic").toString(), QString("arvex/bank/state"));
+        QCOMPARE(c.value("device").toObject().value("name").toString(), QString("Arvex bank"));
+        QCOMPARE(c.value("availability").toArray().size(), 1);
+        if (ids[i].startsWith("energy_")) {
+            QCOMPARE(c.value("device_class").toString(), QString("energy"));
+            QCOMPARE(c.value("state_class").toString(), QString("total_increasing"));
+        }
+        auto it = reads.globalMatch(c.value("value_template").toString());
+        QVERIFY(it.hasNext());
+        while (it.hasNext()) {
+            const auto match = it.next();
+            QVERIFY2(resolves(state, match.captured(1), match.captured(2), match.captured(3)),
+                     qPrintable(ids[i] + ": " + match.captured(0)));
+        }
+    }
+    QVERIFY(state.value("energy").toObject().value("total").toObject().contains("charged_kwh"));
 }
 
 QTEST_APPLESS_MAIN(TestHaDiscovery)
