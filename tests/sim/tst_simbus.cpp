@@ -158,7 +158,13 @@ void TestSimBus::controlCommands()
     QVERIFY(c.present);
     QCOMPARE(c.addresses, QVector<int>{ 3 });
     QVERIFY(error.isEmpty());
-    for (const char *bad : { "absent", "gone 3", "absent 3 4", "absent x", "ABSENT 3", "" }) {
+    c = parseControlCommand(QStringLiteral("books"), &error);
+    QVERIFY(c.books && c.addresses.isEmpty() && error.isEmpty());
+    c = parseControlCommand(QStringLiteral("books 2-3"), &error);
+    QVERIFY(c.books);
+    QCOMPARE(c.addresses, (QVector<int>{ 2, 3 }));
+    for (const char *bad :
+         { "absent", "gone 3", "books x", "books 1 2", "absent 3 4", "absent x", "ABSENT 3", "" }) {
         error.clear();
         QVERIFY2(parseControlCommand(QString::fromLatin1(bad), &error).addresses.isEmpty(), bad);
         QVERIFY2(!error.isEmpty(), bad);

@@ -58,9 +58,16 @@ ControlCommand parseControlCommand(const QString &line, QString *error)
     const QStringList words =
         line.trimmed().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     ControlCommand command;
+    if (!words.isEmpty() && words[0] == QLatin1String("books") && words.size() <= 2) {
+        command.books = true;
+        if (words.size() == 2)
+            command.addresses = parseAddressList(words[1], error);
+        return command;
+    }
     if (words.size() != 2
         || (words[0] != QLatin1String("absent") && words[0] != QLatin1String("present"))) {
-        *error = QStringLiteral("a command is \"absent LIST\" or \"present LIST\", not \"%1\"")
+        *error = QStringLiteral("a command is \"absent LIST\", \"present LIST\" or \"books "
+                                "[LIST]\", not \"%1\"")
                      .arg(line.trimmed());
         return command;
     }
@@ -145,6 +152,27 @@ void Bus::step(double seconds)
 {
     for (Node &n : m_nodes)
         n.model->step(seconds, *n.parameters);
+}
+
+void Bus::keepBooks(double seconds)
+{
+    for (Node &n : m_nodes)
+        n.model->keepBooks(seconds);
+}
+
+QString Bus::booksText(int address) const
+{
+    const Node *n = find(address);
+    if (!n)
+        return QString();
+    const PackModel::Books &b = n->model->books();
+    return QStringLiteral("%1books: charged %2 Ah %3 Wh, discharged %4 Ah %5 Wh in %6 s")
+        .arg(m_nodes.size() == 1 ? QString() : QStringLiteral("board %1 ").arg(address))
+        .arg(b.chargedAh, 0, 'f', 6)
+        .arg(b.chargedWh, 0, 'f', 6)
+        .arg(b.dischargedAh, 0, 'f', 6)
+        .arg(b.dischargedWh, 0, 'f', 6)
+        .arg(b.seconds, 0, 'f', 3);
 }
 
 void Bus::clearLineFaults()

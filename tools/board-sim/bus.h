@@ -16,10 +16,11 @@
 // outside 0..Board::MaxAddress.
 QVector<int> parseAddressList(const QString &text, QString *error);
 
-// A command read from the control pipe: "absent LIST" or "present LIST".
+// A command read from the control pipe: "absent LIST", "present LIST" or "books [LIST]".
 struct ControlCommand
 {
     bool present = false;
+    bool books = false; // log the books of the boards (all of them without a list)
     QVector<int> addresses;
 };
 // Parses one line; an empty list and *error when it is not a command.
@@ -45,6 +46,11 @@ public:
     Board::Outcome handle(const QByteArray &frame, qint64 nowMs);
     // Advances every board's pack model, absent ones too (the pack lives on without its link).
     void step(double seconds);
+    // Books the frozen current of every board for the time (the values do not move).
+    void keepBooks(double seconds);
+    // "board 3 books: charged 0.123456 Ah 6.543210 Wh, discharged 0.000000 Ah 0.000000 Wh in
+    // 12.300 s" ("books:" without the board for a single one).
+    QString booksText(int address) const;
     void clearLineFaults();
     // Every board's replies state this battery number, as after a write of code 1D.
     void setBatteryNumber(int number);

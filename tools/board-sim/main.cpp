@@ -146,7 +146,10 @@ int main(int argc, char *argv[])
         "  echo 'absent 3' > PATH     board 3 stops answering (a list or range too: absent 2,5-7)\n"
         "  echo 'present 3' > PATH    board 3 answers again\n"
         "The --log records each change as \"board 3 off the bus\" or \"board 3 back on the "
-        "bus\"."));
+        "bus\".\n\n"
+        "  echo books > PATH          the charge and energy each board's pack took in and gave "
+        "out, from the model's own current and voltage, into the --log and on standard error "
+        "(also written to the --log at exit)"));
     parser.addHelpOption();
     const QCommandLineOption linkOpt(QStringLiteral("link"),
                                      QStringLiteral("Also make a symbolic link at <path> to the "
@@ -180,7 +183,7 @@ int main(int argc, char *argv[])
         QStringLiteral("control"),
         QStringLiteral("Make a named pipe at <path> (removed at exit) that takes commands, one a "
                        "line: \"absent LIST\" takes boards off the bus, \"present LIST\" brings "
-                       "them back."),
+                       "them back, \"books [LIST]\" logs what their packs took in and gave out."),
         QStringLiteral("path"));
     const QCommandLineOption batteryNumberOpt(
         QStringLiteral("battery-number"),
@@ -427,6 +430,15 @@ int main(int argc, char *argv[])
     ControlPipe control([&](const QString &text) {
         QString problem;
         const ControlCommand command = parseControlCommand(text, &problem);
+        if (command.books && problem.isEmpty()) {
+            for (int a : command.addresses.isEmpty() ? bus.addresses() : command.addresses) {
+                if (!bus.hasBoard(a))
+                    continue;
+                log.write("--", QByteArray(), bus.booksText(a));
+                std::fprintf(stderr, "arvex-board-sim: %s\n", qPrintable(bus.booksText(a)));
+            }
+            return;
+        }
         for (int a : command.addresses) {
             if (!bus.hasBoard(a))
                 problem = QStringLiteral("there is no board at address %1").arg(a);
@@ -485,11 +497,20 @@ int main(int argc, char *argv[])
         app.exit(1);
     });
 
+    // The model moves by the time that really passed, so its books match the clock's; frozen
+    // values still carry their current.
     QTimer tick;
-    if (!parser.isSet(staticOpt)) {
-        QObject::connect(&tick, &QTimer::timeout, [&] { bus.step(TickMs / 1000.0 * speed); });
-        tick.start(TickMs);
-    }
+    QElapsedTimer sinceTick;
+    const bool frozen = parser.isSet(staticOpt);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const double seconds = sinceTick.restart() / 1000.0 * speed;
+        if (frozen)
+            bus.keepBooks(seconds);
+        else
+            bus.step(seconds);
+    });
+    sinceTick.start();
+    tick.start(TickMs);
 
     QTimer chatter;
     if (parser.isSet(chatterOpt)) {
@@ -550,6 +571,8 @@ int main(int argc, char *argv[])
                      : qPrintable(QStringLiteral(", linked from ") + QFile::decodeName(linkPath)));
 
     const int status = app.exec();
+    for (int a : bus.addresses())
+        log.write("--", QByteArray(), bus.booksText(a));
 
     if (!linkPath.isEmpty()) {
         // Remove the link only while it still points at this run's device.

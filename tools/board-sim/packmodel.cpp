@@ -194,6 +194,24 @@ void PackModel::step(double seconds, const BoardParameters &p)
         m_calibrationLeftS = std::max(0.0, m_calibrationLeftS - dt);
 
     measure(p);
+    keepBooks(dt);
+}
+
+void PackModel::keepBooks(double seconds)
+{
+    if (!(seconds > 0))
+        return;
+    // The current is held over the step; the voltage is the one measured with it.
+    const double ah = m_currentA * seconds / 3600.0;
+    const double wh = ah * m_t.packMv / 1000.0;
+    if (ah > 0) {
+        m_books.chargedAh += ah;
+        m_books.chargedWh += wh;
+    } else {
+        m_books.dischargedAh -= ah;
+        m_books.dischargedWh -= wh;
+    }
+    m_books.seconds += seconds;
 }
 
 void PackModel::measure(const BoardParameters &p)

@@ -110,12 +110,27 @@ public:
     static constexpr double PcbTripC = 85;
     static constexpr double PcbReleaseC = 75;
 
+    // What went in and out of the pack, from the model's own current and pack voltage: the
+    // figure the host tool's books are checked against.
+    struct Books
+    {
+        double chargedAh = 0;
+        double dischargedAh = 0;
+        double chargedWh = 0;
+        double dischargedWh = 0;
+        double seconds = 0; // the time booked
+    };
+
     PackModel(const Config &config, const BoardParameters &parameters);
 
     // Advances the model by the given time. The parameters are read at every step, so a written
     // threshold takes effect at once.
     void step(double seconds, const BoardParameters &parameters);
     const Telemetry &telemetry() const { return m_t; }
+    const Books &books() const { return m_books; }
+    // Books the present current and voltage for the given time without moving the model (the
+    // measured values are frozen, the current still flows).
+    void keepBooks(double seconds);
 
     // The device commands that act on the model.
     void resetSoc(); // back to the starting state of charge
@@ -157,4 +172,5 @@ private:
     std::array<double, 6> m_tempOffsetC{};
     std::array<Trip, 15> m_trips{};
     Telemetry m_t;
+    Books m_books;
 };
