@@ -63,6 +63,7 @@ private slots:
     void scanCutShortByTheLineRunsAgain();
     void scanThatFindsNothingKeepsLooking();
     void onceFailsWhenNothingCouldBeRecorded();
+    void energyBooksMatchTheBoard();
 
 private:
     void startLogger(const QStringList &args)
@@ -462,6 +463,119 @@ void TestLogger::onceFailsWhenNothingCouldBeRecorded()
     for (char c : err)
         QVERIFY2(uchar(c) < 0x80, err.constData());
     QCOMPARE(jsonLines(printed).size(), 1);
+}
+
+namespace {
+
+// Each pack's states in order.
+QMap<int, QList<QJsonObject>> statesByPack(const QByteArray &printed)
+{
+    QMap<int, QList<QJsonObject>> packs;
+    for (const QJsonObject &o : jsonLines(printed))
+        packs[o.value("address").toInt()].append(o);
+    return packs;
+}
+
+double seconds(const QJsonObject &from, const QJsonObject &to)
+{
+    const auto at = [](const QJsonObject &o) {
+        return QDateTime::fromString(o.value("time").toString(), Qt::ISODateWithMs);
+    };
+    return at(from).msecsTo(at(to)) / 1000.0;
+}
+
+double booked(const QJsonObject &state, const char *key)
+{
+    return state.value("energy").toObject().value("total").toObject().value(key).toDouble();
+}
+
+} // namespace
+
+// At a fixed current the books are current x time, as the board's own books; a pack that is
+// away adds nothing for that time; a restart continues from the file and a damaged file is
+// set aside while polling goes on.
+void TestLogger::energyBooksMatchTheBoard()
+{
+    QVERIFY(startBoard({ "--address", "1,2", "--static", "--profile", "100:100000", "--control",
+                         dir->filePath("control") }));
+    const QString state = dir->filePath("state");
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    const QStringList args{ "--port",   link,  "--address", "1,2", "--json",
+                            "--period", "300", "--state",   state };
+    startLogger(args);
+    QVERIFY(waitForLines(16));
+    QVERIFY(control("absent 2"));
+    QVERIFY2(waitForSaid("pack 2 stopped answering"), said.constData());
+    QTest::qWait(2000); // away for a while longer
+    QVERIFY(control("present 2"));
+    QVERIFY2(waitForSaid("pack 2 answers again after "), said.constData());
+    const int before = printed.count('\n');
+    QVERIFY(waitForLines(before + 10));
+    QVERIFY(control("books 1"));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+
+    const auto packs = statesByPack(printed);
+    const QJsonObject first = packs[1].first();
+    const QJsonObject last = packs[1].last();
+    const double amps = last.value("current").toDouble();
+    const double volts = last.value("voltage").toDouble();
+    const double span = seconds(first, last);
+    QVERIFY(amps > 99 && span > 5);
+    QVERIFY2(qAbs(booked(last, "charged_ah") / (amps * span / 3600) - 1) < 0.005,
+             qPrintable(QString::number(booked(last, "charged_ah"))));
+    QVERIFY(qAbs(booked(last, "charged_kwh") / (volts * amps * span / 3.6e6) - 1) < 0.005);
+    QCOMPARE(booked(last, "discharged_ah"), 0.0);
+
+    // The board's books: its current over the time it booked, the same rate.
+    QTRY_VERIFY_WITH_TIMEOUT(boardLog().contains("board 1 books: "), WaitMs);
+    const QByteArray log = boardLog();
+    const QList<QByteArray> words =
+        log.mid(log.indexOf("board 1 books: ")).split('\n').first().split(' ');
+    // "board 1 books: charged A Ah W Wh, discharged A Ah W Wh in S s"
+    const double boardAh = words.value(4).toDouble();
+    const double boardSeconds = words.value(14).toDouble();
+    QVERIFY2(boardSeconds > span, log.constData());
+    const double loggerRate = booked(last, "charged_ah") / span;
+    QVERIFY(qAbs(loggerRate / (boardAh / boardSeconds) - 1) < 0.005);
+
+    // Pack 2 was away: the longest interval between its states adds nothing.
+    const QList<QJsonObject> &two = packs[2];
+    double away = 0;
+    for (int i = 1; i < two.size(); ++i)
+        away = qMax(away, seconds(two[i - 1], two[i]));
+    QVERIFY(away > 2);
+    const double present = seconds(two.first(), two.last()) - away;
+    QVERIFY2(qAbs(booked(two.last(), "charged_ah")
+                      / (two.last().value("current").toDouble() * present / 3600)
+                  - 1)
+                 < 0.005,
+             qPrintable(QString::number(booked(two.last(), "charged_ah"))));
+    QVERIFY(two.last().value("energy").toObject().value("without_data_s").toInt() >= 2);
+
+    // Another run continues pack 1's books; pack 2's file is damaged: refused, kept, and the
+    // pack is polled as ever.
+    const QStringList files = QDir(state).entryList({ "energy-*-pack02.json" });
+    QCOMPARE(files.size(), 1);
+    QFile damaged(QDir(state).filePath(files.first()));
+    QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("{\"format\":\"arvex-energy-books\",\"vers");
+    damaged.close();
+    printed.clear();
+    said.clear();
+    startLogger(args);
+    QVERIFY2(waitForSaid("pack 2: refused the energy books"), said.constData());
+    QVERIFY(said.contains("not JSON"));
+    QVERIFY(QFile::exists(damaged.fileName() + ".bad"));
+    QVERIFY(waitForLines(8));
+    ::kill(pid_t(logger.processId()), SIGTERM);
+    QCOMPARE(finish(), 0);
+    const auto again = statesByPack(printed);
+    QVERIFY(again[2].size() >= 2);
+    QVERIFY(booked(again[1].first(), "charged_ah") >= booked(last, "charged_ah"));
+    QCOMPARE(again[1].first().value("energy").toObject().value("since"),
+             last.value("energy").toObject().value("since"));
+    QVERIFY(booked(again[2].last(), "charged_ah") < booked(two.last(), "charged_ah"));
 }
 
 QTEST_GUILESS_MAIN(TestLogger)

@@ -125,15 +125,30 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
         QVERIFY(s["power"].toDouble() < 0);
     }
     QCOMPARE(lastPayload(live, "arvex/pack01/availability"), QStringLiteral("online"));
+    // Discharging: the energy out rises, the energy in stays; the bank's books are the pack's.
+    const auto energy = [](const Received &r, const char *key) {
+        return json(r)["energy"].toObject()["total"].toObject()[key].toDouble();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(energy(live.on(state).last(), "discharged_kwh")
+                                 > energy(live.on(state).first(), "discharged_kwh"),
+                             BrokerWaitMs);
+    QCOMPARE(energy(live.on(state).last(), "charged_kwh"), 0.0);
+    QTRY_VERIFY_WITH_TIMEOUT(!live.on("arvex/bank/state").isEmpty(), BrokerWaitMs);
+    QVERIFY(energy(live.on("arvex/bank/state").last(), "discharged_kwh") > 0);
 
     // A newcomer finds every entity of the pack, retained.
     Subscriber late;
     QVERIFY(late.start(*broker, { "homeassistant/#" }, "late"));
     QStringList expected;
-    for (const char *object : { "voltage", "current", "power", "soc", "remaining_capacity",
-                                "cell_min", "cell_max", "cell_diff", "temp_env", "temp_mosfet",
-                                "temp_1", "temp_2", "temp_3", "temp_4", "cycles", "round_trip" })
+    for (const char *object :
+         { "voltage", "current", "power", "soc", "remaining_capacity", "cell_min", "cell_max",
+           "cell_diff", "temp_env", "temp_mosfet", "temp_1", "temp_2", "temp_3", "temp_4", "cycles",
+           "round_trip", "energy_charged", "energy_discharged" })
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/%1/config").arg(object);
+    // The bank of the packs, a device of its own.
+    for (const char *object :
+         { "current", "power", "soc", "cell_min", "energy_charged", "energy_discharged" })
+        expected << QStringLiteral("homeassistant/sensor/arvex_bank/%1/config").arg(object);
     for (int cell = 1; cell <= 13; ++cell)
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/cell_%1/config")
                         .arg(cell, 2, 10, QLatin1Char('0'));
@@ -146,9 +161,20 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
         QVERIFY(r.retained);
         got << r.topic;
         const QJsonObject config = json(r);
+        const QString object = r.topic.section('/', 3, 3);
+        if (object.startsWith("energy_")) {
+            // As the Energy dashboard takes a battery's energy in and out.
+            QCOMPARE(config["device_class"].toString(), QStringLiteral("energy"));
+            QCOMPARE(config["state_class"].toString(), QStringLiteral("total_increasing"));
+            QCOMPARE(config["unit_of_measurement"].toString(), QStringLiteral("kWh"));
+        }
+        if (r.topic.contains("/arvex_bank/")) {
+            QCOMPARE(config["state_topic"].toString(), QStringLiteral("arvex/bank/state"));
+            QCOMPARE(config["device"].toObject()["name"].toString(), QStringLiteral("Arvex bank"));
+            continue;
+        }
         QCOMPARE(config["state_topic"].toString(), state);
         // As Home Assistant reads discovery today: the entity id in full, the program named.
-        const QString object = r.topic.section('/', 3, 3);
         QCOMPARE(config["default_entity_id"].toString(),
                  r.topic.section('/', 1, 1) + ".arvex_pack01_" + object);
         QVERIFY2(!config.contains("object_id"), r.payload.constData());
@@ -165,10 +191,14 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
     QTRY_COMPARE_WITH_TIMEOUT(lastPayload(live, "arvex/pack01/availability"),
                               QStringLiteral("offline"), BrokerWaitMs);
     const int states = live.on(state).size();
-    QVERIFY(startBoard({ "--signed-current", "--profile", "discharge", "--cells", "13" }));
+    const double out = energy(live.on(state).last(), "discharged_kwh");
+    QVERIFY(startBoard({ "--signed-current", "--profile", "charge", "--cells", "13" }));
     QTRY_COMPARE_WITH_TIMEOUT(lastPayload(live, "arvex/pack01/availability"),
                               QStringLiteral("online"), BrokerWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(live.on(state).size() > states, BrokerWaitMs);
+    // Charging now: the energy in rises, the energy out stays where it was.
+    QTRY_VERIFY_WITH_TIMEOUT(energy(live.on(state).last(), "charged_kwh") > 0, BrokerWaitMs);
+    QCOMPARE(energy(live.on(state).last(), "discharged_kwh"), out);
 
     // Stopped: the pack and the logger say offline.
     QCOMPARE(stopLogger(), 0);
