@@ -3,7 +3,9 @@
 #include "cellchart.h"
 #include "crc.h"
 #include "datalog.h"
+#include "energymeter.h"
 #include "frame.h"
+#include "packanalyses.h"
 #include "statuslamps.h"
 #include "telemetry.h"
 
@@ -143,5 +145,35 @@ BENCHMARK(BM_WriteCsv300k)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 } // namespace
+
+// The energy meter's share of one reply: the trapezoid, the usual spacing, the day's books.
+void BM_EnergyMeterReply(benchmark::State &state)
+{
+    EnergyMeter meter;
+    qint64 t = QDateTime::currentMSecsSinceEpoch();
+    int ma = 15000;
+    for (auto _ : state) {
+        t += 1000;
+        ma = -ma; // a change of direction every reply: the dearest interval
+        meter.take(t, 52000, ma);
+    }
+    benchmark::DoNotOptimize(meter.total());
+}
+BENCHMARK(BM_EnergyMeterReply)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// One reply through the owner of the pack's analyses, as the window and the logger feed it.
+void BM_PackAnalysesReply(benchmark::State &state)
+{
+    qint64 t = QDateTime::currentMSecsSinceEpoch();
+    PackAnalyses analyses([&t] { return t; });
+    const cell record = sampleRecord();
+    const RealTimeReply values;
+    for (auto _ : state) {
+        t += 1000;
+        analyses.reply(1, values, record);
+    }
+    benchmark::DoNotOptimize(analyses.pack(1).energy.total());
+}
+BENCHMARK(BM_PackAnalysesReply)->Repetitions(5)->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();
