@@ -13,6 +13,99 @@
     </message>
 </context>
 <context>
+    <name>EnergyPage</name>
+    <message>
+        <source>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</source>
+        <translation>The energy books %1 could not be read (%2); kept as %3, counting starts anew.</translation>
+    </message>
+    <message>
+        <source>能量账本无法保存到 %1：%2</source>
+        <translation>The energy books could not be saved to %1: %2</translation>
+    </message>
+    <message>
+        <source>能量</source>
+        <translation>Energy</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>Open recording</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>Back to live</translation>
+    </message>
+    <message>
+        <source>充入 (kWh)</source>
+        <translation>Charged (kWh)</translation>
+    </message>
+    <message>
+        <source>放出 (kWh)</source>
+        <translation>Discharged (kWh)</translation>
+    </message>
+    <message>
+        <source>今日充入 %1 kWh
+今日放出 %2 kWh</source>
+        <translation>Today in %1 kWh
+Today out %2 kWh</translation>
+    </message>
+    <message>
+        <source>今日 ↑%1 ↓%2 kWh</source>
+        <translation>Today ↑%1 ↓%2 kWh</translation>
+    </message>
+    <message>
+        <source>电池组今日充入 %1 kWh · 放出 %2 kWh</source>
+        <translation>Bank today: in %1 kWh · out %2 kWh</translation>
+    </message>
+    <message>
+        <source>电池组</source>
+        <translation>Bank</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>Pack %1</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>No data yet</translation>
+    </message>
+    <message>
+        <source>自 %1 起：充入 %2 Ah / %3 kWh，放出 %4 Ah / %5 kWh</source>
+        <translation>Since %1: charged %2 Ah / %3 kWh, discharged %4 Ah / %5 kWh</translation>
+    </message>
+    <message>
+        <source>等效循环 %1</source>
+        <translation>Equivalent cycles %1</translation>
+    </message>
+    <message>
+        <source>等效循环：未知（尚未读取设计容量）</source>
+        <translation>Equivalent cycles: unknown (the design capacity was not read yet)</translation>
+    </message>
+    <message>
+        <source>（电池自计 %1 次）</source>
+        <translation> (the board counts %1)</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV Files (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法读取记录 %1（第 %2 行）。</source>
+        <translation>Cannot read the recording %1 (line %2).</translation>
+    </message>
+    <message>
+        <source>记录 %1</source>
+        <translation>Recording %1</translation>
+    </message>
+    <message>
+        <source>记录 %1：只读到第 %2 行。</source>
+        <translation>Recording %1: read up to line %2 only.</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>

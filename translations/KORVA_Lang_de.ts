@@ -13,6 +13,99 @@
     </message>
 </context>
 <context>
+    <name>EnergyPage</name>
+    <message>
+        <source>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</source>
+        <translation>Die Energiebücher %1 waren nicht lesbar (%2); als %3 aufbewahrt, die Zählung beginnt neu.</translation>
+    </message>
+    <message>
+        <source>能量账本无法保存到 %1：%2</source>
+        <translation>Die Energiebücher konnten nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>能量</source>
+        <translation>Energie</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>Aufzeichnung öffnen</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>Zurück zu live</translation>
+    </message>
+    <message>
+        <source>充入 (kWh)</source>
+        <translation>Geladen (kWh)</translation>
+    </message>
+    <message>
+        <source>放出 (kWh)</source>
+        <translation>Entladen (kWh)</translation>
+    </message>
+    <message>
+        <source>今日充入 %1 kWh
+今日放出 %2 kWh</source>
+        <translation>Heute geladen %1 kWh
+Heute entladen %2 kWh</translation>
+    </message>
+    <message>
+        <source>今日 ↑%1 ↓%2 kWh</source>
+        <translation>Heute ↑%1 ↓%2 kWh</translation>
+    </message>
+    <message>
+        <source>电池组今日充入 %1 kWh · 放出 %2 kWh</source>
+        <translation>Bank heute: geladen %1 kWh · entladen %2 kWh</translation>
+    </message>
+    <message>
+        <source>电池组</source>
+        <translation>Bank</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>Pack %1</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>Noch keine Daten</translation>
+    </message>
+    <message>
+        <source>自 %1 起：充入 %2 Ah / %3 kWh，放出 %4 Ah / %5 kWh</source>
+        <translation>Seit %1: geladen %2 Ah / %3 kWh, entladen %4 Ah / %5 kWh</translation>
+    </message>
+    <message>
+        <source>等效循环 %1</source>
+        <translation>Äquivalente Zyklen %1</translation>
+    </message>
+    <message>
+        <source>等效循环：未知（尚未读取设计容量）</source>
+        <translation>Äquivalente Zyklen: unbekannt (die Auslegungskapazität wurde noch nicht gelesen)</translation>
+    </message>
+    <message>
+        <source>（电池自计 %1 次）</source>
+        <translation> (die Platine zählt %1)</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法读取记录 %1（第 %2 行）。</source>
+        <translation>Die Aufzeichnung %1 ist nicht lesbar (Zeile %2).</translation>
+    </message>
+    <message>
+        <source>记录 %1</source>
+        <translation>Aufzeichnung %1</translation>
+    </message>
+    <message>
+        <source>记录 %1：只读到第 %2 行。</source>
+        <translation>Aufzeichnung %1: nur bis Zeile %2 gelesen.</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>

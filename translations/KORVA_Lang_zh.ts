@@ -13,6 +13,99 @@
     </message>
 </context>
 <context>
+    <name>EnergyPage</name>
+    <message>
+        <source>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</source>
+        <translation>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</translation>
+    </message>
+    <message>
+        <source>能量账本无法保存到 %1：%2</source>
+        <translation>能量账本无法保存到 %1：%2</translation>
+    </message>
+    <message>
+        <source>能量</source>
+        <translation>能量</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>打开记录</translation>
+    </message>
+    <message>
+        <source>返回实时</source>
+        <translation>返回实时</translation>
+    </message>
+    <message>
+        <source>充入 (kWh)</source>
+        <translation>充入 (kWh)</translation>
+    </message>
+    <message>
+        <source>放出 (kWh)</source>
+        <translation>放出 (kWh)</translation>
+    </message>
+    <message>
+        <source>今日充入 %1 kWh
+今日放出 %2 kWh</source>
+        <translation>今日充入 %1 kWh
+今日放出 %2 kWh</translation>
+    </message>
+    <message>
+        <source>今日 ↑%1 ↓%2 kWh</source>
+        <translation>今日 ↑%1 ↓%2 kWh</translation>
+    </message>
+    <message>
+        <source>电池组今日充入 %1 kWh · 放出 %2 kWh</source>
+        <translation>电池组今日充入 %1 kWh · 放出 %2 kWh</translation>
+    </message>
+    <message>
+        <source>电池组</source>
+        <translation>电池组</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>电池包 %1</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>尚无数据</translation>
+    </message>
+    <message>
+        <source>自 %1 起：充入 %2 Ah / %3 kWh，放出 %4 Ah / %5 kWh</source>
+        <translation>自 %1 起：充入 %2 Ah / %3 kWh，放出 %4 Ah / %5 kWh</translation>
+    </message>
+    <message>
+        <source>等效循环 %1</source>
+        <translation>等效循环 %1</translation>
+    </message>
+    <message>
+        <source>等效循环：未知（尚未读取设计容量）</source>
+        <translation>等效循环：未知（尚未读取设计容量）</translation>
+    </message>
+    <message>
+        <source>（电池自计 %1 次）</source>
+        <translation>（电池自计 %1 次）</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV Files (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法读取记录 %1（第 %2 行）。</source>
+        <translation>无法读取记录 %1（第 %2 行）。</translation>
+    </message>
+    <message>
+        <source>记录 %1</source>
+        <translation>记录 %1</translation>
+    </message>
+    <message>
+        <source>记录 %1：只读到第 %2 行。</source>
+        <translation>记录 %1：只读到第 %2 行。</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>

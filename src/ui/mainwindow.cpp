@@ -2,6 +2,8 @@
 
 #include "cellchart.h"
 #include "devicewatcher.h"
+#include "energybooks.h"
+#include "energypage.h"
 #include "logpage.h"
 #include "messages.h"
 #include "overviewpage.h"
@@ -61,6 +63,7 @@ MainWindow::MainWindow(QWidget *parent)
     trendsPage = std::make_unique<TrendsPage>(
         ui, [this] { return recordingsFolder(); }, [this] { return languageLocale(); });
     initOverviewPage();
+    initEnergyPage();
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -102,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    energyPage->books()->saveAll(); // what a run took in and out is kept at its end
     delete ui;
 }
 
@@ -212,6 +216,7 @@ void MainWindow::langChange(int index)
         showClosedText();
     realTimePage->retranslate();
     overviewPage->retranslate();
+    energyPage->retranslate();
     parameterPage->retranslate();
     showFocusPack();
 }

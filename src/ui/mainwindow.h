@@ -25,6 +25,7 @@ class QLineEdit;
 class QLocale;
 class QTableView;
 class OverviewPage;
+class EnergyPage;
 class PackAnalyses;
 class ParameterPage;
 class ProfilePanel;
@@ -245,6 +246,8 @@ private:
     // Overview page: functions (mainwindow_overview.cpp).
     void initAnalyses();
     void initOverviewPage();
+    // Energy page and today's energy on the main page and the tiles (mainwindow_energy.cpp).
+    void initEnergyPage();
     // Makes a pack the one the other pages show: the address box, the session's focus, the main
     // page with the pack's last reply, the trends.
     void focusPack(int address);
@@ -311,6 +314,7 @@ private:
     OverviewPage *overviewPage = nullptr;
     // Every pack's books, journal and health, fed from the session whatever page is shown.
     PackAnalyses *analyses = nullptr;
+    EnergyPage *energyPage = nullptr; // the energy books on the pages that show them
     // A pack's last reply as the main page shows it when the pack comes into focus, until the
     // pack's next reply (the page keeps the record it shows).
     cell focusRecord;

@@ -251,6 +251,18 @@ void PackTile::paintEvent(QPaintEvent *)
     }
     p.setPen(isGreyed() ? Discharging : Dim);
     p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text.at(6));
+    if (!m_footer.isEmpty()) {
+        p.setPen(Dim);
+        p.drawText(QRect(left, y, width, line), Qt::AlignRight | Qt::AlignVCenter, m_footer);
+    }
+}
+
+void PackTile::setFooter(const QString &text)
+{
+    if (text == m_footer)
+        return;
+    m_footer = text;
+    update();
 }
 
 void PackTile::mousePressEvent(QMouseEvent *event)

@@ -43,6 +43,9 @@ public:
     // The ring that shows the keyboard is on the tile.
     bool showsKeyboardRing() const { return m_ring; }
     void setLocale(const QLocale &locale);
+    // A short text at the right of the link's line (today's energy); empty: none.
+    void setFooter(const QString &text);
+    QString footer() const { return m_footer; }
 
     // The lines the tile shows, top to bottom: title, voltage, state of charge, current, cells,
     // difference and temperature, link.
@@ -74,4 +77,5 @@ private:
     bool m_focused = false;
     bool m_ring = false; // the keyboard is here, reached by the keyboard
     QLocale m_locale;
+    QString m_footer;
 };
