@@ -72,12 +72,16 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
     ui->horizontalLayout->addWidget(m_today);
 
     // The bank's energy beside the bank line of the overview.
-    if (QLabel *bank = m_tabs->findChild<QLabel *>(QStringLiteral("overview_bank"))) {
-        m_bankToday = new QLabel;
-        m_bankToday->setObjectName(QStringLiteral("overview_bank_energy"));
-        if (auto *box = qobject_cast<QBoxLayout *>(bank->parentWidget()->layout())) {
-            const int at = box->indexOf(bank);
-            box->insertWidget(at < 0 ? box->count() : at + 1, m_bankToday);
+    // (The bank line may sit in a holder of its own: the energy goes below the holder.)
+    QWidget *bank = m_tabs->findChild<QLabel *>(QStringLiteral("overview_bank"));
+    for (QWidget *w = bank; w && w->parentWidget(); w = w->parentWidget()) {
+        auto *box = qobject_cast<QBoxLayout *>(w->parentWidget()->layout());
+        const int at = box ? box->indexOf(w) : -1;
+        if (at >= 0) {
+            m_bankToday = new QLabel;
+            m_bankToday->setObjectName(QStringLiteral("overview_bank_energy"));
+            box->insertWidget(at + 1, m_bankToday);
+            break;
         }
     }
 
@@ -135,7 +139,8 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         page->addWidget(label);
     }
-    m_tabs->addTab(m_page, QString());
+    // Before the trends, which the overview follows as the last page.
+    m_tabs->insertTab(m_tabs->indexOf(ui->tab_trend), m_page, QString());
 
     connect(m_which, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this] { refreshPage(); });

@@ -6,13 +6,21 @@
 #include "energypage.h"
 #include "ui_mainwindow.h"
 
+#include <QLineEdit>
+
 void MainWindow::initEnergyPage()
 {
     energyPage = new EnergyPage(
         ui, analyses, overviewPage, [this] { return session->address(); },
         [this](int address) {
+            // The board's own count: of its last reply, or as the main page shows the pack in
+            // focus.
             const auto last = lastReplies.constFind(address);
-            return last != lastReplies.constEnd() ? last->values.cycleCount : -1;
+            if (last != lastReplies.constEnd())
+                return last->values.cycleCount;
+            bool shown = false;
+            const int cycles = ui->data_dsgceal->text().toInt(&shown);
+            return address == session->address() && shown ? cycles : -1;
         },
         [this] { return languageLocale(); }, [this] { return recordingsFolder(); });
     // A pack is known by the adapter it is reached through and its address.
