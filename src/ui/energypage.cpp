@@ -3,6 +3,7 @@
 #include "csvreader.h"
 #include "energybooks.h"
 #include "filedialogs.h"
+#include "labelholder.h"
 #include "overviewpage.h"
 #include "packanalyses.h"
 #include "packtile.h"
@@ -48,7 +49,7 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
     , m_books(new EnergyBooks(analyses, this))
     , m_timer(new QTimer(this))
     , m_tabs(ui->tab_widget)
-    , m_mainPage(ui->tab_3)
+    , m_mainPage(ui->maininfo)
 {
     m_books->setFolder(
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath("energy"));
@@ -81,6 +82,9 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
             m_bankToday = new QLabel;
             m_bankToday->setObjectName(QStringLiteral("overview_bank_energy"));
             box->insertWidget(at + 1, m_bankToday);
+            // Its line is there from the start in the same words, so its news never lays the
+            // page out again (a line of another script may be taller).
+            LabelHolder::wrap(m_bankToday);
             break;
         }
     }
@@ -139,8 +143,8 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         page->addWidget(label);
     }
-    // Before the trends, which the overview follows as the last page.
-    m_tabs->insertTab(m_tabs->indexOf(ui->tab_trend), m_page, QString());
+    // Before the log, which the trends and the overview follow.
+    m_tabs->insertTab(m_tabs->indexOf(ui->tab_5), m_page, QString());
 
     connect(m_which, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this] { refreshPage(); });
@@ -175,6 +179,7 @@ void EnergyPage::retranslate()
     m_in->setLabel(tr("充入 (kWh)"));
     m_out->setLabel(tr("放出 (kWh)"));
     fillChoices(showsRecording() ? m_recording.keys() : m_analyses->addresses());
+    refreshOverview();
     refresh();
 }
 
@@ -250,7 +255,7 @@ void EnergyPage::refreshOverview()
     if (!m_bankToday)
         return;
     if (meters.isEmpty()) {
-        m_bankToday->clear();
+        m_bankToday->setText(QStringLiteral(" "));
         return;
     }
     EnergyMeter::Totals today;

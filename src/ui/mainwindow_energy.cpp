@@ -4,6 +4,7 @@
 
 #include "boardsession.h"
 #include "energypage.h"
+#include "trendspage.h"
 #include "ui_mainwindow.h"
 
 #include <QLineEdit>
@@ -23,6 +24,9 @@ void MainWindow::initEnergyPage()
             return address == session->address() && shown ? cycles : -1;
         },
         [this] { return languageLocale(); }, [this] { return recordingsFolder(); });
+    // A recording opened on the trends page has its books on the energy page.
+    connect(trendsPage.get(), &TrendsPage::recordingOpened, energyPage,
+            [this](const QString &path) { energyPage->openRecording(path); });
     // A pack is known by the adapter it is reached through and its address.
     connect(session, &BoardSession::opened, energyPage,
             [this] { energyPage->setAdapter(session->connectedIdentity()); });

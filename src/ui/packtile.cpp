@@ -259,10 +259,7 @@ void PackTile::paintEvent(QPaintEvent *)
 
 void PackTile::setFooter(const QString &text)
 {
-    if (text == m_footer)
-        return;
-    m_footer = text;
-    update();
+    m_footer = text; // shown at the next repaint, which a reply brings anyway
 }
 
 void PackTile::mousePressEvent(QMouseEvent *event)

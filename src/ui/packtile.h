@@ -43,7 +43,8 @@ public:
     // The ring that shows the keyboard is on the tile.
     bool showsKeyboardRing() const { return m_ring; }
     void setLocale(const QLocale &locale);
-    // A short text at the right of the link's line (today's energy); empty: none.
+    // A short text at the right of the link's line (today's energy); empty: none. Shown at the
+    // next repaint.
     void setFooter(const QString &text);
     QString footer() const { return m_footer; }
 

@@ -209,6 +209,7 @@ void TrendsPage::openRecording()
     m_view->setSpan(TrendView::Span::Everything);
     showSpan();
     showSource();
+    emit recordingOpened(path);
 
     // What was left out, once, over the rows that are shown.
     const QLocale locale = m_locale(); // numbers grouped as the chosen language writes them

@@ -61,6 +61,10 @@ public:
     void openRecording();
     void showLive();
 
+signals:
+    // A recording was opened from disk and is shown (other views analyse the same file).
+    void recordingOpened(const QString &path);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,6 +1,7 @@
 // The energy books: what is integrated and what is not, the split of a day, the state object,
 // and the file they survive a restart in.
 #include "anchoredclock.h"
+#include "bankstate.h"
 #include "energybooks.h"
 #include "energymeter.h"
 #include "packanalyses.h"
@@ -76,6 +77,8 @@ private slots:
     void restartContinuesFromTheFile();
     void refusedFiles_data();
     void refusedFiles();
+    void bankSoc_data();
+    void bankSoc();
 };
 
 void TestEnergyMeter::integration_data()
@@ -307,6 +310,41 @@ void TestEnergyMeter::refusedFiles()
     QString why;
     QVERIFY2(EnergyBooks::read(books.path(1), "/dev/ttyS0", 1, &saved, &why), qPrintable(why));
     QVERIFY(EnergyMeter().fromFile(saved, &why));
+}
+
+void TestEnergyMeter::bankSoc_data()
+{
+    // Each pack: state of charge, design capacity (0: unknown), answering.
+    QTest::addColumn<QVector<QVector<int>>>("packs");
+    QTest::addColumn<double>("soc");
+    QTest::addColumn<bool>("byCapacity");
+    QTest::newRow("no capacity known: all alike")
+        << QVector<QVector<int>>{ { 80, 0, 1 }, { 40, 0, 1 } } << 60.0 << false;
+    QTest::newRow("weighted by capacity")
+        << QVector<QVector<int>>{ { 80, 300, 1 }, { 40, 100, 1 } } << 70.0 << true;
+    QTest::newRow("an unknown one weighs as the known ones on average")
+        << QVector<QVector<int>>{ { 80, 300, 1 }, { 20, 100, 1 }, { 50, 0, 1 } } << 60.0 << true;
+    QTest::newRow("a pack that does not answer is left out")
+        << QVector<QVector<int>>{ { 80, 100, 1 }, { 0, 100, 0 } } << 80.0 << true;
+    QTest::newRow("none answering") << QVector<QVector<int>>{ { 80, 100, 0 } } << -1.0 << false;
+}
+
+void TestEnergyMeter::bankSoc()
+{
+    QFETCH(QVector<QVector<int>>, packs);
+    QFETCH(double, soc);
+    QFETCH(bool, byCapacity);
+    QVector<BankState::Member> members;
+    for (const QVector<int> &p : packs) {
+        BankState::Member m;
+        m.pack.soc = p[0];
+        m.designAh = p[1];
+        m.answering = p[2] != 0;
+        members.append(m);
+    }
+    bool weighted = false;
+    QCOMPARE(BankState::averageSoc(members, &weighted), soc);
+    QCOMPARE(weighted, byCapacity);
 }
 
 QTEST_GUILESS_MAIN(TestEnergyMeter)

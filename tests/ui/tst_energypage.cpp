@@ -105,10 +105,10 @@ void TestEnergyPage::cleanup()
 void TestEnergyPage::todayOnTheMainPageTilesAndBank()
 {
     auto *tabs = child<QTabWidget>("tab_widget");
-    // Its own page, before the trends.
+    // Its own page, before the log.
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_energy")) + 1,
-             tabs->indexOf(child<QWidget>("tab_trend")));
-    show("tab_3");
+             tabs->indexOf(child<QWidget>("tab_5")));
+    show("maininfo");
     send(1, record(1, 52000, 20000, 1));
     QTest::qWait(20);
     send(1, record(1, 52000, 20000, 1));
@@ -183,7 +183,7 @@ void TestEnergyPage::damagedBooksAreSaidOnThePage()
     file.close();
 
     window = std::make_unique<MainWindow>();
-    show("tab_3");
+    show("maininfo");
     send(1, record(1, 52000, 20000, 1));
     // Said on the page and beside today's energy, no box; the file kept aside; replies go on.
     QVERIFY(QFile::exists(path + ".bad"));
