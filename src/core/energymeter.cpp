@@ -252,7 +252,7 @@ QJsonObject EnergyMeter::toState(const QDate &today) const
     o.insert(QStringLiteral("today"), stateTotals(day(today)));
     const double cycles = cyclesEquivalent();
     o.insert(QStringLiteral("cycles_equivalent"),
-             cycles >= 0 ? QJsonValue(rounded(cycles, 3)) : QJsonValue());
+             cycles >= 0 ? QJsonValue(rounded(cycles, 4)) : QJsonValue());
     o.insert(QStringLiteral("without_data_s"), m_withoutDataMs / 1000);
     return o;
 }
