@@ -563,13 +563,18 @@ void TestLogger::energyBooksMatchTheBoard()
     damaged.close();
     printed.clear();
     said.clear();
-    startLogger(args);
+    // As the service runs it: the folder from systemd's StateDirectory.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("STATE_DIRECTORY", state);
+    logger.setProcessEnvironment(environment);
+    startLogger(args.mid(0, args.indexOf("--state")));
     QVERIFY2(waitForSaid("pack 2: refused the energy books"), said.constData());
     QVERIFY(said.contains("not JSON"));
     QVERIFY(QFile::exists(damaged.fileName() + ".bad"));
     QVERIFY(waitForLines(8));
     ::kill(pid_t(logger.processId()), SIGTERM);
     QCOMPARE(finish(), 0);
+    logger.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     const auto again = statesByPack(printed);
     QVERIFY(again[2].size() >= 2);
     QVERIFY(booked(again[1].first(), "charged_ah") >= booked(last, "charged_ah"));
