@@ -57,10 +57,6 @@ Today out %2 kWh</translation>
         <translation>Today ↑%1 ↓%2 kWh</translation>
     </message>
     <message>
-        <source>电池组今日充入 %1 kWh · 放出 %2 kWh</source>
-        <translation>Bank today: in %1 kWh · out %2 kWh</translation>
-    </message>
-    <message>
         <source>电池组</source>
         <translation>Bank</translation>
     </message>
@@ -103,6 +99,10 @@ Today out %2 kWh</translation>
     <message>
         <source>记录 %1：只读到第 %2 行。</source>
         <translation>Recording %1: read up to line %2 only.</translation>
+    </message>
+    <message>
+        <source>今日充入 %1 kWh · 放出 %2 kWh</source>
+        <translation>today in %1 kWh · out %2 kWh</translation>
     </message>
 </context>
 <context>

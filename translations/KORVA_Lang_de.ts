@@ -57,10 +57,6 @@ Heute entladen %2 kWh</translation>
         <translation>Heute ↑%1 ↓%2 kWh</translation>
     </message>
     <message>
-        <source>电池组今日充入 %1 kWh · 放出 %2 kWh</source>
-        <translation>Bank heute: geladen %1 kWh · entladen %2 kWh</translation>
-    </message>
-    <message>
         <source>电池组</source>
         <translation>Bank</translation>
     </message>
@@ -103,6 +99,10 @@ Heute entladen %2 kWh</translation>
     <message>
         <source>记录 %1：只读到第 %2 行。</source>
         <translation>Aufzeichnung %1: nur bis Zeile %2 gelesen.</translation>
+    </message>
+    <message>
+        <source>今日充入 %1 kWh · 放出 %2 kWh</source>
+        <translation>heute geladen %1 kWh · entladen %2 kWh</translation>
     </message>
 </context>
 <context>

@@ -57,10 +57,6 @@
         <translation>今日 ↑%1 ↓%2 kWh</translation>
     </message>
     <message>
-        <source>电池组今日充入 %1 kWh · 放出 %2 kWh</source>
-        <translation>电池组今日充入 %1 kWh · 放出 %2 kWh</translation>
-    </message>
-    <message>
         <source>电池组</source>
         <translation>电池组</translation>
     </message>
@@ -103,6 +99,10 @@
     <message>
         <source>记录 %1：只读到第 %2 行。</source>
         <translation>记录 %1：只读到第 %2 行。</translation>
+    </message>
+    <message>
+        <source>今日充入 %1 kWh · 放出 %2 kWh</source>
+        <translation>今日充入 %1 kWh · 放出 %2 kWh</translation>
     </message>
 </context>
 <context>

@@ -53,6 +53,9 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
                 if (m_blockOf < 0)
                     return;
                 m_analyses->parameters(m_blockOf, fields);
+                const auto it = m_packs.find(m_blockOf);
+                if (it != m_packs.end())
+                    it->blockRead = true;
                 m_blockOf = -1;
                 askForBlock();
             });
@@ -254,7 +257,7 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     pack.summary = PackSummary::summarize(address, record, values.cellsInSeries);
     if (!m_options.once) {
         if (m_blockOf == address && ++m_blockWait > MissesBeforeOffline)
-            m_blockOf = -1; // the block did not come: the next pack's turn, this one's later
+            m_blockOf = -1; // the block did not come: the next pack's turn, this one's again later
         if (m_blockOf < 0)
             askForBlock();
     }
@@ -296,9 +299,9 @@ void LoggerRun::askForBlock()
     if (m_stopping || !m_session->isOpen() || m_session->isScanning())
         return;
     for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
-        if (it->blockAsked || !it->online)
+        if (it->blockRead || it->blockTries >= BlockTries || !it->online)
             continue;
-        it->blockAsked = true;
+        ++it->blockTries;
         m_blockOf = it.key();
         m_blockWait = 0;
         m_session->queueReadBack(it.key());

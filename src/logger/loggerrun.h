@@ -67,7 +67,9 @@ private:
         bool saidSilent = false; // "does not answer" was said, and not yet "answers again"
         QDateTime lastReply; // invalid until it answered
         PackSummary::Pack summary; // of its last reply, for the bank
-        bool blockAsked = false; // its parameter block (the design capacity) was asked for
+        // Its parameter block (the design capacity): asked for this many times, or read.
+        int blockTries = 0;
+        bool blockRead = false;
     };
 
     void packReply(int address, const RealTimeReply &values, const AFE &record);
@@ -81,7 +83,9 @@ private:
     void finishOnceIfDone();
     // The bank's state, at most once a polling period.
     void publishBank(const QDateTime &now);
-    // Asks the next pack not yet asked for its parameter block, one at a time.
+    // How often a pack is asked for its parameter block before it is left without.
+    static constexpr int BlockTries = 3;
+    // Asks the next pack whose parameter block is not read yet, one at a time.
     void askForBlock();
     static QString stateFolder(const LoggerOptions &options);
     void finish(int exitCode);

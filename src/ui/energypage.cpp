@@ -3,7 +3,6 @@
 #include "csvreader.h"
 #include "energybooks.h"
 #include "filedialogs.h"
-#include "labelholder.h"
 #include "overviewpage.h"
 #include "packanalyses.h"
 #include "packtile.h"
@@ -71,23 +70,6 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
     small.setPointSizeF(small.pointSizeF() * 0.8);
     m_today->setFont(small);
     ui->horizontalLayout->addWidget(m_today);
-
-    // The bank's energy beside the bank line of the overview.
-    // (The bank line may sit in a holder of its own: the energy goes below the holder.)
-    QWidget *bank = m_tabs->findChild<QLabel *>(QStringLiteral("overview_bank"));
-    for (QWidget *w = bank; w && w->parentWidget(); w = w->parentWidget()) {
-        auto *box = qobject_cast<QBoxLayout *>(w->parentWidget()->layout());
-        const int at = box ? box->indexOf(w) : -1;
-        if (at >= 0) {
-            m_bankToday = new QLabel;
-            m_bankToday->setObjectName(QStringLiteral("overview_bank_energy"));
-            box->insertWidget(at + 1, m_bankToday);
-            // Its line is there from the start in the same words, so its news never lays the
-            // page out again (a line of another script may be taller).
-            LabelHolder::wrap(m_bankToday);
-            break;
-        }
-    }
 
     // The page: which books, the bars, the totals, the recording.
     m_page = new QWidget;
@@ -252,18 +234,14 @@ void EnergyPage::refreshOverview()
             tr("今日 ↑%1 ↓%2 kWh")
                 .arg(kwhText(today.chargedKwh(), locale), kwhText(today.dischargedKwh(), locale)));
     }
-    if (!m_bankToday)
-        return;
-    if (meters.isEmpty()) {
-        m_bankToday->setText(QStringLiteral(" "));
-        return;
-    }
+    // The bank line adds the bank's, in its own words.
     EnergyMeter::Totals today;
     for (const EnergyMeter *meter : meters)
         today.add(meter->day(date));
-    m_bankToday->setText(
-        tr("电池组今日充入 %1 kWh · 放出 %2 kWh")
-            .arg(kwhText(today.chargedKwh(), locale), kwhText(today.dischargedKwh(), locale)));
+    m_overview->setBankNote(meters.isEmpty() ? QString()
+                                             : tr("今日充入 %1 kWh · 放出 %2 kWh")
+                                                   .arg(kwhText(today.chargedKwh(), locale),
+                                                        kwhText(today.dischargedKwh(), locale)));
 }
 
 void EnergyPage::fillChoices(const QList<int> &addresses)

@@ -107,7 +107,6 @@ private:
     QWidget *m_mainPage; // the form's real-time page
     QWidget *m_page = nullptr; // tab_energy
     QLabel *m_today = nullptr; // energy_today, on the main page
-    QLabel *m_bankToday = nullptr; // overview_bank_energy, beside the bank line
     QLabel *m_whichLabel = nullptr;
     QComboBox *m_which = nullptr; // energy_pack: the bank, then each pack
     QtCharts::QChartView *m_chart = nullptr; // energy_chart

@@ -416,6 +416,16 @@ void OverviewPage::showBank()
                       .arg(bank.lowestPack, 2, 10, QLatin1Char('0'))
                       .arg(bank.lowestCell);
     }
+    if (!m_bankNote.isEmpty())
+        text += QStringLiteral(" · ") + m_bankNote;
     if (m_bank->text() != text)
         m_bank->setText(text);
+}
+
+void OverviewPage::setBankNote(const QString &note)
+{
+    if (note == m_bankNote)
+        return;
+    m_bankNote = note;
+    showBank();
 }

@@ -54,6 +54,8 @@ public:
     PackTile *tile(int address) const { return m_tiles.value(address); }
     // The texts in the language just chosen.
     void retranslate();
+    // A few words the bank line ends with (the bank's energy today); empty: none.
+    void setBankNote(const QString &note);
     // Greys the packs that stopped answering and tells for how long; runs every second.
     void checkSilence();
     // Repaints the tiles of the packs that answered since the last time, and the bank line.
@@ -127,4 +129,5 @@ private:
     QTimer *m_silenceTimer;
     QTimer *m_repaintTimer;
     QVector<PackTile *> m_answered; // since the last repaint
+    QString m_bankNote;
 };

@@ -116,7 +116,7 @@ void TestEnergyPage::todayOnTheMainPageTilesAndBank()
 
     show("tab_overview");
     QTRY_VERIFY(window->findChild<PackTile *>("overview_pack_01")->footer().contains("kWh"));
-    QVERIFY(child<QLabel>("overview_bank_energy")->text().contains("kWh"));
+    QVERIFY(child<QLabel>("overview_bank")->text().contains("kWh"));
 
     show("tab_energy");
     auto *which = child<QComboBox>("energy_pack");
