@@ -2,6 +2,7 @@
 // one, the bank line's figures, a silent pack greyed, a click on a tile making its pack the one
 // the other pages show, and a scan's packs becoming the poll list.
 #include "drainevents.h"
+#include "infront.h"
 #include "logpage.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -246,10 +247,10 @@ void TestOverviewPage::repliesReachTheirOwnTileOnly()
     // Every pack's rows go to the log once, with its address; the main page shows only the
     // pack in focus.
     send(reply(3, 50000, 0, 40, { 3200 }));
-    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), lcd);
+    QCOMPARE(inFront(child<QLCDNumber>("cadc"))->intValue(), lcd);
     send(reply(1, 50000, 1234, 40, { 3200 }));
-    QCOMPARE(child<QLCDNumber>("cadc")->intValue(), 1234);
-    QAbstractItemModel *log = child<QTableView>("data_view")->model();
+    QTRY_COMPARE(inFront(child<QLCDNumber>("cadc"))->intValue(), 1234);
+    QAbstractItemModel *log = inFront(child<QTableView>("data_view"))->model();
     QCOMPARE(log->rowCount(), 3);
     QCOMPARE(log->index(0, 2).data().toInt(), 2);
     QCOMPARE(log->index(1, 2).data().toInt(), 3);
