@@ -528,8 +528,10 @@ QString helpText()
             left += QLatin1Char(' ') + QLatin1String(key.valueName);
         line(left, QLatin1String(key.help));
     }
-    text += QStringLiteral("\nExit status: 0 done (or stopped by SIGTERM/SIGINT), 1 no answer or "
-                           "nothing acknowledged by the broker (--once), 2 a refused option.\n");
+    text += QStringLiteral(
+        "\nExit status: 0 done (or stopped by SIGTERM/SIGINT), 1 no answer or "
+        "nothing acknowledged by the broker (--once) or a metrics port that cannot be served, 2 a "
+        "refused option.\n");
     return text;
 }
 
