@@ -40,9 +40,6 @@ private slots:
     {
         prometheusPath = QStandardPaths::findExecutable(QStringLiteral("prometheus"));
         promtoolPath = QStandardPaths::findExecutable(QStringLiteral("promtool"));
-        if (prometheusPath.isEmpty() || promtoolPath.isEmpty())
-            QSKIP("prometheus and promtool are not installed (scripts/install-deps.sh installs "
-                  "them)");
     }
     void init() { setUpLine(); }
     void cleanup()
@@ -57,6 +54,7 @@ private slots:
     }
 
     void prometheusScrapesTheBank();
+    void portThatCannotBeServed();
 
 private:
     // The body of a GET, or an empty array after an error.
@@ -141,6 +139,8 @@ private:
 
 void TestLoggerMetrics::prometheusScrapesTheBank()
 {
+    if (prometheusPath.isEmpty() || promtoolPath.isEmpty())
+        QSKIP("prometheus and promtool are not installed (scripts/install-deps.sh installs them)");
     // Frozen values, so what Prometheus stored can be compared with what each board sent.
     QVERIFY(startBoard({ "--address", "1-3", "--static", "--control", dir->filePath("control") }));
     const quint16 metricsPort = freePort();
@@ -204,6 +204,27 @@ void TestLoggerMetrics::prometheusScrapesTheBank()
     ::kill(pid_t(logger.processId()), SIGTERM);
     QVERIFY(logger.waitForFinished(WaitMs));
     QCOMPARE(logger.exitCode(), 0);
+}
+
+// A port another program holds ends the logger at start, before it opens the line, with one line
+// that names the address and the system's reason.
+void TestLoggerMetrics::portThatCannotBeServed()
+{
+    QTcpServer holder;
+    QVERIFY(holder.listen(QHostAddress::LocalHost, 0));
+    logger.setProgram(QStringLiteral(ARVEX_LOGGER));
+    logger.setArguments({ "--port", link, "--metrics", QString::number(holder.serverPort()) });
+    logger.setProcessChannelMode(QProcess::SeparateChannels);
+    logger.start();
+    QVERIFY(logger.waitForFinished(WaitMs));
+    QCOMPARE(logger.exitCode(), 1);
+    const QByteArray said = logger.readAllStandardError();
+    QCOMPARE(said,
+             QStringLiteral("arvex-logger: cannot serve metrics on 127.0.0.1:%1: Address already "
+                            "in use\n")
+                 .arg(holder.serverPort())
+                 .toUtf8());
+    QVERIFY(logger.readAllStandardOutput().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLoggerMetrics)
