@@ -224,6 +224,9 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
         pack.saidSilent = false;
     }
     pack.lastReply = now;
+    pack.record = record;
+    pack.cells = PackState::presentCells(record, values);
+    pack.cycles = values.cycleCount;
     if (m_options.once && pack.done)
         return;
     ++pack.seq;
@@ -246,6 +249,36 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
         pack.done = true;
         finishOnceIfDone();
     }
+}
+
+PackMetrics::Bank LoggerRun::metrics() const
+{
+    PackMetrics::Bank bank;
+    QList<int> addresses = m_packs.keys();
+    std::sort(addresses.begin(), addresses.end());
+    const qint64 now = m_analyses->now();
+    for (int address : qAsConst(addresses)) {
+        const Pack &pack = *m_packs.constFind(address);
+        const BoardSession::PackLink link = m_session->packLink(address);
+        PackMetrics::Pack m;
+        m.address = address;
+        m.up = pack.online;
+        m.hasReply = pack.lastReply.isValid();
+        m.record = pack.record;
+        m.cells = pack.cells;
+        m.cycles = pack.cycles;
+        const qint64 last = m_analyses->pack(address).lastReplyMs;
+        if (last >= 0)
+            m.lastReplyAgeSeconds = std::max<qint64>(0, now - last) / 1000.0;
+        m.replies = link.replies;
+        m.timeouts = link.timeouts;
+        m.crcErrors = link.crcErrors;
+        // The energy meter's books go here: m.chargedJoules, m.dischargedJoules.
+        bank.packs.push_back(m);
+    }
+    if (m_session->isCycling() && m_session->lastCycleMs() >= 0)
+        bank.cycleSeconds = m_session->lastCycleMs() / 1000.0;
+    return bank;
 }
 
 void LoggerRun::writeCsv(int address, const QDateTime &when, const AFE &afe)

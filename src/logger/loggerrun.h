@@ -2,6 +2,7 @@
 
 #include "boardsession.h"
 #include "loggeroptions.h"
+#include "packmetrics.h"
 #include "recording.h"
 
 #include <QHash>
@@ -49,6 +50,8 @@ public:
     void stop();
 
     BoardSession *session() const { return m_session; }
+    // The packs as the metrics endpoint serves them, as they stand now.
+    PackMetrics::Bank metrics() const;
 
 signals:
     // The run is over; exitCode is the program's.
@@ -64,6 +67,10 @@ private:
         bool done = false; // --once: answered or given up
         bool saidSilent = false; // "does not answer" was said, and not yet "answers again"
         QDateTime lastReply; // invalid until it answered
+        // The last reply's figures, for a scrape of the metrics (kept only, never worked on).
+        AFE record;
+        int cells = 0;
+        int cycles = 0;
     };
 
     void packReply(int address, const RealTimeReply &values, const AFE &record);
