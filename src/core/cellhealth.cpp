@@ -281,6 +281,7 @@ void CellHealth::addToState(QJsonObject *state) const
         { "highest_resistance_mohm",
           orNull(r.highestCell > 0,
                  r.highestCell > 0 ? rounded(r.cell[r.highestCell - 1].resistanceMohm) : 0) },
+        { "highest_resistance_cell", orNull(r.highestCell > 0, r.highestCell) },
         { "cell_difference_mv",
           QJsonObject{ { "rest", orNull(r.restSpreadMv >= 0, r.restSpreadMv) },
                        { "load", orNull(r.loadSpreadMv >= 0, r.loadSpreadMv) } } },

@@ -89,7 +89,8 @@ public:
 
     // The "health" object of the pack's state: "steps", "enough_steps", "cell_resistance_mohm"
     // (one per cell, null while not valid), "cell_steps", "median_mohm", "weak_cell",
-    // "high_resistance_cells", "highest_resistance_mohm", "cell_difference_mv" (rest, load) and
+    // "high_resistance_cells", "highest_resistance_mohm" with its "highest_resistance_cell",
+    // "cell_difference_mv" (rest, load) and
     // "lowest_cell_discharging".
     void addToState(QJsonObject *state) const;
 

@@ -1,7 +1,10 @@
 // Each cell's internal resistance from the pack's current steps: a pack of known resistances fed
 // through the steps that count and those that must be left out.
 #include "cellhealth.h"
+#include "csvreader.h"
+#include "datalog.h"
 #include "packanalyses.h"
+#include "recordinganalyses.h"
 #include "telemetry.h"
 
 #include <QJsonArray>
@@ -72,6 +75,7 @@ private slots:
     void windowAndValidity();
     void spreadAndLowestCell();
     void stateAndOwner();
+    void recordingGivesTheSameAnswer();
 };
 
 void TestCellHealth::stepsNameTheWeakCell_data()
@@ -282,6 +286,41 @@ void TestCellHealth::stateAndOwner()
     QCOMPARE(health["highest_resistance_mohm"].toDouble(), 1.5);
     QCOMPARE(health["median_mohm"].toDouble(), 0.5);
     QCOMPARE(health["lowest_cell_discharging"].toInt(), 3);
+}
+
+void TestCellHealth::recordingGivesTheSameAnswer()
+{
+    // The same replies live and through a recording's lines (the current in whole 10 mA there).
+    PackAnalysis live;
+    Pack pack{ cells(16, 0.5, 7, 2.5) };
+    pack.signedCurrent = false;
+    pack.balancing = 1 << 2; // left out in both
+    QByteArray csv = DataLog::csvHeader();
+    const QDateTime start(QDate(2026, 12, 8), QTime(10, 0));
+    char line[DataLog::MaxCsvLine];
+    for (int i = 0; i < 40; ++i) {
+        if (i == 20)
+            pack.balancing = 0;
+        pack.timeMs += 1000;
+        const cell r = pack.record(i % 4 < 2 ? -40000 : -10000);
+        live.takeReply(pack.timeMs, r, RealTimeReply());
+        const DataLog::Row row = DataLog::toRow(r, start.addMSecs(pack.timeMs));
+        QCOMPARE(RecordingAnalyses::record(row).cell[15], r.cell[15]);
+        csv.append(line, DataLog::formatCsvLine(row, line));
+    }
+    CsvReader reader;
+    QVERIFY(reader.openContents(csv));
+    QMap<int, PackAnalysis> packs;
+    QVERIFY(RecordingAnalyses::analyse(&reader, &packs));
+    QCOMPARE(packs.keys(), QList<int>{ 0 });
+    const CellHealth::Result &a = live.health.result();
+    const CellHealth::Result &b = packs[0].health.result();
+    QCOMPARE(b.steps, a.steps);
+    QCOMPARE(b.leftOut, a.leftOut);
+    QVERIFY(a.leftOut[CellHealth::Balancing] > 0);
+    QCOMPARE(b.weakCell, 7);
+    QCOMPARE(b.cell[6].resistanceMohm, a.cell[6].resistanceMohm);
+    QCOMPARE(b.loadSpreadMv, a.loadSpreadMv);
 }
 
 QTEST_GUILESS_MAIN(TestCellHealth)
