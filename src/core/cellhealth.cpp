@@ -193,19 +193,18 @@ void CellHealth::takeStep(const Reply &before, const Reply &after)
     m_stepNext = (m_stepNext + 1) % Window;
     m_stepCount = std::min(m_stepCount + 1, Window);
     ++m_stepsUsed;
+    m_stepsDirty = true;
 }
 
-const CellHealth::Result &CellHealth::result() const
+void CellHealth::workOutResistances() const
 {
-    if (!m_dirty)
-        return m_result;
-    m_dirty = false;
+    m_stepsDirty = false;
     Result &r = m_result;
-    r = Result();
-    r.cells = m_cells;
-    r.steps = m_stepsUsed;
-    r.leftOut = m_leftOut;
-    r.cell.resize(m_cells);
+    r.cell.fill(Cell(), m_cells);
+    r.medianMohm = 0;
+    r.weakCell = 0;
+    r.highestCell = 0;
+    r.enoughSteps = false;
 
     std::array<float, Window> sorted;
     std::array<double, MaxCells> medians;
@@ -241,12 +240,28 @@ const CellHealth::Result &CellHealth::result() const
                 r.weakCell = i + 1;
         }
     }
+}
 
+const CellHealth::Result &CellHealth::result() const
+{
+    if (!m_dirty)
+        return m_result;
+    m_dirty = false;
+    // The resistances change only with a step; the rest is a handful of numbers.
+    if (m_stepsDirty || m_result.cells != m_cells) {
+        m_result.cells = m_cells;
+        workOutResistances();
+    }
+    Result &r = m_result;
+    r.steps = m_stepsUsed;
+    r.leftOut = m_leftOut;
     r.restSpreadMv = m_restSpreadMv;
     r.loadSpreadMv = m_loadSpreadMv;
     r.restSpreadMeanMv = m_restReplies ? double(m_restSpreadSum) / m_restReplies : -1;
     r.loadSpreadMeanMv = m_loadReplies ? double(m_loadSpreadSum) / m_loadReplies : -1;
     r.dischargeReplies = m_dischargeReplies;
+    r.lowestCell = 0;
+    r.lowestCount = 0;
     for (int i = 0; i < m_cells; ++i) {
         if (m_lowestCounts[size_t(i)] > r.lowestCount) {
             r.lowestCount = m_lowestCounts[size_t(i)];

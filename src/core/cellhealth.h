@@ -84,8 +84,10 @@ public:
     // Forgets everything but the design capacity and a given period.
     void clear();
 
-    // The figures; worked out when asked, after a change.
+    // The figures; worked out when asked, after a change (the resistances only after a step).
     const Result &result() const;
+    // The weak cell alone, as result().weakCell.
+    int weakCell() const { return result().weakCell; }
 
     // The "health" object of the pack's state: "steps", "enough_steps", "cell_resistance_mohm"
     // (one per cell, null while not valid), "cell_steps", "median_mohm", "weak_cell",
@@ -107,6 +109,7 @@ private:
     void learnSpacing(qint64 spacingMs);
     void takeStep(const Reply &before, const Reply &after);
     void resetCells(int cells);
+    void workOutResistances() const;
 
     int m_stepMa = DefaultStepMa;
     qint64 m_givenPeriodMs = 0;
@@ -137,4 +140,5 @@ private:
 
     mutable Result m_result;
     mutable bool m_dirty = true;
+    mutable bool m_stepsDirty = true;
 };
