@@ -146,12 +146,15 @@ QString HealthPage::summary() const
         parts << tr("内阻偏高：电芯 %1").arg(r.weakCell);
     else if (r.enoughSteps)
         parts << tr("无内阻偏高的电芯");
-    parts << tr("压差：静置 %1 mV，负载 %2 mV").arg(mv(r.restSpreadMv), mv(r.loadSpreadMv));
+    // The voltages on a line of their own.
+    QStringList voltages;
+    voltages << tr("压差：静置 %1 mV，负载 %2 mV").arg(mv(r.restSpreadMv), mv(r.loadSpreadMv));
     if (r.lowestCell > 0 && r.dischargeReplies > 0)
-        parts << tr("放电时最常最低：电芯 %1（%2 %）")
-                     .arg(r.lowestCell)
-                     .arg(locale.toString(100.0 * r.lowestCount / r.dischargeReplies, 'f', 0));
-    return parts.join(QStringLiteral("  ·  "));
+        voltages << tr("放电时最常最低：电芯 %1（%2 %）")
+                        .arg(r.lowestCell)
+                        .arg(locale.toString(100.0 * r.lowestCount / r.dischargeReplies, 'f', 0));
+    const QString dot = QStringLiteral("  ·  ");
+    return parts.join(dot) + QLatin1Char('\n') + voltages.join(dot);
 }
 
 QString HealthPage::source() const

@@ -74,8 +74,10 @@ void HealthView::paintEvent(QPaintEvent *)
     const CellHealth::Result &r = m_result;
 
     // The chart's area: the scale at the left, the cell numbers and step counts below.
-    const QRect chart(Margin + AxisWidth, Margin + TopRoom, width() - 2 * Margin - AxisWidth,
-                      height() - 2 * Margin - TopRoom - 2 * line - 6);
+    // Half a line of room above and below for the scale's top and bottom numbers.
+    const QRect chart(Margin + AxisWidth, Margin + TopRoom + line / 2,
+                      width() - 2 * Margin - AxisWidth,
+                      height() - 2 * Margin - TopRoom - 3 * line - 8);
     p.setPen(Text);
     p.drawText(QRect(Margin, Margin, width() - 2 * Margin, TopRoom), Qt::AlignLeft | Qt::AlignTop,
                tr("电芯内阻 (mΩ)"));
@@ -108,7 +110,7 @@ void HealthView::paintEvent(QPaintEvent *)
     p.drawLine(chart.bottomLeft(), chart.bottomRight());
 
     // The captions of the two rows under the bars.
-    const int numbersY = chart.bottom() + 4;
+    const int numbersY = chart.bottom() + line / 2 + 4;
     const int stepsY = numbersY + line + 2;
     p.setPen(Dim);
     p.drawText(QRect(Margin, numbersY, AxisWidth - 6, line), Qt::AlignRight | Qt::AlignVCenter,
