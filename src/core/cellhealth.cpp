@@ -139,11 +139,12 @@ void CellHealth::take(qint64 timeMs, const cell &record, int cellsInSeries)
     // The spread at rest (hardly any current) and under load (at least a step's worth).
     const int spread = now.mv[size_t(highest)] - now.mv[size_t(lowest)];
     const int restMa = m_stepMa / 10;
-    if (std::abs(now.currentMa) < restMa) {
+    const qint64 amountMa = std::abs(qint64(now.currentMa)); // a line may send any 32 bits
+    if (amountMa < restMa) {
         m_restSpreadMv = spread;
         m_restSpreadSum += spread;
         ++m_restReplies;
-    } else if (std::abs(now.currentMa) >= m_stepMa) {
+    } else if (amountMa >= m_stepMa) {
         m_loadSpreadMv = spread;
         m_loadSpreadSum += spread;
         ++m_loadReplies;

@@ -10,6 +10,8 @@
 #include <QJsonArray>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 // A pack whose cells follow V = rest + I * R exactly, polled every periodMs.
@@ -103,6 +105,9 @@ void TestCellHealth::stepsNameTheWeakCell_data()
         << cells(4, 20, 2, 2) << true << -4000 << -1000 << 20 << 12 << 2;
     QTest::newRow("below a tenth of 400 Ah") << seventh << true << -30000 << -1000 << 400 << 0 << 0;
     QTest::newRow("constant current") << seventh << true << -40000 << -40000 << 0 << 0 << 0;
+    // The extremes a line can send: the steps count, nothing overflows.
+    QTest::newRow("32-bit extremes") << cells(4, 0.0) << true << std::numeric_limits<int>::min()
+                                     << std::numeric_limits<int>::max() << 0 << 12 << 0;
 }
 
 void TestCellHealth::stepsNameTheWeakCell()
@@ -132,7 +137,7 @@ void TestCellHealth::stepsNameTheWeakCell()
     if (steps == 0)
         return;
     // Whole millivolts: within a millivolt's worth of the step.
-    const double tolerance = 1000.0 / std::abs(aMa - bMa) + 1e-9;
+    const double tolerance = 1000.0 / std::abs(double(aMa) - bMa) + 1e-9;
     for (int i = 0; i < mohm.size(); ++i) {
         QVERIFY2(
             std::abs(r.cell[i].resistanceMohm - mohm[i]) <= tolerance,
