@@ -6,9 +6,8 @@
 
 void PackAnalysis::takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values)
 {
-    Q_UNUSED(record);
-    Q_UNUSED(values);
     ++replies;
+    health.take(timeMs, record, values.cellsInSeries);
     lastReplyMs = timeMs;
 }
 
@@ -20,11 +19,12 @@ void PackAnalysis::takeUnanswered(qint64 timeMs)
 void PackAnalysis::takeParameters(const QVector<ParameterBlock::Field> &fields)
 {
     parameters = fields;
+    health.setDesignCapacityAh(CellHealth::designCapacityAh(fields));
 }
 
 void PackAnalysis::addToState(QJsonObject *state) const
 {
-    Q_UNUSED(state);
+    health.addToState(state);
 }
 
 PackAnalyses::PackAnalyses(Clock clock, QObject *parent)

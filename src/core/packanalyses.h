@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cellhealth.h"
 #include "parameterblock.h"
 #include "telemetry.h"
 
@@ -18,6 +19,7 @@ struct PackAnalysis
     QVector<ParameterBlock::Field> parameters;
     qint64 replies = 0; // valid replies taken
     qint64 lastReplyMs = -1; // wall-anchored milliseconds of the last reply; -1 before one
+    CellHealth health; // each cell's internal resistance, the weak cell, the spread
 
     // One valid real-time reply at timeMs (wall-anchored milliseconds that never step).
     void takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values);

@@ -2,6 +2,7 @@
 
 #include "cellchart.h"
 #include "devicewatcher.h"
+#include "healthpage.h"
 #include "logpage.h"
 #include "messages.h"
 #include "overviewpage.h"
@@ -212,6 +213,7 @@ void MainWindow::langChange(int index)
         showClosedText();
     realTimePage->retranslate();
     overviewPage->retranslate();
+    healthPage->retranslate();
     parameterPage->retranslate();
     showFocusPack();
 }

@@ -31,6 +31,7 @@ class ProfilePanel;
 class QTimer;
 class RealTimePage;
 class TrendsPage;
+class HealthPage;
 class Ui_MainWindow;
 struct StartOptions;
 struct cell;
@@ -311,6 +312,7 @@ private:
     OverviewPage *overviewPage = nullptr;
     // Every pack's books, journal and health, fed from the session whatever page is shown.
     PackAnalyses *analyses = nullptr;
+    HealthPage *healthPage = nullptr; // which cell is wearing out, from analyses
     // A pack's last reply as the main page shows it when the pack comes into focus, until the
     // pack's next reply (the page keeps the record it shows).
     cell focusRecord;

@@ -130,9 +130,10 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
     Subscriber late;
     QVERIFY(late.start(*broker, { "homeassistant/#" }, "late"));
     QStringList expected;
-    for (const char *object : { "voltage", "current", "power", "soc", "remaining_capacity",
-                                "cell_min", "cell_max", "cell_diff", "temp_env", "temp_mosfet",
-                                "temp_1", "temp_2", "temp_3", "temp_4", "cycles", "round_trip" })
+    for (const char *object :
+         { "voltage", "current", "power", "soc", "remaining_capacity", "cell_min", "cell_max",
+           "cell_diff", "temp_env", "temp_mosfet", "temp_1", "temp_2", "temp_3", "temp_4", "cycles",
+           "round_trip", "weak_cell", "cell_resistance_max" })
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/%1/config").arg(object);
     for (int cell = 1; cell <= 13; ++cell)
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/cell_%1/config")
