@@ -1,7 +1,8 @@
-// Cost of one real-time reply in the real window: from ParseMsg to the last widget, with the log
-// page shown and logging on, after 0, 100,000 and 300,000 logged rows; the same reply with the
-// event loop run until idle, its painting included, with the area it painted and the widgets
-// that painted it; and the window's memory per logged row. Runs offscreen unless a platform is
+// Cost of one real-time reply in the real window, logging on: from ParseMsg to the last widget
+// (the handler alone) with the main, details, log or overview page in front, after 1,200 and
+// 300,000 logged rows; the same reply with the event loop run until idle, its painting included,
+// with the area it painted and the widgets that painted it; a page brought to the front after ten
+// minutes of replies; and the window's memory per logged row. Runs offscreen unless a platform is
 // given (offscreen, the window's backing store is painted for real).
 #include "datalog.h"
 #include "drainevents.h"
@@ -75,13 +76,14 @@ struct Bench
         QDateTime when = QDateTime::currentDateTime();
         for (int i = 0; i < rows; ++i)
             log->append(record, when.addMSecs(300 * i));
+        log->showNewRows(); // the window's log shows its new rows after the reply
         view->scrollToBottom();
         QCoreApplication::processEvents();
     }
 };
 
 std::unique_ptr<Bench> bench;
-std::map<int, QString> paintBreakdowns; // by logged rows: the widgets that painted
+std::map<QString, QString> paintBreakdowns; // by page and rows: the widgets that painted
 
 // Heap growth of the window over 300,000 logged rows: the log and whatever the view keeps per
 // row. Run first, before other runs have left the view's per-row storage allocated.
@@ -99,6 +101,17 @@ void BM_WindowMemoryPerRow(benchmark::State &state)
     state.counters["bytes_per_row"] = perRow;
 }
 BENCHMARK(BM_WindowMemoryPerRow)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The pages a reply may find in front: the main page, the details, the log and the overview.
+const char *const Pages[] = { "maininfo", "tab_3", "tab_5", "tab_overview" };
+const char *const PageNames[] = { "main", "details", "log", "overview" };
+constexpr int PageCount = 4;
+
+void showPage(int page)
+{
+    bench->tabs->setCurrentWidget(bench->window.findChild<QWidget *>(QLatin1String(Pages[page])));
+    drainEvents();
+}
 
 // Times each reply from ParseMsg to the last widget. What a reply leaves to the event loop
 // (layout, painting) runs between the timed replies. The mean carries the odd slow reply (the
@@ -126,31 +139,20 @@ void timeReplies(benchmark::State &state)
     state.counters["rows_at_end"] = bench->log->count();
 }
 
-// The log page shown, after 0, 100,000 and 300,000 rows.
+// The handler alone, with each page in front, after 1,200 and 300,000 logged rows.
 void BM_WindowReply(benchmark::State &state)
 {
-    bench->fillTo(int(state.range(0)));
+    const int page = int(state.range(0));
+    state.SetLabel(PageNames[page]);
+    bench->fillTo(int(state.range(1)));
+    showPage(page);
     timeReplies(state);
 }
+// A fixed number of replies: what the event loop does between them (painting) is not timed, and
+// would otherwise be run for as many replies as fit the benchmark's time.
 BENCHMARK(BM_WindowReply)
-    ->Arg(0)
-    ->Arg(100000)
-    ->Arg(300000)
-    ->Unit(benchmark::kMicrosecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-
-// The main page shown, the page a user mostly looks at: the chart and the lamps are visible.
-void BM_WindowReplyMainPage(benchmark::State &state)
-{
-    bench->fillTo(0);
-    bench->tabs->setCurrentIndex(0);
-    QCoreApplication::processEvents();
-    timeReplies(state);
-    bench->tabs->setCurrentWidget(bench->logPage);
-    QCoreApplication::processEvents();
-}
-BENCHMARK(BM_WindowReplyMainPage)
+    ->ArgsProduct({ { 0, 1, 2, 3 }, { 1200, 300000 } })
+    ->Iterations(1000)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -233,14 +235,16 @@ private:
     qint64 m_windowPixels = 0;
 };
 
-// The reply as the user sees it: from ParseMsg until the event loop is idle again, the log page
-// painted with the new row; and the area the reply painted: the window's pixels, and the sum over
-// the widgets that painted them, with the widgets that painted most (printed on standard error at
-// the end).
+// The reply as the user sees it: from ParseMsg until the event loop is idle again, the page in
+// front painted with the new reply; and the area the reply painted: the window's pixels, and the
+// sum over the widgets that painted them, with the widgets that painted most (printed on standard
+// error at the end).
 void BM_WindowReplyPainted(benchmark::State &state)
 {
-    bench->fillTo(int(state.range(0)));
-    drainEvents();
+    const int page = int(state.range(0));
+    state.SetLabel(PageNames[page]);
+    bench->fillTo(int(state.range(1)));
+    showPage(page);
     PaintMeter meter;
     std::vector<qint64> times;
     times.reserve(1 << 16);
@@ -261,14 +265,46 @@ void BM_WindowReplyPainted(benchmark::State &state)
     state.counters["rows_at_end"] = bench->log->count();
     // The benchmark is run several times per argument; the widgets of the last run are printed
     // at the end.
-    paintBreakdowns[int(state.range(0))] = meter.breakdown(int(replies), 12);
+    paintBreakdowns[QStringLiteral("%1 page after %2 logged rows")
+                        .arg(QLatin1String(PageNames[page]))
+                        .arg(state.range(1))] = meter.breakdown(int(replies), 8);
 }
 BENCHMARK(BM_WindowReplyPainted)
-    ->Arg(0)
-    ->Arg(300000)
+    ->ArgsProduct({ { 0, 1, 2, 3 }, { 1200, 300000 } })
+    ->Iterations(300)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// A page brought to the front after ten minutes of replies at the fastest poll (2,000 replies)
+// while the log page was shown: from the switch until the page is painted with the latest reply.
+void BM_PageSwitch(benchmark::State &state)
+{
+    constexpr int Replies = 2000;
+    const int page = int(state.range(0));
+    state.SetLabel(PageNames[page]);
+    bench->fillTo(1200);
+    std::vector<qint64> times;
+    QElapsedTimer clock;
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        showPage(2);
+        for (int n = 0; n < Replies; ++n) {
+            emit bench->window.dataReceived(bench->frames[std::size_t(i++ % Variants)]);
+            if (n % 64 == 0)
+                QCoreApplication::processEvents();
+        }
+        drainEvents();
+        state.ResumeTiming();
+        clock.start();
+        showPage(page);
+        times.push_back(clock.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times.empty() ? 0.0 : double(times[times.size() / 2]) / 1e6;
+}
+BENCHMARK(BM_PageSwitch)->DenseRange(0, 3)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -290,9 +326,9 @@ int main(int argc, char **argv)
     bench = std::make_unique<Bench>();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    for (const auto &[rows, text] : paintBreakdowns)
-        fprintf(stderr, "Painted per reply after %d logged rows (pixels summed over widgets):\n%s",
-                rows, qPrintable(text));
+    for (const auto &[what, text] : paintBreakdowns)
+        fprintf(stderr, "Painted per reply, %s (pixels summed over widgets):\n%s", qPrintable(what),
+                qPrintable(text));
     bench.reset();
     return 0;
 }

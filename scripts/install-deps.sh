@@ -11,6 +11,9 @@ packages=(
     libudev-dev
     # the logger's MQTT client, and a real broker with its command-line clients for its tests
     libmosquitto-dev mosquitto mosquitto-clients
+    # the logger's metrics endpoint (Prometheus's C++ client), and a real Prometheus with its
+    # promtool for its tests
+    prometheus-cpp-dev prometheus
     libbenchmark-dev
     clang libclang-rt-14-dev
     socat xvfb xauth imagemagick
@@ -40,3 +43,12 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# Prometheus is here for the tests, which start their own on a free port: the system service its
+# package enables would hold port 9090 and keep a database for nothing. Only one installed just
+# now is stopped; a Prometheus the machine already ran is left alone.
+for p in "${missing[@]}"; do
+    if [ "$p" = prometheus ] && [ -d /run/systemd/system ]; then
+        $SUDO systemctl disable --now prometheus.service > /dev/null 2>&1 || true
+    fi
+done

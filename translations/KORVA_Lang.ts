@@ -296,6 +296,68 @@ addr with an address or a list of them in decimal (such as addr 5 or addr 1,3-5)
     </message>
 </context>
 <context>
+    <name>HealthPage</name>
+    <message>
+        <source>电芯健康</source>
+        <translation>Cell health</translation>
+    </message>
+    <message>
+        <source>记录 %1  ·  %2 行  ·  电池包 %3</source>
+        <translation>Recording %1  ·  %2 rows  ·  pack %3</translation>
+    </message>
+    <message>
+        <source>电流阶跃 %1</source>
+        <translation>Current steps: %1</translation>
+    </message>
+    <message>
+        <source>未计：保护中 %1，均衡中 %2，间隔过长 %3</source>
+        <translation>Left out: %1 during a protection, %2 while balancing, %3 too far apart</translation>
+    </message>
+    <message>
+        <source>内阻偏高：电芯 %1</source>
+        <translation>High internal resistance: cell %1</translation>
+    </message>
+    <message>
+        <source>无内阻偏高的电芯</source>
+        <translation>No cell of high internal resistance</translation>
+    </message>
+    <message>
+        <source>压差：静置 %1 mV，负载 %2 mV</source>
+        <translation>Cell spread: %1 mV at rest, %2 mV under load</translation>
+    </message>
+    <message>
+        <source>放电时最常最低：电芯 %1（%2 %）</source>
+        <translation>Lowest most often while discharging: cell %1 (%2 %)</translation>
+    </message>
+    <message>
+        <source>%1 中没有数据行。</source>
+        <translation>%1 holds no rows.</translation>
+    </message>
+</context>
+<context>
+    <name>HealthView</name>
+    <message>
+        <source>电流阶跃尚不足</source>
+        <translation>not enough current steps yet</translation>
+    </message>
+    <message>
+        <source>电芯内阻 (mΩ)</source>
+        <translation>Internal resistance of the cells (mΩ)</translation>
+    </message>
+    <message>
+        <source>电芯</source>
+        <translation>Cell</translation>
+    </message>
+    <message>
+        <source>阶跃</source>
+        <translation>Steps</translation>
+    </message>
+    <message>
+        <source>中位数 %1 mΩ</source>
+        <translation>Median %1 mΩ</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Arvex</source>
@@ -2035,6 +2097,10 @@ The board restarts and does not answer for a second or two.</translation>
             <numerusform>The pack at address %1 now differs from the file in %n setting.</numerusform>
             <numerusform>The pack at address %1 now differs from the file in %n settings.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>电芯 %1 内阻偏高</source>
+        <translation>Cell %1: high internal resistance</translation>
     </message>
 </context>
 <context>

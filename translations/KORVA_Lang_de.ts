@@ -296,6 +296,68 @@ addr mit einer Adresse oder einer Liste von Adressen, dezimal (etwa addr 5 oder 
     </message>
 </context>
 <context>
+    <name>HealthPage</name>
+    <message>
+        <source>电芯健康</source>
+        <translation>Zellzustand</translation>
+    </message>
+    <message>
+        <source>记录 %1  ·  %2 行  ·  电池包 %3</source>
+        <translation>Aufzeichnung %1  ·  %2 Zeilen  ·  Pack %3</translation>
+    </message>
+    <message>
+        <source>电流阶跃 %1</source>
+        <translation>Stromsprünge: %1</translation>
+    </message>
+    <message>
+        <source>未计：保护中 %1，均衡中 %2，间隔过长 %3</source>
+        <translation>Nicht gezählt: %1 während einer Schutzabschaltung, %2 beim Balancieren, %3 zu weit auseinander</translation>
+    </message>
+    <message>
+        <source>内阻偏高：电芯 %1</source>
+        <translation>Hoher Innenwiderstand: Zelle %1</translation>
+    </message>
+    <message>
+        <source>无内阻偏高的电芯</source>
+        <translation>Keine Zelle mit hohem Innenwiderstand</translation>
+    </message>
+    <message>
+        <source>压差：静置 %1 mV，负载 %2 mV</source>
+        <translation>Zellspreizung: %1 mV in Ruhe, %2 mV unter Last</translation>
+    </message>
+    <message>
+        <source>放电时最常最低：电芯 %1（%2 %）</source>
+        <translation>Beim Entladen am häufigsten die niedrigste: Zelle %1 (%2 %)</translation>
+    </message>
+    <message>
+        <source>%1 中没有数据行。</source>
+        <translation>%1 enthält keine Zeilen.</translation>
+    </message>
+</context>
+<context>
+    <name>HealthView</name>
+    <message>
+        <source>电流阶跃尚不足</source>
+        <translation>noch nicht genug Stromsprünge</translation>
+    </message>
+    <message>
+        <source>电芯内阻 (mΩ)</source>
+        <translation>Innenwiderstand der Zellen (mΩ)</translation>
+    </message>
+    <message>
+        <source>电芯</source>
+        <translation>Zelle</translation>
+    </message>
+    <message>
+        <source>阶跃</source>
+        <translation>Sprünge</translation>
+    </message>
+    <message>
+        <source>中位数 %1 mΩ</source>
+        <translation>Median %1 mΩ</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Arvex</source>
@@ -2035,6 +2097,10 @@ Die Platine startet neu und antwortet ein bis zwei Sekunden lang nicht.</transla
             <numerusform>Das Pack mit Adresse %1 weicht derzeit in %n Einstellung von der Datei ab.</numerusform>
             <numerusform>Das Pack mit Adresse %1 weicht derzeit in %n Einstellungen von der Datei ab.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>电芯 %1 内阻偏高</source>
+        <translation>Zelle %1: hoher Innenwiderstand</translation>
     </message>
 </context>
 <context>

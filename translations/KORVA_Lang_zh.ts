@@ -296,6 +296,68 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
     </message>
 </context>
 <context>
+    <name>HealthPage</name>
+    <message>
+        <source>电芯健康</source>
+        <translation>电芯健康</translation>
+    </message>
+    <message>
+        <source>记录 %1  ·  %2 行  ·  电池包 %3</source>
+        <translation>记录 %1  ·  %2 行  ·  电池包 %3</translation>
+    </message>
+    <message>
+        <source>电流阶跃 %1</source>
+        <translation>电流阶跃 %1</translation>
+    </message>
+    <message>
+        <source>未计：保护中 %1，均衡中 %2，间隔过长 %3</source>
+        <translation>未计：保护中 %1，均衡中 %2，间隔过长 %3</translation>
+    </message>
+    <message>
+        <source>内阻偏高：电芯 %1</source>
+        <translation>内阻偏高：电芯 %1</translation>
+    </message>
+    <message>
+        <source>无内阻偏高的电芯</source>
+        <translation>无内阻偏高的电芯</translation>
+    </message>
+    <message>
+        <source>压差：静置 %1 mV，负载 %2 mV</source>
+        <translation>压差：静置 %1 mV，负载 %2 mV</translation>
+    </message>
+    <message>
+        <source>放电时最常最低：电芯 %1（%2 %）</source>
+        <translation>放电时最常最低：电芯 %1（%2 %）</translation>
+    </message>
+    <message>
+        <source>%1 中没有数据行。</source>
+        <translation>%1 中没有数据行。</translation>
+    </message>
+</context>
+<context>
+    <name>HealthView</name>
+    <message>
+        <source>电流阶跃尚不足</source>
+        <translation>电流阶跃尚不足</translation>
+    </message>
+    <message>
+        <source>电芯内阻 (mΩ)</source>
+        <translation>电芯内阻 (mΩ)</translation>
+    </message>
+    <message>
+        <source>电芯</source>
+        <translation>电芯</translation>
+    </message>
+    <message>
+        <source>阶跃</source>
+        <translation>阶跃</translation>
+    </message>
+    <message>
+        <source>中位数 %1 mΩ</source>
+        <translation>中位数 %1 mΩ</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Arvex</source>
@@ -2030,6 +2092,10 @@ addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），�
         <translation>
             <numerusform>地址 %1 的电池包目前有 %n 项与文件不同。</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>电芯 %1 内阻偏高</source>
+        <translation>电芯 %1 内阻偏高</translation>
     </message>
 </context>
 <context>

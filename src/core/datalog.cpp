@@ -160,7 +160,7 @@ DataLog::~DataLog() = default;
 
 int DataLog::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_count;
+    return parent.isValid() ? 0 : m_shown;
 }
 
 int DataLog::columnCount(const QModelIndex &parent) const
@@ -170,7 +170,7 @@ int DataLog::columnCount(const QModelIndex &parent) const
 
 QVariant DataLog::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_count || index.column() >= LogColumns::Count)
+    if (!index.isValid() || index.row() >= m_shown || index.column() >= LogColumns::Count)
         return QVariant();
     if (role == Qt::DisplayRole)
         return text(index.row(), index.column());
@@ -229,9 +229,24 @@ void DataLog::append(const cell &record, const QDateTime &when)
     Row &r = m_chunks[chunk][std::size_t(m_count % ChunkRows)];
 
     r = toRow(record, when);
-
-    beginInsertRows(QModelIndex(), m_count, m_count);
     ++m_count;
+    if (!m_held)
+        showNewRows();
+}
+
+void DataLog::setHeld(bool held)
+{
+    m_held = held;
+    if (!held)
+        showNewRows();
+}
+
+void DataLog::showNewRows()
+{
+    if (m_shown == m_count)
+        return;
+    beginInsertRows(QModelIndex(), m_shown, m_count - 1);
+    m_shown = m_count;
     endInsertRows();
 }
 
@@ -241,6 +256,7 @@ void DataLog::clear()
     m_chunks.clear();
     m_chunks.shrink_to_fit();
     m_count = 0;
+    m_shown = 0;
     endResetModel();
 }
 

@@ -28,6 +28,14 @@ public:
 
     // Adds one row at the end: the record's logged values and the local date and time of when.
     void append(const cell &record, const QDateTime &when);
+    // While held, rows are added to the log (count(), row(), the CSV) but not yet to its views:
+    // they see the rows added since in one step at showNewRows(), or when the log is let go. A
+    // view that is not on screen then takes an hour of rows at once instead of one at a time.
+    void setHeld(bool held);
+    bool isHeld() const { return m_held; }
+    void showNewRows();
+    // Rows the views do not have yet.
+    int newRows() const { return m_count - m_shown; }
     // Drops every row.
     void clear();
     int count() const { return m_count; }
@@ -81,4 +89,6 @@ private:
     // slack is at most one chunk.
     std::vector<std::unique_ptr<Row[]>> m_chunks;
     int m_count = 0;
+    int m_shown = 0; // the rows the views have
+    bool m_held = false;
 };

@@ -1,8 +1,5 @@
 #include "energymeter.h"
 
-#include "csvreader.h"
-#include "packsummary.h"
-
 #include <QDateTime>
 #include <QJsonArray>
 
@@ -94,27 +91,6 @@ void EnergyMeter::Totals::add(const Totals &other, double share)
     dischargedAs += other.dischargedAs * share;
     chargedWs += other.chargedWs * share;
     dischargedWs += other.dischargedWs * share;
-}
-
-bool EnergyMeter::fromRecording(CsvReader *reader, QMap<int, EnergyMeter> *packs)
-{
-    // The columns of a logged row (DataLog::toRow): the address, the job, the current and the
-    // pack voltage.
-    constexpr int Address = 0;
-    constexpr int Job = 2;
-    constexpr int Current = 8;
-    constexpr int Voltage = 9;
-    EnergyMeter *last = nullptr;
-    int lastAddress = -1;
-    return reader->readRows([&](const DataLog::Row &row, qint64 utcMs) {
-        const int address = row.values[Address];
-        if (!last || address != lastAddress) {
-            last = &(*packs)[address];
-            lastAddress = address;
-        }
-        last->take(utcMs, row.values[Voltage],
-                   PackSummary::signedCurrent(row.values[Current], row.values[Job]));
-    });
 }
 
 double EnergyMeter::designCapacityAh(const QVector<ParameterBlock::Field> &fields)

@@ -4,13 +4,10 @@
 
 #include <QDate>
 #include <QJsonObject>
-#include <QMap>
 #include <QString>
 #include <QVector>
 
 #include <array>
-
-class CsvReader;
 
 // The books of one pack: charge and energy that went in and out, per local day and since the
 // meter started, integrated with the trapezoid rule from consecutive valid replies (the signed
@@ -86,11 +83,6 @@ public:
     // next interval still joins on; otherwise it says why and changes nothing.
     QJsonObject toFile() const;
     bool fromFile(const QJsonObject &file, QString *why);
-
-    // The books of a recording read from disk, one meter per pack (the address its rows state),
-    // fed its rows in order at the moments they name. False when the file could not be read to
-    // its end (the reader's error says why); the rows before count.
-    static bool fromRecording(CsvReader *reader, QMap<int, EnergyMeter> *packs);
 
     // The design capacity in Ah a parameter block shows; 0 when it holds none.
     static double designCapacityAh(const QVector<ParameterBlock::Field> &fields);

@@ -108,6 +108,21 @@ QVector<Entity> entities(int cells)
            "{{ value_json.energy.total.charged_kwh }}");
     sensor("energy_discharged", "Energy discharged", "energy", "total_increasing", "kWh",
            "{{ value_json.energy.total.discharged_kwh }}");
+    // The cells' health: the cell named as wearing out (none while every cell is alike or too few
+    // current steps were seen) and the highest internal resistance with its cell.
+    sensor("weak_cell", "Weakest cell", nullptr, nullptr, nullptr,
+           "{{ value_json.health.weak_cell if value_json.health is defined else none }}");
+    list.last().attributesTemplate =
+        "{{ {'high_resistance_cells': value_json.health.high_resistance_cells, "
+        "'steps': value_json.health.steps} | tojson if value_json.health is defined else '{}' }}";
+    list.last().diagnostic = true;
+    sensor("cell_resistance_max", "Highest cell resistance", nullptr, measurement, "m\u03a9",
+           "{{ value_json.health.highest_resistance_mohm if value_json.health is defined "
+           "else none }}");
+    list.last().attributesTemplate =
+        "{{ {'cell': value_json.health.highest_resistance_cell, 'median_mohm': "
+        "value_json.health.median_mohm} | tojson if value_json.health is defined else '{}' }}";
+    list.last().diagnostic = true;
     for (const char *key : { "protection", "alarm" }) {
         const QString k = QLatin1String(key);
         list.append({ k, k == "alarm" ? QStringLiteral("Alarm") : QStringLiteral("Protection"),

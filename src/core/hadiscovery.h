@@ -59,8 +59,8 @@ int presentCells(const QJsonObject &state);
 // The object ids of a pack's entities with cells cells, in the order configs() gives them:
 // voltage, current, power, soc, remaining_capacity, cell_01 .. cell_NN, cell_min, cell_max,
 // cell_diff, temp_env, temp_mosfet, temp_1 .. temp_4, cycles, round_trip, energy_charged,
-// energy_discharged, then the binary sensors protection, alarm, charge_mosfet and
-// discharge_mosfet.
+// energy_discharged, weak_cell, cell_resistance_max, then the binary sensors protection, alarm,
+// charge_mosfet and discharge_mosfet.
 QStringList objectIds(int cells);
 
 // One retained config message per entity of the pack at address with cells cells. An entity's

@@ -63,6 +63,9 @@ const Key Keys[] = {
     { "mqtt-cafile", Kind::Value, "FILE", "CA certificates for mqtts (default: the system's)." },
     { "mqtt-prefix", Kind::Value, "PREFIX", "First level of the MQTT topics (default arvex)." },
     { "ha-discovery", Kind::Flag, nullptr, "Announce the packs to Home Assistant over MQTT." },
+    { "metrics", Kind::Value, "[ADDRESS:]PORT",
+      "Serve Prometheus metrics at http://ADDRESS:PORT/metrics; ADDRESS is an IPv4 address of "
+      "this machine (default 127.0.0.1, 0.0.0.0 for every interface)." },
     { "verbose", Kind::Flag, nullptr,
       "Also print the line's diagnostics (every time-out, every busy line) on standard error." },
     { "ha-prefix", Kind::Value, "PREFIX",
@@ -213,6 +216,32 @@ int parsePeriod(const QString &text)
     if (!(whole >= PeriodMinMs && whole <= PeriodMaxMs) || std::abs(ms - whole) > 1e-6)
         return -1;
     return int(whole);
+}
+
+bool parseListenAddress(const QString &text, QString *address, int *port)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(?:(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3}):)?(\\d{1,5})$"));
+    const QRegularExpressionMatch m = form.match(text.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const int number = m.captured(5).toInt();
+    if (number < 1 || number > 65535)
+        return false;
+    QString dotted = QStringLiteral("127.0.0.1");
+    if (!m.captured(1).isEmpty()) {
+        QStringList parts;
+        for (int i = 1; i <= 4; ++i) {
+            const int part = m.captured(i).toInt();
+            if (part > 255)
+                return false;
+            parts << QString::number(part);
+        }
+        dotted = parts.join(QLatin1Char('.'));
+    }
+    *address = dotted;
+    *port = number;
+    return true;
 }
 
 bool readPasswordFile(const QString &path, QString *password, QString *error)
@@ -455,6 +484,12 @@ Result parse(const QStringList &arguments)
                        QStringLiteral("is not a topic prefix (no +, #, or / at either end)"));
     }
 
+    if (has("metrics")
+        && !parseListenAddress(get("metrics").value, &o.metricsAddress, &o.metricsPort))
+        return bad(get("metrics"),
+                   QStringLiteral("is not [ADDRESS:]PORT with an IPv4 address and a port from 1 "
+                                  "to 65535, such as 9184 or 0.0.0.0:9184"));
+
     // The profile commands do one job on the board and exit; one at a time.
     struct ProfileKey
     {
@@ -477,6 +512,10 @@ Result parse(const QStringList &arguments)
     }
     if (o.profileAction != LoggerOptions::ProfileAction::None && (o.once || o.json))
         return refuse(QStringLiteral("a profile command cannot be combined with --once or --json"));
+    // The endpoint is for a logger left running, scraped again and again.
+    if (has("metrics") && (o.once || o.profileAction != LoggerOptions::ProfileAction::None))
+        return refuse(QStringLiteral("%1 cannot be combined with --once or a profile command")
+                          .arg(get("metrics").origin));
     return result;
 }
 
@@ -498,8 +537,10 @@ QString helpText()
             left += QLatin1Char(' ') + QLatin1String(key.valueName);
         line(left, QLatin1String(key.help));
     }
-    text += QStringLiteral("\nExit status: 0 done (or stopped by SIGTERM/SIGINT), 1 no answer or "
-                           "nothing acknowledged by the broker (--once), 2 a refused option.\n");
+    text += QStringLiteral(
+        "\nExit status: 0 done (or stopped by SIGTERM/SIGINT), 1 no answer or "
+        "nothing acknowledged by the broker (--once) or a metrics port that cannot be served, 2 a "
+        "refused option.\n");
     return text;
 }
 

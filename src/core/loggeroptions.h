@@ -30,6 +30,9 @@ struct LoggerOptions
     bool haDiscovery = false;
     QString haPrefix = QStringLiteral("homeassistant"); // of the discovery topics
     bool verbose = false; // the line's diagnostics on standard error too
+    // Where Prometheus metrics are served: an IPv4 address and a port; port 0: not served.
+    QString metricsAddress = QStringLiteral("127.0.0.1");
+    int metricsPort = 0;
     QString configFile;
     ProfileAction profileAction = ProfileAction::None;
     QString profileFile;
@@ -81,6 +84,10 @@ QVector<int> parseAddresses(const QString &text);
 // A poll period: milliseconds ("1000"), or a number with the unit ms, s, min or h ("1.5s",
 // "10 min"), within PeriodMinMs .. PeriodMaxMs. -1 when it is not one.
 int parsePeriod(const QString &text);
+
+// Where to serve metrics: "[ADDRESS:]PORT", ADDRESS an IPv4 address in dotted decimal (default
+// 127.0.0.1), PORT 1 to 65535. False when the text is not such a pair.
+bool parseListenAddress(const QString &text, QString *address, int *port);
 
 // The MQTT password from a file of its own: the first line, without its line end. The file must
 // be readable by its owner only; false with one line of error otherwise.

@@ -7,9 +7,9 @@
 
 void PackAnalysis::takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values)
 {
-    Q_UNUSED(values);
     energy.take(timeMs, record.totalv, PackSummary::signedCurrent(record.cadc, record.job_statu));
     ++replies;
+    health.take(timeMs, record, values.cellsInSeries);
     lastReplyMs = timeMs;
 }
 
@@ -23,6 +23,7 @@ void PackAnalysis::takeParameters(const QVector<ParameterBlock::Field> &fields)
 {
     parameters = fields;
     energy.setDesignCapacityAh(EnergyMeter::designCapacityAh(fields));
+    health.setDesignCapacityAh(CellHealth::designCapacityAh(fields));
 }
 
 void PackAnalysis::addToState(QJsonObject *state) const
@@ -30,6 +31,7 @@ void PackAnalysis::addToState(QJsonObject *state) const
     if (lastReplyMs >= 0)
         state->insert(QStringLiteral("energy"),
                       energy.toState(EnergyMeter::localDate(lastReplyMs)));
+    health.addToState(state);
 }
 
 PackAnalyses::PackAnalyses(Clock clock, QObject *parent)

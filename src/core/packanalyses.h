@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cellhealth.h"
 #include "energymeter.h"
 #include "parameterblock.h"
 #include "telemetry.h"
@@ -20,6 +21,7 @@ struct PackAnalysis
     qint64 replies = 0; // valid replies taken
     qint64 lastReplyMs = -1; // wall-anchored milliseconds of the last reply; -1 before one
     EnergyMeter energy; // charge and energy in and out, per day and in total
+    CellHealth health; // each cell's internal resistance, the weak cell, the spread
 
     // One valid real-time reply at timeMs (wall-anchored milliseconds that never step).
     void takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values);

@@ -254,7 +254,9 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
         pack.saidSilent = false;
     }
     pack.lastReply = now;
-    pack.summary = PackSummary::summarize(address, record, values.cellsInSeries);
+    pack.record = record;
+    pack.cells = PackState::presentCells(record, values);
+    pack.cycles = values.cycleCount;
     if (!m_options.once) {
         if (m_blockOf == address && ++m_blockWait > MissesBeforeOffline)
             m_blockOf = -1; // the block did not come: the next pack's turn, this one's again later
@@ -319,7 +321,7 @@ void LoggerRun::publishBank(const QDateTime &now)
     QVector<BankState::Member> members;
     for (auto it = m_packs.cbegin(); it != m_packs.cend(); ++it) {
         BankState::Member m;
-        m.pack = it->summary;
+        m.pack = PackSummary::summarize(it.key(), it->record, it->cells);
         m.answering = it->online && it->lastReply.isValid();
         const PackAnalysis &analysis = m_analyses->pack(it.key());
         m.designAh = analysis.energy.designCapacityAh();
@@ -327,6 +329,40 @@ void LoggerRun::publishBank(const QDateTime &now)
         members.append(m);
     }
     m_mqtt->publishBank(BankState::build(members, now));
+}
+
+PackMetrics::Bank LoggerRun::metrics() const
+{
+    PackMetrics::Bank bank;
+    QList<int> addresses = m_packs.keys();
+    std::sort(addresses.begin(), addresses.end());
+    const qint64 now = m_analyses->now();
+    for (int address : qAsConst(addresses)) {
+        const Pack &pack = *m_packs.constFind(address);
+        const BoardSession::PackLink link = m_session->packLink(address);
+        PackMetrics::Pack m;
+        m.address = address;
+        m.up = pack.online;
+        m.hasReply = pack.lastReply.isValid();
+        m.record = pack.record;
+        m.cells = pack.cells;
+        m.cycles = pack.cycles;
+        const qint64 last = m_analyses->pack(address).lastReplyMs;
+        if (last >= 0)
+            m.lastReplyAgeSeconds = std::max<qint64>(0, now - last) / 1000.0;
+        m.replies = link.replies;
+        m.timeouts = link.timeouts;
+        m.crcErrors = link.crcErrors;
+        const EnergyMeter &energy = m_analyses->pack(address).energy;
+        if (energy.since().isValid()) {
+            m.chargedJoules = energy.total().chargedWs;
+            m.dischargedJoules = energy.total().dischargedWs;
+        }
+        bank.packs.push_back(m);
+    }
+    if (m_session->isCycling() && m_session->lastCycleMs() >= 0)
+        bank.cycleSeconds = m_session->lastCycleMs() / 1000.0;
+    return bank;
 }
 
 void LoggerRun::writeCsv(int address, const QDateTime &when, const AFE &afe)

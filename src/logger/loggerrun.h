@@ -2,7 +2,7 @@
 
 #include "boardsession.h"
 #include "loggeroptions.h"
-#include "packsummary.h"
+#include "packmetrics.h"
 #include "recording.h"
 
 #include <QHash>
@@ -51,6 +51,8 @@ public:
     void stop();
 
     BoardSession *session() const { return m_session; }
+    // The packs as the metrics endpoint serves them, as they stand now.
+    PackMetrics::Bank metrics() const;
 
 signals:
     // The run is over; exitCode is the program's.
@@ -66,7 +68,10 @@ private:
         bool done = false; // --once: answered or given up
         bool saidSilent = false; // "does not answer" was said, and not yet "answers again"
         QDateTime lastReply; // invalid until it answered
-        PackSummary::Pack summary; // of its last reply, for the bank
+        // The last reply's figures, for a scrape of the metrics (kept only, never worked on).
+        AFE record;
+        int cells = 0;
+        int cycles = 0;
         // Its parameter block (the design capacity): asked for this many times, or read.
         int blockTries = 0;
         bool blockRead = false;

@@ -1,6 +1,7 @@
 // arvex-logger: polls Arvex boards without a window and records, prints or publishes every reply.
 #include "loggeroptions.h"
 #include "loggerrun.h"
+#include "metricsexporter.h"
 #include "mqttpublisher.h"
 #include "portlist.h"
 #include "profilecommand.h"
@@ -183,6 +184,23 @@ int main(int argc, char *argv[])
         return runProfile(options, &signalNotifier);
     }
 
+    // The port is taken first, so a run that cannot serve its metrics ends before it connects
+    // to anything. The endpoint asks the run for the packs at each scrape, from the event loop.
+    LoggerRun *running = nullptr;
+    std::unique_ptr<MetricsExporter> metrics;
+    if (options.metricsPort > 0) {
+        metrics = std::make_unique<MetricsExporter>(
+            [&running] { return running ? running->metrics() : PackMetrics::Bank(); });
+        QString error;
+        if (!metrics->listen(options.metricsAddress, options.metricsPort, &error)) {
+            // Like a line that cannot be opened: the service may try again later.
+            std::fprintf(stderr, "arvex-logger: cannot serve metrics on %s:%d: %s\n",
+                         qPrintable(options.metricsAddress), options.metricsPort,
+                         qPrintable(error));
+            return 1;
+        }
+    }
+
     std::unique_ptr<MqttPublisher> mqtt;
     if (!options.mqttUrl.isEmpty()) {
         const QString why = MqttPublisher::checkUrl(options.mqttUrl);
@@ -222,6 +240,7 @@ int main(int argc, char *argv[])
     listPort(options.port);
 
     LoggerRun run(options, mqtt.get(), stdout);
+    running = &run;
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &run, [&run] {
         takeSignal();
         run.stop();
@@ -230,6 +249,7 @@ int main(int argc, char *argv[])
                      Qt::QueuedConnection);
     run.start();
     const int code = app.exec();
+    metrics.reset();
     mqtt.reset();
     return code;
 }

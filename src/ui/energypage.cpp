@@ -6,6 +6,7 @@
 #include "overviewpage.h"
 #include "packanalyses.h"
 #include "packtile.h"
+#include "recordinganalyses.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
@@ -282,7 +283,7 @@ EnergyPage::Books EnergyPage::chosenBooks() const
     if (showsRecording()) {
         for (auto it = m_recording.cbegin(); it != m_recording.cend(); ++it) {
             if (address < 0 || it.key() == address)
-                meters.append(&it.value());
+                meters.append(&it.value().energy);
         }
     } else {
         for (int a : m_analyses->addresses()) {
@@ -370,8 +371,8 @@ bool EnergyPage::openRecording(const QString &given)
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CsvReader reader;
-    QMap<int, EnergyMeter> packs;
-    const bool read = reader.open(path) && EnergyMeter::fromRecording(&reader, &packs);
+    QMap<int, PackAnalysis> packs;
+    const bool read = reader.open(path) && RecordingAnalyses::analyse(&reader, &packs);
     QApplication::restoreOverrideCursor();
     const QString file = QDir::toNativeSeparators(path);
     if (!read && packs.isEmpty()) {

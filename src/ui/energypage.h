@@ -1,6 +1,7 @@
 #pragma once
 
 #include "energymeter.h"
+#include "packanalyses.h"
 
 #include <QLocale>
 #include <QMap>
@@ -121,6 +122,6 @@ private:
     QPushButton *m_live = nullptr; // energy_live
 
     QString m_problem; // the last problem with the books' files, said on the page
-    QMap<int, EnergyMeter> m_recording; // the books of a recording opened
+    QMap<int, PackAnalysis> m_recording; // the analyses of a recording opened
     QString m_recordingFile;
 };

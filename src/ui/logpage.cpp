@@ -42,9 +42,18 @@ LogPage::LogPage(Ui_MainWindow *ui, QWidget *window, std::function<int()> packAd
     , dataLog(new DataLog(this))
     , recording(std::make_unique<PackRecordings>())
     , recordingStateTimer(new QTimer(this))
+    , m_newRowsTimer(new QTimer(this))
 {
     m_view->setModel(dataLog);
     m_view->resizeColumnsToContents();
+    // Every row is logged and recorded as it comes; the table is shown the new ones by
+    // showNewRows.
+    dataLog->setHeld(true);
+    m_newRowsTimer->setSingleShot(true);
+    m_newRowsTimer->setInterval(0);
+    connect(m_newRowsTimer, &QTimer::timeout, this, &LogPage::showNewRows);
+    m_page = ui->tab_5;
+    m_page->installEventFilter(this);
 
     // Beside the log buttons: where the last export went.
     m_exportState = new QLabel(ui->tab_5);
@@ -75,9 +84,6 @@ LogPage::~LogPage() = default;
 void LogPage::addRecord(const cell &record)
 {
     addRow(m_view, &record);
-    const QString total = QString::number(dataLog->count());
-    if (m_total->text() != total)
-        m_total->setText(total);
 }
 
 int LogPage::addRow(QTableView *view, const cell *record)
@@ -87,21 +93,55 @@ int LogPage::addRow(QTableView *view, const cell *record)
     auto *log = qobject_cast<DataLog *>(view->model());
     if (!log)
         return 0;
+    const QDateTime now = QDateTime::currentDateTime();
+    if (log != dataLog) {
+        // A log of another view takes its row at once.
+        const bool following = isFollowing(view);
+        log->append(*record, now);
+        fitNewRows(view, log->count() == 1, following);
+        return log->count();
+    }
+    log->append(*record, now);
+    recordRow(log->count() - 1, now);
+    // The table takes its new rows after the reply while its page is in front, and all of them
+    // at once when the page is shown; a window not shown yet takes each at once.
+    if (!m_window->isVisible())
+        showNewRows();
+    else if (m_view->isVisible() && !m_newRowsTimer->isActive())
+        m_newRowsTimer->start();
+    return log->count();
+}
+
+bool LogPage::isFollowing(const QTableView *view)
+{
     // The view follows the newest row only while it shows the end of the log: a user reading
     // older rows is not pulled away from them by every reply.
     const QScrollBar *bar = view->verticalScrollBar();
-    const bool following = bar->value() >= bar->maximum();
-    const QDateTime now = QDateTime::currentDateTime();
-    log->append(*record, now);
-    if (log == dataLog)
-        recordRow(log->count() - 1, now);
+    return bar->value() >= bar->maximum();
+}
+
+void LogPage::fitNewRows(QTableView *view, bool first, bool following)
+{
     // The columns were fitted to their captions; the first row shows how wide the values are
     // (the date and the time would be cut off).
-    if (log->count() == 1)
+    if (first)
         view->resizeColumnsToContents();
     if (following)
         view->scrollToBottom();
-    return log->count();
+}
+
+void LogPage::showNewRows()
+{
+    m_newRowsTimer->stop();
+    if (dataLog->newRows() > 0) {
+        const bool following = isFollowing(m_view);
+        const bool first = dataLog->rowCount() == 0;
+        dataLog->showNewRows();
+        fitNewRows(m_view, first, following);
+    }
+    const QString total = QString::number(dataLog->count());
+    if (m_total->text() != total)
+        m_total->setText(total);
 }
 
 void LogPage::switchLogging()
@@ -119,7 +159,7 @@ void LogPage::switchLogging()
 void LogPage::clear()
 {
     dataLog->clear();
-    m_total->setText(QString::number(dataLog->count()));
+    showNewRows();
 }
 
 void LogPage::exportLog()
@@ -182,6 +222,9 @@ bool LogPage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_recordState
         && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         showRecordingState();
+    // The page brought to the front shows the rows logged behind it in its first paint.
+    if (watched == m_page && event->type() == QEvent::Show)
+        showNewRows();
     return QObject::eventFilter(watched, event);
 }
 

@@ -74,12 +74,17 @@ private:
     // Writes a logged row of data_view's log, logged at when, to its pack's file.
     void recordRow(int row, const QDateTime &when);
     void reportRecordingFailure();
+    // The rows logged since the table last took some, and the row count.
+    void showNewRows();
+    static bool isFollowing(const QTableView *view);
+    static void fitNewRows(QTableView *view, bool first, bool following);
     // The file being recorded (or why not) under the log buttons.
     void showRecordingState();
     // The export's line beside the log buttons: how many rows went where.
     void showExportState();
 
     QWidget *m_window;
+    QWidget *m_page = nullptr; // tab_5
     std::function<int()> m_packAddress;
     std::function<QLocale()> m_locale;
 
@@ -99,6 +104,7 @@ private:
 
     std::unique_ptr<PackRecordings> recording; // one file per pack
     QTimer *recordingStateTimer; // the file's rows and size, after the reply
+    QTimer *m_newRowsTimer; // the table's new rows, after the reply
     QString recordingProblem; // why the last recording stopped; empty when it did not fail
     bool recordingPending = false; // a logging run whose file is made with its first row
 };

@@ -4,6 +4,7 @@
 #include "devicewatcher.h"
 #include "energybooks.h"
 #include "energypage.h"
+#include "healthpage.h"
 #include "logpage.h"
 #include "messages.h"
 #include "overviewpage.h"
@@ -217,6 +218,7 @@ void MainWindow::langChange(int index)
     realTimePage->retranslate();
     overviewPage->retranslate();
     energyPage->retranslate();
+    healthPage->retranslate();
     parameterPage->retranslate();
     showFocusPack();
 }

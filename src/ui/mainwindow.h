@@ -32,6 +32,7 @@ class ProfilePanel;
 class QTimer;
 class RealTimePage;
 class TrendsPage;
+class HealthPage;
 class Ui_MainWindow;
 struct StartOptions;
 struct cell;
@@ -315,6 +316,7 @@ private:
     // Every pack's books, journal and health, fed from the session whatever page is shown.
     PackAnalyses *analyses = nullptr;
     EnergyPage *energyPage = nullptr; // the energy books on the pages that show them
+    HealthPage *healthPage = nullptr; // which cell is wearing out, from analyses
     // A pack's last reply as the main page shows it when the pack comes into focus, until the
     // pack's next reply (the page keeps the record it shows).
     cell focusRecord;

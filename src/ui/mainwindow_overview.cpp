@@ -3,9 +3,11 @@
 #include "mainwindow.h"
 
 #include "boardsession.h"
+#include "healthpage.h"
 #include "logpage.h"
 #include "overviewpage.h"
 #include "packanalyses.h"
+#include "packtile.h"
 #include "realtimepage.h"
 #include "trendspage.h"
 #include "ui_mainwindow.h"
@@ -26,6 +28,11 @@ void MainWindow::initAnalyses()
             [this](const QVector<ParameterBlock::Field> &fields) {
                 analyses->parameters(session->address(), fields);
             });
+    // A tile marks a pack with a cell named as wearing out.
+    connect(analyses, &PackAnalyses::changed, this, [this](int address) {
+        if (PackTile *tile = overviewPage ? overviewPage->tile(address) : nullptr)
+            tile->setWeakCell(analyses->pack(address).health.weakCell());
+    });
 }
 
 void MainWindow::initOverviewPage()
@@ -34,6 +41,9 @@ void MainWindow::initOverviewPage()
         ui->tab_widget, session, [this] { return clock(); }, [this] { return languageLocale(); });
     connect(overviewPage, &OverviewPage::focusRequested, this, &MainWindow::focusPack);
     connect(overviewPage, &OverviewPage::packsFound, this, &MainWindow::takeFoundPacks);
+    healthPage = new HealthPage(
+        ui->tab_widget, analyses, [this] { return session->address(); },
+        [this] { return recordingsFolder(); }, [this] { return languageLocale(); });
     connect(session, &BoardSession::packReply, this, &MainWindow::takePackReply);
     overviewPage->setPacks(session->addresses());
     overviewPage->setFocusPack(session->address());
@@ -122,6 +132,7 @@ void MainWindow::focusPack(int address)
     if (!changed)
         return;
     trendsPage->showPack(address);
+    healthPage->followFocus();
     // The main page shows the pack's last reply at once (dimmed if it is old), not the values of
     // the pack before it until the next cycle comes round.
     const auto last = lastReplies.constFind(address);

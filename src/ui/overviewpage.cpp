@@ -94,6 +94,7 @@ void OverviewPage::buildPage(QTabWidget *tabs)
 {
     m_page = new QWidget;
     m_page->setObjectName(QStringLiteral("tab_overview"));
+    m_page->installEventFilter(this);
     auto *page = new QVBoxLayout(m_page);
     page->setContentsMargins(6, 6, 6, 6);
     page->setSpacing(6);
@@ -385,8 +386,21 @@ void OverviewPage::checkSilence()
         showBank();
 }
 
+bool OverviewPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Brought to the front: the bank line as it stands now, in the first paint.
+    if (watched == m_page && event->type() == QEvent::Show && m_bankBehind)
+        showBank();
+    return QObject::eventFilter(watched, event);
+}
+
 void OverviewPage::showBank()
 {
+    // Behind another page the line waits to be shown (a window not shown yet keeps it current).
+    const QWidget *window = m_page->window();
+    m_bankBehind = window->isVisible() && !m_page->isVisible();
+    if (m_bankBehind)
+        return;
     QVector<PackSummary::Pack> answering;
     for (int address : qAsConst(m_order)) {
         const PackTile *tile = m_tiles.value(address);

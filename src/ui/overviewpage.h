@@ -64,6 +64,9 @@ public:
     void showReplies();
     static constexpr int RepaintMs = 250;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A tile was clicked.
     void focusRequested(int address);
@@ -80,6 +83,7 @@ private:
 
     QLocale numberLocale() const;
     void buildPage(QTabWidget *tabs);
+    bool m_bankBehind = false; // the bank line waits for the page to be shown
     PackTile *addTile(int address);
     void layOutTiles();
     // Moves the keyboard from a tile to the one left, right, above or below it, or to the first

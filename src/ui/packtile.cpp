@@ -103,6 +103,16 @@ void PackTile::setSilence(int silentMs)
         update();
 }
 
+void PackTile::setWeakCell(int cell)
+{
+    if (cell == m_weakCell)
+        return;
+    m_weakCell = cell;
+    setToolTip(cell > 0 ? QCoreApplication::translate("MainWindow", "电芯 %1 内阻偏高").arg(cell)
+                        : QString());
+    update();
+}
+
 void PackTile::setFocused(bool focused)
 {
     if (focused == m_focused)
@@ -251,9 +261,28 @@ void PackTile::paintEvent(QPaintEvent *)
     }
     p.setPen(isGreyed() ? Discharging : Dim);
     p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text.at(6));
+    // Today's energy at the right, left of a weak cell's mark where there is one.
     if (!m_footer.isEmpty()) {
+        const int mark = m_weakCell > 0
+            ? (line + Padding) / 2 + fm.horizontalAdvance(QStringLiteral(" #%1").arg(m_weakCell))
+            : 0;
         p.setPen(Dim);
-        p.drawText(QRect(left, y, width, line), Qt::AlignRight | Qt::AlignVCenter, m_footer);
+        p.drawText(QRect(left, y, width - mark, line), Qt::AlignRight | Qt::AlignVCenter, m_footer);
+    }
+
+    // A cell wearing out: a red corner with its number beside it.
+    if (m_weakCell > 0) {
+        p.setClipping(false);
+        const int corner = line + Padding;
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(LampProtection);
+        p.drawPolygon(
+            QPolygon({ QPoint(r.width() - corner, r.height()),
+                       QPoint(r.width(), r.height() - corner), QPoint(r.width(), r.height()) }));
+        p.setPen(LampProtection);
+        p.drawText(QRect(left, y, width - corner / 2, line), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("#%1").arg(m_weakCell));
     }
 }
 

@@ -37,6 +37,9 @@ public:
     void setLink(int timeouts, int roundTripMs);
     // silentMs >= 0 greys the tile with the time since the last reply; -1: the pack answers.
     void setSilence(int silentMs);
+    // The cell named as wearing out (1-based), marked in the tile's corner; 0: none.
+    void setWeakCell(int cell);
+    int weakCell() const { return m_weakCell; }
     // The pack whose replies the other pages show.
     void setFocused(bool focused);
     bool isFocused() const { return m_focused; }
@@ -75,6 +78,7 @@ private:
     int m_roundTripMs = -1;
     int m_batteryNumber = -1;
     int m_silentMs = -1;
+    int m_weakCell = 0;
     bool m_focused = false;
     bool m_ring = false; // the keyboard is here, reached by the keyboard
     QLocale m_locale;

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QPainter>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <QtCharts/QBarCategoryAxis>
@@ -62,6 +63,7 @@ void dim(QWidget *widget, bool dimmed)
 RealTimePage::RealTimePage(Ui_MainWindow *form, QWidget *window, WallTime wallTimeOf)
     : QObject(window)
     , ui(form)
+    , m_window(window)
     , m_wallTimeOf(std::move(wallTimeOf))
     , m_flasher(new LampFlasher(this))
 {
@@ -92,6 +94,11 @@ RealTimePage::RealTimePage(Ui_MainWindow *form, QWidget *window, WallTime wallTi
 
     initChart();
     initStaleLabel();
+    initPages(sample);
+    m_showTimer = new QTimer(this);
+    m_showTimer->setSingleShot(true);
+    m_showTimer->setInterval(0);
+    connect(m_showTimer, &QTimer::timeout, this, &RealTimePage::showWhatIsShown);
 
     ui->cadc->setMode(QLCDNumber::Dec);
     ui->cadc->setDigitCount(6);
@@ -156,6 +163,33 @@ void RealTimePage::initChart()
     m_barLabels = new BarLabels(chart, series, axisY, CellChart::Cells);
 }
 
+void RealTimePage::initPages(const RealTimeReply &sample)
+{
+    // The page of the tabs each widget stands on; the lamps, the displays and the chart share the
+    // chart's. A widget outside the tabs is treated as a page of its own that is always shown.
+    const auto pageOf = [this](QWidget *widget) -> QWidget * {
+        while (widget && ui->tab_widget->indexOf(widget) < 0)
+            widget = widget->parentWidget();
+        return widget;
+    };
+    const auto pageFor = [this](QWidget *widget) -> Page & {
+        for (Page &page : m_pages) {
+            if (page.widget == widget)
+                return page;
+        }
+        m_pages.append(Page{ widget, {}, true });
+        if (widget)
+            widget->installEventFilter(this);
+        return m_pages.last();
+    };
+    m_chartPage = pageOf(ui->cell);
+    pageFor(m_chartPage);
+    for (const WidgetText &text : sample.texts) {
+        QLineEdit *field = m_fields[text.widget];
+        pageFor(pageOf(field)).fields.insert(QLatin1String(text.widget), field);
+    }
+}
+
 void RealTimePage::initStaleLabel()
 {
     // Over the chart's top margin, so that showing it moves nothing; shown only while the values
@@ -178,6 +212,13 @@ bool RealTimePage::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_chartView
         && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         placeStaleLabel();
+    // A page brought to the front shows the last reply in its first paint.
+    if (event->type() == QEvent::Show) {
+        for (Page &page : m_pages) {
+            if (page.widget == watched && page.behind)
+                showPage(page);
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -191,8 +232,45 @@ void RealTimePage::showRecord(const RealTimeReply &values, cell &record, qint64 
     if (m_stale)
         setStale(false);
 
-    for (const WidgetText &text : values.texts)
-        setFieldText(m_fields[text.widget], text.text);
+    // The chart's values are settled now, whatever is shown: the record handed on to the other
+    // packs' pages carries them.
+    m_bars = CellChart::refresh(&record);
+    m_texts = values.texts;
+    for (Page &page : m_pages)
+        page.behind = true;
+    // The page in front follows once the reply has been handled: replies that come together are
+    // shown together, in the paint that follows them. A window not shown yet follows at once.
+    if (!m_window->isVisible())
+        showWhatIsShown();
+    else if (!m_showTimer->isActive())
+        m_showTimer->start();
+}
+
+bool RealTimePage::isOnScreen(const QWidget *page) const
+{
+    // A window not shown yet has no page in front; each is kept up to date as before.
+    return !page || !m_window->isVisible() || page->isVisible();
+}
+
+void RealTimePage::showWhatIsShown()
+{
+    for (Page &page : m_pages) {
+        if (page.behind && isOnScreen(page.widget))
+            showPage(page);
+    }
+}
+
+void RealTimePage::showPage(Page &page)
+{
+    page.behind = false;
+    for (const WidgetText &text : qAsConst(m_texts)) {
+        const auto field = page.fields.constFind(QLatin1String(text.widget));
+        if (field != page.fields.constEnd())
+            setFieldText(*field, text.text);
+    }
+    if (page.widget != m_chartPage || !m_record)
+        return;
+    const cell &record = *m_record;
     // Neither display may keep an old value for a new one it cannot show: a discharge of 100 A
     // ("-100000") needs a seventh digit, and a state of charge above the bar's end fills it.
     const int digits = QString::number(record.cadc).size();
@@ -218,10 +296,9 @@ void RealTimePage::refreshChart()
     axisY->setRange(minmark, maxmark);
     // The sets keep their sixteen values: changing them in place redraws the bars without
     // building new ones.
-    const CellChart::Bars bars = CellChart::refresh(m_record);
     for (int i = 0; i < CellChart::Cells; ++i) {
-        setBar(mainSet, i, bars.balancing[i]);
-        setBar(specialSet, i, bars.idle[i]);
+        setBar(mainSet, i, m_bars.balancing[i]);
+        setBar(specialSet, i, m_bars.idle[i]);
     }
     m_barLabels->refresh();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cellchart.h"
 #include "widgettable.h"
 
 #include <QObject>
@@ -14,6 +15,7 @@ class BarLabels;
 class LampFlasher;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QWheelEvent;
 class QWidget;
 class Ui_MainWindow;
@@ -93,8 +95,21 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A page of the tabs that shows some of a reply, and whether it is behind the last reply.
+    struct Page
+    {
+        QWidget *widget; // null: outside the tabs, always shown
+        QHash<QLatin1String, QLineEdit *> fields; // the reply's fields on it, by name
+        bool behind;
+    };
+
     void initChart();
     void initStaleLabel();
+    void initPages(const RealTimeReply &sample);
+    bool isOnScreen(const QWidget *page) const;
+    // Brings the pages on screen up to the last reply; the others follow when they are shown.
+    void showWhatIsShown();
+    void showPage(Page &page);
     void refreshChart();
     void refreshLamps();
     void setLamp(const char *lamp, const char *picture);
@@ -104,10 +119,17 @@ private:
     void showStaleText();
 
     Ui_MainWindow *ui;
+    QWidget *m_window;
     WallTime m_wallTimeOf;
     LampFlasher *m_flasher = nullptr;
     LampPictures m_pictures;
     cell *m_record = nullptr; // the record last shown
+    // The last reply, as its pages show it: the fields' texts and the chart's bars.
+    QVector<WidgetText> m_texts;
+    CellChart::Bars m_bars;
+    QVector<Page> m_pages;
+    QWidget *m_chartPage = nullptr; // the page of the chart, the displays and the lamps
+    QTimer *m_showTimer = nullptr; // the page in front, after the reply
 
     WidgetTable<QLineEdit> m_fields; // every line edit a real-time reply writes
     WidgetTable<QLabel> m_lamps; // every lamp of the status lamp refresh

@@ -19,10 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-// Why a file could not be opened, naming the line.
-QString describe(const CsvReader::Error &error, const QString &path)
+QString TrendsPage::describe(const CsvReader::Error &error, const QString &path)
 {
     const QString file = QDir::toNativeSeparators(path);
     const auto field = [&](const char *what) {
@@ -64,8 +61,6 @@ QString describe(const CsvReader::Error &error, const QString &path)
     }
     return QString();
 }
-
-} // namespace
 
 TrendsPage::TrendsPage(Ui_MainWindow *ui, FolderSource recordingsFolder, LocaleSource locale)
     : m_view(ui->trend_view)

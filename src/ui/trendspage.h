@@ -1,6 +1,7 @@
 #pragma once
 
 #include "anchoredclock.h"
+#include "csvreader.h"
 
 #include <QLocale>
 #include <QObject>
@@ -53,6 +54,8 @@ public:
     int pack() const { return m_livePack; }
     // The texts in the current language.
     void retranslate();
+    // Why a recording could not be read, naming the line, in the current language.
+    static QString describe(const CsvReader::Error &error, const QString &path);
 
     // The span buttons, the open button and the button back to the live data.
     void showFiveMinutes();

@@ -219,6 +219,37 @@ void TestDataLog::modelTellsViewsAboutRows()
     log.append(sampleRecord(), When);
     QCOMPARE(log.count(), 1);
     QCOMPARE(log.text(0, 2), QString("10"));
+
+    // Held, the log keeps every row (its text, its CSV line) and its views get them in one
+    // insertion when it shows them; a view never sees a row it was not told of.
+    inserted.clear();
+    log.setHeld(true);
+    for (int i = 0; i < 3; ++i)
+        log.append(sampleRecord(), When);
+    QCOMPARE(log.count(), 4);
+    QCOMPARE(log.newRows(), 3);
+    QCOMPARE(log.rowCount(), 1);
+    QVERIFY(!log.data(log.index(3, 2)).isValid());
+    QCOMPARE(log.text(3, 2), QString("10"));
+    QVERIFY(!log.csvLine(3).isEmpty());
+    QCOMPARE(inserted.count(), 0);
+    log.showNewRows();
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.last().at(1).toInt(), 1);
+    QCOMPARE(inserted.last().at(2).toInt(), 3);
+    QCOMPARE(log.rowCount(), 4);
+    log.showNewRows(); // nothing new: no insertion of nothing
+    QCOMPARE(inserted.count(), 1);
+    log.append(sampleRecord(), When);
+    log.clear(); // the row never shown goes with the others
+    QCOMPARE(log.rowCount(), 0);
+    QCOMPARE(log.newRows(), 0);
+    log.append(sampleRecord(), When);
+    log.setHeld(false); // let go: what waited is shown, and the next rows one by one
+    QCOMPARE(log.rowCount(), 1);
+    log.append(sampleRecord(), When);
+    QCOMPARE(log.rowCount(), 2);
+    QCOMPARE(inserted.count(), 3);
 }
 
 void TestDataLog::headerCaptions()

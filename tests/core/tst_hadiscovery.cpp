@@ -54,6 +54,13 @@ QJsonObject sampleState()
         { "cycles", 3 },
         { "round_trip_ms", 21 },
         { "energy", energyState() },
+        { "health",
+          QJsonObject{ { "steps", 12 },
+                       { "weak_cell", 2 },
+                       { "high_resistance_cells", QJsonArray{ 2 } },
+                       { "highest_resistance_mohm", 0.8 },
+                       { "highest_resistance_cell", 2 },
+                       { "median_mohm", 0.3 } } },
     };
 }
 
@@ -117,8 +124,9 @@ void TestHaDiscovery::everyEntity()
     const auto messages = HaDiscovery::configs(settings, 7, cells);
     const QStringList ids = HaDiscovery::objectIds(cells);
     // voltage, current, power, soc, capacity; the cells; lowest, highest, difference; six
-    // temperatures; cycles, round trip; energy in and out; four binary sensors.
-    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 2 + 4);
+    // temperatures; cycles, round trip; energy in and out; the weak cell, the highest
+    // resistance; four binary sensors.
+    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 2 + 2 + 4);
     QCOMPARE(ids.size(), messages.size());
     QCOMPARE(ids.count("cell_01"), cells > 0 ? 1 : 0);
 
@@ -148,7 +156,8 @@ void TestHaDiscovery::everyEntity()
         QCOMPARE(origin.value("support_url").toString(), QString("https://example.org/arvex"));
         QCOMPARE(c.value("expire_after").toInt(), 45);
         const bool diagnostic = ids[i] == "temp_env" || ids[i] == "temp_mosfet"
-            || ids[i] == "cycles" || ids[i] == "round_trip";
+            || ids[i] == "cycles" || ids[i] == "round_trip" || ids[i] == "weak_cell"
+            || ids[i] == "cell_resistance_max";
         QCOMPARE(c.value("entity_category").toString(), QString(diagnostic ? "diagnostic" : ""));
         QVERIFY(!c.value("name").toString().isEmpty());
         QCOMPARE(c.value("state_topic").toString(), QString("arvex/pack07/state"));
@@ -168,7 +177,8 @@ void TestHaDiscovery::everyEntity()
         if (binary)
             QCOMPARE(c.value("device_class").toString(), QString(problem ? "problem" : ""));
         else
-            QVERIFY(ids[i] == "cycles" || !c.value("unit_of_measurement").toString().isEmpty());
+            QVERIFY(ids[i] == "cycles" || ids[i] == "weak_cell"
+                    || !c.value("unit_of_measurement").toString().isEmpty());
 
         // Every key a template reads is in the state.
         for (const char *key : { "value_template", "json_attributes_template" }) {

@@ -92,6 +92,11 @@ void TestLoggerOptions::refused_data()
         << "exclude each other";
     QTest::newRow("profile with --once")
         << port + QStringList{ "--check-profile", "a.json", "--once" } << "--once";
+    QTest::newRow("metrics port 0") << port + QStringList{ "--metrics", "0" } << "--metrics '0'";
+    QTest::newRow("metrics host name")
+        << port + QStringList{ "--metrics", "localhost:9184" } << "IPv4 address";
+    QTest::newRow("metrics with --once")
+        << port + QStringList{ "--metrics", "9184", "--once" } << "cannot be combined";
     QTest::newRow("missing config file")
         << port + QStringList{ "--config", "/nonexistent/logger.conf" } << "--config";
 }
@@ -183,6 +188,33 @@ void TestLoggerOptions::addressesAndPeriods()
     };
     for (const auto &p : periods)
         QVERIFY2(parsePeriod(p.text) == p.ms, p.text);
+
+    const struct
+    {
+        const char *text;
+        const char *address; // nullptr: refused
+        int port;
+    } listens[] = {
+        { "9184", "127.0.0.1", 9184 },
+        { " 0.0.0.0:1 ", "0.0.0.0", 1 },
+        { "192.168.001.20:65535", "192.168.1.20", 65535 },
+        { "65536", nullptr, 0 },
+        { "0", nullptr, 0 },
+        { "256.0.0.1:9184", nullptr, 0 },
+        { "10.0.0:9184", nullptr, 0 },
+        { "[::1]:9184", nullptr, 0 },
+        { "10.0.0.1:", nullptr, 0 },
+        { ":9184", nullptr, 0 },
+        { "", nullptr, 0 },
+    };
+    for (const auto &l : listens) {
+        QString address;
+        int port = 0;
+        const bool ok = LoggerCommandLine::parseListenAddress(l.text, &address, &port);
+        QVERIFY2(ok == (l.address != nullptr), l.text);
+        if (ok)
+            QVERIFY2(address == QLatin1String(l.address) && port == l.port, l.text);
+    }
 }
 
 void TestLoggerOptions::configFile()
@@ -198,7 +230,8 @@ void TestLoggerOptions::configFile()
                                "json = yes\n"
                                "mqtt = mqtt://127.0.0.1:1883\n"
                                "ha-discovery = true\n"
-                               "ha-prefix = hass\n");
+                               "ha-prefix = hass\n"
+                               "metrics = 0.0.0.0:9184\n");
     LoggerCommandLine::Result r = parse({ "--config", conf });
     QCOMPARE(r.action, Action::Run);
     QCOMPARE(r.options.port, QStringLiteral("/dev/ttyUSB0"));
@@ -207,6 +240,8 @@ void TestLoggerOptions::configFile()
     QVERIFY(r.options.json);
     QCOMPARE(r.options.mqttUrl, QStringLiteral("mqtt://127.0.0.1:1883"));
     QCOMPARE(r.options.haPrefix, QStringLiteral("hass"));
+    QCOMPARE(r.options.metricsAddress, QStringLiteral("0.0.0.0"));
+    QCOMPARE(r.options.metricsPort, 9184);
 
     // The command line wins over the file.
     r = parse({ "--config", conf, "--port", "ttyACM0", "--period", "300" });

@@ -20,7 +20,7 @@ fail() {
 }
 
 for file in bin/arvex bin/arvex-board-sim bin/arvex-logger lib/systemd/system/arvex-logger.service \
-    etc/arvex/logger.conf \
+    etc/arvex/logger.conf share/arvex/grafana/arvex-dashboard.json \
     share/arvex/translations/KORVA_Lang.qm share/arvex/translations/KORVA_Lang_de.qm \
     share/arvex/translations/KORVA_Lang_zh.qm share/applications/arvex.desktop; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"

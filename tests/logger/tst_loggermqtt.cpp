@@ -140,10 +140,26 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
     Subscriber late;
     QVERIFY(late.start(*broker, { "homeassistant/#" }, "late"));
     QStringList expected;
-    for (const char *object :
-         { "voltage", "current", "power", "soc", "remaining_capacity", "cell_min", "cell_max",
-           "cell_diff", "temp_env", "temp_mosfet", "temp_1", "temp_2", "temp_3", "temp_4", "cycles",
-           "round_trip", "energy_charged", "energy_discharged" })
+    for (const char *object : { "voltage",
+                                "current",
+                                "power",
+                                "soc",
+                                "remaining_capacity",
+                                "cell_min",
+                                "cell_max",
+                                "cell_diff",
+                                "temp_env",
+                                "temp_mosfet",
+                                "temp_1",
+                                "temp_2",
+                                "temp_3",
+                                "temp_4",
+                                "cycles",
+                                "round_trip",
+                                "energy_charged",
+                                "energy_discharged",
+                                "weak_cell",
+                                "cell_resistance_max" })
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/%1/config").arg(object);
     // The bank of the packs, a device of its own.
     for (const char *object :

@@ -167,6 +167,7 @@ private slots:
     void stateOfChargeFollowsTheCurrent();
     void temperaturesFollowTheCurrent();
     void seedMakesARunRepeatable();
+    void aStepShowsEachCellsResistance();
     void overVoltageTripsWhenTheThresholdIsLowered();
     void currentAndTemperatureProtections();
     void balancingAndAlarms();
@@ -568,7 +569,16 @@ void TestBoardSim::profiles()
     QCOMPARE(steps.size(), 3);
     QCOMPARE(steps[1].amps, -20.5);
     QCOMPARE(steps[1].seconds, 5.0);
-    QCOMPARE(parseProfile("cycle", &error).size(), 4);
+    // The cycle's load pulses: steps of the current of at least 5 A, most of them.
+    const QVector<ProfileStep> cycle = parseProfile("cycle", &error);
+    int bigSteps = 0;
+    double ampSeconds = 0;
+    for (int i = 0; i < cycle.size(); ++i) {
+        bigSteps += qAbs(cycle[i].amps - cycle[(i + 1) % cycle.size()].amps) >= 5;
+        ampSeconds += cycle[i].amps * cycle[i].seconds;
+    }
+    QVERIFY(bigSteps > 100);
+    QVERIFY(qAbs(ampSeconds) < 1e-6); // as much in as out
     for (const char *bad : { "", "30", "30:0", "30:-1", "x:10", "30:10,", "5000:10", "nan:1" }) {
         error.clear();
         QVERIFY2(parseProfile(bad, &error).isEmpty(), bad);
@@ -651,6 +661,42 @@ void TestBoardSim::seedMakesARunRepeatable()
             != ReplyEncoder::realTimeBlock(c.telemetry(), p));
     // The cells are not all alike.
     QVERIFY(a.telemetry().maxDiffMv > 0);
+}
+
+void TestBoardSim::aStepShowsEachCellsResistance()
+{
+    BoardParameters p;
+    PackModel::Config c = config("-40:3,-10:3");
+    c.weakCell = 7;
+    PackModel model(c, p);
+    PackModel healthy(config("-40:3,-10:3"), p);
+    // The weak cell's factor on top of its own; the others as they were.
+    QCOMPARE(model.cellResistanceOhm(6), 2.5 * healthy.cellResistanceOhm(6));
+    QCOMPARE(model.cellResistanceOhm(5), healthy.cellResistanceOhm(5));
+
+    // Over many steps, each cell's voltage steps by the current's step through its resistance:
+    // what a tool sees from the two measurements either side of the step, whatever the speed.
+    QVector<double> sum(16);
+    int steps = 0;
+    for (double dt : { 0.1, 0.5 }) {
+        for (int i = 0; i < 300; ++i) {
+            const Telemetry before = model.telemetry();
+            model.step(dt, p);
+            const Telemetry &after = model.telemetry();
+            const int di = after.currentMa - before.currentMa;
+            if (qAbs(di) < 20000)
+                continue;
+            ++steps;
+            for (int k = 0; k < 16; ++k)
+                sum[k] += double(after.cellMv[size_t(k)] - before.cellMv[size_t(k)]) / di;
+        }
+    }
+    QVERIFY(steps > 20);
+    for (int k = 0; k < 16; ++k) {
+        const double measured = sum[k] / steps;
+        QVERIFY2(qAbs(measured / model.cellResistanceOhm(k) - 1) < 0.1,
+                 qPrintable(QStringLiteral("cell %1: %2 ohm").arg(k + 1).arg(measured)));
+    }
 }
 
 void TestBoardSim::overVoltageTripsWhenTheThresholdIsLowered()

@@ -184,10 +184,11 @@ void TestMainWindow::initialState()
     QVERIFY(child<QLabel>("times")->text() != QStringLiteral("2023-10-25 16:51:16"));
 
     // The firmware and debug pages are built but not reachable; the trends page follows the log,
-    // the overview of the packs comes last; the energy page comes before the log.
+    // then the overview of the packs and the cells' health; the energy page comes before the log.
     auto *tabs = child<QTabWidget>("tab_widget");
-    QCOMPARE(tabs->count(), 7);
+    QCOMPARE(tabs->count(), 8);
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_overview")), 6);
+    QCOMPARE(tabs->indexOf(child<QWidget>("health_page")), 7);
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_energy")) + 1,
              tabs->indexOf(child<QWidget>("tab_5")));
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_trend")),

@@ -6,6 +6,7 @@
 #include "datalog.h"
 #include "drainevents.h"
 #include "filedialogs.h"
+#include "infront.h"
 #include "isolatedsettings.h"
 #include "mainwindow.h"
 #include "messages.h"
@@ -170,6 +171,7 @@ private slots:
     void chartClampsAndSplitsByBalancing();
     void logSwitchAndRows();
     void viewFollowsTheNewestRowUnlessScrolledUp();
+    void pagesBehindCatchUpWhenShown();
     void replyOnTheLogPagePaintsOnlyWhatChanged();
     void exportLog_data();
     void exportLog();
@@ -179,13 +181,19 @@ private slots:
     void unusedLampsAndRowsSayWhy();
 
 private:
+    // The window is shown: a widget is read or used with its page in front, and the page in
+    // front shows a reply once the event loop has run.
     template<typename T>
     T *child(const char *name)
     {
-        return namedChild<T>(window.get(), name);
+        return inFront(namedChild<T>(window.get(), name));
     }
     QString text(const char *field) { return child<QLineEdit>(field)->text(); }
-    void send(const Reply &reply) { emit window->dataReceived(frame(reply)); }
+    void send(const Reply &reply)
+    {
+        emit window->dataReceived(frame(reply));
+        drainEvents();
+    }
     QAbstractItemModel *log() { return child<QTableView>("data_view")->model(); }
     void setLogging(bool on)
     {
@@ -425,6 +433,56 @@ void TestRealTimePage::viewFollowsTheNewestRowUnlessScrolledUp()
     send(Reply());
     QCOMPARE(bar->value(), bar->maximum());
     child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRealTimePage::pagesBehindCatchUpWhenShown()
+{
+    // Read without bringing their pages up: what a page behind another holds.
+    const auto behind = [this](const char *name) {
+        return namedChild<QLineEdit>(window.get(), name);
+    };
+    auto *tabs = namedChild<QTabWidget>(window.get(), "tab_widget");
+    auto *logView = namedChild<QTableView>(window.get(), "data_view");
+    setLogging(true);
+    Reply first;
+    first.cells[0] = 3111;
+    tabs->setCurrentWidget(namedChild<QWidget>(window.get(), "tab_3"));
+    send(first);
+    tabs->setCurrentWidget(namedChild<QWidget>(window.get(), "tab_overview"));
+    drainEvents();
+    auto *log = qobject_cast<DataLog *>(logView->model());
+    const int shown = log->rowCount();
+    const int rows = log->count();
+
+    // The replies are logged and recorded as they come; the pages behind do nothing for them.
+    Reply last;
+    for (int i = 0; i < 50; ++i) {
+        last.cells[0] = 3200 + i; // data_cell1, the chart's first bar and the log's cell 1
+        last.current = 1000 + i; // the current display
+        last.balancing = i % 2 ? 0x0001 : 0;
+        send(last);
+    }
+    QCOMPARE(behind("data_cell1")->text(), QStringLiteral("3111"));
+    QCOMPARE(log->rowCount(), shown);
+    QCOMPARE(log->count(), rows + 50);
+
+    // Each page shows the last reply as it comes to the front, before anything is painted.
+    tabs->setCurrentWidget(namedChild<QWidget>(window.get(), "tab_3"));
+    QCOMPARE(behind("data_cell1")->text(), QStringLiteral("3249"));
+    tabs->setCurrentWidget(namedChild<QWidget>(window.get(), "maininfo"));
+    QCOMPARE(namedChild<QLCDNumber>(window.get(), "cadc")->intValue(), 1049);
+    QCOMPARE(namedChild<QLabel>(window.get(), "blance_label")->text(), QStringLiteral("Cell#1 "));
+    auto *series = qobject_cast<QStackedBarSeries *>(
+        namedChild<QChartView>(window.get(), "cell")->chart()->series().value(0));
+    QCOMPARE(series->barSets().at(0)->at(0), qreal(3249)); // balancing
+    QCOMPARE(series->barSets().at(1)->at(0), qreal(0));
+    tabs->setCurrentWidget(namedChild<QWidget>(window.get(), "tab_5"));
+    QCOMPARE(logView->model()->rowCount(), rows + 50);
+    QCOMPARE(logView->model()->index(rows + 49, 18).data().toString(), QStringLiteral("3249"));
+    QCOMPARE(behind("data_total_line")->text(), QString::number(rows + 50));
+    QScrollBar *bar = logView->verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum()); // still at the newest row
+    tabs->setCurrentIndex(0);
 }
 
 void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()

@@ -213,6 +213,12 @@ int main(int argc, char *argv[])
         QStringLiteral("Seed for a repeatable run; with several boards, each board's "
                        "seed comes from it and the board's address."),
         QStringLiteral("n"));
+    const QCommandLineOption weakCellOpt(
+        QStringLiteral("weak-cell"),
+        QStringLiteral("Give cell N (from 1) FACTOR times its internal resistance (default "
+                       "2.5): a cell wearing out. Every cell's resistance goes to the --log at "
+                       "start."),
+        QStringLiteral("N[:FACTOR]"));
     const QCommandLineOption staticOpt(QStringLiteral("static"),
                                        QStringLiteral("Freeze the measured values."));
     const QCommandLineOption speedOpt(QStringLiteral("speed"),
@@ -270,6 +276,7 @@ int main(int argc, char *argv[])
                         signedOpt, unknownOpt,  quitOpt,   garbageOpt, logOpt,   dropBlockOpt,
                         keepOpt,   lineRateOpt, absentOpt, controlOpt });
     parser.addOption(batteryNumberOpt);
+    parser.addOption(weakCellOpt);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -314,6 +321,21 @@ int main(int argc, char *argv[])
         config.profile = parseProfile(parser.value(profileOpt), &error);
         if (config.profile.isEmpty())
             fail(error);
+    }
+    if (parser.isSet(weakCellOpt)) {
+        const QStringList parts = parser.value(weakCellOpt).split(QLatin1Char(':'));
+        bool cellOk = false;
+        bool factorOk = parts.size() == 1;
+        const int weak = parts.value(0).trimmed().toInt(&cellOk);
+        const double factor = parts.size() == 2 ? parts[1].trimmed().toDouble(&factorOk)
+                                                : PackModel::DefaultWeakFactor;
+        if (parts.size() > 2 || !cellOk || weak < 1 || weak > cells || !factorOk
+            || !(factor > 0 && factor <= 100))
+            fail(QStringLiteral("--weak-cell takes a cell from 1 to %1, optionally with a factor "
+                                "above 0 up to 100: 7 or 7:2.5")
+                     .arg(cells));
+        config.weakCell = weak;
+        config.weakFactor = factor;
     }
     double speed = 1;
     if (parser.isSet(speedOpt)) {
@@ -422,6 +444,21 @@ int main(int argc, char *argv[])
         transmitter.run(WakeTimer::nowNs());
         wake.wakeAt(transmitter.nextWakeNs());
     };
+
+    // What a tool measuring the cells should find.
+    for (int a : bus.addresses()) {
+        const PackModel *model = bus.model(a);
+        for (int i = 0; i < cells; ++i) {
+            QString note = QStringLiteral("cell %1 internal resistance %2 mOhm")
+                               .arg(i + 1)
+                               .arg(model->cellResistanceOhm(i) * 1000, 0, 'f', 4);
+            if (i + 1 == config.weakCell)
+                note += QStringLiteral(" (weak: %1 times its own)").arg(config.weakFactor);
+            if (bus.size() > 1)
+                note = QStringLiteral("board %1: ").arg(a) + note;
+            log.write("--", QByteArray(), note);
+        }
+    }
 
     for (int a : absent) {
         bus.setPresent(a, false);

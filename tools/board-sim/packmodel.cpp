@@ -24,7 +24,6 @@ constexpr double MosSelfHeatC = 1.5;
 constexpr double CellTimeConstantS = 120;
 constexpr double MosTimeConstantS = 40;
 constexpr double CellDifferenceDelayS = 2;
-constexpr double OhmicShare = 0.3;
 constexpr double PolarisationTimeConstantS = 30;
 // Where a recovery threshold lies on the wrong side of its protection threshold, recovery waits
 // for this margin past the protection threshold instead (per cell for the pack voltage).
@@ -32,11 +31,21 @@ constexpr double CellRecoveryMarginMv = 50;
 constexpr double TempRecoveryMarginC = 3;
 constexpr int InitialCycles = 12;
 constexpr int StateOfHealth = 98;
+constexpr int LoadPulses = 66;
 
 QVector<ProfileStep> preset(const QString &name)
 {
-    if (name == QLatin1String("cycle"))
-        return { { 50, 240 }, { 0, 60 }, { -40, 300 }, { 0, 60 } }; // as much out as in
+    if (name == QLatin1String("cycle")) {
+        // A pulsing load (a drive on a duty cycle: 40 A for 4 s, 10 A for 2 s) for 6.6 min, a
+        // rest, a charge at 50 A that puts back what the load took, a rest. Every pulse is a
+        // step of the current for a tool to measure the cells' resistance by.
+        QVector<ProfileStep> steps;
+        for (int i = 0; i < LoadPulses; ++i)
+            steps.append({ { -40, 4 }, { -10, 2 } });
+        const double outAs = LoadPulses * (40 * 4 + 10 * 2);
+        steps.append({ { 0, 60 }, { 50, outAs / 50 }, { 0, 60 } });
+        return steps;
+    }
     if (name == QLatin1String("charge"))
         return { { 50, 3600 } };
     if (name == QLatin1String("discharge"))
@@ -90,6 +99,8 @@ PackModel::PackModel(const Config &config, const BoardParameters &parameters)
         m_resistanceFactor[size_t(i)] = 1.0 + 0.1 * unit(m_rng);
         m_sensorOffsetMv[size_t(i)] = 2.0 * unit(m_rng);
     }
+    if (m_config.weakCell >= 1 && m_config.weakCell <= Telemetry::MaxCells)
+        m_resistanceFactor[size_t(m_config.weakCell - 1)] *= m_config.weakFactor;
     for (double &offset : m_tempOffsetC)
         offset = 0.4 * unit(m_rng);
     // The first measurement already sees the current of the profile's first step.
@@ -109,6 +120,13 @@ double PackModel::cellOpenCircuitMv(double soc) const
         }
     }
     return OpenCircuit[n - 1].mv;
+}
+
+double PackModel::cellResistanceOhm(int i) const
+{
+    return i >= 0 && i < Telemetry::MaxCells
+        ? OhmicShare * CellResistanceOhm * m_resistanceFactor[size_t(i)]
+        : 0;
 }
 
 double PackModel::gauss(double sigma)
@@ -161,11 +179,13 @@ void PackModel::step(double seconds, const BoardParameters &p)
         amps *= std::max(0.0, m_soc / 0.02);
     if ((amps > 0 && !m_t.chargeMos) || (amps < 0 && !m_t.dischargeMos))
         amps = 0;
+    // Most of the voltage a current causes builds up and relaxes slowly (polarisation), driven by
+    // the current that flowed through the time just past; the new current shows at once only
+    // through the ohmic part. The pack starts out settled at its first current.
+    const double flowedA = m_currentA;
     m_currentA = amps;
-    // Most of the voltage a current causes builds up and relaxes slowly (polarisation); the pack
-    // starts out settled at its first current.
     m_polarisationA = m_started ? m_polarisationA
-            + (amps - m_polarisationA) * (1.0 - std::exp(-dt / PolarisationTimeConstantS))
+            + (flowedA - m_polarisationA) * (1.0 - std::exp(-dt / PolarisationTimeConstantS))
                                 : amps;
     m_started = true;
 

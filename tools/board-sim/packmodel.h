@@ -100,9 +100,15 @@ public:
         double ambientC = 25;
         uint32_t seed = 1;
         QVector<ProfileStep> profile;
+        int weakCell = 0; // 1-based; 0: none
+        double weakFactor = DefaultWeakFactor; // the weak cell's resistance against its own
     };
 
+    static constexpr double DefaultWeakFactor = 2.5;
+    // A cell's resistance once the current has flowed for a while: a share of it at once
+    // (ohmic), the rest building up and relaxing slowly (polarisation).
     static constexpr double CellResistanceOhm = 0.0010;
+    static constexpr double OhmicShare = 0.3;
     static constexpr double BalanceCurrentA = 0.06;
     static constexpr double CurrentTripReleaseS = 5; // over-current and short circuit
     static constexpr double TempTripDelayS = 1;
@@ -138,6 +144,9 @@ public:
     void clearProtections(); // after a controller reset
 
     double soc() const { return m_soc; }
+    // The internal resistance of cell i (from 0) that a step of the current sees at once: what
+    // a tool can measure from the cell voltages before and after the step.
+    double cellResistanceOhm(int i) const;
     double cellOpenCircuitMv(double soc) const;
 
 private:
