@@ -26,6 +26,9 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QValueAxis>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace QtCharts;
 
 namespace {
@@ -64,13 +67,14 @@ EnergyPage::EnergyPage(Ui_MainWindow *ui, PackAnalyses *analyses, OverviewPage *
                 say(tr("能量账本无法保存到 %1：%2").arg(QDir::toNativeSeparators(path), why), true);
             });
 
-    // Today's energy beside the current on the main page.
+    // Today's energy on the main page, one line under the state of charge: beside the current it
+    // would take the room the current's digits need.
     m_today = new QLabel;
     m_today->setObjectName(QStringLiteral("energy_today"));
-    QFont small = m_today->font();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    m_today->setFont(small);
-    ui->horizontalLayout->addWidget(m_today);
+    // Smaller than the page's texts (the style sheet sets those), so the line fits its column.
+    m_today->setStyleSheet(QStringLiteral("font-size: 9pt;"));
+    m_today->setAlignment(Qt::AlignCenter);
+    ui->verticalLayout->addWidget(m_today);
 
     // The page: which books, the bars, the totals, the recording.
     m_page = new QWidget;
@@ -214,9 +218,12 @@ void EnergyPage::refreshMainPage()
     }
     const QLocale locale = m_locale();
     const EnergyMeter::Totals today = meter.day(QDate::currentDate());
-    m_today->setText(
-        tr("今日充入 %1 kWh\n今日放出 %2 kWh")
-            .arg(kwhText(today.chargedKwh(), locale), kwhText(today.dischargedKwh(), locale)));
+    const QString in = kwhText(today.chargedKwh(), locale);
+    const QString out = kwhText(today.dischargedKwh(), locale);
+    m_today->setText(tr("今日 ↑%1 ↓%2 kWh").arg(in, out));
+    // Spelt out in the tip, unless it tells why the books were started anew.
+    if (m_problem.isEmpty())
+        m_today->setToolTip(tr("今日充入 %1 kWh\n今日放出 %2 kWh").arg(in, out));
 }
 
 void EnergyPage::refreshOverview()
@@ -326,7 +333,9 @@ void EnergyPage::refreshPage()
         EnergyMeter::Totals totals;
         if (next < books.days.size() && books.days.at(next).date == date)
             totals = books.days.at(next).totals;
-        labels << locale.toString(date, QStringLiteral("MM-dd"));
+        // The day of the month under its bar (thirty dates in full do not fit there, and thirty
+        // days never repeat a day); the axis's title says which days they are.
+        labels << locale.toString(date, QStringLiteral("dd"));
         in << totals.chargedKwh();
         out << totals.dischargedKwh();
         highest = std::max({ highest, totals.chargedKwh(), totals.dischargedKwh() });
@@ -337,7 +346,16 @@ void EnergyPage::refreshPage()
     m_out->append(out);
     m_dayAxis->clear();
     m_dayAxis->append(labels);
+    m_dayAxis->setTitleText(QStringLiteral("%1 – %2").arg(
+        locale.toString(last.addDays(-(DaysShown - 1)), QLocale::ShortFormat),
+        locale.toString(last, QLocale::ShortFormat)));
     m_kwhAxis->setRange(0, highest > 0 ? highest * 1.1 : 1);
+    // Round ticks, each written with the decimals that tell it from the next.
+    m_kwhAxis->applyNiceNumbers();
+    const qreal step =
+        (m_kwhAxis->max() - m_kwhAxis->min()) / std::max(1, m_kwhAxis->tickCount() - 1);
+    const int decimals = step > 0 ? std::max(0, int(std::ceil(-std::log10(step) - 1e-9))) : 0;
+    m_kwhAxis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
 
     if (!books.known) {
         m_totals->setText(tr("尚无数据"));
