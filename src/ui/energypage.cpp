@@ -238,16 +238,18 @@ void EnergyPage::refreshOverview()
             continue;
         meters.append(&meter);
         const EnergyMeter::Totals today = meter.day(date);
+        // Today's, as the bank line says; the word itself would leave no room for the link's.
         tile->setFooter(
-            tr("今日 ↑%1 ↓%2 kWh")
+            QStringLiteral("↑%1 ↓%2 kWh")
                 .arg(kwhText(today.chargedKwh(), locale), kwhText(today.dischargedKwh(), locale)));
     }
-    // The bank line adds the bank's, in its own words.
+    // The bank line adds the bank's.
     EnergyMeter::Totals today;
     for (const EnergyMeter *meter : meters)
         today.add(meter->day(date));
+    // As short as the tiles' line: the bank line is long already.
     m_overview->setBankNote(meters.isEmpty() ? QString()
-                                             : tr("今日充入 %1 kWh · 放出 %2 kWh")
+                                             : tr("今日 ↑%1 ↓%2 kWh")
                                                    .arg(kwhText(today.chargedKwh(), locale),
                                                         kwhText(today.dischargedKwh(), locale)));
 }

@@ -259,16 +259,22 @@ void PackTile::paintEvent(QPaintEvent *)
         p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text.at(i));
         y += line + LineGap;
     }
-    p.setPen(isGreyed() ? Discharging : Dim);
-    p.drawText(QRect(left, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, text.at(6));
-    // Today's energy at the right, left of a weak cell's mark where there is one.
+    // The link's figures, then today's energy at the right, left of a worn cell's mark where
+    // there is one. The link's line gives way: in a longer language it is shortened rather than
+    // run into the energy.
+    const int mark = m_weakCell > 0
+        ? (line + Padding) / 2 + fm.horizontalAdvance(QStringLiteral(" #%1").arg(m_weakCell))
+        : 0;
+    int linkWidth = width - mark;
     if (!m_footer.isEmpty()) {
-        const int mark = m_weakCell > 0
-            ? (line + Padding) / 2 + fm.horizontalAdvance(QStringLiteral(" #%1").arg(m_weakCell))
-            : 0;
+        const int footer = fm.horizontalAdvance(m_footer);
         p.setPen(Dim);
         p.drawText(QRect(left, y, width - mark, line), Qt::AlignRight | Qt::AlignVCenter, m_footer);
+        linkWidth -= footer + fm.horizontalAdvance(QLatin1Char(' ')) * 2;
     }
+    p.setPen(isGreyed() ? Discharging : Dim);
+    p.drawText(QRect(left, y, std::max(0, linkWidth), line), Qt::AlignLeft | Qt::AlignVCenter,
+               fm.elidedText(text.at(6), Qt::ElideRight, std::max(0, linkWidth)));
 
     // A cell wearing out: a red corner with its number beside it.
     if (m_weakCell > 0) {
