@@ -85,10 +85,6 @@ Today out %2 kWh</translation>
         <translation> (the board counts %1)</translation>
     </message>
     <message>
-        <source>CSV Files (*.csv)</source>
-        <translation>CSV Files (*.csv)</translation>
-    </message>
-    <message>
         <source>无法读取记录 %1（第 %2 行）。</source>
         <translation>Cannot read the recording %1 (line %2).</translation>
     </message>

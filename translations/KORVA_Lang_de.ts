@@ -85,10 +85,6 @@ Heute entladen %2 kWh</translation>
         <translation> (die Platine zählt %1)</translation>
     </message>
     <message>
-        <source>CSV Files (*.csv)</source>
-        <translation>CSV-Dateien (*.csv)</translation>
-    </message>
-    <message>
         <source>无法读取记录 %1（第 %2 行）。</source>
         <translation>Die Aufzeichnung %1 ist nicht lesbar (Zeile %2).</translation>
     </message>

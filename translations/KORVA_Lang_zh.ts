@@ -85,10 +85,6 @@
         <translation>（电池自计 %1 次）</translation>
     </message>
     <message>
-        <source>CSV Files (*.csv)</source>
-        <translation>CSV Files (*.csv)</translation>
-    </message>
-    <message>
         <source>无法读取记录 %1（第 %2 行）。</source>
         <translation>无法读取记录 %1（第 %2 行）。</translation>
     </message>

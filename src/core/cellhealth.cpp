@@ -37,18 +37,6 @@ QJsonValue rounded(double mohm)
 
 } // namespace
 
-int CellHealth::designCapacityAh(const QVector<ParameterBlock::Field> &fields)
-{
-    for (const ParameterBlock::Field &f : fields) {
-        if (qstrcmp(f.widget, "conf_design") == 0) {
-            bool ok = false;
-            const int ah = f.text.trimmed().toInt(&ok);
-            return ok && ah > 0 ? ah : 0;
-        }
-    }
-    return 0;
-}
-
 void CellHealth::setDesignCapacityAh(int ah)
 {
     // A tenth of the capacity's current: 100 mA per Ah.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "parameterblock.h"
-
 #include <QJsonObject>
 #include <QVector>
 
@@ -66,9 +64,6 @@ public:
         qint64 lowestCount = 0;
         qint64 dischargeReplies = 0;
     };
-
-    // The design capacity in Ah from a parameter block ("conf_design"); 0 when it holds none.
-    static int designCapacityAh(const QVector<ParameterBlock::Field> &fields);
 
     // The least step that counts: a tenth of the design capacity's current where it is known,
     // otherwise DefaultStepMa.

@@ -93,15 +93,6 @@ void EnergyMeter::Totals::add(const Totals &other, double share)
     dischargedWs += other.dischargedWs * share;
 }
 
-double EnergyMeter::designCapacityAh(const QVector<ParameterBlock::Field> &fields)
-{
-    for (const ParameterBlock::Field &field : fields) {
-        if (qstrcmp(field.widget, "conf_design") == 0)
-            return std::max(0, field.text.toInt());
-    }
-    return 0;
-}
-
 QDate EnergyMeter::localDate(qint64 timeMs)
 {
     return QDateTime::fromMSecsSinceEpoch(timeMs).date();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "parameterblock.h"
-
 #include <QDate>
 #include <QJsonObject>
 #include <QString>
@@ -83,9 +81,6 @@ public:
     // next interval still joins on; otherwise it says why and changes nothing.
     QJsonObject toFile() const;
     bool fromFile(const QJsonObject &file, QString *why);
-
-    // The design capacity in Ah a parameter block shows; 0 when it holds none.
-    static double designCapacityAh(const QVector<ParameterBlock::Field> &fields);
 
     // The local calendar day of a time, and where that day ends (the next local midnight).
     static QDate localDate(qint64 timeMs);

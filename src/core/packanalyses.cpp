@@ -22,8 +22,9 @@ void PackAnalysis::takeUnanswered(qint64 timeMs)
 void PackAnalysis::takeParameters(const QVector<ParameterBlock::Field> &fields)
 {
     parameters = fields;
-    energy.setDesignCapacityAh(EnergyMeter::designCapacityAh(fields));
-    health.setDesignCapacityAh(CellHealth::designCapacityAh(fields));
+    const int designAh = ParameterBlock::designCapacityAh(fields);
+    energy.setDesignCapacityAh(designAh);
+    health.setDesignCapacityAh(designAh);
 }
 
 void PackAnalysis::addToState(QJsonObject *state) const

@@ -125,4 +125,16 @@ QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock
     return out;
 }
 
+int designCapacityAh(const QVector<Field> &fields)
+{
+    for (const Field &field : fields) {
+        if (qstrcmp(field.widget, "conf_design") == 0) {
+            bool ok = false;
+            const int ah = field.text.trimmed().toInt(&ok);
+            return ok && ah > 0 ? ah : 0;
+        }
+    }
+    return 0;
+}
+
 } // namespace ParameterBlock

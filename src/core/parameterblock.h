@@ -23,4 +23,7 @@ struct Field
 // value, switches off); surplus characters on the left are ignored.
 QVector<Field> decode(const QByteArray &addressText, const QByteArray &dataBlock);
 
+// The design capacity in Ah the decoded block shows ("conf_design"); 0 when it holds none.
+int designCapacityAh(const QVector<Field> &fields);
+
 } // namespace ParameterBlock

@@ -385,8 +385,7 @@ bool EnergyPage::openRecording(const QString &given)
 {
     QString path = given;
     if (path.isEmpty())
-        path = FileDialogs::getOpenFileName(m_page->window(), tr("打开记录"), m_recordingsFolder(),
-                                            tr("CSV Files (*.csv)"));
+        path = FileDialogs::getRecordingFileName(m_page->window(), m_recordingsFolder());
     if (path.isEmpty())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);

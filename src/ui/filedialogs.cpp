@@ -2,6 +2,7 @@
 
 #include "recording.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -55,6 +56,12 @@ QString getOpenFileName(QWidget *parent, const QString &caption, const QString &
                         const QString &filter)
 {
     return ask(Kind::Open, parent, caption, dir, filter);
+}
+
+QString getRecordingFileName(QWidget *parent, const QString &folder)
+{
+    return getOpenFileName(parent, QCoreApplication::translate("MainWindow", "打开记录"), folder,
+                           QCoreApplication::translate("MainWindow", "CSV Files (*.csv)"));
 }
 
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)

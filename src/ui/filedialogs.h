@@ -21,6 +21,8 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
 // Asks for an existing file to open; an empty text when the user cancelled.
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
                         const QString &filter);
+// Asks for a recording (or an exported log) to open, from folder; empty when the user cancelled.
+QString getRecordingFileName(QWidget *parent, const QString &folder);
 // Asks for a folder; an empty text when the user cancelled.
 QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir);
 

@@ -165,9 +165,7 @@ QString HealthPage::source() const
 void HealthPage::openRecording()
 {
     QWidget *window = m_page->window();
-    const QString path = FileDialogs::getOpenFileName(
-        window, QCoreApplication::translate("MainWindow", "打开记录"), m_recordingsFolder(),
-        QCoreApplication::translate("MainWindow", "CSV Files (*.csv)"));
+    const QString path = FileDialogs::getRecordingFileName(window, m_recordingsFolder());
     if (path.isEmpty())
         return;
 

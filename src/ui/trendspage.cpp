@@ -176,9 +176,7 @@ void TrendsPage::showEverything()
 void TrendsPage::openRecording()
 {
     QWidget *window = m_view->window();
-    const QString path = FileDialogs::getOpenFileName(
-        window, QCoreApplication::translate("MainWindow", "打开记录"), m_recordingsFolder(),
-        QCoreApplication::translate("MainWindow", "CSV Files (*.csv)"));
+    const QString path = FileDialogs::getRecordingFileName(window, m_recordingsFolder());
     if (path.isEmpty())
         return;
 
