@@ -277,6 +277,17 @@ ReadResult read(const QByteArray &bytes)
         result.error = tr("文件大于 1 MiB，不是参数配置文件。");
         return result;
     }
+    // JSON text never holds a raw NUL byte, and Qt's parser loses memory on a string that does:
+    // such a file is refused before it is parsed, as the parser would refuse it.
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0) {
+        QJsonParseError illegal{};
+        illegal.offset = nul;
+        illegal.error = QJsonParseError::IllegalValue;
+        result.error =
+            tr("不是有效的 JSON（第 %1 个字节：%2）。").arg(nul).arg(illegal.errorString());
+        return result;
+    }
     QString twice;
     switch (KeyScan(bytes).run(&twice)) {
     case KeyScan::Clean:

@@ -134,6 +134,8 @@ void TestParameterProfile::badFilesAreRefused_data()
     QTest::newRow("top key twice")
         << fileWith(lv, "\"note\":\"a\",\"note\":\"b\",") << "note：这个键出现了两次";
     QTest::newRow("nested deep") << fileWith(lv, "\"note\":[[[[[[[[[1]]]]]]]]],") << "嵌套过深";
+    QByteArray nul = fileWith(lv + ",\"conf_" + QByteArray(8, '\0') + "\":{\"value\":1}");
+    QTest::newRow("NUL in a key") << nul << "不是有效的 JSON（第";
     QByteArray big = fileWith(lv, "\"note\":\"" + QByteArray(1024 * 1024, 'a') + "\",");
     QTest::newRow("over 1 MiB") << big << "文件大于 1 MiB";
     QTest::newRow("only rows no page shows")
