@@ -133,8 +133,11 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
                                  > energy(live.on(state).first(), "discharged_kwh"),
                              BrokerWaitMs);
     QCOMPARE(energy(live.on(state).last(), "charged_kwh"), 0.0);
-    QTRY_VERIFY_WITH_TIMEOUT(!live.on("arvex/bank/state").isEmpty(), BrokerWaitMs);
-    QVERIFY(energy(live.on("arvex/bank/state").last(), "discharged_kwh") > 0);
+    // The bank's state goes out at most once a period: the first may precede the first interval.
+    QTRY_VERIFY_WITH_TIMEOUT(!live.on("arvex/bank/state").isEmpty()
+                                 && energy(live.on("arvex/bank/state").last(), "discharged_kwh")
+                                     > 0,
+                             BrokerWaitMs);
 
     // A newcomer finds every entity of the pack, retained.
     Subscriber late;
