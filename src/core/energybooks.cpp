@@ -84,8 +84,15 @@ bool EnergyBooks::read(const QString &path, const QString &identity, int address
         *why = QStringLiteral("larger than any file of books (%1 bytes)").arg(file.size());
         return false;
     }
+    const QByteArray bytes = file.readAll();
+    // JSON text never holds a raw NUL byte, and Qt's parser loses memory on a string that does.
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0) {
+        *why = QStringLiteral("not JSON: a NUL byte at byte %1").arg(nul);
+        return false;
+    }
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
         *why = QStringLiteral("not JSON: %1 at byte %2").arg(error.errorString()).arg(error.offset);
         return false;

@@ -267,6 +267,9 @@ void TestEnergyMeter::refusedFiles_data()
         "adapter":"/dev/ttyS0","address":1,"days":[],
         "total":{"charged_ah":1,"discharged_ah":2,"charged_wh":50,"discharged_wh":100}})";
     QTest::newRow("cut short") << sound.left(60) << "not JSON";
+    QTest::newRow("a NUL byte in a string")
+        << QByteArray(sound).replace("2026-12-01", QByteArray("2026\0-12-01", 11))
+        << "NUL byte at byte";
     QTest::newRow("another format")
         << QByteArray(sound).replace("arvex-energy-books", "other") << "not a file of energy books";
     QTest::newRow("a newer version")
