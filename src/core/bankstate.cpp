@@ -16,16 +16,6 @@ double rounded(double value, int decimals)
     return std::round(value * scale) / scale;
 }
 
-QJsonObject totalsObject(const EnergyMeter::Totals &t)
-{
-    return QJsonObject{
-        { QStringLiteral("charged_ah"), rounded(t.chargedAh(), 4) },
-        { QStringLiteral("discharged_ah"), rounded(t.dischargedAh(), 4) },
-        { QStringLiteral("charged_kwh"), rounded(t.chargedKwh(), 6) },
-        { QStringLiteral("discharged_kwh"), rounded(t.dischargedKwh(), 6) },
-    };
-}
-
 } // namespace
 
 double averageSoc(const QVector<Member> &members, bool *byCapacity)
@@ -119,8 +109,8 @@ QJsonObject build(const QVector<Member> &members, const QDateTime &time)
     QJsonObject energy;
     energy.insert(QStringLiteral("since"),
                   since.isValid() ? QJsonValue(since.toString(Qt::ISODate)) : QJsonValue());
-    energy.insert(QStringLiteral("total"), totalsObject(sum));
-    energy.insert(QStringLiteral("today"), totalsObject(day(members, time.date())));
+    energy.insert(QStringLiteral("total"), sum.toState());
+    energy.insert(QStringLiteral("today"), day(members, time.date()).toState());
     state.insert(QStringLiteral("energy"), energy);
     return state;
 }

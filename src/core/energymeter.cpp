@@ -35,16 +35,6 @@ double rounded(double value, int decimals)
     return std::round(value * scale) / scale;
 }
 
-QJsonObject stateTotals(const EnergyMeter::Totals &t)
-{
-    return QJsonObject{
-        { QStringLiteral("charged_ah"), rounded(t.chargedAh(), 4) },
-        { QStringLiteral("discharged_ah"), rounded(t.dischargedAh(), 4) },
-        { QStringLiteral("charged_kwh"), rounded(t.chargedKwh(), 6) },
-        { QStringLiteral("discharged_kwh"), rounded(t.dischargedKwh(), 6) },
-    };
-}
-
 // In the file: full precision, in Ah and Wh.
 QJsonObject fileTotals(const EnergyMeter::Totals &t)
 {
@@ -91,6 +81,16 @@ void EnergyMeter::Totals::add(const Totals &other, double share)
     dischargedAs += other.dischargedAs * share;
     chargedWs += other.chargedWs * share;
     dischargedWs += other.dischargedWs * share;
+}
+
+QJsonObject EnergyMeter::Totals::toState() const
+{
+    return QJsonObject{
+        { QStringLiteral("charged_ah"), rounded(chargedAh(), 4) },
+        { QStringLiteral("discharged_ah"), rounded(dischargedAh(), 4) },
+        { QStringLiteral("charged_kwh"), rounded(chargedKwh(), 6) },
+        { QStringLiteral("discharged_kwh"), rounded(dischargedKwh(), 6) },
+    };
 }
 
 QDate EnergyMeter::localDate(qint64 timeMs)
@@ -215,8 +215,8 @@ QJsonObject EnergyMeter::toState(const QDate &today) const
     QJsonObject o;
     o.insert(QStringLiteral("since"),
              m_since.isValid() ? QJsonValue(m_since.toString(Qt::ISODate)) : QJsonValue());
-    o.insert(QStringLiteral("total"), stateTotals(m_total));
-    o.insert(QStringLiteral("today"), stateTotals(day(today)));
+    o.insert(QStringLiteral("total"), m_total.toState());
+    o.insert(QStringLiteral("today"), day(today).toState());
     const double cycles = cyclesEquivalent();
     o.insert(QStringLiteral("cycles_equivalent"),
              cycles >= 0 ? QJsonValue(rounded(cycles, 4)) : QJsonValue());

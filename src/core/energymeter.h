@@ -39,6 +39,9 @@ public:
         double chargedKwh() const { return chargedWs / 3.6e6; }
         double dischargedKwh() const { return dischargedWs / 3.6e6; }
         void add(const Totals &other, double share = 1.0);
+        // As the state JSON carries them: {"charged_ah","discharged_ah","charged_kwh",
+        // "discharged_kwh"}, rounded to what the board's figures can tell.
+        QJsonObject toState() const;
     };
 
     struct Day

@@ -62,18 +62,41 @@ struct Entity
     bool diagnostic = false; // about the board and the link rather than the pack's job
 };
 
+void appendSensor(QVector<Entity> *list, const QString &object, const QString &name,
+                  const char *deviceClass, const char *stateClass, const char *unit,
+                  const QString &value)
+{
+    list->append({ object, name, "sensor", deviceClass, stateClass, unit, value, QString() });
+}
+
+// The current, power and state of charge, a pack's and the bank's alike.
+void appendFlows(QVector<Entity> *list)
+{
+    const char *measurement = "measurement";
+    appendSensor(list, "current", "Current", "current", measurement, "A",
+                 "{{ value_json.current }}");
+    appendSensor(list, "power", "Power", "power", measurement, "W", "{{ value_json.power }}");
+    appendSensor(list, "soc", "State of charge", "battery", measurement, "%",
+                 "{{ value_json.soc }}");
+}
+
+// What went in and out since the books started: the Energy dashboard takes these as a battery's
+// energy in and out.
+void appendEnergy(QVector<Entity> *list)
+{
+    appendSensor(list, "energy_charged", "Energy charged", "energy", "total_increasing", "kWh",
+                 "{{ value_json.energy.total.charged_kwh }}");
+    appendSensor(list, "energy_discharged", "Energy discharged", "energy", "total_increasing",
+                 "kWh", "{{ value_json.energy.total.discharged_kwh }}");
+}
+
 QVector<Entity> entities(int cells)
 {
     QVector<Entity> list;
-    auto sensor = [&](const QString &object, const QString &name, const char *deviceClass,
-                      const char *stateClass, const char *unit, const QString &value) {
-        list.append({ object, name, "sensor", deviceClass, stateClass, unit, value, QString() });
-    };
+    const auto sensor = [&list](auto &&...field) { appendSensor(&list, field...); };
     const char *measurement = "measurement";
     sensor("voltage", "Voltage", "voltage", measurement, "V", "{{ value_json.voltage }}");
-    sensor("current", "Current", "current", measurement, "A", "{{ value_json.current }}");
-    sensor("power", "Power", "power", measurement, "W", "{{ value_json.power }}");
-    sensor("soc", "State of charge", "battery", measurement, "%", "{{ value_json.soc }}");
+    appendFlows(&list);
     // Home Assistant has no device class for a charge in Ah.
     sensor("remaining_capacity", "Remaining capacity", nullptr, measurement, "Ah",
            "{{ value_json.remaining_capacity }}");
@@ -102,12 +125,7 @@ QVector<Entity> entities(int cells)
     sensor("round_trip", "Round trip", "duration", measurement, "ms",
            "{{ value_json.round_trip_ms if value_json.round_trip_ms is defined else none }}");
     list.last().diagnostic = true;
-    // What went in and out since the books started: the Energy dashboard takes these as a
-    // battery's energy in and out.
-    sensor("energy_charged", "Energy charged", "energy", "total_increasing", "kWh",
-           "{{ value_json.energy.total.charged_kwh }}");
-    sensor("energy_discharged", "Energy discharged", "energy", "total_increasing", "kWh",
-           "{{ value_json.energy.total.discharged_kwh }}");
+    appendEnergy(&list);
     // The cells' health: the cell named as wearing out (none while every cell is alike or too few
     // current steps were seen) and the highest internal resistance with its cell.
     sensor("weak_cell", "Weakest cell", nullptr, nullptr, nullptr,
@@ -249,24 +267,16 @@ QVector<Message> messages(const Settings &settings, const QString &node, const Q
 QVector<Entity> bankEntities()
 {
     QVector<Entity> list;
-    auto sensor = [&](const QString &object, const QString &name, const char *deviceClass,
-                      const char *stateClass, const char *unit, const QString &value) {
-        list.append({ object, name, "sensor", deviceClass, stateClass, unit, value, QString() });
-    };
+    const auto sensor = [&list](auto &&...field) { appendSensor(&list, field...); };
     const char *measurement = "measurement";
-    sensor("current", "Current", "current", measurement, "A", "{{ value_json.current }}");
-    sensor("power", "Power", "power", measurement, "W", "{{ value_json.power }}");
-    sensor("soc", "State of charge", "battery", measurement, "%", "{{ value_json.soc }}");
+    appendFlows(&list);
     list.last().attributesTemplate = "{{ {'weighting': value_json.soc_weighting} | tojson }}";
     sensor("cell_min", "Lowest cell", "voltage", measurement, "mV",
            "{{ value_json.cell_min if value_json.cell_min is defined else none }}");
     list.last().attributesTemplate =
         "{{ {'pack': value_json.cell_min_pack, 'cell': value_json.cell_min_no} | tojson "
         "if value_json.cell_min is defined else {} | tojson }}";
-    sensor("energy_charged", "Energy charged", "energy", "total_increasing", "kWh",
-           "{{ value_json.energy.total.charged_kwh }}");
-    sensor("energy_discharged", "Energy discharged", "energy", "total_increasing", "kWh",
-           "{{ value_json.energy.total.discharged_kwh }}");
+    appendEnergy(&list);
     return list;
 }
 
