@@ -2,6 +2,7 @@
 
 #include "cellhealth.h"
 #include "energymeter.h"
+#include "eventjournal.h"
 #include "parameterblock.h"
 #include "telemetry.h"
 
@@ -22,6 +23,7 @@ struct PackAnalysis
     qint64 lastReplyMs = -1; // wall-anchored milliseconds of the last reply; -1 before one
     EnergyMeter energy; // charge and energy in and out, per day and in total
     CellHealth health; // each cell's internal resistance, the weak cell, the spread
+    EventJournal events; // protections, alarms, outages and alerts with where they happened
 
     // One valid real-time reply at timeMs (wall-anchored milliseconds that never step).
     void takeReply(qint64 timeMs, const AFE &record, const RealTimeReply &values);
@@ -50,10 +52,16 @@ public:
     // A pack's analyses; an address never fed gives an empty one.
     const PackAnalysis &pack(int address) const;
     // The same, to change (books read back from their file); made if never fed.
-    PackAnalysis &packToChange(int address) { return m_packs[address]; }
+    PackAnalysis &packToChange(int address) { return packFor(address); }
     QList<int> addresses() const { return m_packs.keys(); }
-    // Forgets every pack (a new line, another bank).
+    // Forgets every pack (a new line, another bank); ongoing events end first (stop()).
     void clear();
+    // Watching stops (the line closed, the program ends): every ongoing event ends now, reported
+    // by eventChanged with endUnknown set.
+    void stop();
+    // The user's alerts (cell spread, low charge) for every pack, now and to come.
+    void setAlerts(const EventJournal::Alerts &alerts);
+    EventJournal::Alerts alerts() const { return m_alerts; }
 
 public slots:
     void reply(int address, const RealTimeReply &values, const AFE &record);
@@ -64,8 +72,15 @@ public slots:
 signals:
     // A pack's analyses took something new.
     void changed(int address);
+    // An event started (endMs -1) or ended, after `changed` for the same reply.
+    void eventChanged(const PackEvent &event);
 
 private:
+    PackAnalysis &packFor(int address);
+    void reportEvents(int address);
+
     Clock m_clock;
     QMap<int, PackAnalysis> m_packs;
+    EventJournal::Alerts m_alerts;
+    qint64 m_nextEventId = 1;
 };
