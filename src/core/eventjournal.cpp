@@ -68,4 +68,14 @@ QString kindName(PackEvent::Kind kind, Language)
     return QString::number(kind);
 }
 
+QString problems(const QVector<PackEvent> &, Language)
+{
+    return QStringLiteral("none");
+}
+
+QJsonObject toJson(const PackEvent &)
+{
+    return QJsonObject();
+}
+
 } // namespace EventNames

@@ -3,6 +3,7 @@
 #include "parameterblock.h"
 #include "telemetry.h"
 
+#include <QJsonObject>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
@@ -143,5 +144,13 @@ QString value(const PackEvent &event, int value, Language language = Language::T
 QString describe(const PackEvent &event, Language language = Language::Translated);
 // The kind's name for filters: "protection", "alarm", "status", "link", "spread", "low charge".
 QString kindName(PackEvent::Kind kind, Language language = Language::Translated);
+
+// What is ongoing, as one line for Home Assistant's "Problems" sensor (at most 255 characters,
+// cut at an event): "cell over-voltage (cell 7); link lost"; "none" when nothing is.
+QString problems(const QVector<PackEvent> &ongoing, Language language = Language::English);
+// The event as the logger's JSON and MQTT carry it (English texts, times in ISO 8601 UTC):
+// {"pack","event_type","kind","text","where","cell"/"sensor" (when named),"value","worst",
+//  "threshold" (when known),"unit","start","end" (null while ongoing),"duration_s","ongoing"}.
+QJsonObject toJson(const PackEvent &event);
 
 } // namespace EventNames
