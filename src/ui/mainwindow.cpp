@@ -4,6 +4,7 @@
 #include "devicewatcher.h"
 #include "energybooks.h"
 #include "energypage.h"
+#include "eventspage.h"
 #include "healthpage.h"
 #include "logpage.h"
 #include "messages.h"
@@ -65,6 +66,7 @@ MainWindow::MainWindow(QWidget *parent)
         ui, [this] { return recordingsFolder(); }, [this] { return languageLocale(); });
     initOverviewPage();
     initEnergyPage();
+    initEventsPage();
 
     // Serial adapters plugged in or pulled out.
     deviceWatcher = new DeviceWatcher(this);
@@ -107,6 +109,7 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     energyPage->books()->saveAll(); // what a run took in and out is kept at its end
+    analyses->stop(); // what is ongoing ends in the events files with the run
     delete ui;
 }
 
@@ -219,6 +222,7 @@ void MainWindow::langChange(int index)
     overviewPage->retranslate();
     energyPage->retranslate();
     healthPage->retranslate();
+    eventsPage->retranslate();
     parameterPage->retranslate();
     showFocusPack();
 }

@@ -25,7 +25,10 @@ class QLineEdit;
 class QLocale;
 class QTableView;
 class OverviewPage;
+class DesktopNotifier;
 class EnergyPage;
+class EventsPage;
+class QSettings;
 class PackAnalyses;
 class ParameterPage;
 class ProfilePanel;
@@ -263,6 +266,13 @@ private:
     // Names the pack in focus over the pages that show it.
     void showFocusPack();
 
+    // Events page, desktop notifications and their settings (mainwindow_events.cpp).
+    void initEventsPage();
+    // A notification was clicked: the window in front, on the page, with the event selected.
+    void showEventOf(qint64 eventId);
+    void loadEventSettings(const QSettings &settings);
+    void saveEventSettings(QSettings &settings) const;
+
     // Keyboard and controls: functions (mainwindow_controls.cpp).
     // Enter applies a parameter row, Tab passes over fields nobody types in, the period box and
     // the port box say what they take and hold, Qt's own texts follow the language.
@@ -317,6 +327,8 @@ private:
     PackAnalyses *analyses = nullptr;
     EnergyPage *energyPage = nullptr; // the energy books on the pages that show them
     HealthPage *healthPage = nullptr; // which cell is wearing out, from analyses
+    EventsPage *eventsPage = nullptr; // what went wrong where, and the packs' events files
+    DesktopNotifier *notifier = nullptr; // tells the desktop while the window is not in front
     // A pack's last reply as the main page shows it when the pack comes into focus, until the
     // pack's next reply (the page keeps the record it shows).
     cell focusRecord;

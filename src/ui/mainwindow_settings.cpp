@@ -39,12 +39,14 @@ void MainWindow::loadSettings()
         options.packs.reset();
     }
     applyStartOptions(options);
+    loadEventSettings(settings);
 }
 
 void MainWindow::saveSettings() const
 {
     QSettings settings;
     Settings::write(settings, currentStartOptions());
+    saveEventSettings(settings);
 }
 
 StartOptions MainWindow::currentStartOptions() const
