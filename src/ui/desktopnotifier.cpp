@@ -107,6 +107,7 @@ void DesktopNotifier::connectToBus()
     if (address.isEmpty()) {
         m_bus = Bus::None;
         m_waiting.clear();
+        emit busChecked(false);
         return;
     }
     m_bus = Bus::Connecting;
@@ -127,9 +128,11 @@ void DesktopNotifier::connected()
         m_bus = Bus::None;
         m_waiting.clear();
         QDBusConnection::disconnectFromBus(m_connectionName);
+        emit busChecked(false);
         return;
     }
     m_bus = Bus::Connected;
+    emit busChecked(true);
     // From any sender: watching the service's owner would ask the bus and wait for it.
     bus.connect(QString(), Path, Interface, QStringLiteral("ActionInvoked"), this,
                 SLOT(actionInvoked(uint, QString)));

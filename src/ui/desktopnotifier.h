@@ -40,6 +40,8 @@ public:
     void notify(const PackEvent &event);
 
 signals:
+    // The bus was tried, at the first notification: reached, or not there (nothing is shown).
+    void busChecked(bool reached);
     // The service took the notification of this event under its own id.
     void shown(qint64 eventId, uint notificationId);
     // The user clicked the notification of this event.

@@ -182,21 +182,21 @@ void EventsPage::follow(bool shown)
         return;
     m_shown = shown;
     if (!shown) {
+        // The selection follows its event through what happens while behind.
+        const QModelIndex current = m_table->currentIndex();
+        m_selected = current.isValid() && !m_opened ? m_live->event(current.row()).id : 0;
         m_live->setHeld(true);
         m_tick->stop();
         return;
     }
-    // Whatever happened while behind, in one go; the selection follows its event.
-    const QModelIndex current = m_table->currentIndex();
-    const qint64 selected =
-        current.isValid() && !m_opened && !m_live->isHeld() ? m_live->event(current.row()).id : 0;
+    // Whatever happened while behind, in one go.
     const bool waited = m_live->isHeld();
     m_live->setHeld(false);
     fillPackFilter();
-    if (waited && selected > 0) {
-        const int row = m_live->rowOf(selected);
+    if (waited && m_selected > 0) {
+        const int row = m_live->rowOf(m_selected);
         if (row >= 0)
-            m_table->selectRow(row);
+            m_table->setCurrentIndex(m_live->index(row, 0));
     }
     m_tick->start();
 }
