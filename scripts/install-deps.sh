@@ -14,6 +14,9 @@ packages=(
     # the logger's metrics endpoint (Prometheus's C++ client), and a real Prometheus with its
     # promtool for its tests
     prometheus-cpp-dev prometheus
+    # a private session bus and a real notification service for the desktop notifications' tests
+    # (dunst runs on the virtual display; dunstctl clicks its notifications)
+    dbus dunst
     libbenchmark-dev
     clang libclang-rt-14-dev
     socat xvfb xauth imagemagick
