@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "namedchild.h"
 #include "openfailure.h"
+#include "packanalyses.h"
 #include "packtile.h"
 #include "parametertable.h"
 #include "pty.h"
@@ -184,11 +185,13 @@ void TestMainWindow::initialState()
     QVERIFY(child<QLabel>("times")->text() != QStringLiteral("2023-10-25 16:51:16"));
 
     // The firmware and debug pages are built but not reachable; the trends page follows the log,
-    // then the overview of the packs and the cells' health; the energy page comes before the log.
+    // then the overview of the packs, the cells' health and the events; the energy page comes
+    // before the log.
     auto *tabs = child<QTabWidget>("tab_widget");
-    QCOMPARE(tabs->count(), 8);
+    QCOMPARE(tabs->count(), 9);
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_overview")), 6);
     QCOMPARE(tabs->indexOf(child<QWidget>("health_page")), 7);
+    QCOMPARE(tabs->indexOf(child<QWidget>("events_page")), 8);
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_energy")) + 1,
              tabs->indexOf(child<QWidget>("tab_5")));
     QCOMPARE(tabs->indexOf(child<QWidget>("tab_trend")),
@@ -864,6 +867,10 @@ void TestMainWindow::settingsSurviveARestart()
     QVERIFY(!qobject_cast<QCheckBox *>(widget(first.get(), "reconnect"))->isChecked());
     QCOMPARE(qobject_cast<QLabel *>(widget(first.get(), "statu_opencom"))->text(),
              QStringLiteral("no connect !"));
+    // Desktop notifications on, the alerts off.
+    QVERIFY(qobject_cast<QCheckBox *>(widget(first.get(), "events_notify"))->isChecked());
+    QCOMPARE(qobject_cast<QSpinBox *>(widget(first.get(), "events_spread"))->value(), 0);
+    QCOMPARE(qobject_cast<QSpinBox *>(widget(first.get(), "events_lowsoc"))->value(), 0);
 
     // Changed, remembered at the end of the run, and there again at the next.
     auto *ports = qobject_cast<QComboBox *>(widget(first.get(), "portName"));
@@ -873,6 +880,9 @@ void TestMainWindow::settingsSurviveARestart()
     qobject_cast<QSpinBox *>(widget(first.get(), "DeviceID"))->setValue(7);
     qobject_cast<QSpinBox *>(widget(first.get(), "spinBox"))->setValue(1200);
     qobject_cast<QCheckBox *>(widget(first.get(), "reconnect"))->setChecked(true);
+    qobject_cast<QCheckBox *>(widget(first.get(), "events_notify"))->setChecked(false);
+    qobject_cast<QSpinBox *>(widget(first.get(), "events_spread"))->setValue(80);
+    qobject_cast<QSpinBox *>(widget(first.get(), "events_lowsoc"))->setValue(15);
     first->move(30, 40);
     first->saveSettings();
     lang->setCurrentIndex(0);
@@ -890,6 +900,11 @@ void TestMainWindow::settingsSurviveARestart()
     QCOMPARE(qobject_cast<QSpinBox *>(widget(second.get(), "spinBox"))->value(), 1200);
     QVERIFY(qobject_cast<QCheckBox *>(widget(second.get(), "reconnect"))->isChecked());
     QCOMPARE(second->pos(), QPoint(30, 40));
+    QVERIFY(!qobject_cast<QCheckBox *>(widget(second.get(), "events_notify"))->isChecked());
+    // The alerts remembered are in force for every pack.
+    const EventJournal::Alerts alerts = second->findChild<PackAnalyses *>()->alerts();
+    QCOMPARE(alerts.spreadMv, 80);
+    QCOMPARE(alerts.lowSocPercent, 15);
     QVERIFY(!namedChild<SwitchButton>(second.get(), "openCom")->checked());
     qobject_cast<QComboBox *>(widget(second.get(), "lang"))->setCurrentIndex(0);
     second.reset();
@@ -899,9 +914,16 @@ void TestMainWindow::settingsSurviveARestart()
     device.close();
     device.remove();
     QSettings().setValue(QStringLiteral("window/position"), QPoint(-5000, -5000));
+    // Damaged alerts cost only their own value.
+    QSettings().setValue(QStringLiteral("events/spreadAlertMv"), QStringLiteral("-3"));
+    QSettings().setValue(QStringLiteral("events/lowSocAlertPercent"), QStringLiteral("lots"));
+    QSettings().setValue(QStringLiteral("events/notifications"), QStringLiteral("maybe"));
     std::unique_ptr<MainWindow> third = restartedWindow();
     QCOMPARE(qobject_cast<QComboBox *>(widget(third.get(), "portName"))->currentIndex(), 0);
     QVERIFY(third->pos() != QPoint(-5000, -5000));
+    QCOMPARE(third->findChild<PackAnalyses *>()->alerts().spreadMv, 0);
+    QCOMPARE(third->findChild<PackAnalyses *>()->alerts().lowSocPercent, 0);
+    QVERIFY(qobject_cast<QCheckBox *>(widget(third.get(), "events_notify"))->isChecked());
     qunsetenv("ARVEX_EXTRA_PORTS");
     recorder->clear();
 }
