@@ -13,6 +13,21 @@
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>电池包 %1：%2</source>
+        <translation>Pack %1: %2</translation>
+    </message>
+    <message>
+        <source>开始于 %1</source>
+        <translation>Started %1</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Show</translation>
+    </message>
+</context>
+<context>
     <name>EnergyPage</name>
     <message>
         <source>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</source>
@@ -95,10 +110,6 @@ Today out %2 kWh</translation>
     <message>
         <source>记录 %1：只读到第 %2 行。</source>
         <translation>Recording %1: read up to line %2 only.</translation>
-    </message>
-    <message>
-        <source>今日充入 %1 kWh · 放出 %2 kWh</source>
-        <translation>today in %1 kWh · out %2 kWh</translation>
     </message>
 </context>
 <context>
@@ -300,6 +311,136 @@ Today out %2 kWh</translation>
     </message>
 </context>
 <context>
+    <name>EventsModel</name>
+    <message>
+        <source>进行中</source>
+        <translation>ongoing</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>%1（最差 %2）</source>
+        <translation>%1 (worst %2)</translation>
+    </message>
+    <message>
+        <source>监视在此停止（连接关闭或程序结束），事件实际结束的时间未知。</source>
+        <translation>Watching stopped here (the line closed or the program ended); when the event really ended is not known.</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>持续</source>
+        <translation>Duration</translation>
+    </message>
+    <message>
+        <source>电池包</source>
+        <translation>Pack</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Where</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>Threshold</translation>
+    </message>
+</context>
+<context>
+    <name>EventsPage</name>
+    <message>
+        <source>事件无法写入 %1：%2</source>
+        <translation>Events cannot be written to %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 无法读取：%2</source>
+        <translation>%1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>%1 未打开：%2</source>
+        <translation>%1 was not opened: %2</translation>
+    </message>
+    <message>
+        <source>全部电池包</source>
+        <translation>All packs</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>Pack %1</translation>
+    </message>
+    <message>
+        <source>事件 (%1)</source>
+        <translation>Events (%1)</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Events</translation>
+    </message>
+    <message>
+        <source>事件文件 %1  ·  %2 个事件</source>
+        <translation>Events file %1  ·  %2 events</translation>
+    </message>
+    <message>
+        <source>实时事件与最近的记录（%1）</source>
+        <translation>Live events and the latest recorded (%1)</translation>
+    </message>
+    <message>
+        <source>全部类型</source>
+        <translation>All kinds</translation>
+    </message>
+    <message>
+        <source>仅进行中</source>
+        <translation>Ongoing only</translation>
+    </message>
+    <message>
+        <source>打开事件文件</source>
+        <translation>Open events file</translation>
+    </message>
+    <message>
+        <source>桌面通知</source>
+        <translation>Desktop notifications</translation>
+    </message>
+    <message>
+        <source>窗口不在前台时，保护触发或电池包失去连接会发出桌面通知。</source>
+        <translation>While the window is not in front, a protection that trips or a pack that stops answering is told by a desktop notification.</translation>
+    </message>
+    <message>
+        <source>压差提醒</source>
+        <translation>Cell spread alert</translation>
+    </message>
+    <message>
+        <source>低电量提醒</source>
+        <translation>Low charge alert</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>最高与最低电芯电压之差超过此值时记为事件；0 为关闭。</source>
+        <translation>An event when the highest cell is more than this above the lowest; 0 is off.</translation>
+    </message>
+    <message>
+        <source>电量低于此值时记为事件；0 为关闭。</source>
+        <translation>An event when the state of charge falls below this; 0 is off.</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>
@@ -351,7 +492,7 @@ Today out %2 kWh</translation>
         <source>两位十六进制的代码，以空格或逗号分开；范围如 00-1F。
 addr 加上十进制的地址或地址列表（如 addr 5 或 addr 1,3-5），只显示这些电池包的帧。</source>
         <translation>Codes of two hex digits, separated by blanks or commas; ranges like 00-1F.
-addr with an address or a list of them in decimal (such as addr 5 or addr 1,3-5) shows only those packs' frames.</translation>
+addr with an address or a list of them in decimal (such as addr 5 or addr 1,3-5) shows only those packs&apos; frames.</translation>
     </message>
     <message>
         <source>共 %1 条，显示 %2 条</source>

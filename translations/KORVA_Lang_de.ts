@@ -13,6 +13,21 @@
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>电池包 %1：%2</source>
+        <translation>Pack %1: %2</translation>
+    </message>
+    <message>
+        <source>开始于 %1</source>
+        <translation>Begonnen %1</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>Anzeigen</translation>
+    </message>
+</context>
+<context>
     <name>EnergyPage</name>
     <message>
         <source>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</source>
@@ -95,10 +110,6 @@ Heute entladen %2 kWh</translation>
     <message>
         <source>记录 %1：只读到第 %2 行。</source>
         <translation>Aufzeichnung %1: nur bis Zeile %2 gelesen.</translation>
-    </message>
-    <message>
-        <source>今日充入 %1 kWh · 放出 %2 kWh</source>
-        <translation>heute geladen %1 kWh · entladen %2 kWh</translation>
     </message>
 </context>
 <context>
@@ -297,6 +308,136 @@ Heute entladen %2 kWh</translation>
     <message>
         <source>，设定值 %1</source>
         <translation>, Grenze %1</translation>
+    </message>
+</context>
+<context>
+    <name>EventsModel</name>
+    <message>
+        <source>进行中</source>
+        <translation>andauernd</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>%1（最差 %2）</source>
+        <translation>%1 (schlechtester %2)</translation>
+    </message>
+    <message>
+        <source>监视在此停止（连接关闭或程序结束），事件实际结束的时间未知。</source>
+        <translation>Die Überwachung endete hier (Verbindung geschlossen oder Programm beendet); wann das Ereignis wirklich endete, ist unbekannt.</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>持续</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>电池包</source>
+        <translation>Pack</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>Schwelle</translation>
+    </message>
+</context>
+<context>
+    <name>EventsPage</name>
+    <message>
+        <source>事件无法写入 %1：%2</source>
+        <translation>Ereignisse können nicht nach %1 geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 无法读取：%2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 未打开：%2</source>
+        <translation>%1 wurde nicht geöffnet: %2</translation>
+    </message>
+    <message>
+        <source>全部电池包</source>
+        <translation>Alle Packs</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>Pack %1</translation>
+    </message>
+    <message>
+        <source>事件 (%1)</source>
+        <translation>Ereignisse (%1)</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Ereignisse</translation>
+    </message>
+    <message>
+        <source>事件文件 %1  ·  %2 个事件</source>
+        <translation>Ereignisdatei %1  ·  %2 Ereignisse</translation>
+    </message>
+    <message>
+        <source>实时事件与最近的记录（%1）</source>
+        <translation>Aktuelle und zuletzt gespeicherte Ereignisse (%1)</translation>
+    </message>
+    <message>
+        <source>全部类型</source>
+        <translation>Alle Arten</translation>
+    </message>
+    <message>
+        <source>仅进行中</source>
+        <translation>Nur andauernde</translation>
+    </message>
+    <message>
+        <source>打开事件文件</source>
+        <translation>Ereignisdatei öffnen</translation>
+    </message>
+    <message>
+        <source>桌面通知</source>
+        <translation>Desktop-Benachrichtigungen</translation>
+    </message>
+    <message>
+        <source>窗口不在前台时，保护触发或电池包失去连接会发出桌面通知。</source>
+        <translation>Solange das Fenster nicht im Vordergrund ist, melden Desktop-Benachrichtigungen eine ausgelöste Schutzfunktion oder ein Pack, das nicht mehr antwortet.</translation>
+    </message>
+    <message>
+        <source>压差提醒</source>
+        <translation>Warnung Zellspreizung</translation>
+    </message>
+    <message>
+        <source>低电量提醒</source>
+        <translation>Warnung niedriger Ladestand</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>最高与最低电芯电压之差超过此值时记为事件；0 为关闭。</source>
+        <translation>Ein Ereignis, wenn die höchste Zelle mehr als diesen Wert über der niedrigsten liegt; 0 ist aus.</translation>
+    </message>
+    <message>
+        <source>电量低于此值时记为事件；0 为关闭。</source>
+        <translation>Ein Ereignis, wenn der Ladestand unter diesen Wert fällt; 0 ist aus.</translation>
     </message>
 </context>
 <context>

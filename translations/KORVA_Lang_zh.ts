@@ -13,6 +13,21 @@
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>电池包 %1：%2</source>
+        <translation>电池包 %1：%2</translation>
+    </message>
+    <message>
+        <source>开始于 %1</source>
+        <translation>开始于 %1</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>显示</translation>
+    </message>
+</context>
+<context>
     <name>EnergyPage</name>
     <message>
         <source>能量账本 %1 无法读取（%2），已另存为 %3，重新开始计数。</source>
@@ -95,10 +110,6 @@
     <message>
         <source>记录 %1：只读到第 %2 行。</source>
         <translation>记录 %1：只读到第 %2 行。</translation>
-    </message>
-    <message>
-        <source>今日充入 %1 kWh · 放出 %2 kWh</source>
-        <translation>今日充入 %1 kWh · 放出 %2 kWh</translation>
     </message>
 </context>
 <context>
@@ -297,6 +308,136 @@
     <message>
         <source>，设定值 %1</source>
         <translation>，设定值 %1</translation>
+    </message>
+</context>
+<context>
+    <name>EventsModel</name>
+    <message>
+        <source>进行中</source>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>%1（最差 %2）</source>
+        <translation>%1（最差 %2）</translation>
+    </message>
+    <message>
+        <source>监视在此停止（连接关闭或程序结束），事件实际结束的时间未知。</source>
+        <translation>监视在此停止（连接关闭或程序结束），事件实际结束的时间未知。</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <source>持续</source>
+        <translation>持续</translation>
+    </message>
+    <message>
+        <source>电池包</source>
+        <translation>电池包</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <source>位置</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>数值</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>阈值</translation>
+    </message>
+</context>
+<context>
+    <name>EventsPage</name>
+    <message>
+        <source>事件无法写入 %1：%2</source>
+        <translation>事件无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 无法读取：%2</source>
+        <translation>%1 无法读取：%2</translation>
+    </message>
+    <message>
+        <source>%1 未打开：%2</source>
+        <translation>%1 未打开：%2</translation>
+    </message>
+    <message>
+        <source>全部电池包</source>
+        <translation>全部电池包</translation>
+    </message>
+    <message>
+        <source>电池包 %1</source>
+        <translation>电池包 %1</translation>
+    </message>
+    <message>
+        <source>事件 (%1)</source>
+        <translation>事件 (%1)</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>事件</translation>
+    </message>
+    <message>
+        <source>事件文件 %1  ·  %2 个事件</source>
+        <translation>事件文件 %1  ·  %2 个事件</translation>
+    </message>
+    <message>
+        <source>实时事件与最近的记录（%1）</source>
+        <translation>实时事件与最近的记录（%1）</translation>
+    </message>
+    <message>
+        <source>全部类型</source>
+        <translation>全部类型</translation>
+    </message>
+    <message>
+        <source>仅进行中</source>
+        <translation>仅进行中</translation>
+    </message>
+    <message>
+        <source>打开事件文件</source>
+        <translation>打开事件文件</translation>
+    </message>
+    <message>
+        <source>桌面通知</source>
+        <translation>桌面通知</translation>
+    </message>
+    <message>
+        <source>窗口不在前台时，保护触发或电池包失去连接会发出桌面通知。</source>
+        <translation>窗口不在前台时，保护触发或电池包失去连接会发出桌面通知。</translation>
+    </message>
+    <message>
+        <source>压差提醒</source>
+        <translation>压差提醒</translation>
+    </message>
+    <message>
+        <source>低电量提醒</source>
+        <translation>低电量提醒</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>最高与最低电芯电压之差超过此值时记为事件；0 为关闭。</source>
+        <translation>最高与最低电芯电压之差超过此值时记为事件；0 为关闭。</translation>
+    </message>
+    <message>
+        <source>电量低于此值时记为事件；0 为关闭。</source>
+        <translation>电量低于此值时记为事件；0 为关闭。</translation>
     </message>
 </context>
 <context>
