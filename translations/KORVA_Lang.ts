@@ -321,8 +321,8 @@ Today out %2 kWh</translation>
         <translation>unknown</translation>
     </message>
     <message>
-        <source>%1（最差 %2）</source>
-        <translation>%1 (worst %2)</translation>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>监视在此停止（连接关闭或程序结束），事件实际结束的时间未知。</source>
@@ -353,8 +353,8 @@ Today out %2 kWh</translation>
         <translation>Where</translation>
     </message>
     <message>
-        <source>数值</source>
-        <translation>Value</translation>
+        <source>数值（最差）</source>
+        <translation>Value (worst)</translation>
     </message>
     <message>
         <source>阈值</source>

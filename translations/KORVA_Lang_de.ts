@@ -321,8 +321,8 @@ Heute entladen %2 kWh</translation>
         <translation>unbekannt</translation>
     </message>
     <message>
-        <source>%1（最差 %2）</source>
-        <translation>%1 (schlechtester %2)</translation>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>监视在此停止（连接关闭或程序结束），事件实际结束的时间未知。</source>
@@ -353,8 +353,8 @@ Heute entladen %2 kWh</translation>
         <translation>Ort</translation>
     </message>
     <message>
-        <source>数值</source>
-        <translation>Wert</translation>
+        <source>数值（最差）</source>
+        <translation>Wert (Extremwert)</translation>
     </message>
     <message>
         <source>阈值</source>

@@ -82,7 +82,7 @@ QString EventsModel::text(const PackEvent &event, int column) const
         const QString start = EventNames::value(event, event.valueStart);
         if (event.worst == event.valueStart)
             return start;
-        return tr("%1（最差 %2）").arg(start, EventNames::value(event, event.worst));
+        return tr("%1（%2）").arg(start, EventNames::value(event, event.worst));
     }
     case Threshold:
         return event.hasThreshold ? EventNames::value(event, event.threshold) : QString();
@@ -131,7 +131,7 @@ QVariant EventsModel::headerData(int section, Qt::Orientation orientation, int r
     case Where:
         return tr("位置");
     case Value:
-        return tr("数值");
+        return tr("数值（最差）");
     case Threshold:
         return tr("阈值");
     }

@@ -112,10 +112,8 @@ void EventsPage::buildPage(QTabWidget *tabs)
     // Tab leaves the table for the next control instead of walking its cells.
     m_table->setTabKeyNavigation(false);
     m_table->setWordWrap(false);
-    m_table->setAlternatingRowColors(true);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->horizontalHeader()->setHighlightSections(false);
     layout->addWidget(m_table, 1);
 
@@ -189,6 +187,9 @@ void EventsPage::follow(bool shown)
         m_tick->stop();
         return;
     }
+    // The style sheet's font is known once the page is laid out for showing.
+    if (!m_sized)
+        sizeColumns();
     // Whatever happened while behind, in one go.
     const bool waited = m_live->isHeld();
     m_live->setHeld(false);
@@ -482,21 +483,31 @@ void EventsPage::retranslate()
 
 void EventsPage::sizeColumns()
 {
-    // Widths from the texts, not from every row: a long list is not measured.
+    // Widths from the texts, not from every row: a long list is not measured. The event's name
+    // takes what is left.
+    m_sized = m_page->isVisible();
+    m_table->ensurePolished();
     const QFontMetrics fm = m_table->fontMetrics();
     const QFontMetrics header = m_table->horizontalHeader()->fontMetrics();
-    const int pad = 24;
+    const int pad = 16;
     const QString samples[EventsModel::ColumnCount] = {
         QStringLiteral("0000-00-00 00:00:00"),
         QStringLiteral("0000-00-00 00:00:00 ?"),
-        QStringLiteral("≥ 000:00:00"),
+        QStringLiteral("≥ 00:00:00"),
         QStringLiteral("00"),
-        QStringLiteral("unknown protection code 15 xx"),
-        QStringLiteral("MOSFET sensor xx"),
-        QStringLiteral("-3,651.5 mV (-3,660.5 mV)x"),
         QString(),
+        QStringLiteral("MOSFET sensor"),
+        QCoreApplication::translate("EventsModel", "%1（%2）")
+            .arg(QStringLiteral("3,651 mV"), QStringLiteral("3,668 mV")),
+        QStringLiteral("3,650 mV"),
     };
-    for (int c = 0; c + 1 < EventsModel::ColumnCount; ++c) {
+    QHeaderView *columns = m_table->horizontalHeader();
+    columns->setStretchLastSection(false);
+    for (int c = 0; c < EventsModel::ColumnCount; ++c) {
+        if (c == EventsModel::Event) {
+            columns->setSectionResizeMode(c, QHeaderView::Stretch);
+            continue;
+        }
         const QString title = m_live->headerData(c, Qt::Horizontal).toString();
         const int width = std::max({ fm.horizontalAdvance(samples[c]),
                                      fm.horizontalAdvance(m_live->text(PackEvent(), c)),

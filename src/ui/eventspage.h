@@ -116,6 +116,7 @@ private:
     std::unique_ptr<EventsModel> m_opened;
     QString m_openedFile;
     bool m_shown = false;
+    bool m_sized = false; // the columns were sized in the font the page is shown in
     qint64 m_selected = 0; // the live event selected when the page went behind
     int m_tabCount = -1; // the ongoing count the tab shows
 
