@@ -150,6 +150,10 @@ void TestMainWindow::initTestCase()
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(config.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    // Recordings and events files go to the documents folder unless one was chosen: a home of
+    // the test's own, whatever a test clears.
+    qputenv("HOME", QFile::encodeName(config.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.filePath(QStringLiteral("home/.config"))));
     QCoreApplication::setOrganizationName(QStringLiteral("Arvex"));
     QCoreApplication::setApplicationName(QStringLiteral("arvex"));
     qunsetenv("ARVEX_EXTRA_PORTS");
