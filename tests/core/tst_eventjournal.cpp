@@ -773,6 +773,7 @@ void TestEventJournal::fileRoundTrip()
         compareEvent(back.events[i], last[i]);
     QCOMPARE(back.events.last().key, QStringLiteral("cell_over_voltage"));
     QVERIFY(back.events.last().endUnknown && back.events.last().endMs < 0);
+    QCOMPARE(back.events.last().durationMs(T0 + 99000), qint64(0));
     const auto stopped = std::count_if(back.events.begin(), back.events.end(),
                                        [](const auto &e) { return e.endUnknown && e.endMs >= 0; });
     QCOMPARE(stopped, 3); // low charge, pack over-voltage, the link
