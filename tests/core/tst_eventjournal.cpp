@@ -1,8 +1,11 @@
 // The event journal: which replies start and end which events, where they happened and how bad it
 // got; the names of the events in every language; the events file written and read back.
+#include "csvreader.h"
+#include "datalog.h"
 #include "eventfile.h"
 #include "eventjournal.h"
 #include "packanalyses.h"
+#include "recordinganalyses.h"
 
 #include <QDir>
 #include <QFile>
@@ -197,6 +200,7 @@ private slots:
     void worstKeptWithoutAChange();
     void stopEndsEverythingAndStartsAfresh();
     void ownerGivesIdsAndSignalsInOrder();
+    void recordingTellsTheMosfets();
 
     void describeInEnglish_data();
     void describeInEnglish();
@@ -469,6 +473,30 @@ void TestEventJournal::ownerGivesIdsAndSignalsInOrder()
     EventJournal alone;
     alone.take(T0, r, mosOn());
     QCOMPARE(alone.takeChanges().value(0).id, qint64(1));
+}
+
+void TestEventJournal::recordingTellsTheMosfets()
+{
+    // The MOSFET word of each row: both on, charge off, both on, discharge off (charge untold),
+    // both on.
+    QByteArray csv = DataLog::csvHeader();
+    const QDateTime start = QDateTime::fromMSecsSinceEpoch(T0);
+    char line[DataLog::MaxCsvLine];
+    int second = 0;
+    for (int word : { 3, 2, 3, 1, 3 }) {
+        AFE r = pack();
+        r.mos_statu = word;
+        const DataLog::Row row = DataLog::toRow(r, start.addSecs(second++));
+        csv.append(line, DataLog::formatCsvLine(row, line));
+    }
+    CsvReader reader;
+    QVERIFY(reader.openContents(csv));
+    QMap<int, PackAnalysis> packs;
+    QVERIFY(RecordingAnalyses::analyse(&reader, &packs));
+    QCOMPARE(packs.size(), 1);
+    QCOMPARE(briefs(packs.first().events.takeChanges()),
+             (QStringList{ "1 +charge_mosfet_off", "2 -charge_mosfet_off",
+                           "3 +discharge_mosfet_off", "4 -discharge_mosfet_off" }));
 }
 
 void TestEventJournal::describeInEnglish_data()
