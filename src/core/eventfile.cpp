@@ -300,7 +300,8 @@ EventFile::EventFile(const QString &folder, int address)
     QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
     mode |= fresh ? QIODevice::Truncate : QIODevice::Append;
     if (!m_file.open(mode)) {
-        m_error = m_file.errorString();
+        m_error =
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), m_file.errorString());
         return;
     }
     if (fresh && !writeLine(Header + '\n'))
@@ -314,7 +315,7 @@ bool EventFile::writeLine(const QByteArray &bytes)
     // One write of the whole line: a program killed at any moment leaves whole lines behind.
     if (!writeAll(m_file, whole.constData(), whole.size(), &error)) {
         m_lineOpen = true; // part of it may be there
-        m_error = error;
+        m_error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_file.fileName()), error);
         return false;
     }
     m_file.flush();

@@ -121,8 +121,7 @@ struct EventJournal::Reading
     Reading(const AFE &r, int cells)
         : record(r)
         , cellsInSeries(cells)
-    {
-    }
+    { }
 
     const AFE &record;
     int cellsInSeries;
@@ -310,13 +309,16 @@ void EventJournal::take(qint64 timeMs, const AFE &record, const RealTimeReply &v
         takeAlerts(timeMs, reading);
 
     // The worst values of what goes on: kept in the ongoing events, reported when they end.
-    for (PackEvent &event : m_ongoing) {
-        const Rule rule = ruleOf(event.kind, event.code);
+    // Read through a const reference, so a copy of the list held by a reader is not detached
+    // (and copied) on every reply, only when a value gets worse.
+    const QVector<PackEvent> &ongoing = m_ongoing;
+    for (int i = 0; i < ongoing.size(); ++i) {
+        const Rule rule = ruleOf(ongoing[i].kind, ongoing[i].code);
         if (rule.measure == Measure::None)
             continue;
         const int value = reading.sample(rule.measure).value;
-        if (isWorse(rule.worse, value, event.worst))
-            event.worst = value;
+        if (isWorse(rule.worse, value, ongoing[i].worst))
+            m_ongoing[i].worst = value;
     }
 }
 

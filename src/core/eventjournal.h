@@ -58,8 +58,14 @@ struct PackEvent
     int threshold = 0;
 
     bool ongoing() const { return endMs < 0 && !endUnknown; }
-    // Milliseconds from start to end, or to nowMs while ongoing.
-    qint64 durationMs(qint64 nowMs) const { return (ongoing() ? nowMs : endMs) - startMs; }
+    // Milliseconds from start to end, or to nowMs while ongoing; 0 when no end is known (read
+    // back without an end line).
+    qint64 durationMs(qint64 nowMs) const
+    {
+        if (ongoing())
+            return nowMs - startMs;
+        return endMs < 0 ? 0 : endMs - startMs;
+    }
 };
 Q_DECLARE_METATYPE(PackEvent)
 
