@@ -364,8 +364,8 @@ Today out %2 kWh</translation>
 <context>
     <name>EventsPage</name>
     <message>
-        <source>事件无法写入 %1：%2</source>
-        <translation>Events cannot be written to %1: %2</translation>
+        <source>事件无法写入：%1</source>
+        <translation>Events cannot be written: %1</translation>
     </message>
     <message>
         <source>%1 无法读取：%2</source>

@@ -364,8 +364,8 @@ Heute entladen %2 kWh</translation>
 <context>
     <name>EventsPage</name>
     <message>
-        <source>事件无法写入 %1：%2</source>
-        <translation>Ereignisse können nicht nach %1 geschrieben werden: %2</translation>
+        <source>事件无法写入：%1</source>
+        <translation>Ereignisse können nicht geschrieben werden: %1</translation>
     </message>
     <message>
         <source>%1 无法读取：%2</source>

@@ -364,8 +364,8 @@
 <context>
     <name>EventsPage</name>
     <message>
-        <source>事件无法写入 %1：%2</source>
-        <translation>事件无法写入 %1：%2</translation>
+        <source>事件无法写入：%1</source>
+        <translation>事件无法写入：%1</translation>
     </message>
     <message>
         <source>%1 无法读取：%2</source>

@@ -30,11 +30,11 @@ void EventsPage::write(const PackEvent &change)
     const QString name =
         QDir::toNativeSeparators(QDir(folder).filePath(EventFile::fileName(change.address)));
     if (!file->isOpen()) {
-        sayOnce(name, tr("事件无法写入 %1：%2").arg(name, file->errorString()));
+        sayOnce(name, tr("事件无法写入：%1").arg(file->errorString()));
         return;
     }
     if (!file->append(change))
-        sayOnce(name, tr("事件无法写入 %1：%2").arg(name, file->errorString()));
+        sayOnce(name, tr("事件无法写入：%1").arg(file->errorString()));
 }
 
 void EventsPage::sayOnce(const QString &key, const QString &text)
