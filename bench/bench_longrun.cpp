@@ -134,7 +134,8 @@ int main(int argc, char **argv)
         return fail("the file holds fewer lines than rows", line);
 
     // The recording, written row by row while logging, is the export's twin.
-    const QStringList recordings = QDir(settings.recordings()).entryList({ "*.csv" });
+    // The packs' events files live beside the recordings.
+    const QStringList recordings = QDir(settings.recordings()).entryList({ "arvex-*.csv" });
     if (recordings.size() != 1)
         return fail("not exactly one recording", recordings.size());
     QFile recording(settings.recordings() + '/' + recordings.first());
