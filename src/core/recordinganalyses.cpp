@@ -28,10 +28,20 @@ cell record(const DataLog::Row &row)
     return r;
 }
 
+void mosDigits(int mosStatus, RealTimeReply *values)
+{
+    // The word is 1 << the discharge digit, ORed with the charge digit: 2 and 3 tell both
+    // digits; 1 tells the discharge MOSFET off but not the charge one. A digit the word does not
+    // tell is given as one the events take for unknown (neither on nor off).
+    constexpr int Unknown = -1;
+    values->dischargeMos = mosStatus >= 1 && mosStatus <= 3 ? mosStatus >> 1 : Unknown;
+    values->chargeMos = mosStatus == 2 || mosStatus == 3 ? mosStatus & 1 : Unknown;
+}
+
 bool analyse(CsvReader *reader, QMap<int, PackAnalysis> *packs)
 {
     // A row says nothing of the cells in series: the analyses count the cells that are not 0.
-    const RealTimeReply values;
+    RealTimeReply values;
     PackAnalysis *last = nullptr;
     int lastPack = -1;
     return reader->readRows([&](const DataLog::Row &row, qint64 utcMs) {
@@ -40,7 +50,9 @@ bool analyse(CsvReader *reader, QMap<int, PackAnalysis> *packs)
             last = &(*packs)[pack];
             lastPack = pack;
         }
-        last->takeReply(utcMs, record(row), values);
+        const cell r = record(row);
+        mosDigits(r.mos_statu, &values);
+        last->takeReply(utcMs, r, values);
     });
 }
 
