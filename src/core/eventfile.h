@@ -2,7 +2,9 @@
 
 #include "eventjournal.h"
 
+#include <QByteArray>
 #include <QFile>
+#include <QIODevice>
 #include <QString>
 #include <QVector>
 
@@ -17,8 +19,15 @@ public:
     // The file's name for a pack: "events-pack01.csv".
     static QString fileName(int address);
 
+    // The file's first line, and the line of one change (a start, an end, or an end where
+    // watching stopped), each ending in a line end: CSV in UTF-8, times in ISO 8601 with their
+    // offset, values in the unit the line names, the English description last, quoted.
+    static QByteArray header();
+    static QByteArray line(const PackEvent &change);
+
     // Appends to folder/fileName(address), made (with its header line) if missing. An error
-    // (folder not writable, disk full) is returned as a clear text; the events go on.
+    // (folder not writable, disk full) is returned as a clear text; the events go on. A file of
+    // that name that is not an events file is left as it is, and nothing is written to it.
     explicit EventFile(const QString &folder, int address);
     bool isOpen() const { return m_file.isOpen(); }
     QString errorString() const { return m_error; }
@@ -33,8 +42,13 @@ public:
     };
     // The last `last` events of a file (all its packs' events; a file names its pack per line).
     static ReadBack read(const QString &path, int last = 1000);
+    // The same from an open device, read from where it stands.
+    static ReadBack readFrom(QIODevice *device, int last = 1000);
 
 private:
+    bool writeLine(const QByteArray &bytes);
+
     QFile m_file;
     QString m_error;
+    bool m_lineOpen = false; // the file's last line has no line end (cut short)
 };

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
+
 // One thing that went wrong (or changed state) on one pack, with when it began and ended and
 // where it happened as far as the replies tell: a protection code, an alarm bit, a MOSFET that
 // switched off, the pack's link, or one of the two alerts the user sets (cell spread, low charge).
@@ -70,6 +72,11 @@ class EventJournal
 public:
     // Polls unanswered in a row that count as a lost link.
     static constexpr int LinkMisses = 3;
+    // How far back past its threshold a user's alert must come before it ends, so a value that
+    // sits on the threshold (a spread wavering by a millivolt, a charge between two percent)
+    // makes one event, not one per reply.
+    static constexpr int SpreadHysteresisMv = 10;
+    static constexpr int SocHysteresisPercent = 2;
 
     // The user's alerts; 0 switches one off (the default).
     struct Alerts
@@ -101,25 +108,37 @@ public:
     void setIdSource(qint64 *nextId) { m_nextId = nextId; }
 
 private:
+    // A trip point read from the parameter block, in the unit of the event it names.
+    struct Trip
+    {
+        bool known = false;
+        int value = 0;
+    };
+    struct Reading;
+
+    qint64 nextId();
+    void start(qint64 timeMs, PackEvent::Kind kind, int code, const Reading &reading);
+    void end(qint64 timeMs, PackEvent::Kind kind, int code);
+    void takeAlarms(qint64 timeMs, unsigned word, const Reading &reading);
+    void takeAlerts(qint64 timeMs, const Reading &reading);
+
     int m_address = 0;
     Alerts m_alerts;
     qint64 *m_nextId = nullptr;
+    qint64 m_localId = 0; // ids while no owner gives them
     QVector<PackEvent> m_ongoing;
     QVector<PackEvent> m_changes;
-    // The implementation keeps what it needs to tell a change (last code, alarm word, MOSFETs,
-    // misses in a row, thresholds in force).
+    // What the last reply said, to tell a change by a compare or two per reply.
     int m_protection = 0;
-    int m_alarms = 0;
-    int m_chargeMos = 1;
-    int m_dischargeMos = 1;
-    int m_misses = 0;
+    unsigned m_alarms = 0;
+    bool m_chargeOff = false;
+    bool m_dischargeOff = false;
+    bool m_spreadHigh = false;
+    bool m_socLow = false;
+    int m_misses = 0; // unanswered polls in a row, counted up to LinkMisses
     qint64 m_firstMissMs = -1;
-    struct Trip
-    {
-        int protectionCode = 0;
-        int value = 0;
-    };
-    QVector<Trip> m_trips;
+    std::array<Trip, 15> m_protectionTrips{}; // by protection code
+    std::array<Trip, 5> m_alarmTrips{}; // by alarm bit
 };
 
 // The texts that name events: one table, translated like the rest (source texts in Chinese for
@@ -131,6 +150,8 @@ enum class Language {
     English, // fixed English (logger, MQTT payloads)
 };
 
+// The key of a kind's code (a protection code, an alarm bit, 0 or 1 for the MOSFETs).
+QString key(PackEvent::Kind kind, int code);
 // Every key a pack can report (Home Assistant's event_types), in table order; unknown codes and
 // bits share "unknown_protection" and "unknown_alarm".
 QStringList keys();

@@ -19,6 +19,17 @@ int signedCurrent(int currentMa, int jobCode)
     return jobCode == JobDischarging && currentMa > 0 ? -currentMa : currentMa;
 }
 
+int presentCells(const cell &record, int cellsInSeries)
+{
+    int present = cellsInSeries;
+    if (present <= 0 || present > CellSlots) {
+        present = CellSlots;
+        while (present > 0 && record.cell[present - 1] == 0)
+            --present;
+    }
+    return present;
+}
+
 void cellExtremes(const cell &record, int present, Pack *pack)
 {
     present = std::min(present, CellSlots);
@@ -43,13 +54,7 @@ Pack summarize(int address, const cell &record, int cellsInSeries)
     pack.currentMa = signedCurrent(record.cadc, record.job_statu);
     pack.soc = record.soc;
 
-    int present = cellsInSeries;
-    if (present <= 0 || present > CellSlots) {
-        present = CellSlots;
-        while (present > 0 && record.cell[present - 1] == 0)
-            --present;
-    }
-    cellExtremes(record, present, &pack);
+    cellExtremes(record, presentCells(record, cellsInSeries), &pack);
 
     pack.highestTemperature = *std::max_element(record.ts, record.ts + TemperatureSlots);
 

@@ -29,6 +29,9 @@ struct Pack
 // The record's figures. cellsInSeries, as the reply reports it, says how many cells are present;
 // 0 (or more than the record holds) counts them up to the last nonzero one.
 Pack summarize(int address, const cell &record, int cellsInSeries);
+// How many cells the record holds: cellsInSeries, or up to the last nonzero cell when it is 0 or
+// more than the record holds.
+int presentCells(const cell &record, int cellsInSeries);
 // The lowest and highest of the first present cells into pack (the first of equal cells).
 void cellExtremes(const cell &record, int present, Pack *pack);
 
