@@ -444,6 +444,8 @@ void LoggerRun::reportEvents()
         return;
     const QVector<PackEvent> events = std::exchange(m_events, {});
     for (const PackEvent &event : events) {
+        // Kept first: what was said or printed is in the file, whenever the program is killed.
+        keepEvent(event);
         // Protections and the user's alerts are said; the link has lines of its own ("stopped
         // answering", "answers again"). Alarms and the MOSFETs a protection switches off go to
         // the JSON, the file and MQTT only: a temperature that hovers at an alarm point would
@@ -474,7 +476,6 @@ void LoggerRun::reportEvents()
             std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
             std::fflush(m_out);
         }
-        keepEvent(event);
         if (m_mqtt)
             m_mqtt->publishEvent(event.address, json);
     }
