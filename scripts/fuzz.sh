@@ -17,7 +17,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B "$build" -DARVEX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j "$jobs" --target fuzz_reply fuzz_receivebuffer fuzz_parameterinput \
-    fuzz_boardrequest fuzz_csvreader fuzz_profile
+    fuzz_boardrequest fuzz_csvreader fuzz_profile fuzz_eventfile
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -30,7 +30,7 @@ else
 fi
 
 for target in fuzz_reply fuzz_receivebuffer fuzz_parameterinput fuzz_boardrequest fuzz_csvreader \
-    fuzz_profile; do
+    fuzz_profile fuzz_eventfile; do
     seeds="tests/fuzz/corpus/${target#fuzz_}"
     corpus="$build/corpus/$target"
     mkdir -p "$corpus"

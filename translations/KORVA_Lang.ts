@@ -102,6 +102,204 @@ Today out %2 kWh</translation>
     </message>
 </context>
 <context>
+    <name>EventFile</name>
+    <message>
+        <source>无法创建文件夹 %1。</source>
+        <translation>The folder %1 cannot be created.</translation>
+    </message>
+    <message>
+        <source>%1 不是事件文件：文件保持不变，事件不写入其中。</source>
+        <translation>%1 is not an events file: it is left as it is and no events are written to it.</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>%1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>文件是空的。</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>不是事件文件：第一行不是事件文件的标题行。</source>
+        <translation>Not an events file: the first line is not the header of an events file.</translation>
+    </message>
+</context>
+<context>
+    <name>EventNames</name>
+    <message>
+        <source>充电高温保护</source>
+        <translation>charge over-temperature</translation>
+    </message>
+    <message>
+        <source>放电高温保护</source>
+        <translation>discharge over-temperature</translation>
+    </message>
+    <message>
+        <source>充电低温保护</source>
+        <translation>charge under-temperature</translation>
+    </message>
+    <message>
+        <source>放电低温保护</source>
+        <translation>discharge under-temperature</translation>
+    </message>
+    <message>
+        <source>过压保护</source>
+        <translation>cell over-voltage</translation>
+    </message>
+    <message>
+        <source>充电过流保护</source>
+        <translation>charge over-current</translation>
+    </message>
+    <message>
+        <source>欠压保护</source>
+        <translation>cell under-voltage</translation>
+    </message>
+    <message>
+        <source>一级放电过流保护</source>
+        <translation>discharge over-current level 1</translation>
+    </message>
+    <message>
+        <source>二级放电过流保护</source>
+        <translation>discharge over-current level 2</translation>
+    </message>
+    <message>
+        <source>PCB高温保护</source>
+        <translation>PCB over-temperature</translation>
+    </message>
+    <message>
+        <source>短路保护</source>
+        <translation>short circuit</translation>
+    </message>
+    <message>
+        <source>压差保护</source>
+        <translation>cell voltage difference</translation>
+    </message>
+    <message>
+        <source>总过压保护</source>
+        <translation>pack over-voltage</translation>
+    </message>
+    <message>
+        <source>总欠压保护</source>
+        <translation>pack under-voltage</translation>
+    </message>
+    <message>
+        <source>未知保护代码 %1</source>
+        <translation>unknown protection code %1</translation>
+    </message>
+    <message>
+        <source>充电高温报警</source>
+        <translation>charge high-temperature alarm</translation>
+    </message>
+    <message>
+        <source>充电低温报警</source>
+        <translation>charge low-temperature alarm</translation>
+    </message>
+    <message>
+        <source>放电高温报警</source>
+        <translation>discharge high-temperature alarm</translation>
+    </message>
+    <message>
+        <source>放电低温报警</source>
+        <translation>discharge low-temperature alarm</translation>
+    </message>
+    <message>
+        <source>未知报警位 %1</source>
+        <translation>unknown alarm bit %1</translation>
+    </message>
+    <message>
+        <source>充电MOS关闭</source>
+        <translation>charge MOSFET off</translation>
+    </message>
+    <message>
+        <source>放电MOS关闭</source>
+        <translation>discharge MOSFET off</translation>
+    </message>
+    <message>
+        <source>通信中断</source>
+        <translation>link lost</translation>
+    </message>
+    <message>
+        <source>压差过大</source>
+        <translation>cell spread high</translation>
+    </message>
+    <message>
+        <source>低电量</source>
+        <translation>low charge</translation>
+    </message>
+    <message>
+        <source>保护</source>
+        <translation>protection</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>alarm</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>status</translation>
+    </message>
+    <message>
+        <source>通信</source>
+        <translation>link</translation>
+    </message>
+    <message>
+        <source>压差</source>
+        <translation>spread</translation>
+    </message>
+    <message>
+        <source>电芯 %1</source>
+        <translation>cell %1</translation>
+    </message>
+    <message>
+        <source>环境温度传感器</source>
+        <translation>ambient sensor</translation>
+    </message>
+    <message>
+        <source>MOS温度传感器</source>
+        <translation>MOSFET sensor</translation>
+    </message>
+    <message>
+        <source>温度传感器 TS%1</source>
+        <translation>sensor TS%1</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>current</translation>
+    </message>
+    <message>
+        <source>总电压</source>
+        <translation>pack voltage</translation>
+    </message>
+    <message>
+        <source>电量</source>
+        <translation>state of charge</translation>
+    </message>
+    <message>
+        <source>%1，%2，最高为%3</source>
+        <translation>%1, %2, highest %3</translation>
+    </message>
+    <message>
+        <source>%1，%2 为 %3</source>
+        <translation>%1, %2 at %3</translation>
+    </message>
+    <message>
+        <source>，最差 %1</source>
+        <translation>, worst %1</translation>
+    </message>
+    <message>
+        <source>，保护阈值 %1</source>
+        <translation>, trip %1</translation>
+    </message>
+    <message>
+        <source>，报警阈值 %1</source>
+        <translation>, alarm point %1</translation>
+    </message>
+    <message>
+        <source>，设定值 %1</source>
+        <translation>, limit %1</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>

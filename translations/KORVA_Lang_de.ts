@@ -102,6 +102,204 @@ Heute entladen %2 kWh</translation>
     </message>
 </context>
 <context>
+    <name>EventFile</name>
+    <message>
+        <source>无法创建文件夹 %1。</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>%1 不是事件文件：文件保持不变，事件不写入其中。</source>
+        <translation>%1 ist keine Ereignisdatei: sie bleibt unverändert, und es werden keine Ereignisse hineingeschrieben.</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>文件是空的。</source>
+        <translation>Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>不是事件文件：第一行不是事件文件的标题行。</source>
+        <translation>Keine Ereignisdatei: die erste Zeile ist nicht die Kopfzeile einer Ereignisdatei.</translation>
+    </message>
+</context>
+<context>
+    <name>EventNames</name>
+    <message>
+        <source>充电高温保护</source>
+        <translation>Übertemperatur beim Laden</translation>
+    </message>
+    <message>
+        <source>放电高温保护</source>
+        <translation>Übertemperatur beim Entladen</translation>
+    </message>
+    <message>
+        <source>充电低温保护</source>
+        <translation>Untertemperatur beim Laden</translation>
+    </message>
+    <message>
+        <source>放电低温保护</source>
+        <translation>Untertemperatur beim Entladen</translation>
+    </message>
+    <message>
+        <source>过压保护</source>
+        <translation>Zellüberspannung</translation>
+    </message>
+    <message>
+        <source>充电过流保护</source>
+        <translation>Überstrom beim Laden</translation>
+    </message>
+    <message>
+        <source>欠压保护</source>
+        <translation>Zellunterspannung</translation>
+    </message>
+    <message>
+        <source>一级放电过流保护</source>
+        <translation>Überstrom beim Entladen, Stufe 1</translation>
+    </message>
+    <message>
+        <source>二级放电过流保护</source>
+        <translation>Überstrom beim Entladen, Stufe 2</translation>
+    </message>
+    <message>
+        <source>PCB高温保护</source>
+        <translation>Übertemperatur der Platine</translation>
+    </message>
+    <message>
+        <source>短路保护</source>
+        <translation>Kurzschluss</translation>
+    </message>
+    <message>
+        <source>压差保护</source>
+        <translation>Zellspannungsdifferenz</translation>
+    </message>
+    <message>
+        <source>总过压保护</source>
+        <translation>Packüberspannung</translation>
+    </message>
+    <message>
+        <source>总欠压保护</source>
+        <translation>Packunterspannung</translation>
+    </message>
+    <message>
+        <source>未知保护代码 %1</source>
+        <translation>unbekannter Schutzcode %1</translation>
+    </message>
+    <message>
+        <source>充电高温报警</source>
+        <translation>Alarm: hohe Temperatur beim Laden</translation>
+    </message>
+    <message>
+        <source>充电低温报警</source>
+        <translation>Alarm: niedrige Temperatur beim Laden</translation>
+    </message>
+    <message>
+        <source>放电高温报警</source>
+        <translation>Alarm: hohe Temperatur beim Entladen</translation>
+    </message>
+    <message>
+        <source>放电低温报警</source>
+        <translation>Alarm: niedrige Temperatur beim Entladen</translation>
+    </message>
+    <message>
+        <source>未知报警位 %1</source>
+        <translation>unbekanntes Alarmbit %1</translation>
+    </message>
+    <message>
+        <source>充电MOS关闭</source>
+        <translation>Lade-MOSFET aus</translation>
+    </message>
+    <message>
+        <source>放电MOS关闭</source>
+        <translation>Entlade-MOSFET aus</translation>
+    </message>
+    <message>
+        <source>通信中断</source>
+        <translation>Verbindung verloren</translation>
+    </message>
+    <message>
+        <source>压差过大</source>
+        <translation>Zellspreizung hoch</translation>
+    </message>
+    <message>
+        <source>低电量</source>
+        <translation>niedriger Ladestand</translation>
+    </message>
+    <message>
+        <source>保护</source>
+        <translation>Schutz</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>通信</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>压差</source>
+        <translation>Spreizung</translation>
+    </message>
+    <message>
+        <source>电芯 %1</source>
+        <translation>Zelle %1</translation>
+    </message>
+    <message>
+        <source>环境温度传感器</source>
+        <translation>Umgebungssensor</translation>
+    </message>
+    <message>
+        <source>MOS温度传感器</source>
+        <translation>MOSFET-Sensor</translation>
+    </message>
+    <message>
+        <source>温度传感器 TS%1</source>
+        <translation>Sensor TS%1</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>Strom</translation>
+    </message>
+    <message>
+        <source>总电压</source>
+        <translation>Packspannung</translation>
+    </message>
+    <message>
+        <source>电量</source>
+        <translation>Ladestand</translation>
+    </message>
+    <message>
+        <source>%1，%2，最高为%3</source>
+        <translation>%1, %2, höchste: %3</translation>
+    </message>
+    <message>
+        <source>%1，%2 为 %3</source>
+        <translation>%1, %2 bei %3</translation>
+    </message>
+    <message>
+        <source>，最差 %1</source>
+        <translation>, schlechtester Wert %1</translation>
+    </message>
+    <message>
+        <source>，保护阈值 %1</source>
+        <translation>, Auslöseschwelle %1</translation>
+    </message>
+    <message>
+        <source>，报警阈值 %1</source>
+        <translation>, Alarmschwelle %1</translation>
+    </message>
+    <message>
+        <source>，设定值 %1</source>
+        <translation>, Grenze %1</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>

@@ -102,6 +102,204 @@
     </message>
 </context>
 <context>
+    <name>EventFile</name>
+    <message>
+        <source>无法创建文件夹 %1。</source>
+        <translation>无法创建文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>%1 不是事件文件：文件保持不变，事件不写入其中。</source>
+        <translation>%1 不是事件文件：文件保持不变，事件不写入其中。</translation>
+    </message>
+    <message>
+        <source>无法打开 %1：%2</source>
+        <translation>无法打开 %1：%2</translation>
+    </message>
+    <message>
+        <source>文件是空的。</source>
+        <translation>文件是空的。</translation>
+    </message>
+    <message>
+        <source>不是事件文件：第一行不是事件文件的标题行。</source>
+        <translation>不是事件文件：第一行不是事件文件的标题行。</translation>
+    </message>
+</context>
+<context>
+    <name>EventNames</name>
+    <message>
+        <source>充电高温保护</source>
+        <translation>充电高温保护</translation>
+    </message>
+    <message>
+        <source>放电高温保护</source>
+        <translation>放电高温保护</translation>
+    </message>
+    <message>
+        <source>充电低温保护</source>
+        <translation>充电低温保护</translation>
+    </message>
+    <message>
+        <source>放电低温保护</source>
+        <translation>放电低温保护</translation>
+    </message>
+    <message>
+        <source>过压保护</source>
+        <translation>过压保护</translation>
+    </message>
+    <message>
+        <source>充电过流保护</source>
+        <translation>充电过流保护</translation>
+    </message>
+    <message>
+        <source>欠压保护</source>
+        <translation>欠压保护</translation>
+    </message>
+    <message>
+        <source>一级放电过流保护</source>
+        <translation>一级放电过流保护</translation>
+    </message>
+    <message>
+        <source>二级放电过流保护</source>
+        <translation>二级放电过流保护</translation>
+    </message>
+    <message>
+        <source>PCB高温保护</source>
+        <translation>PCB高温保护</translation>
+    </message>
+    <message>
+        <source>短路保护</source>
+        <translation>短路保护</translation>
+    </message>
+    <message>
+        <source>压差保护</source>
+        <translation>压差保护</translation>
+    </message>
+    <message>
+        <source>总过压保护</source>
+        <translation>总过压保护</translation>
+    </message>
+    <message>
+        <source>总欠压保护</source>
+        <translation>总欠压保护</translation>
+    </message>
+    <message>
+        <source>未知保护代码 %1</source>
+        <translation>未知保护代码 %1</translation>
+    </message>
+    <message>
+        <source>充电高温报警</source>
+        <translation>充电高温报警</translation>
+    </message>
+    <message>
+        <source>充电低温报警</source>
+        <translation>充电低温报警</translation>
+    </message>
+    <message>
+        <source>放电高温报警</source>
+        <translation>放电高温报警</translation>
+    </message>
+    <message>
+        <source>放电低温报警</source>
+        <translation>放电低温报警</translation>
+    </message>
+    <message>
+        <source>未知报警位 %1</source>
+        <translation>未知报警位 %1</translation>
+    </message>
+    <message>
+        <source>充电MOS关闭</source>
+        <translation>充电MOS关闭</translation>
+    </message>
+    <message>
+        <source>放电MOS关闭</source>
+        <translation>放电MOS关闭</translation>
+    </message>
+    <message>
+        <source>通信中断</source>
+        <translation>通信中断</translation>
+    </message>
+    <message>
+        <source>压差过大</source>
+        <translation>压差过大</translation>
+    </message>
+    <message>
+        <source>低电量</source>
+        <translation>低电量</translation>
+    </message>
+    <message>
+        <source>保护</source>
+        <translation>保护</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>报警</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>通信</source>
+        <translation>通信</translation>
+    </message>
+    <message>
+        <source>压差</source>
+        <translation>压差</translation>
+    </message>
+    <message>
+        <source>电芯 %1</source>
+        <translation>电芯 %1</translation>
+    </message>
+    <message>
+        <source>环境温度传感器</source>
+        <translation>环境温度传感器</translation>
+    </message>
+    <message>
+        <source>MOS温度传感器</source>
+        <translation>MOS温度传感器</translation>
+    </message>
+    <message>
+        <source>温度传感器 TS%1</source>
+        <translation>温度传感器 TS%1</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>电流</translation>
+    </message>
+    <message>
+        <source>总电压</source>
+        <translation>总电压</translation>
+    </message>
+    <message>
+        <source>电量</source>
+        <translation>电量</translation>
+    </message>
+    <message>
+        <source>%1，%2，最高为%3</source>
+        <translation>%1，%2，最高为%3</translation>
+    </message>
+    <message>
+        <source>%1，%2 为 %3</source>
+        <translation>%1，%2 为 %3</translation>
+    </message>
+    <message>
+        <source>，最差 %1</source>
+        <translation>，最差 %1</translation>
+    </message>
+    <message>
+        <source>，保护阈值 %1</source>
+        <translation>，保护阈值 %1</translation>
+    </message>
+    <message>
+        <source>，报警阈值 %1</source>
+        <translation>，报警阈值 %1</translation>
+    </message>
+    <message>
+        <source>，设定值 %1</source>
+        <translation>，设定值 %1</translation>
+    </message>
+</context>
+<context>
     <name>FrameConsole</name>
     <message>
         <source>继续</source>
