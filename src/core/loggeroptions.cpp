@@ -67,7 +67,7 @@ const Key Keys[] = {
       "Serve Prometheus metrics at http://ADDRESS:PORT/metrics; ADDRESS is an IPv4 address of "
       "this machine (default 127.0.0.1, 0.0.0.0 for every interface)." },
     { "alert-spread", Kind::Value, "MV",
-      "An event while the highest cell is more than MV above the lowest (1 to 1000; 0 or absent: "
+      "An event while the highest cell is more than MV above the lowest (1 to 2000; 0 or absent: "
       "off): on standard error, --json and MQTT, and in the events file beside the CSV." },
     { "alert-low-soc", Kind::Value, "PERCENT",
       "An event while the state of charge is below PERCENT (1 to 99; 0 or absent: off)." },

@@ -46,7 +46,7 @@ namespace LoggerCommandLine {
 constexpr int RefusedExitCode = 2;
 constexpr int PeriodMinMs = 300;
 constexpr int PeriodMaxMs = 60 * 60 * 1000;
-constexpr int AlertSpreadMaxMv = 1000;
+constexpr int AlertSpreadMaxMv = 2000;
 constexpr int AlertLowSocMaxPercent = 99;
 
 enum class Action {

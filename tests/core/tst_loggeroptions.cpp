@@ -98,7 +98,7 @@ void TestLoggerOptions::refused_data()
     QTest::newRow("metrics with --once")
         << port + QStringList{ "--metrics", "9184", "--once" } << "cannot be combined";
     QTest::newRow("spread above the range")
-        << port + QStringList{ "--alert-spread", "1001" } << "--alert-spread '1001' is not";
+        << port + QStringList{ "--alert-spread", "2001" } << "--alert-spread '2001' is not";
     QTest::newRow("spread negative") << port + QStringList{ "--alert-spread", "-5" } << "(0: off)";
     QTest::newRow("spread in volts") << port + QStringList{ "--alert-spread", "0.05V" } << "in mV";
     QTest::newRow("spread in another unit")

@@ -873,11 +873,7 @@ void TestBoardSim::forcingsAreReadOrRefused_data()
                               << "";
     QTest::newRow("cell 0") << "over-voltage:0" << true << "cell is a number"
                             << "";
-    QTest::newRow("cell a word") << "over-voltage:seven" << true << "cell is a number"
-                                 << "";
     QTest::newRow("sensor 5") << "over-temp:5" << true << "TS1 to TS4"
-                              << "";
-    QTest::newRow("sensor 0") << "under-temp:0" << true << "TS1 to TS4"
                               << "";
     QTest::newRow("fraction of a mV") << "over-voltage:7:3651.5" << true << "whole mV"
                                       << "";
