@@ -502,7 +502,7 @@ void LoggerRun::keepEvent(const PackEvent &event)
                 .arg(event.address)
                 .arg(QDir::toNativeSeparators(
                          QDir(m_options.csvDir).filePath(EventFile::fileName(event.address))),
-                     file->errorString()));
+                     file->englishErrorString()));
         m_eventFileProblemSaid.insert(event.address);
     }
     file.reset(); // opened again at the next event
