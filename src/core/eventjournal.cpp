@@ -266,6 +266,7 @@ void EventJournal::start(qint64 timeMs, PackEvent::Kind kind, int code, const Re
 
     m_ongoing.append(event);
     m_changes.append(event);
+    ++m_started[event.key];
 }
 
 void EventJournal::end(qint64 timeMs, PackEvent::Kind kind, int code)
@@ -399,6 +400,7 @@ void EventJournal::missed(qint64 timeMs)
     event.startMs = m_firstMissMs;
     m_ongoing.append(event);
     m_changes.append(event);
+    ++m_started[event.key];
 }
 
 void EventJournal::stop(qint64 timeMs)

@@ -373,6 +373,10 @@ PackMetrics::Bank LoggerRun::metrics() const
             m.chargedJoules = energy.total().chargedWs;
             m.dischargedJoules = energy.total().dischargedWs;
         }
+        const EventJournal &events = m_analyses->pack(address).events;
+        m.eventsOngoing = events.ongoing().size();
+        for (const QString &key : EventNames::keys())
+            m.eventsStarted.emplace_back(key.toStdString(), events.started().value(key));
         bank.packs.push_back(m);
     }
     if (m_session->isCycling() && m_session->lastCycleMs() >= 0)

@@ -381,6 +381,13 @@ void TestEventJournal::scenarios()
     journal.setAlerts(alerts);
     run(&journal, steps);
     QCOMPARE(briefs(journal.takeChanges()), changes);
+    // What started is counted by event type, for the metrics.
+    QMap<QString, qint64> starts;
+    for (const QString &change : changes) {
+        if (change.contains(QLatin1String(" +")))
+            ++starts[change.section(QLatin1Char('+'), 1).remove(QRegularExpression("\\d+$"))];
+    }
+    QCOMPARE(journal.started(), starts);
 }
 
 void TestEventJournal::worstKeptWithoutAChange()
