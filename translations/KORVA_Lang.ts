@@ -286,8 +286,8 @@ Today out %2 kWh</translation>
         <translation>state of charge</translation>
     </message>
     <message>
-        <source>%1，%2，最高为%3</source>
-        <translation>%1, %2, highest %3</translation>
+        <source>%1，%2，%3 偏离最大</source>
+        <translation>%1, %2, %3 stands out</translation>
     </message>
     <message>
         <source>%1，%2 为 %3</source>

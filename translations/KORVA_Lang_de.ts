@@ -286,8 +286,8 @@ Heute entladen %2 kWh</translation>
         <translation>Ladestand</translation>
     </message>
     <message>
-        <source>%1，%2，最高为%3</source>
-        <translation>%1, %2, höchste: %3</translation>
+        <source>%1，%2，%3 偏离最大</source>
+        <translation>%1, %2, %3 weicht am stärksten ab</translation>
     </message>
     <message>
         <source>%1，%2 为 %3</source>

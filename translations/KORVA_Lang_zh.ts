@@ -286,8 +286,8 @@
         <translation>电量</translation>
     </message>
     <message>
-        <source>%1，%2，最高为%3</source>
-        <translation>%1，%2，最高为%3</translation>
+        <source>%1，%2，%3 偏离最大</source>
+        <translation>%1，%2，%3 偏离最大</translation>
     </message>
     <message>
         <source>%1，%2 为 %3</source>

@@ -268,6 +268,8 @@ EventFile::EventFile(const QString &folder, int address)
     if (folder.isEmpty() || !dir.mkpath(QStringLiteral("."))) {
         m_error = fail(QT_TRANSLATE_NOOP("EventFile", "无法创建文件夹 %1。"))
                       .arg(QDir::toNativeSeparators(folder));
+        m_englishError =
+            QStringLiteral("cannot make the folder %1").arg(QDir::toNativeSeparators(folder));
         return;
     }
     m_file.setFileName(path);
@@ -292,6 +294,9 @@ EventFile::EventFile(const QString &folder, int address)
                 m_error = fail(QT_TRANSLATE_NOOP("EventFile",
                                                  "%1 不是事件文件：文件保持不变，事件不写入其中。"))
                               .arg(QDir::toNativeSeparators(path));
+                m_englishError = QStringLiteral("%1 is not an events file: it is left as it is "
+                                                "and no event is written to it")
+                                     .arg(QDir::toNativeSeparators(path));
                 return;
             }
         }
@@ -302,6 +307,7 @@ EventFile::EventFile(const QString &folder, int address)
     if (!m_file.open(mode)) {
         m_error =
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), m_file.errorString());
+        m_englishError = m_error;
         return;
     }
     if (fresh && !writeLine(Header + '\n'))
@@ -316,6 +322,7 @@ bool EventFile::writeLine(const QByteArray &bytes)
     if (!writeAll(m_file, whole.constData(), whole.size(), &error)) {
         m_lineOpen = true; // part of it may be there
         m_error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_file.fileName()), error);
+        m_englishError = m_error;
         return false;
     }
     m_file.flush();

@@ -30,7 +30,8 @@ public:
     // that name that is not an events file is left as it is, and nothing is written to it.
     explicit EventFile(const QString &folder, int address);
     bool isOpen() const { return m_file.isOpen(); }
-    QString errorString() const { return m_error; }
+    QString errorString() const { return m_error; } // in the window's language
+    QString englishErrorString() const { return m_englishError; } // for the logger
     // A change as the journal reports it: a start line or an end line.
     bool append(const PackEvent &change);
 
@@ -50,5 +51,6 @@ private:
 
     QFile m_file;
     QString m_error;
+    QString m_englishError;
     bool m_lineOpen = false; // the file's last line has no line end (cut short)
 };

@@ -138,6 +138,24 @@ struct EventJournal::Reading
         return cells;
     }
 
+    // The cell that makes a spread: of the highest and the lowest, the one farther from the
+    // average of the cells (a weak cell sagging makes it as often as a full one rising).
+    int outlyingCell() const
+    {
+        const PackSummary::Pack &e = extremes();
+        const int present = PackSummary::presentCells(record, cellsInSeries);
+        if (present == 0)
+            return 0;
+        qint64 sum = 0;
+        for (int i = 0; i < present; ++i)
+            sum += record.cell[i];
+        const qint64 twiceAverage = 2 * sum / present;
+        // highest - average against average - lowest, in whole millivolts doubled.
+        return 2 * qint64(e.highestMv) - twiceAverage >= twiceAverage - 2 * qint64(e.lowestMv)
+            ? e.highestCell
+            : e.lowestCell;
+    }
+
     // The index in ts[] of the hottest or coldest cell sensor (TS1..TS4 are ts[2..5]).
     int sensor(bool hottest) const
     {
@@ -178,7 +196,7 @@ struct EventJournal::Reading
         case Measure::PackVoltage:
             return { PackEvent::PackVoltage, 0, record.totalv };
         case Measure::Spread:
-            return { PackEvent::CellSpread, extremes().highestCell,
+            return { PackEvent::CellSpread, outlyingCell(),
                      extremes().highestMv - extremes().lowestMv };
         case Measure::Charge:
             return { PackEvent::Charge, 0, record.soc };
@@ -248,6 +266,7 @@ void EventJournal::start(qint64 timeMs, PackEvent::Kind kind, int code, const Re
 
     m_ongoing.append(event);
     m_changes.append(event);
+    ++m_started[event.key];
 }
 
 void EventJournal::end(qint64 timeMs, PackEvent::Kind kind, int code)
@@ -381,6 +400,7 @@ void EventJournal::missed(qint64 timeMs)
     event.startMs = m_firstMissMs;
     m_ongoing.append(event);
     m_changes.append(event);
+    ++m_started[event.key];
 }
 
 void EventJournal::stop(qint64 timeMs)

@@ -4,6 +4,7 @@
 #include "telemetry.h"
 
 #include <QJsonObject>
+#include <QMap>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
@@ -106,6 +107,8 @@ public:
     void stop(qint64 timeMs);
 
     const QVector<PackEvent> &ongoing() const { return m_ongoing; }
+    // Events started since the journal began, by key (only keys that started).
+    const QMap<QString, qint64> &started() const { return m_started; }
     // The events that started or ended since the last call, in order (a started one with
     // endMs -1, an ended one with its end); ids come from nextId.
     QVector<PackEvent> takeChanges();
@@ -134,6 +137,7 @@ private:
     qint64 m_localId = 0; // ids while no owner gives them
     QVector<PackEvent> m_ongoing;
     QVector<PackEvent> m_changes;
+    QMap<QString, qint64> m_started;
     // What the last reply said, to tell a change by a compare or two per reply.
     int m_protection = 0;
     unsigned m_alarms = 0;

@@ -226,7 +226,7 @@ QString describe(const PackEvent &event, Language language)
         return line;
     const QString at = value(event, event.valueStart, language);
     if (event.place == PackEvent::CellSpread)
-        line = text(QT_TRANSLATE_NOOP("EventNames", "%1，%2，最高为%3"), "%1, %2, highest %3",
+        line = text(QT_TRANSLATE_NOOP("EventNames", "%1，%2，%3 偏离最大"), "%1, %2, %3 stands out",
                     language)
                    .arg(line, at, where(event, language));
     else

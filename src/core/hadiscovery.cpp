@@ -1,5 +1,7 @@
 #include "hadiscovery.h"
 
+#include "eventjournal.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -60,6 +62,10 @@ struct Entity
     QString valueTemplate;
     QString attributesTemplate; // empty: none
     bool diagnostic = false; // about the board and the link rather than the pack's job
+    const char *icon = nullptr;
+    // An event entity: fired by each message on the pack's event topic, whose payload names its
+    // event_type; it has no value to read and nothing to expire.
+    bool event = false;
 };
 
 void appendSensor(QVector<Entity> *list, const QString &object, const QString &name,
@@ -141,6 +147,10 @@ QVector<Entity> entities(int cells)
         "{{ {'cell': value_json.health.highest_resistance_cell, 'median_mohm': "
         "value_json.health.median_mohm} | tojson if value_json.health is defined else '{}' }}";
     list.last().diagnostic = true;
+    // What is ongoing, for an automation or a card to show with the cell's number.
+    sensor("problems", "Problems", nullptr, nullptr, nullptr, "{{ value_json.problems }}");
+    list.last().attributesTemplate = "{{ {'ongoing': value_json.events_ongoing} | tojson }}";
+    list.last().icon = "mdi:alert";
     for (const char *key : { "protection", "alarm" }) {
         const QString k = QLatin1String(key);
         list.append({ k, k == "alarm" ? QStringLiteral("Alarm") : QStringLiteral("Protection"),
@@ -157,6 +167,10 @@ QVector<Entity> entities(int cells)
                       "binary_sensor", nullptr, nullptr, nullptr,
                       "{{ 'ON' if value_json." + k + " else 'OFF' }}", QString() });
     }
+    Entity events{ "events", "Events", "event", nullptr, nullptr, nullptr, QString(), QString() };
+    events.icon = "mdi:alert-circle";
+    events.event = true;
+    list.append(events);
     return list;
 }
 
@@ -183,6 +197,11 @@ QString packName(int address)
 QString stateTopic(const QString &prefix, int address)
 {
     return prefix + '/' + packName(address) + "/state";
+}
+
+QString eventTopic(const QString &prefix, int address)
+{
+    return prefix + '/' + packName(address) + "/event";
 }
 
 QString availabilityTopic(const QString &prefix, int address)
@@ -225,9 +244,10 @@ QJsonObject originObject(const Origin &o)
     return origin;
 }
 
+// eventTopic: where an event entity reads; empty for a device without one.
 QVector<Message> messages(const Settings &settings, const QString &node, const QString &state,
                           const QJsonArray &availability, const QJsonObject &device,
-                          const QVector<Entity> &list)
+                          const QVector<Entity> &list, const QString &eventTopic = QString())
 {
     const QJsonObject origin = originObject(settings.origin);
     QVector<Message> out;
@@ -238,14 +258,20 @@ QVector<Message> messages(const Settings &settings, const QString &node, const Q
             { "name", e.name },
             { "unique_id", id },
             { "default_entity_id", QString::fromLatin1(e.component) + '.' + entitySlug(id) },
-            { "state_topic", state },
-            { "value_template", e.valueTemplate },
+            { "state_topic", e.event ? eventTopic : state },
             { "availability", availability },
             { "availability_mode", "all" },
-            { "expire_after", settings.expireAfterS },
             { "device", device },
             { "origin", origin },
         };
+        if (e.event) {
+            config.insert("event_types", QJsonArray::fromStringList(EventNames::keys()));
+        } else {
+            config.insert("value_template", e.valueTemplate);
+            config.insert("expire_after", settings.expireAfterS);
+        }
+        if (e.icon)
+            config.insert("icon", e.icon);
         if (e.deviceClass)
             config.insert("device_class", e.deviceClass);
         if (e.stateClass)
@@ -296,7 +322,7 @@ QVector<Message> configs(const Settings &settings, int address, int cells)
         { "model", "Battery management board" },
     };
     return messages(settings, node, stateTopic(settings.prefix, address), availability, device,
-                    entities(cells));
+                    entities(cells), eventTopic(settings.prefix, address));
 }
 
 QString bankStateTopic(const QString &prefix)

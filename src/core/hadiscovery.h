@@ -8,8 +8,9 @@
 
 // The MQTT topics of the packs' states and Home Assistant's discovery messages for them.
 //
-// Topics: <prefix>/packNN/state (one JSON state per reply), <prefix>/packNN/availability and
-// <prefix>/logger/<loggerId>/availability ("online" / "offline"). Discovery: one retained
+// Topics: <prefix>/packNN/state (one JSON state per reply), <prefix>/packNN/event (one JSON
+// object per event that starts or ends, carrying its "event_type"), <prefix>/packNN/availability
+// and <prefix>/logger/<loggerId>/availability ("online" / "offline"). Discovery: one retained
 // message per entity on <discovery prefix>/<component>/<node>/<object>/config (the discovery
 // prefix is "homeassistant" unless Home Assistant was set up with another), where node is the
 // prefix made topic-safe plus "_packNN" ("arvex_pack01" for the default prefix), so two loggers
@@ -49,6 +50,7 @@ struct Settings
 
 QString packName(int address); // "pack01"
 QString stateTopic(const QString &prefix, int address);
+QString eventTopic(const QString &prefix, int address);
 QString availabilityTopic(const QString &prefix, int address);
 QString loggerAvailabilityTopic(const QString &prefix, const QString &loggerId);
 QString nodeId(const QString &prefix, int address);
@@ -59,8 +61,10 @@ int presentCells(const QJsonObject &state);
 // The object ids of a pack's entities with cells cells, in the order configs() gives them:
 // voltage, current, power, soc, remaining_capacity, cell_01 .. cell_NN, cell_min, cell_max,
 // cell_diff, temp_env, temp_mosfet, temp_1 .. temp_4, cycles, round_trip, energy_charged,
-// energy_discharged, weak_cell, cell_resistance_max, then the binary sensors protection, alarm,
-// charge_mosfet and discharge_mosfet.
+// energy_discharged, weak_cell, cell_resistance_max, problems (what is ongoing, as one line),
+// then the binary sensors protection, alarm, charge_mosfet and discharge_mosfet, and last the
+// event entity events, which reads the event topic and fires one event type per kind of event
+// (EventNames::keys()).
 QStringList objectIds(int cells);
 
 // One retained config message per entity of the pack at address with cells cells. An entity's

@@ -66,6 +66,11 @@ const Key Keys[] = {
     { "metrics", Kind::Value, "[ADDRESS:]PORT",
       "Serve Prometheus metrics at http://ADDRESS:PORT/metrics; ADDRESS is an IPv4 address of "
       "this machine (default 127.0.0.1, 0.0.0.0 for every interface)." },
+    { "alert-spread", Kind::Value, "MV",
+      "An event while the highest cell is more than MV above the lowest (1 to 2000; 0 or absent: "
+      "off): on standard error, --json and MQTT, and in the events file beside the CSV." },
+    { "alert-low-soc", Kind::Value, "PERCENT",
+      "An event while the state of charge is below PERCENT (1 to 99; 0 or absent: off)." },
     { "verbose", Kind::Flag, nullptr,
       "Also print the line's diagnostics (every time-out, every busy line) on standard error." },
     { "ha-prefix", Kind::Value, "PREFIX",
@@ -216,6 +221,16 @@ int parsePeriod(const QString &text)
     if (!(whole >= PeriodMinMs && whole <= PeriodMaxMs) || std::abs(ms - whole) > 1e-6)
         return -1;
     return int(whole);
+}
+
+int parseAlert(const QString &text, const QString &unit, int max)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,9})\\s*(\\S*)\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || (!m.captured(2).isEmpty() && m.captured(2) != unit))
+        return -1;
+    const int value = m.captured(1).toInt();
+    return value <= max ? value : -1;
 }
 
 bool parseListenAddress(const QString &text, QString *address, int *port)
@@ -482,6 +497,23 @@ Result parse(const QStringList &arguments)
         if (!isTopicPrefix(o.haPrefix))
             return bad(get("ha-prefix"),
                        QStringLiteral("is not a topic prefix (no +, #, or / at either end)"));
+    }
+
+    if (has("alert-spread")) {
+        o.alertSpreadMv =
+            parseAlert(get("alert-spread").value, QStringLiteral("mV"), AlertSpreadMaxMv);
+        if (o.alertSpreadMv < 0)
+            return bad(get("alert-spread"),
+                       QStringLiteral("is not a cell spread in mV from 1 to %1 (0: off)")
+                           .arg(AlertSpreadMaxMv));
+    }
+    if (has("alert-low-soc")) {
+        o.alertLowSocPercent =
+            parseAlert(get("alert-low-soc").value, QStringLiteral("%"), AlertLowSocMaxPercent);
+        if (o.alertLowSocPercent < 0)
+            return bad(get("alert-low-soc"),
+                       QStringLiteral("is not a state of charge in % from 1 to %1 (0: off)")
+                           .arg(AlertLowSocMaxPercent));
     }
 
     if (has("metrics")

@@ -33,6 +33,9 @@ struct LoggerOptions
     // Where Prometheus metrics are served: an IPv4 address and a port; port 0: not served.
     QString metricsAddress = QStringLiteral("127.0.0.1");
     int metricsPort = 0;
+    // The user's alerts, an event each while crossed; 0: off.
+    int alertSpreadMv = 0; // highest minus lowest cell above this
+    int alertLowSocPercent = 0; // state of charge below this
     QString configFile;
     ProfileAction profileAction = ProfileAction::None;
     QString profileFile;
@@ -43,6 +46,8 @@ namespace LoggerCommandLine {
 constexpr int RefusedExitCode = 2;
 constexpr int PeriodMinMs = 300;
 constexpr int PeriodMaxMs = 60 * 60 * 1000;
+constexpr int AlertSpreadMaxMv = 2000;
+constexpr int AlertLowSocMaxPercent = 99;
 
 enum class Action {
     Run,
@@ -84,6 +89,10 @@ QVector<int> parseAddresses(const QString &text);
 // A poll period: milliseconds ("1000"), or a number with the unit ms, s, min or h ("1.5s",
 // "10 min"), within PeriodMinMs .. PeriodMaxMs. -1 when it is not one.
 int parsePeriod(const QString &text);
+
+// An alert's threshold: a whole number from 0 (off) to max, optionally followed by unit ("50",
+// "50 mV", "20%"). -1 when it is not one.
+int parseAlert(const QString &text, const QString &unit, int max);
 
 // Where to serve metrics: "[ADDRESS:]PORT", ADDRESS an IPv4 address in dotted decimal (default
 // 127.0.0.1), PORT 1 to 65535. False when the text is not such a pair.

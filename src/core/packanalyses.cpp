@@ -35,6 +35,10 @@ void PackAnalysis::addToState(QJsonObject *state) const
         state->insert(QStringLiteral("energy"),
                       energy.toState(EnergyMeter::localDate(lastReplyMs)));
     health.addToState(state);
+    // What goes on now, as Home Assistant's text sensor shows it, and how many.
+    state->insert(QStringLiteral("problems"),
+                  EventNames::problems(events.ongoing(), EventNames::Language::English));
+    state->insert(QStringLiteral("events_ongoing"), events.ongoing().size());
 }
 
 PackAnalyses::PackAnalyses(Clock clock, QObject *parent)

@@ -30,7 +30,8 @@ struct PackAnalysis
     // A poll of the pack went unanswered at timeMs.
     void takeUnanswered(qint64 timeMs);
     void takeParameters(const QVector<ParameterBlock::Field> &fields);
-    // What the analyses add to the pack's state object (the logger's JSON and MQTT state).
+    // What the analyses add to the pack's state object (the logger's JSON and MQTT state): the
+    // energy books, the cells' health, and "problems" and "events_ongoing" from the journal.
     void addToState(QJsonObject *state) const;
 };
 

@@ -29,6 +29,8 @@ enum Index {
     CrcErrors,
     ChargedEnergy,
     DischargedEnergy,
+    EventsOngoing,
+    EventsStarted,
     BusCycle,
 };
 
@@ -57,6 +59,10 @@ const std::vector<Family> Families = {
       "Energy charged into the pack since its books began." },
     { "arvex_pack_discharged_energy_joules_total", Kind::Counter,
       "Energy discharged from the pack since its books began." },
+    { "arvex_pack_events_ongoing", Kind::Gauge,
+      "Events of the pack going on now: protections, alarms, MOSFETs off, a lost link, alerts." },
+    { "arvex_pack_events_started_total", Kind::Counter,
+      "Events of the pack that started since the logger began, by event type." },
     { "arvex_bus_cycle_duration_seconds", Kind::Gauge,
       "Duration of the last whole poll cycle over the packs on the line." },
 };
@@ -129,6 +135,9 @@ std::vector<Series> collect(const Bank &bank)
             add(ChargedEnergy, of(), pack.chargedJoules);
         if (!std::isnan(pack.dischargedJoules))
             add(DischargedEnergy, of(), pack.dischargedJoules);
+        add(EventsOngoing, of(), pack.eventsOngoing);
+        for (const auto &[type, count] : pack.eventsStarted)
+            add(EventsStarted, with("event_type", type), count);
         if (!pack.up || !pack.hasReply)
             continue;
 

@@ -44,6 +44,10 @@ struct Pack
     // sets them here; the families are served once they hold a number.
     double chargedJoules = std::nan("");
     double dischargedJoules = std::nan("");
+    // Event journal: events ongoing now, and started since the logger began by event type
+    // (every type the journal knows is served, 0 until one starts).
+    int eventsOngoing = 0;
+    std::vector<std::pair<std::string, double>> eventsStarted;
 };
 
 struct Bank

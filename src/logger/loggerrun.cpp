@@ -4,15 +4,18 @@
 #include "datalog.h"
 #include "devicewatcher.h"
 #include "energybooks.h"
+#include "eventfile.h"
 #include "mqttpublisher.h"
 #include "packanalyses.h"
 #include "packstate.h"
 #include "portlist.h"
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FILE *out,
                      QObject *parent)
@@ -34,6 +37,12 @@ LoggerRun::LoggerRun(const LoggerOptions &options, MqttPublisher *mqtt, std::FIL
     m_line.periodMs = options.periodMs;
     // With a scan, the packs are the boards it finds.
     pollPacks(options.scan.isEmpty() ? options.addresses : QVector<int>());
+
+    m_analyses->setAlerts({ options.alertSpreadMv, options.alertLowSocPercent });
+    // --once prints one state per pack and nothing else.
+    if (!options.once)
+        connect(m_analyses, &PackAnalyses::eventChanged, this,
+                [this](const PackEvent &event) { m_events.append(event); });
 
     m_books->setFolder(stateFolder(options));
     connect(m_books, &EnergyBooks::refused, this,
@@ -218,6 +227,11 @@ void LoggerRun::finish(int exitCode)
     m_rescanTimer->stop();
     m_session->setReconnect(false);
     m_session->close();
+    // What is still on ends here, said, kept and published before the files close and the
+    // publisher says goodbye.
+    m_analyses->stop();
+    reportEvents();
+    m_eventFiles.clear();
     m_recordings.stop();
     m_books->saveAll();
     // --once succeeds only with its states at the broker, not merely handed to the publisher.
@@ -282,6 +296,7 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     }
     pack.online = true;
     publishBank(now);
+    reportEvents();
     if (m_options.once) {
         pack.done = true;
         finishOnceIfDone();
@@ -358,6 +373,10 @@ PackMetrics::Bank LoggerRun::metrics() const
             m.chargedJoules = energy.total().chargedWs;
             m.dischargedJoules = energy.total().dischargedWs;
         }
+        const EventJournal &events = m_analyses->pack(address).events;
+        m.eventsOngoing = events.ongoing().size();
+        for (const QString &key : EventNames::keys())
+            m.eventsStarted.emplace_back(key.toStdString(), events.started().value(key));
         bank.packs.push_back(m);
     }
     if (m_session->isCycling() && m_session->lastCycleMs() >= 0)
@@ -403,6 +422,7 @@ void LoggerRun::pollUnanswered(int address, BoardSession::Unanswered why)
         return;
     Pack &pack = *it;
     m_analyses->unanswered(address);
+    reportEvents(); // a lost link goes out while the pack is still said to be online
     ++pack.misses;
     pack.notSent = why == BoardSession::Unanswered::NotSent ? pack.notSent + 1 : 0;
     if (pack.misses < MissesBeforeOffline)
@@ -420,6 +440,76 @@ void LoggerRun::pollUnanswered(int address, BoardSession::Unanswered why)
     if (pack.online)
         setOffline(address, pack);
     saySilent(address, pack);
+}
+
+void LoggerRun::reportEvents()
+{
+    if (m_events.isEmpty())
+        return;
+    const QVector<PackEvent> events = std::exchange(m_events, {});
+    for (const PackEvent &event : events) {
+        // Kept first: what was said or printed is in the file, whenever the program is killed.
+        keepEvent(event);
+        // Protections and the user's alerts are said; the link has lines of its own ("stopped
+        // answering", "answers again"). Alarms and the MOSFETs a protection switches off go to
+        // the JSON, the file and MQTT only: a temperature that hovers at an alarm point would
+        // fill the journal.
+        const bool said = event.kind == PackEvent::Protection || event.kind == PackEvent::Spread
+            || event.kind == PackEvent::LowSoc;
+        if (said) {
+            QString line = QStringLiteral("pack %1: %2")
+                               .arg(event.address, 2, 10, QLatin1Char('0'))
+                               .arg(EventNames::describe(event, EventNames::Language::English));
+            const qint64 seconds = event.durationMs(event.startMs) / 1000;
+            if (event.endMs < 0)
+                line += QStringLiteral(", started");
+            else if (event.endUnknown)
+                line += QStringLiteral(", still on when watching stopped after %1")
+                            .arg(gapText(seconds));
+            else
+                line += QStringLiteral(", ended after %1").arg(gapText(seconds));
+            say(line);
+        }
+        QJsonObject json = EventNames::toJson(event);
+        // Home Assistant's event entity fires by this key.
+        json.insert(QStringLiteral("event_type"), event.key);
+        if (m_options.json) {
+            const QByteArray line = QJsonDocument(QJsonObject{ { QStringLiteral("event"), json } })
+                                        .toJson(QJsonDocument::Compact)
+                + '\n';
+            std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
+            std::fflush(m_out);
+        }
+        if (m_mqtt)
+            m_mqtt->publishEvent(event.address, json);
+    }
+}
+
+void LoggerRun::keepEvent(const PackEvent &event)
+{
+    if (m_options.csvDir.isEmpty())
+        return;
+    auto &file = m_eventFiles[event.address];
+    if (!file || !file->isOpen())
+        file = std::make_unique<EventFile>(m_options.csvDir, event.address);
+    const bool kept = file->isOpen() && file->append(event);
+    if (kept) {
+        if (m_eventFileProblemSaid.remove(event.address))
+            say(QStringLiteral("pack %1: events are kept again in %2")
+                    .arg(event.address)
+                    .arg(QDir::toNativeSeparators(
+                        QDir(m_options.csvDir).filePath(EventFile::fileName(event.address)))));
+        return;
+    }
+    if (!m_eventFileProblemSaid.contains(event.address)) {
+        say(QStringLiteral("pack %1: cannot keep events in %2: %3; polling goes on")
+                .arg(event.address)
+                .arg(QDir::toNativeSeparators(
+                         QDir(m_options.csvDir).filePath(EventFile::fileName(event.address))),
+                     file->englishErrorString()));
+        m_eventFileProblemSaid.insert(event.address);
+    }
+    file.reset(); // opened again at the next event
 }
 
 void LoggerRun::setOffline(int address, Pack &pack)
@@ -457,6 +547,10 @@ void LoggerRun::lineClosed(BoardSession::CloseReason reason)
 {
     if (m_stopping)
         return;
+    // Nothing is watched while the line is away: what was on ends with an unknown end, and what
+    // is on when it is back starts anew.
+    m_analyses->stop();
+    reportEvents();
     for (auto it = m_packs.begin(); it != m_packs.end(); ++it) {
         it->misses = 0;
         it->notSent = 0;

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "boardsession.h"
+#include "eventjournal.h"
 #include "loggeroptions.h"
 #include "packmetrics.h"
 #include "recording.h"
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 
 #include <cstdio>
+#include <map>
+#include <memory>
 
 class DeviceWatcher;
 class EnergyBooks;
+class EventFile;
 class MqttPublisher;
 class PackAnalyses;
 class QTimer;
@@ -19,7 +24,9 @@ class QTimer;
 // One run of the logger: a board session on the line, every real-time reply printed as JSON,
 // recorded to its pack's CSV file and published, and the line watched without a time limit: a
 // removed adapter is waited for however long it stays away. It shows nothing and asks nothing;
-// what goes wrong is said in one line on standard error.
+// what goes wrong is said in one line on standard error. Each event of the packs' journals (a
+// protection, an alarm, a lost link, an alert) is printed, kept beside the recordings and
+// published as it starts and ends.
 class LoggerRun : public QObject
 {
     Q_OBJECT
@@ -88,6 +95,11 @@ private:
     void finishOnceIfDone();
     // The bank's state, at most once a polling period.
     void publishBank(const QDateTime &now);
+    // The events the journals reported since the last call: said, printed, kept and published.
+    // Called once the reply or miss that caused them has been handled, so a pack's state goes
+    // out ahead of its events and its events ahead of its availability going offline.
+    void reportEvents();
+    void keepEvent(const PackEvent &event);
     // How often a pack is asked for its parameter block before it is left without.
     static constexpr int BlockTries = 3;
     // Asks the next pack whose parameter block is not read yet, one at a time.
@@ -108,6 +120,12 @@ private:
     MqttPublisher *m_mqtt;
     std::FILE *m_out;
     PackRecordings m_recordings;
+    QVector<PackEvent> m_events; // reported by the journals, not yet handled
+    // Each pack's events file in the recordings folder while CSV recording is on; made at the
+    // pack's first event. A file that cannot be opened or written is said once and tried again
+    // at the pack's next event.
+    std::map<int, std::unique_ptr<EventFile>> m_eventFiles;
+    QSet<int> m_eventFileProblemSaid;
     QTimer *m_lookTimer;
     QTimer *m_recordingRetry;
     // The packs polled and looked after: their state, their requests.

@@ -111,6 +111,7 @@ public:
         int address; // BankAddress: the bank's
         QByteArray payload;
         int mid = 0; // 0: not handed to the library yet
+        bool event = false; // on the pack's event topic rather than its state topic
     };
 
     Private(MqttPublisher *q, const Settings &settings)
@@ -414,10 +415,10 @@ public:
     {
         while (state == State::Connected && handed < Window && size_t(handed) < queue.size()) {
             Pending &p = queue[size_t(handed)];
-            const int mid =
-                send(p.address == BankAddress ? HaDiscovery::bankStateTopic(s.prefix)
-                                              : HaDiscovery::stateTopic(s.prefix, p.address),
-                     p.payload, false);
+            const QString topic = p.address == BankAddress ? HaDiscovery::bankStateTopic(s.prefix)
+                : p.event ? HaDiscovery::eventTopic(s.prefix, p.address)
+                          : HaDiscovery::stateTopic(s.prefix, p.address);
+            const int mid = send(topic, p.payload, false);
             if (mid == 0) {
                 // Only a message the broker could never take gets here; it must not block the
                 // ones behind it.
@@ -430,8 +431,8 @@ public:
         }
     }
 
-    // A state into the queue, which keeps its bound, and on its way.
-    void enqueue(int address, const QJsonObject &state);
+    // A state (or an event) into the queue, which keeps its bound, and on its way.
+    void enqueue(int address, const QJsonObject &state, bool event = false);
 
     void setRetained(const QString &topic, const QByteArray &payload)
     {
@@ -558,9 +559,16 @@ void MqttPublisher::publishState(int address, const QJsonObject &state)
     d->enqueue(address, state);
 }
 
-void MqttPublisher::Private::enqueue(int address, const QJsonObject &state)
+void MqttPublisher::publishEvent(int address, const QJsonObject &event)
 {
-    queue.push_back({ address, QJsonDocument(state).toJson(QJsonDocument::Compact) });
+    if (d->state == Private::State::Finished || d->state == Private::State::Idle)
+        return;
+    d->enqueue(address, event, true);
+}
+
+void MqttPublisher::Private::enqueue(int address, const QJsonObject &state, bool event)
+{
+    queue.push_back({ address, QJsonDocument(state).toJson(QJsonDocument::Compact), 0, event });
     if (queue.size() > TrimAfter)
         trimWhenDrained = true;
     while (queue.size() > size_t(s.queueLimit)) {

@@ -7,13 +7,14 @@
 #include <memory>
 
 // Publishes the packs' states to an MQTT broker: one JSON state per reply (QoS 1) on
-// <prefix>/packNN/state, the packs' availability (retained) on <prefix>/packNN/availability, the
+// <prefix>/packNN/state, each event that starts or ends (QoS 1, not retained: it happened once)
+// on <prefix>/packNN/event, the packs' availability (retained) on <prefix>/packNN/availability, the
 // publisher's own availability on <prefix>/logger/<loggerId>/availability (with a last will that
 // says "offline"), and, when asked, Home Assistant discovery messages (retained). Nothing it
 // receives can reach a board: it subscribes to nothing.
 //
 // libmosquitto's socket is driven from the Qt event loop; no thread is started. While the broker
-// is away, states wait in a bounded queue and leave in order once it is back.
+// is away, states and events wait in one bounded queue and leave in order once it is back.
 class MqttPublisher : public QObject
 {
     Q_OBJECT
@@ -48,6 +49,9 @@ public:
     // One state of pack address (the object built from its reply). The first state of a pack
     // also announces it: availability "online" and, with discovery on, its entities.
     void publishState(int address, const QJsonObject &state);
+    // An event of pack address that started or ended, as EventNames::toJson gives it (with its
+    // "event_type", which Home Assistant's event entity fires). Queued with the states, in order.
+    void publishEvent(int address, const QJsonObject &event);
     // The state of the bank the packs make together (on <prefix>/bank/state); the first also
     // announces the bank's entities when discovery is on.
     void publishBank(const QJsonObject &state);

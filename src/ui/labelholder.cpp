@@ -37,13 +37,31 @@ QSize LabelHolder::minimumSizeHint() const
     return m_label->minimumSizeHint();
 }
 
+bool LabelHolder::hasHeightForWidth() const
+{
+    return m_label->hasHeightForWidth();
+}
+
+int LabelHolder::heightForWidth(int width) const
+{
+    const int height = m_label->heightForWidth(width);
+    if (width == this->width())
+        m_height = height;
+    return height;
+}
+
+int LabelHolder::wantedHeight() const
+{
+    return m_label->hasHeightForWidth() ? m_label->heightForWidth(width())
+                                        : m_label->sizeHint().height();
+}
+
 bool LabelHolder::event(QEvent *event)
 {
     // A holder has no layout of its own: a request comes from the label. One made while hidden
     // never came; the label's height is looked at again when shown.
     const QEvent::Type type = event->type();
-    if ((type == QEvent::LayoutRequest || type == QEvent::Show)
-        && m_label->sizeHint().height() != m_height)
+    if ((type == QEvent::LayoutRequest || type == QEvent::Show) && wantedHeight() != m_height)
         updateGeometry();
     return QWidget::event(event);
 }
@@ -51,5 +69,7 @@ bool LabelHolder::event(QEvent *event)
 void LabelHolder::resizeEvent(QResizeEvent *event)
 {
     m_label->setGeometry(rect());
+    if (m_label->hasHeightForWidth())
+        m_height = m_label->heightForWidth(width());
     QWidget::resizeEvent(event);
 }

@@ -9,7 +9,8 @@ class QLabel;
 // layout. A label asks to be laid out again at every new text; the request climbs from layout to
 // layout up to the tab widget, which repaints its whole page for it. The label's holder keeps it
 // at its own size and passes a request on only when the label wants another height; its width is
-// the layout's to give.
+// the layout's to give. A label that wraps its words wants the height its text takes at the width
+// it has.
 class LabelHolder : public QWidget
 {
 public:
@@ -18,6 +19,8 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
 
 protected:
     bool event(QEvent *event) override;
@@ -25,6 +28,8 @@ protected:
 
 private:
     explicit LabelHolder(QLabel *label, QWidget *parent);
+    // The height the label wants at the holder's width.
+    int wantedHeight() const;
 
     QLabel *m_label;
     mutable int m_height = -1; // the label's height when the layout last asked

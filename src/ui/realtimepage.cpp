@@ -2,6 +2,7 @@
 
 #include "barlabels.h"
 #include "cellchart.h"
+#include "labelholder.h"
 #include "lampflasher.h"
 #include "statuslamps.h"
 #include "telemetry.h"
@@ -95,6 +96,9 @@ RealTimePage::RealTimePage(Ui_MainWindow *form, QWidget *window, WallTime wallTi
     initChart();
     initStaleLabel();
     initPages(sample);
+    // The balancing list changes with the cells being balanced; the page is laid out again only
+    // when the list needs another line.
+    LabelHolder::wrap(ui->blance_label);
     m_showTimer = new QTimer(this);
     m_showTimer->setSingleShot(true);
     m_showTimer->setInterval(0);

@@ -250,7 +250,8 @@ void TestEventJournal::protections_data()
                         << 0;
     QTest::newRow("11") << 11 << "short_circuit" << P::Current << 0 << -120500 << -150000 << false
                         << 0;
-    QTest::newRow("12") << 12 << "cell_voltage_difference" << P::CellSpread << 7 << 851 << 952
+    // Cell 3 sags further below the average than cell 7 rises above it.
+    QTest::newRow("12") << 12 << "cell_voltage_difference" << P::CellSpread << 3 << 851 << 952
                         << true << 800;
     QTest::newRow("13") << 13 << "pack_over_voltage" << P::PackVoltage << 0 << 52800 << 53500
                         << true << 58400;
@@ -380,6 +381,13 @@ void TestEventJournal::scenarios()
     journal.setAlerts(alerts);
     run(&journal, steps);
     QCOMPARE(briefs(journal.takeChanges()), changes);
+    // What started is counted by event type, for the metrics.
+    QMap<QString, qint64> starts;
+    for (const QString &change : changes) {
+        if (change.contains(QLatin1String(" +")))
+            ++starts[change.section(QLatin1Char('+'), 1).remove(QRegularExpression("\\d+$"))];
+    }
+    QCOMPARE(journal.started(), starts);
 }
 
 void TestEventJournal::worstKeptWithoutAChange()
@@ -522,8 +530,8 @@ void TestEventJournal::describeInEnglish_data()
         << 10 << true << "PCB over-temperature, MOSFET sensor at 80.0 °C"
         << "PCB over-temperature, MOSFET sensor at 80.0 °C, worst 85.0 °C";
     QTest::newRow("spread") << 12 << true
-                            << "cell voltage difference, 851 mV, highest cell 7, trip 800 mV"
-                            << "cell voltage difference, 851 mV, highest cell 7, worst 952 mV, "
+                            << "cell voltage difference, 851 mV, cell 3 stands out, trip 800 mV"
+                            << "cell voltage difference, 851 mV, cell 3 stands out, worst 952 mV, "
                                "trip 800 mV";
     QTest::newRow("pack voltage") << 14 << true
                                   << "pack under-voltage, pack voltage at 52.80 V, trip 40.00 V"

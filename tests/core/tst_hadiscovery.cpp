@@ -2,6 +2,7 @@
 // default entity ids, origin, expiry, categories), and every template reading a key the state
 // really has.
 #include "bankstate.h"
+#include "eventjournal.h"
 #include "hadiscovery.h"
 
 #include <QJsonArray>
@@ -61,6 +62,8 @@ QJsonObject sampleState()
                        { "highest_resistance_mohm", 0.8 },
                        { "highest_resistance_cell", 2 },
                        { "median_mohm", 0.3 } } },
+        { "problems", "cell over-voltage (cell 7)" },
+        { "events_ongoing", 1 },
     };
 }
 
@@ -86,6 +89,7 @@ private slots:
     void topics();
     void everyEntity_data();
     void everyEntity();
+    void eventsAndProblems();
     void entityIds_data();
     void entityIds();
     void expiry();
@@ -125,8 +129,8 @@ void TestHaDiscovery::everyEntity()
     const QStringList ids = HaDiscovery::objectIds(cells);
     // voltage, current, power, soc, capacity; the cells; lowest, highest, difference; six
     // temperatures; cycles, round trip; energy in and out; the weak cell, the highest
-    // resistance; four binary sensors.
-    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 2 + 2 + 4);
+    // resistance; the problems; four binary sensors; the events.
+    QCOMPARE(messages.size(), 5 + cells + 3 + 6 + 2 + 2 + 2 + 1 + 4 + 1);
     QCOMPARE(ids.size(), messages.size());
     QCOMPARE(ids.count("cell_01"), cells > 0 ? 1 : 0);
 
@@ -143,7 +147,8 @@ void TestHaDiscovery::everyEntity()
         const QJsonObject c = QJsonDocument::fromJson(m.payload).object();
         const bool problem = ids[i] == "protection" || ids[i] == "alarm";
         const bool binary = problem || ids[i] == "charge_mosfet" || ids[i] == "discharge_mosfet";
-        const QString component = binary ? "binary_sensor" : "sensor";
+        const bool event = ids[i] == "events";
+        const QString component = event ? "event" : binary ? "binary_sensor" : "sensor";
         QCOMPARE(m.topic, QString("ha/test/%1/arvex_pack07/%2/config").arg(component, ids[i]));
         // The unique id as it always was, so existing entities stay; the entity id in full.
         QCOMPARE(c.value("unique_id").toString(), "arvex_pack07_" + ids[i]);
@@ -154,13 +159,15 @@ void TestHaDiscovery::everyEntity()
         QCOMPARE(origin.value("name").toString(), QString("arvex-logger"));
         QCOMPARE(origin.value("sw_version").toString(), QString("1.09"));
         QCOMPARE(origin.value("support_url").toString(), QString("https://example.org/arvex"));
-        QCOMPARE(c.value("expire_after").toInt(), 45);
+        // An event happens once: nothing of it expires.
+        QCOMPARE(c.value("expire_after").toInt(), event ? 0 : 45);
         const bool diagnostic = ids[i] == "temp_env" || ids[i] == "temp_mosfet"
             || ids[i] == "cycles" || ids[i] == "round_trip" || ids[i] == "weak_cell"
             || ids[i] == "cell_resistance_max";
         QCOMPARE(c.value("entity_category").toString(), QString(diagnostic ? "diagnostic" : ""));
         QVERIFY(!c.value("name").toString().isEmpty());
-        QCOMPARE(c.value("state_topic").toString(), QString("arvex/pack07/state"));
+        QCOMPARE(c.value("state_topic").toString(),
+                 QString(event ? "arvex/pack07/event" : "arvex/pack07/state"));
         QCOMPARE(c.value("availability_mode").toString(), QString("all"));
         const QJsonArray availability = c.value("availability").toArray();
         QCOMPARE(availability.size(), 2);
@@ -177,13 +184,13 @@ void TestHaDiscovery::everyEntity()
         if (binary)
             QCOMPARE(c.value("device_class").toString(), QString(problem ? "problem" : ""));
         else
-            QVERIFY(ids[i] == "cycles" || ids[i] == "weak_cell"
+            QVERIFY(ids[i] == "cycles" || ids[i] == "weak_cell" || ids[i] == "problems" || event
                     || !c.value("unit_of_measurement").toString().isEmpty());
 
         // Every key a template reads is in the state.
         for (const char *key : { "value_template", "json_attributes_template" }) {
             auto it = reads.globalMatch(c.value(key).toString());
-            QVERIFY(QString(key) != "value_template" || it.hasNext());
+            QVERIFY(QString(key) != "value_template" || it.hasNext() || event);
             while (it.hasNext()) {
                 const auto match = it.next();
                 QVERIFY2(resolves(state, match.captured(1), match.captured(2), match.captured(3)),
@@ -199,6 +206,42 @@ void TestHaDiscovery::everyEntity()
                  QString("{{ value_json.cells[%1] }}").arg(cells - 1));
         QCOMPARE(last.value("unit_of_measurement").toString(), QString("mV"));
     }
+}
+
+void TestHaDiscovery::eventsAndProblems()
+{
+    HaDiscovery::Settings settings;
+    settings.prefix = "site/b";
+    const auto messages = HaDiscovery::configs(settings, 3, 4);
+    QCOMPARE(HaDiscovery::eventTopic("site/b", 3), QString("site/b/pack03/event"));
+
+    // The event entity fires one type per kind of event: the payload's event_type, nothing to
+    // read out of it with a template (an event entity takes none it does not need).
+    const HaDiscovery::Message &events = messages.last();
+    QCOMPARE(events.topic, QString("homeassistant/event/site_b_pack03/events/config"));
+    const QJsonObject e = QJsonDocument::fromJson(events.payload).object();
+    QCOMPARE(e.value("state_topic").toString(), QString("site/b/pack03/event"));
+    QVERIFY(!e.contains("value_template") && !e.contains("expire_after"));
+    QStringList types;
+    for (const QJsonValue v : e.value("event_types").toArray())
+        types << v.toString();
+    QCOMPARE(types, EventNames::keys());
+    QVERIFY(types.contains("cell_over_voltage") && types.contains("link_lost"));
+    for (const QString &type : types)
+        QVERIFY2(QRegularExpression("^[a-z0-9_]+$").match(type).hasMatch(), qPrintable(type));
+    // In the pack's device, available with it.
+    QCOMPARE(e.value("device").toObject().value("identifiers").toArray().first().toString(),
+             QString("site_b_pack03"));
+    QCOMPARE(e.value("availability").toArray().size(), 2);
+
+    // The text sensor shows the line of what is ongoing.
+    const int at = HaDiscovery::objectIds(4).indexOf("problems");
+    QVERIFY(at >= 0);
+    const QJsonObject p = QJsonDocument::fromJson(messages[at].payload).object();
+    QCOMPARE(p.value("name").toString(), QString("Problems"));
+    QCOMPARE(p.value("icon").toString(), QString("mdi:alert"));
+    QCOMPARE(p.value("value_template").toString(), QString("{{ value_json.problems }}"));
+    QVERIFY(!p.contains("unit_of_measurement") && !p.contains("state_class"));
 }
 
 void TestHaDiscovery::entityIds_data()

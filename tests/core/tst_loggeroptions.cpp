@@ -97,6 +97,17 @@ void TestLoggerOptions::refused_data()
         << port + QStringList{ "--metrics", "localhost:9184" } << "IPv4 address";
     QTest::newRow("metrics with --once")
         << port + QStringList{ "--metrics", "9184", "--once" } << "cannot be combined";
+    QTest::newRow("spread above the range")
+        << port + QStringList{ "--alert-spread", "2001" } << "--alert-spread '2001' is not";
+    QTest::newRow("spread negative") << port + QStringList{ "--alert-spread", "-5" } << "(0: off)";
+    QTest::newRow("spread in volts") << port + QStringList{ "--alert-spread", "0.05V" } << "in mV";
+    QTest::newRow("spread in another unit")
+        << port + QStringList{ "--alert-spread", "50 %" } << "--alert-spread '50 %'";
+    QTest::newRow("low charge of 100 %")
+        << port + QStringList{ "--alert-low-soc", "100" } << "from 1 to 99";
+    QTest::newRow("low charge a fraction")
+        << port + QStringList{ "--alert-low-soc", "12.5" } << "--alert-low-soc '12.5'";
+    QTest::newRow("low charge empty") << port + QStringList{ "--alert-low-soc", "" } << "(0: off)";
     QTest::newRow("missing config file")
         << port + QStringList{ "--config", "/nonexistent/logger.conf" } << "--config";
 }
@@ -155,6 +166,16 @@ void TestLoggerOptions::accepted()
     QCOMPARE(r.options.mqttPrefix, QStringLiteral("home/bat"));
     QCOMPARE(r.options.haPrefix, QStringLiteral("site/ha"));
     QCOMPARE(r.options.profileAction, LoggerOptions::ProfileAction::None);
+    // The alerts are off unless asked for; a unit may follow the number; 0 is off.
+    QCOMPARE(r.options.alertSpreadMv, 0);
+    QCOMPARE(r.options.alertLowSocPercent, 0);
+    r = parse({ "--port", "ttyUSB0", "--alert-spread", "80 mV", "--alert-low-soc", "15%" });
+    QCOMPARE(r.action, Action::Run);
+    QCOMPARE(r.options.alertSpreadMv, 80);
+    QCOMPARE(r.options.alertLowSocPercent, 15);
+    r = parse({ "--port", "ttyUSB0", "--alert-spread", "0", "--alert-low-soc", "99" });
+    QCOMPARE(r.options.alertSpreadMv, 0);
+    QCOMPARE(r.options.alertLowSocPercent, 99);
     r = parse({ "--port", "ttyUSB0", "--apply-profile", "p.json" });
     QCOMPARE(r.options.profileAction, LoggerOptions::ProfileAction::Apply);
     QCOMPARE(r.options.profileFile, QStringLiteral("p.json"));
@@ -231,7 +252,9 @@ void TestLoggerOptions::configFile()
                                "mqtt = mqtt://127.0.0.1:1883\n"
                                "ha-discovery = true\n"
                                "ha-prefix = hass\n"
-                               "metrics = 0.0.0.0:9184\n");
+                               "metrics = 0.0.0.0:9184\n"
+                               "alert-spread = 120\n"
+                               "alert-low-soc = 20 %\n");
     LoggerCommandLine::Result r = parse({ "--config", conf });
     QCOMPARE(r.action, Action::Run);
     QCOMPARE(r.options.port, QStringLiteral("/dev/ttyUSB0"));
@@ -242,9 +265,13 @@ void TestLoggerOptions::configFile()
     QCOMPARE(r.options.haPrefix, QStringLiteral("hass"));
     QCOMPARE(r.options.metricsAddress, QStringLiteral("0.0.0.0"));
     QCOMPARE(r.options.metricsPort, 9184);
+    QCOMPARE(r.options.alertSpreadMv, 120);
+    QCOMPARE(r.options.alertLowSocPercent, 20);
 
     // The command line wins over the file.
-    r = parse({ "--config", conf, "--port", "ttyACM0", "--period", "300" });
+    r = parse({ "--config", conf, "--port", "ttyACM0", "--period", "300", "--alert-spread", "0" });
+    QCOMPARE(r.options.alertSpreadMv, 0);
+    QCOMPARE(r.options.alertLowSocPercent, 20);
     QCOMPARE(r.options.port, QStringLiteral("ttyACM0"));
     QCOMPARE(r.options.periodMs, 300);
     QCOMPARE(r.options.addresses.size(), 3);
@@ -265,6 +292,7 @@ void TestLoggerOptions::configFile()
         { "port = a\nonce = maybe\n", ":2: once 'maybe' is not true or false" },
         { "port = a\nbaud = 1200\n", ":2: baud '1200'" },
         { "port = a\nmqtt-user = me\n", ":2: mqtt-user needs --mqtt" },
+        { "port = a\nalert-low-soc = low\n", ":2: alert-low-soc 'low' is not" },
     };
     for (const auto &b : bad) {
         const QString file = write("bad.conf", b.text);

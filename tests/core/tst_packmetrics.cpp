@@ -201,7 +201,7 @@ void TestPackMetrics::whatIsServedWithoutAStandingReply()
     QCOMPARE(names,
              (QStringList{ "arvex_pack_up", "arvex_pack_last_reply_age_seconds",
                            "arvex_pack_replies_total", "arvex_pack_timeouts_total",
-                           "arvex_pack_crc_errors_total" }));
+                           "arvex_pack_crc_errors_total", "arvex_pack_events_ongoing" }));
     QCOMPARE(value(all, "arvex_pack_up", { { "pack", "1" } }), 0.0);
     QCOMPARE(value(all, "arvex_pack_up", { { "pack", "7" } }), 0.0);
     QCOMPARE(value(all, "arvex_pack_last_reply_age_seconds", { { "pack", "1" } }), 12.0);
@@ -217,6 +217,17 @@ void TestPackMetrics::whatIsServedWithoutAStandingReply()
     QCOMPARE(value(all, "arvex_pack_discharged_energy_joules_total", { { "pack", "1" } }), 0.0);
     QCOMPARE(find(all, "arvex_pack_charged_energy_joules_total")->samples.size(), size_t(1));
     QCOMPARE(value(all, "arvex_bus_cycle_duration_seconds", {}), 0.412);
+
+    // A pack away keeps its events: the lost link is one of them, and what started is counted.
+    bank.packs[0].eventsOngoing = 2;
+    bank.packs[0].eventsStarted = { { "cell_over_voltage", 3 }, { "link_lost", 1 } };
+    all = collect(bank);
+    QCOMPARE(value(all, "arvex_pack_events_ongoing", { { "pack", "1" } }), 2.0);
+    QCOMPARE(value(all, "arvex_pack_events_ongoing", { { "pack", "7" } }), 0.0);
+    QCOMPARE(value(all, "arvex_pack_events_started_total",
+                   { { "pack", "1" }, { "event_type", "cell_over_voltage" } }),
+             3.0);
+    QCOMPARE(find(all, "arvex_pack_events_started_total")->samples.size(), size_t(2));
 }
 
 // The dashboard shipped in packaging/: valid JSON, and every metric its queries name is one the

@@ -162,8 +162,10 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
                                 "energy_charged",
                                 "energy_discharged",
                                 "weak_cell",
-                                "cell_resistance_max" })
+                                "cell_resistance_max",
+                                "problems" })
         expected << QStringLiteral("homeassistant/sensor/arvex_pack01/%1/config").arg(object);
+    expected << QStringLiteral("homeassistant/event/arvex_pack01/events/config");
     // The bank of the packs, a device of its own.
     for (const char *object :
          { "current", "power", "soc", "cell_min", "energy_charged", "energy_discharged" })
@@ -192,14 +194,16 @@ void TestLoggerMqtt::statesDiscoveryAndAvailability()
             QCOMPARE(config["device"].toObject()["name"].toString(), QStringLiteral("Arvex bank"));
             continue;
         }
-        QCOMPARE(config["state_topic"].toString(), state);
+        QCOMPARE(config["state_topic"].toString(),
+                 object == "events" ? QStringLiteral("arvex/pack01/event") : state);
         // As Home Assistant reads discovery today: the entity id in full, the program named.
         QCOMPARE(config["default_entity_id"].toString(),
                  r.topic.section('/', 1, 1) + ".arvex_pack01_" + object);
         QVERIFY2(!config.contains("object_id"), r.payload.constData());
         QCOMPARE(config["origin"].toObject()["name"].toString(), QStringLiteral("arvex-logger"));
         QVERIFY(!config["origin"].toObject()["sw_version"].toString().isEmpty());
-        QCOMPARE(config["expire_after"].toInt(), 30); // polled every 300 ms
+        // Polled every 300 ms; an event does not expire.
+        QCOMPARE(config["expire_after"].toInt(), object == "events" ? 0 : 30);
     }
     got.sort();
     expected.sort();

@@ -171,6 +171,10 @@ private slots:
     void overVoltageTripsWhenTheThresholdIsLowered();
     void currentAndTemperatureProtections();
     void balancingAndAlarms();
+    void forcingsAreReadOrRefused_data();
+    void forcingsAreReadOrRefused();
+    void aForcedCellTripsTheBoardsOwnProtection();
+    void aForcedSensorTripsOnTheSideInUse();
     void cellCountFollowsTheParameter();
     void boardAnswersOnlyItsAddressAndKnownCodes();
     void boardAppliesWritesAndCommands();
@@ -840,6 +844,157 @@ void TestBoardSim::balancingAndAlarms()
     p.write(BoardParameters::ChargeLowTempAlarm, 40 + 40);
     run(model, p, 0.1);
     QCOMPARE(model.telemetry().alarms, int(ChargeHighTempAlarm | ChargeLowTempAlarm));
+}
+
+void TestBoardSim::forcingsAreReadOrRefused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("withValue");
+    QTest::addColumn<QString>("says"); // empty: taken; else a part of the refusal
+    QTest::addColumn<QString>("applied"); // with the factory thresholds, discharging
+
+    QTest::newRow("cell, default") << "over-voltage:7" << true << ""
+                                   << "cell 7 to 3651 mV (over-voltage)";
+    QTest::newRow("cell, value") << "under-voltage:1:2400" << true << ""
+                                 << "cell 1 to 2400 mV (under-voltage)";
+    QTest::newRow("sensor, default") << "over-temp:2" << true << ""
+                                     << "sensor TS2 to 66.00 degC (over-temp)";
+    QTest::newRow("sensor, negative fraction") << "under-temp:4:-25.5" << true << ""
+                                               << "sensor TS4 to -25.50 degC (under-temp)";
+    QTest::newRow("alarm, default") << "alarm-high-temp:1" << true << ""
+                                    << "sensor TS1 to 61.00 degC (alarm-high-temp)";
+    QTest::newRow("release without value") << "over-voltage:3" << false << ""
+                                           << "";
+    QTest::newRow("release with a value") << "over-voltage:3:3700" << false << "KIND:N"
+                                          << "";
+    QTest::newRow("unknown kind") << "hot:2" << true << "one of over-voltage"
+                                  << "";
+    QTest::newRow("no place") << "over-voltage" << true << "KIND:N[:VALUE]"
+                              << "";
+    QTest::newRow("cell 0") << "over-voltage:0" << true << "cell is a number"
+                            << "";
+    QTest::newRow("sensor 5") << "over-temp:5" << true << "TS1 to TS4"
+                              << "";
+    QTest::newRow("fraction of a mV") << "over-voltage:7:3651.5" << true << "whole mV"
+                                      << "";
+    QTest::newRow("cell too high") << "over-voltage:7:10000" << true << "0 to 9999"
+                                   << "";
+    QTest::newRow("cell negative") << "under-voltage:7:-1" << true << "0 to 9999"
+                                   << "";
+    QTest::newRow("too cold for the reply") << "under-temp:1:-41" << true << "-40 to 125"
+                                            << "";
+    QTest::newRow("too hot") << "over-temp:1:126" << true << "-40 to 125"
+                             << "";
+    QTest::newRow("not a number") << "over-temp:1:hot" << true << "degC"
+                                  << "";
+    QTest::newRow("four parts") << "over-temp:1:60:2" << true << "KIND:N[:VALUE]"
+                                << "";
+}
+
+void TestBoardSim::forcingsAreReadOrRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, withValue);
+    QFETCH(QString, says);
+    QFETCH(QString, applied);
+    Forcing f;
+    QString error;
+    const bool taken = Forcing::parse(text, &f, &error, withValue);
+    QCOMPARE(taken, says.isEmpty());
+    if (!taken) {
+        QVERIFY2(error.contains(says) && error.contains(text), qPrintable(error));
+        return;
+    }
+    if (applied.isEmpty())
+        return;
+    BoardParameters p;
+    PackModel model(config("-40:1000"), p);
+    QCOMPARE(model.force(f, p).describe(), applied);
+}
+
+void TestBoardSim::aForcedCellTripsTheBoardsOwnProtection()
+{
+    BoardParameters p;
+    PackModel model(config("rest"), p);
+    run(model, p, 1);
+    Forcing over;
+    QString error;
+    QVERIFY(Forcing::parse(QStringLiteral("over-voltage:7"), &over, &error));
+    QCOMPARE(model.force(over, p).value, 3651);
+
+    // Read at once as the highest cell; the protection waits for its delay (2 s).
+    run(model, p, 1);
+    const Telemetry &t = model.telemetry();
+    QCOMPARE(t.cellMv[6], 3651);
+    QCOMPARE(t.maxMv, 3651);
+    QCOMPARE(t.maxCell, 7);
+    QCOMPARE(t.protection, int(NoProtection));
+    run(model, p, 1.5);
+    QCOMPARE(t.protection, int(CellOverVoltage));
+    QVERIFY(!t.chargeMos && t.dischargeMos);
+    QCOMPARE(t.cellMv[6], 3651); // held while tripped
+
+    // A later forcing of the same cell replaces the first; the release lets the cell read as the
+    // pack makes it, and the board's recovery rule ends the protection.
+    Forcing under;
+    QVERIFY(Forcing::parse(QStringLiteral("under-voltage:7:2400"), &under, &error));
+    model.force(under, p);
+    QCOMPARE(model.forcings().size(), 1);
+    run(model, p, 0.2);
+    QCOMPARE(t.minMv, 2400);
+    QVERIFY(model.release(under));
+    QVERIFY(!model.release(under));
+    run(model, p, 0.2);
+    QCOMPARE(t.protection, int(NoProtection));
+    QVERIFY(t.cellMv[6] > 3200 && t.cellMv[6] < 3400);
+    QVERIFY(t.chargeMos);
+
+    // Under-voltage by default lands 1 mV under the board's point, wherever it was written.
+    p.write(BoardParameters::CellUnderVoltage, 2800);
+    Forcing low;
+    QVERIFY(Forcing::parse(QStringLiteral("under-voltage:3"), &low, &error));
+    QCOMPARE(model.force(low, p).value, 2799);
+    run(model, p, 2.5);
+    QCOMPARE(t.protection, int(CellUnderVoltage));
+    QCOMPARE(t.minMv, 2799);
+    QCOMPARE(model.releaseAll(), 1);
+}
+
+void TestBoardSim::aForcedSensorTripsOnTheSideInUse()
+{
+    BoardParameters p;
+    Forcing hot;
+    QString error;
+    QVERIFY(Forcing::parse(QStringLiteral("over-temp:3"), &hot, &error));
+    // Charging: past the charge high-temperature point (55 degC), tripped after 1 s.
+    {
+        PackModel model(config("50:1000"), p);
+        QCOMPARE(model.force(hot, p).value, 5600);
+        run(model, p, 0.5);
+        QCOMPARE(model.telemetry().tempCenti[4], 5600);
+        QCOMPARE(model.telemetry().protection, int(NoProtection));
+        QCOMPARE(model.telemetry().alarms, int(ChargeHighTempAlarm));
+        run(model, p, 0.7);
+        QCOMPARE(model.telemetry().protection, int(ChargeOverTemp));
+        QVERIFY(!model.telemetry().chargeMos);
+    }
+    // At rest the discharge side's point counts, and nothing is in use to trip.
+    {
+        PackModel model(config("rest"), p);
+        QCOMPARE(model.force(hot, p).value, 6600);
+        run(model, p, 2);
+        QCOMPARE(model.telemetry().protection, int(NoProtection));
+    }
+    // An alarm alone: past the alarm, short of the protection.
+    {
+        PackModel model(config("-40:1000"), p);
+        Forcing warm;
+        QVERIFY(Forcing::parse(QStringLiteral("alarm-high-temp:1"), &warm, &error));
+        QCOMPARE(model.force(warm, p).value, 6100);
+        run(model, p, 2);
+        QCOMPARE(model.telemetry().alarms, int(DischargeHighTempAlarm));
+        QCOMPARE(model.telemetry().protection, int(NoProtection));
+    }
 }
 
 void TestBoardSim::cellCountFollowsTheParameter()

@@ -163,6 +163,30 @@ void TestSimBus::controlCommands()
     c = parseControlCommand(QStringLiteral("books 2-3"), &error);
     QVERIFY(c.books);
     QCOMPARE(c.addresses, (QVector<int>{ 2, 3 }));
+    // Forcings: the reading, then the boards if not all; a release without a place ends all.
+    c = parseControlCommand(QStringLiteral("force over-voltage:7:3700 2,4"), &error);
+    QCOMPARE(c.action, ControlCommand::Force);
+    QVERIFY(c.hasPlace && c.forcing.hasValue && error.isEmpty());
+    QCOMPARE(c.forcing.index, 7);
+    QCOMPARE(c.forcing.value, 3700);
+    QCOMPARE(c.addresses, (QVector<int>{ 2, 4 }));
+    c = parseControlCommand(QStringLiteral("force over-temp:2"), &error);
+    QVERIFY(c.action == ControlCommand::Force && !c.forcing.onCell() && !c.forcing.hasValue);
+    QVERIFY(c.addresses.isEmpty() && error.isEmpty());
+    c = parseControlCommand(QStringLiteral("release"), &error);
+    QVERIFY(c.action == ControlCommand::Release && !c.hasPlace && error.isEmpty());
+    c = parseControlCommand(QStringLiteral("release under-voltage:3 1"), &error);
+    QVERIFY(c.action == ControlCommand::Release && c.hasPlace && error.isEmpty());
+    QCOMPARE(c.forcing.index, 3);
+    QCOMPARE(c.addresses, QVector<int>{ 1 });
+    for (const char *bad :
+         { "force", "force 1-2", "force over-voltage:7 1 2", "force hot:7",
+           "force over-voltage:7 x", "release over-voltage:7:3700", "release over-temp:9" }) {
+        error.clear();
+        c = parseControlCommand(QString::fromLatin1(bad), &error);
+        QVERIFY2(!error.isEmpty() && c.addresses.isEmpty() && !c.hasPlace, bad);
+    }
+
     for (const char *bad :
          { "absent", "gone 3", "books x", "books 1 2", "absent 3 4", "absent x", "ABSENT 3", "" }) {
         error.clear();

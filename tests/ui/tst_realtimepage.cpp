@@ -173,6 +173,7 @@ private slots:
     void viewFollowsTheNewestRowUnlessScrolledUp();
     void pagesBehindCatchUpWhenShown();
     void replyOnTheLogPagePaintsOnlyWhatChanged();
+    void replyOnTheMainPageLeavesItsCaptions();
     void exportLog_data();
     void exportLog();
     void exportGoesToTheLastFolder();
@@ -551,6 +552,53 @@ void TestRealTimePage::replyOnTheLogPagePaintsOnlyWhatChanged()
 
     qApp->setStyleSheet(QString());
     child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+}
+
+void TestRealTimePage::replyOnTheMainPageLeavesItsCaptions()
+{
+    QFile style(QStringLiteral(":/assert/style.qss"));
+    QVERIFY(style.open(QFile::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(style.readAll()));
+    child<QTabWidget>("tab_widget")->setCurrentIndex(0);
+    auto *balance = child<QLabel>("blance_label");
+    Reply reply;
+    send(reply);
+    drainEvents();
+
+    // Values and the balancing list change, each within its line: the captions, the group boxes'
+    // titles and the tab bar are not painted again (a layout pass of the page would repaint them
+    // all).
+    PaintLog paints(window.get());
+    for (int word : { 0x0001, 0x0004, 0x0010, 0 }) {
+        reply.balancing = word;
+        reply.current += 250;
+        reply.soc -= 1;
+        send(reply);
+        drainEvents();
+    }
+    for (const char *caption : { "p_lv", "data_maxv_lable", "statu_unp", "blance_fun_lable" })
+        QVERIFY2(paints.area(child<QLabel>(caption)) == 0, caption);
+    QCOMPARE(paints.area(child<QWidget>("qt_tabwidget_tabbar")), 0);
+    QVERIFY(paints.area(balance) > 0);
+    const auto screen = [this] { return window->screen()->grabWindow(window->winId()).toImage(); };
+    QImage shown = screen();
+    QCOMPARE(shown, window->grab().toImage().convertToFormat(shown.format()));
+
+    // A list that needs more lines gets them, and is shown whole.
+    const int oneLine = balance->height();
+    reply.balancing = 0xFFFF;
+    send(reply);
+    drainEvents();
+    QVERIFY2(balance->height() > oneLine, qPrintable(QString::number(balance->height())));
+    QCOMPARE(balance->height(), balance->heightForWidth(balance->width()));
+    shown = screen();
+    QCOMPARE(shown, window->grab().toImage().convertToFormat(shown.format()));
+    reply.balancing = 0;
+    send(reply);
+    drainEvents();
+    QCOMPARE(balance->height(), oneLine);
+
+    qApp->setStyleSheet(QString());
 }
 
 void TestRealTimePage::exportLog_data()

@@ -59,15 +59,45 @@ ControlCommand parseControlCommand(const QString &line, QString *error)
         line.trimmed().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     ControlCommand command;
     if (!words.isEmpty() && words[0] == QLatin1String("books") && words.size() <= 2) {
+        command.action = ControlCommand::Books;
         command.books = true;
         if (words.size() == 2)
             command.addresses = parseAddressList(words[1], error);
         return command;
     }
+    const bool force = !words.isEmpty() && words[0] == QLatin1String("force");
+    const bool release = !words.isEmpty() && words[0] == QLatin1String("release");
+    if (force || release) {
+        command.action = force ? ControlCommand::Force : ControlCommand::Release;
+        // A forcing holds a ':', an address list never does.
+        int next = 1;
+        if (next < words.size() && words[next].contains(QLatin1Char(':'))) {
+            if (!Forcing::parse(words[next], &command.forcing, error, force))
+                return ControlCommand();
+            command.hasPlace = true;
+            ++next;
+        }
+        if (force && !command.hasPlace) {
+            *error = QStringLiteral("force takes KIND:N[:VALUE], then the boards if not all");
+            return ControlCommand();
+        }
+        if (next + 1 < words.size()) {
+            *error =
+                QStringLiteral("\"%1\" has more words than the command takes").arg(line.trimmed());
+            return ControlCommand();
+        }
+        if (next < words.size()) {
+            command.addresses = parseAddressList(words[next], error);
+            if (command.addresses.isEmpty())
+                return ControlCommand();
+        }
+        return command;
+    }
     if (words.size() != 2
         || (words[0] != QLatin1String("absent") && words[0] != QLatin1String("present"))) {
-        *error = QStringLiteral("a command is \"absent LIST\", \"present LIST\" or \"books "
-                                "[LIST]\", not \"%1\"")
+        *error = QStringLiteral("a command is \"absent LIST\", \"present LIST\", \"books "
+                                "[LIST]\", \"force KIND:N[:VALUE] [LIST]\" or \"release "
+                                "[KIND:N] [LIST]\", not \"%1\"")
                      .arg(line.trimmed());
         return command;
     }
@@ -185,6 +215,38 @@ void Bus::setBatteryNumber(int number)
 {
     for (Node &n : m_nodes)
         n.board->setBatteryNumber(number);
+}
+
+bool Bus::force(int address, const Forcing &forcing, Forcing *applied, QString *error)
+{
+    Node *node = find(address);
+    if (!node) {
+        *error = QStringLiteral("there is no board at address %1").arg(address);
+        return false;
+    }
+    const int cells = node->parameters->cellsInSeries();
+    if (forcing.onCell() && forcing.index > cells) {
+        *error = boardNote(address,
+                           QStringLiteral("there is no cell %1, the pack has %2 cells")
+                               .arg(forcing.index)
+                               .arg(cells));
+        return false;
+    }
+    *applied = node->model->force(forcing, *node->parameters);
+    return true;
+}
+
+int Bus::release(int address, const Forcing *place)
+{
+    Node *node = find(address);
+    if (!node)
+        return 0;
+    return place ? int(node->model->release(*place)) : node->model->releaseAll();
+}
+
+QString Bus::boardNote(int address, const QString &text) const
+{
+    return m_nodes.size() == 1 ? text : QStringLiteral("board %1: %2").arg(address).arg(text);
 }
 
 bool Bus::setPresent(int address, bool present)

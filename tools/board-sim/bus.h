@@ -16,14 +16,20 @@
 // outside 0..Board::MaxAddress.
 QVector<int> parseAddressList(const QString &text, QString *error);
 
-// A command read from the control pipe: "absent LIST", "present LIST" or "books [LIST]".
+// A command read from the control pipe: "absent LIST", "present LIST", "books [LIST]",
+// "force KIND:N[:VALUE] [LIST]" or "release [KIND:N] [LIST]" (the forcing commands act on every
+// board without a list; release without KIND:N ends every forcing).
 struct ControlCommand
 {
+    enum Action { Presence, Books, Force, Release };
+    Action action = Presence;
     bool present = false;
     bool books = false; // log the books of the boards (all of them without a list)
+    Forcing forcing; // Force; Release when hasPlace
+    bool hasPlace = false;
     QVector<int> addresses;
 };
-// Parses one line; an empty list and *error when it is not a command.
+// Parses one line; *error is set when it is not a command (and the list is empty).
 ControlCommand parseControlCommand(const QString &line, QString *error);
 
 // The boards on one RS-485 line. Every board hears every frame; only the one whose address the
@@ -54,6 +60,16 @@ public:
     void clearLineFaults();
     // Every board's replies state this battery number, as after a write of code 1D.
     void setBatteryNumber(int number);
+
+    // Forces a reading on the board at address (see Forcing); false with a line of error for a
+    // cell the board does not have. *applied: the forcing with its value.
+    bool force(int address, const Forcing &forcing, Forcing *applied, QString *error);
+    // Ends the forcing of a cell or sensor on the board at address (every one of them when place
+    // is null); how many were ended.
+    int release(int address, const Forcing *place);
+    // What concerns one board, as the log says it: "board 3: text" on a bus of several, the text
+    // alone for a single board.
+    QString boardNote(int address, const QString &text) const;
 
     // False when no board has this address.
     bool setPresent(int address, bool present);

@@ -4,6 +4,7 @@
 #include "boardparameters.h"
 #include "bus.h"
 #include "controlpipe.h"
+#include "forcing.h"
 #include "packmodel.h"
 #include "requestparser.h"
 #include "serialline.h"
@@ -149,7 +150,19 @@ int main(int argc, char *argv[])
         "bus\".\n\n"
         "  echo books > PATH          the charge and energy each board's pack took in and gave "
         "out, from the model's own current and voltage, into the --log and on standard error "
-        "(also written to the --log at exit)"));
+        "(also written to the --log at exit)\n\n"
+        "Forcing a reading, so the board's own protections and alarms trip on it with their "
+        "delays (--force at start, or through --control):\n"
+        "  echo 'force over-voltage:7' > PATH        cell 7 reads 1 mV past the cell over-voltage "
+        "point\n"
+        "  echo 'force over-temp:2:70 1,3' > PATH    sensor TS2 of boards 1 and 3 reads 70 degC\n"
+        "  echo 'release over-voltage:7' > PATH      cell 7 reads as the pack makes it again\n"
+        "  echo release > PATH                       every forcing ends\n"
+        "KIND is over-voltage or under-voltage with a cell (VALUE in mV), over-temp, under-temp, "
+        "alarm-high-temp or alarm-low-temp with a sensor 1 to 4 for TS1 to TS4 (VALUE in degC; "
+        "the default is past the threshold of the side in use: charge while charging, discharge "
+        "otherwise). Each forcing and release goes to the --log and standard error with the "
+        "value used."));
     parser.addHelpOption();
     const QCommandLineOption linkOpt(QStringLiteral("link"),
                                      QStringLiteral("Also make a symbolic link at <path> to the "
@@ -219,6 +232,14 @@ int main(int argc, char *argv[])
                        "2.5): a cell wearing out. Every cell's resistance goes to the --log at "
                        "start."),
         QStringLiteral("N[:FACTOR]"));
+    const QCommandLineOption forceOpt(
+        QStringLiteral("force"),
+        QStringLiteral("Force a reading on every board from the start (repeatable): "
+                       "over-voltage:CELL[:MV], under-voltage:CELL[:MV], over-temp:SENSOR[:DEGC], "
+                       "under-temp:SENSOR[:DEGC], alarm-high-temp:SENSOR[:DEGC] or "
+                       "alarm-low-temp:SENSOR[:DEGC]; SENSOR 1 to 4 for TS1 to TS4. Without a "
+                       "value: just past the board's own threshold."),
+        QStringLiteral("KIND:N[:VALUE]"));
     const QCommandLineOption staticOpt(QStringLiteral("static"),
                                        QStringLiteral("Freeze the measured values."));
     const QCommandLineOption speedOpt(QStringLiteral("speed"),
@@ -277,6 +298,7 @@ int main(int argc, char *argv[])
                         keepOpt,   lineRateOpt, absentOpt, controlOpt });
     parser.addOption(batteryNumberOpt);
     parser.addOption(weakCellOpt);
+    parser.addOption(forceOpt);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
@@ -336,6 +358,19 @@ int main(int argc, char *argv[])
                      .arg(cells));
         config.weakCell = weak;
         config.weakFactor = factor;
+    }
+    QVector<Forcing> forcings;
+    for (const QString &given : parser.values(forceOpt)) {
+        Forcing f;
+        QString error;
+        if (!Forcing::parse(given, &f, &error))
+            fail(QStringLiteral("--force %1").arg(error));
+        if (f.onCell() && f.index > cells)
+            fail(QStringLiteral("--force %1: there is no cell %2, the pack has %3 cells")
+                     .arg(given)
+                     .arg(f.index)
+                     .arg(cells));
+        forcings.append(f);
     }
     double speed = 1;
     if (parser.isSet(speedOpt)) {
@@ -460,6 +495,25 @@ int main(int argc, char *argv[])
         }
     }
 
+    // What is forced, and to what, in the log and on standard error: a test compares the tool's
+    // findings with it.
+    const auto say = [&log](const QString &note) {
+        log.write("--", QByteArray(), note);
+        std::fprintf(stderr, "arvex-board-sim: %s\n", qPrintable(note));
+    };
+    const auto force = [&](int address, const Forcing &forcing) {
+        Forcing applied;
+        QString problem;
+        if (bus.force(address, forcing, &applied, &problem))
+            say(bus.boardNote(address, QStringLiteral("forcing ") + applied.describe()));
+        else
+            say(QStringLiteral("control: %1").arg(problem));
+    };
+    for (const Forcing &f : qAsConst(forcings)) {
+        for (int a : bus.addresses())
+            force(a, f);
+    }
+
     for (int a : absent) {
         bus.setPresent(a, false);
         log.write("--", QByteArray(), QStringLiteral("board %1 off the bus (--absent)").arg(a));
@@ -467,6 +521,30 @@ int main(int argc, char *argv[])
     ControlPipe control([&](const QString &text) {
         QString problem;
         const ControlCommand command = parseControlCommand(text, &problem);
+        const bool forcing =
+            command.action == ControlCommand::Force || command.action == ControlCommand::Release;
+        if (forcing && problem.isEmpty()) {
+            const QVector<int> boards =
+                command.addresses.isEmpty() ? bus.addresses() : command.addresses;
+            for (int a : boards) {
+                if (!bus.hasBoard(a)) {
+                    say(QStringLiteral("control: there is no board at address %1").arg(a));
+                } else if (command.action == ControlCommand::Force) {
+                    force(a, command.forcing);
+                } else if (command.hasPlace) {
+                    say(bus.boardNote(a,
+                                      bus.release(a, &command.forcing)
+                                          ? QStringLiteral("released ") + command.forcing.place()
+                                          : QStringLiteral("nothing forced on ")
+                                              + command.forcing.place()));
+                } else {
+                    say(bus.boardNote(a,
+                                      QStringLiteral("released %1 forced readings")
+                                          .arg(bus.release(a, nullptr))));
+                }
+            }
+            return;
+        }
         if (command.books && problem.isEmpty()) {
             for (int a : command.addresses.isEmpty() ? bus.addresses() : command.addresses) {
                 if (!bus.hasBoard(a))

@@ -150,6 +150,35 @@ void PackModel::clearProtections()
     m_trips.fill(Trip());
 }
 
+Forcing PackModel::force(Forcing forcing, const BoardParameters &parameters)
+{
+    if (!forcing.hasValue) {
+        forcing.value = forcing.defaultValue(parameters, charging());
+        forcing.hasValue = true;
+    }
+    release(forcing);
+    m_forcings.append(forcing);
+    return forcing;
+}
+
+bool PackModel::release(const Forcing &place)
+{
+    for (int i = 0; i < m_forcings.size(); ++i) {
+        if (m_forcings[i].samePlace(place)) {
+            m_forcings.remove(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int PackModel::releaseAll()
+{
+    const int n = m_forcings.size();
+    m_forcings.clear();
+    return n;
+}
+
 void PackModel::step(double seconds, const BoardParameters &p)
 {
     const double dt = std::isfinite(seconds) && seconds > 0 ? seconds : 0;
@@ -250,7 +279,13 @@ void PackModel::measure(const BoardParameters &p)
             * CellResistanceOhm * m_resistanceFactor[size_t(i)] * 1000.0;
         const double noise = m_currentA != 0 ? gauss(0.7) : 0;
         const double mv = cellOpenCircuitMv(cellSoc) + irMv + m_sensorOffsetMv[size_t(i)] + noise;
-        const int v = int(std::clamp(std::lround(mv), 0L, 65535L));
+        int v = int(std::clamp(std::lround(mv), 0L, 65535L));
+        // A forced cell reads its value; the noise was drawn all the same, so the other cells
+        // read as they would have.
+        for (const Forcing &f : qAsConst(m_forcings)) {
+            if (f.onCell() && f.index == i + 1)
+                v = f.value;
+        }
         t.cellMv[size_t(i)] = v;
         sum += v;
         if (i == 0 || v > maxMv) {
@@ -283,6 +318,10 @@ void PackModel::measure(const BoardParameters &p)
         const double c =
             temps[i] + m_tempOffsetC[size_t(i)] + (tempNoise > 0 ? gauss(tempNoise) : 0);
         t.tempCenti[size_t(i)] = int(std::lround(c * 100));
+    }
+    for (const Forcing &f : qAsConst(m_forcings)) {
+        if (!f.onCell())
+            t.tempCenti[size_t(1 + f.index)] = f.value; // after environment and MOSFET
     }
 
     t.currentMa = int(std::lround(m_currentA * 1000.0 + (m_currentA != 0 ? gauss(15) : 0)));

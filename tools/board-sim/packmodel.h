@@ -1,6 +1,7 @@
 #pragma once
 
 #include "boardparameters.h"
+#include "forcing.h"
 
 #include <QString>
 #include <QVector>
@@ -143,6 +144,18 @@ public:
     void startCalibration();
     void clearProtections(); // after a controller reset
 
+    // Holds a cell's or a sensor's reading at the forcing's value from the next step on (a
+    // forcing without a value takes the default from the board's thresholds now); a later
+    // forcing of the same cell or sensor replaces an earlier one. The forcing as applied.
+    Forcing force(Forcing forcing, const BoardParameters &parameters);
+    // Ends the forcing of that cell or sensor; false when there was none.
+    bool release(const Forcing &place);
+    // Ends every forcing; how many there were.
+    int releaseAll();
+    const QVector<Forcing> &forcings() const { return m_forcings; }
+    // A charger is connected (the profile asks for a charging current).
+    bool charging() const { return m_requestedA > 0; }
+
     double soc() const { return m_soc; }
     // The internal resistance of cell i (from 0) that a step of the current sees at once: what
     // a tool can measure from the cell voltages before and after the step.
@@ -180,6 +193,7 @@ private:
     std::array<double, Telemetry::MaxCells> m_sensorOffsetMv{};
     std::array<double, 6> m_tempOffsetC{};
     std::array<Trip, 15> m_trips{};
+    QVector<Forcing> m_forcings;
     Telemetry m_t;
     Books m_books;
 };
