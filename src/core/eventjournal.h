@@ -4,6 +4,7 @@
 #include "telemetry.h"
 
 #include <QJsonObject>
+#include <QLocale>
 #include <QMap>
 #include <QMetaType>
 #include <QString>
@@ -162,6 +163,10 @@ enum class Language {
 
 // The key of a kind's code (a protection code, an alarm bit, 0 or 1 for the MOSFETs).
 QString key(PackEvent::Kind kind, int code);
+// The numbers of the Translated texts follow this locale (the window's language); the system's
+// until it is set.
+void setLocale(const QLocale &locale);
+
 // Every key a pack can report (Home Assistant's event_types), in table order; unknown codes and
 // bits share "unknown_protection" and "unknown_alarm".
 QStringList keys();

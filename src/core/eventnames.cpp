@@ -113,10 +113,17 @@ QString text(const char *source, const char *english, Language language)
                                          : QCoreApplication::translate("EventNames", source);
 }
 
+// The window's language's numbers; the system's until the window names its language.
+QLocale &translatedLocale()
+{
+    static QLocale locale;
+    return locale;
+}
+
 QLocale localeOf(Language language)
 {
     return language == Language::English ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                         : QLocale();
+                                         : translatedLocale();
 }
 
 // A value with decimals, never shown as "-0.0".
@@ -168,6 +175,11 @@ QString title(const PackEvent &event, Language language)
         return event.key;
     const QString name = text(Names[i].source, Names[i].english, language);
     return Names[i].code == Unknown ? name.arg(event.code) : name;
+}
+
+void setLocale(const QLocale &locale)
+{
+    translatedLocale() = locale;
 }
 
 QString where(const PackEvent &event, Language language)

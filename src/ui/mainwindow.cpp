@@ -4,6 +4,7 @@
 #include "devicewatcher.h"
 #include "energybooks.h"
 #include "energypage.h"
+#include "eventjournal.h"
 #include "eventspage.h"
 #include "healthpage.h"
 #include "logpage.h"
@@ -222,6 +223,7 @@ void MainWindow::langChange(int index)
     overviewPage->retranslate();
     energyPage->retranslate();
     healthPage->retranslate();
+    EventNames::setLocale(languageLocale());
     eventsPage->retranslate();
     parameterPage->retranslate();
     showFocusPack();

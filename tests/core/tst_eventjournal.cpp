@@ -626,6 +626,19 @@ void TestEventJournal::keysAreClosedAndTranslated()
         QCoreApplication::removeTranslator(&translator);
     }
     QCOMPARE(seenKeys, keys);
+
+    // Numbers in the window's language; the logger's English ones stay as they are.
+    PackEvent cell;
+    cell.place = PackEvent::Cell;
+    PackEvent sensor;
+    sensor.place = PackEvent::Sensor;
+    EventNames::setLocale(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(EventNames::value(cell, 3651), QStringLiteral("3.651 mV"));
+    QCOMPARE(EventNames::value(sensor, 4523), QString::fromUtf8("45,2 °C"));
+    QCOMPARE(EventNames::value(cell, 3651, EventNames::Language::English),
+             QStringLiteral("3,651 mV"));
+    EventNames::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(EventNames::value(sensor, 4523), QString::fromUtf8("45.2 °C"));
 }
 
 void TestEventJournal::json()
