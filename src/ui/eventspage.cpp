@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -49,6 +50,10 @@ EventsPage::EventsPage(QTabWidget *tabs, PackAnalyses *analyses, FolderSource re
     m_tick = new QTimer(this);
     m_tick->setInterval(1000);
     connect(m_tick, &QTimer::timeout, this, [this] { shownModel()->tick(); });
+    m_catchUp = new QTimer(this);
+    m_catchUp->setSingleShot(true);
+    m_catchUp->setInterval(0);
+    connect(m_catchUp, &QTimer::timeout, this, &EventsPage::catchUp);
     connect(m_analyses, &PackAnalyses::eventChanged, this, &EventsPage::take);
     retranslate();
 }
@@ -208,11 +213,19 @@ EventsModel *EventsPage::shownModel() const
 void EventsPage::take(const PackEvent &change)
 {
     m_live->take(change);
-    write(change);
-    showTabText();
+    m_unwritten.append(change);
+    m_catchUp->start();
     // A pack seen for the first time joins the filter while the page is shown.
     if (m_shown && !m_opened && m_pack->findData(change.address) < 0)
         fillPackFilter();
+}
+
+void EventsPage::catchUp()
+{
+    const QVector<PackEvent> changes = std::exchange(m_unwritten, {});
+    for (const PackEvent &change : changes)
+        write(change);
+    showTabText();
 }
 
 QString EventsPage::source() const

@@ -74,6 +74,9 @@ public:
     void showLive();
     // Shows the live event of this id, selected, whatever filter hid it; false if it is gone.
     bool select(qint64 id);
+    // The changes taken since the last reply was handled go to their files, and the tab counts
+    // them; done by itself after the reply, and by the window as it closes.
+    void catchUp();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -111,6 +114,10 @@ private:
     QLabel *m_lowSocLabel = nullptr;
     QSpinBox *m_lowSoc = nullptr; // events_lowsoc
     QTimer *m_tick = nullptr; // the durations of what is ongoing, while shown
+    // A change is written and counted once the reply that made it has been handled (the
+    // reply's handler pays for neither), in one go for changes that came together.
+    QTimer *m_catchUp = nullptr;
+    QVector<PackEvent> m_unwritten;
 
     EventsModel *m_live = nullptr;
     std::unique_ptr<EventsModel> m_opened;

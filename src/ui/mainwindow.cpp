@@ -111,6 +111,7 @@ MainWindow::~MainWindow()
 {
     energyPage->books()->saveAll(); // what a run took in and out is kept at its end
     analyses->stop(); // what is ongoing ends in the events files with the run
+    eventsPage->catchUp();
     delete ui;
 }
 

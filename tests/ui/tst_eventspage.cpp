@@ -2,6 +2,7 @@
 // the tab's count of what is ongoing; a page behind that catches up when shown; the packs' files
 // written with each change, read back at start, and opened in place of the live list.
 #include "datalog.h"
+#include "drainevents.h"
 #include "eventfile.h"
 #include "eventsmodel.h"
 #include "eventspage.h"
@@ -89,6 +90,12 @@ private:
         values.dischargeMos = 1;
         now += 1000;
         analyses->reply(1, values, record);
+        drainEvents(); // as after a reply in the window
+    }
+    void tell(const PackEvent &change)
+    {
+        emit analyses->eventChanged(change);
+        drainEvents();
     }
     QString tabText() const { return tabs->tabText(tabs->indexOf(page->page())); }
     QStringList row(int r) const
@@ -143,6 +150,7 @@ void TestEventsPage::protectionFromRepliesStartsAndEndsItsRow()
     for (int i = 0; i < EventJournal::LinkMisses; ++i) {
         now += 1000;
         analyses->unanswered(1);
+        drainEvents();
     }
     QCOMPARE(page->table()->model()->rowCount(), 2);
     QCOMPARE(page->liveModel()->event(0).kind, PackEvent::Link);
@@ -163,6 +171,12 @@ void TestEventsPage::protectionFromRepliesStartsAndEndsItsRow()
 
     // Watching stops: what goes on ends, said as such.
     analyses->stop();
+    // The window closing: no loop runs again, what ended is written all the same.
+    page->catchUp();
+    const EventFile::ReadBack closed =
+        EventFile::read(QDir(recordings).filePath(QStringLiteral("events-pack01.csv")));
+    QCOMPARE(closed.events.size(), 2);
+    QVERIFY(closed.events.at(1).endUnknown && closed.events.at(1).endMs > 0);
     QCOMPARE(tabText(), QStringLiteral("事件"));
     QVERIFY(row(0).at(EventsModel::End).endsWith(QStringLiteral(" ?")));
 }
@@ -170,13 +184,13 @@ void TestEventsPage::protectionFromRepliesStartsAndEndsItsRow()
 void TestEventsPage::behindTheModelKeepsUpAndTheViewFollowsOnShow()
 {
     QTableView *table = page->table();
-    emit analyses->eventChanged(made(1, 1, PackEvent::Alarm, T0));
+    tell(made(1, 1, PackEvent::Alarm, T0));
     // Behind: the tab counts, the view was told nothing.
     QCOMPARE(tabText(), QStringLiteral("事件 (1)"));
     QCOMPARE(table->model()->rowCount(), 0);
     QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
-    emit analyses->eventChanged(made(1, 1, PackEvent::Alarm, T0, T0 + 5000));
-    emit analyses->eventChanged(made(2, 2, PackEvent::Link, T0 + 1000));
+    tell(made(1, 1, PackEvent::Alarm, T0, T0 + 5000));
+    tell(made(2, 2, PackEvent::Link, T0 + 1000));
     QCOMPARE(resets.count(), 0);
     QCOMPARE(tabText(), QStringLiteral("事件 (1)"));
 
@@ -191,14 +205,14 @@ void TestEventsPage::behindTheModelKeepsUpAndTheViewFollowsOnShow()
     // Shown: a change is one row, not a reset.
     table->selectRow(1);
     QSignalSpy inserted(table->model(), &QAbstractItemModel::rowsInserted);
-    emit analyses->eventChanged(made(3, 1, PackEvent::Protection, T0 + 2000));
+    tell(made(3, 1, PackEvent::Protection, T0 + 2000));
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(resets.count(), 1);
     QCOMPARE(page->liveModel()->event(table->currentIndex().row()).id, qint64(1));
 
     // Behind again, and the selected event changes meanwhile: still selected when back.
     tabs->setCurrentWidget(other);
-    emit analyses->eventChanged(made(4, 2, PackEvent::Alarm, T0 + 3000));
+    tell(made(4, 2, PackEvent::Alarm, T0 + 3000));
     tabs->setCurrentWidget(page->page());
     QCOMPARE(table->model()->rowCount(), 4);
     QCOMPARE(page->liveModel()->event(table->currentIndex().row()).id, qint64(1));
@@ -207,12 +221,12 @@ void TestEventsPage::behindTheModelKeepsUpAndTheViewFollowsOnShow()
 void TestEventsPage::filtersByPackKindAndOngoing()
 {
     tabs->setCurrentWidget(page->page());
-    emit analyses->eventChanged(made(1, 1, PackEvent::Protection, T0));
-    emit analyses->eventChanged(made(2, 2, PackEvent::Alarm, T0 + 1000));
-    emit analyses->eventChanged(made(3, 2, PackEvent::Protection, T0 + 2000));
-    emit analyses->eventChanged(made(1, 1, PackEvent::Protection, T0, T0 + 3000));
+    tell(made(1, 1, PackEvent::Protection, T0));
+    tell(made(2, 2, PackEvent::Alarm, T0 + 1000));
+    tell(made(3, 2, PackEvent::Protection, T0 + 2000));
+    tell(made(1, 1, PackEvent::Protection, T0, T0 + 3000));
     // A link event is dated at its first unanswered poll: it goes below a later start.
-    emit analyses->eventChanged(made(4, 1, PackEvent::Link, T0 + 1500));
+    tell(made(4, 1, PackEvent::Link, T0 + 1500));
 
     auto *pack = page->page()->findChild<QComboBox *>("events_pack");
     auto *kind = page->page()->findChild<QComboBox *>("events_kind");
@@ -235,9 +249,9 @@ void TestEventsPage::filtersByPackKindAndOngoing()
     ongoing->setChecked(true);
     QCOMPARE(ids(), (QList<qint64>{ 3 }));
     // Under a filter, an event that ends leaves it and one that starts joins it.
-    emit analyses->eventChanged(made(3, 2, PackEvent::Protection, T0 + 2000, T0 + 4000));
-    emit analyses->eventChanged(made(5, 3, PackEvent::Protection, T0 + 5000));
-    emit analyses->eventChanged(made(6, 3, PackEvent::Alarm, T0 + 6000));
+    tell(made(3, 2, PackEvent::Protection, T0 + 2000, T0 + 4000));
+    tell(made(5, 3, PackEvent::Protection, T0 + 5000));
+    tell(made(6, 3, PackEvent::Alarm, T0 + 6000));
     QCOMPARE(ids(), (QList<qint64>{ 5 }));
     QCOMPARE(pack->count(), 4);
     ongoing->setChecked(false);
@@ -292,7 +306,7 @@ void TestEventsPage::loadsTheNewestFromTheFolderAndSaysWhatItRefused()
     // Read back, nothing is ongoing now: the tab counts only what the owner reports.
     QCOMPARE(tabText(), QStringLiteral("事件"));
     // Live events join those read.
-    emit analyses->eventChanged(made(1, 1, PackEvent::Link, T0 + 99999999));
+    tell(made(1, 1, PackEvent::Link, T0 + 99999999));
     QCOMPARE(model->rowCount(), EventsPage::LoadedAtStart + 1);
     QCOMPARE(model->event(0).id, qint64(1));
     QCOMPARE(tabText(), QStringLiteral("事件 (1)"));
@@ -301,7 +315,7 @@ void TestEventsPage::loadsTheNewestFromTheFolderAndSaysWhatItRefused()
 void TestEventsPage::opensAnEventsFileAndGoesBackToLive()
 {
     tabs->setCurrentWidget(page->page());
-    emit analyses->eventChanged(made(1, 1, PackEvent::Link, T0));
+    tell(made(1, 1, PackEvent::Link, T0));
     const QString path = folder.filePath(QStringLiteral("elsewhere.csv"));
     {
         QFile file(path);
@@ -321,7 +335,7 @@ void TestEventsPage::opensAnEventsFileAndGoesBackToLive()
     QVERIFY(page->source().contains(QStringLiteral("elsewhere.csv")));
     // The file's packs in the filter; live events go on in the background.
     QCOMPARE(page->page()->findChild<QComboBox *>("events_pack")->itemData(1).toInt(), 4);
-    emit analyses->eventChanged(made(2, 1, PackEvent::Alarm, T0 + 1000));
+    tell(made(2, 1, PackEvent::Alarm, T0 + 1000));
     QCOMPARE(page->table()->model()->rowCount(), 2);
     QCOMPARE(tabText(), QStringLiteral("事件 (2)"));
 
@@ -351,11 +365,11 @@ void TestEventsPage::aFolderThatCannotBeWrittenIsSaidOnce()
     QFile blocker(recordings);
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    emit analyses->eventChanged(made(1, 1, PackEvent::Link, T0));
+    tell(made(1, 1, PackEvent::Link, T0));
     const QString said = page->note();
     QVERIFY2(said.contains(QDir::toNativeSeparators(recordings)), qPrintable(said));
-    emit analyses->eventChanged(made(1, 1, PackEvent::Link, T0, T0 + 1000));
-    emit analyses->eventChanged(made(2, 1, PackEvent::Link, T0 + 2000));
+    tell(made(1, 1, PackEvent::Link, T0, T0 + 1000));
+    tell(made(2, 1, PackEvent::Link, T0 + 2000));
     QCOMPARE(page->note(), said);
     // The events are shown all the same.
     tabs->setCurrentWidget(page->page());
@@ -364,8 +378,8 @@ void TestEventsPage::aFolderThatCannotBeWrittenIsSaidOnce()
 
 void TestEventsPage::selectingAnEventClearsAFilterThatHidesIt()
 {
-    emit analyses->eventChanged(made(1, 1, PackEvent::Protection, T0));
-    emit analyses->eventChanged(made(2, 2, PackEvent::Link, T0 + 1000));
+    tell(made(1, 1, PackEvent::Protection, T0));
+    tell(made(2, 2, PackEvent::Link, T0 + 1000));
     tabs->setCurrentWidget(page->page());
     auto *pack = page->page()->findChild<QComboBox *>("events_pack");
     pack->setCurrentIndex(pack->findData(2));
