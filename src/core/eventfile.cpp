@@ -417,3 +417,31 @@ EventFile::ReadBack EventFile::readFrom(QIODevice *device, int last)
     r.events = events.mid(events.size() - keep);
     return r;
 }
+
+void EventFiles::setFolder(const QString &folder)
+{
+    if (folder == m_folder)
+        return;
+    m_files.clear();
+    m_folder = folder;
+}
+
+QString EventFiles::path(int address) const
+{
+    return QDir::toNativeSeparators(QDir(m_folder).filePath(EventFile::fileName(address)));
+}
+
+bool EventFiles::append(const PackEvent &change, QString *error, QString *englishError)
+{
+    std::unique_ptr<EventFile> &file = m_files[change.address];
+    if (!file)
+        file = std::make_unique<EventFile>(m_folder, change.address);
+    if (file->isOpen() && file->append(change))
+        return true;
+    if (error)
+        *error = file->errorString();
+    if (englishError)
+        *englishError = file->englishErrorString();
+    file.reset(); // opened again at the pack's next event
+    return false;
+}

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVector>
 
+#include <map>
+#include <memory>
+
 // A pack's events kept beside its recordings, "events-packNN.csv" (NN the address, two digits):
 // one line when an event starts and one when it ends, each written whole and flushed, so a
 // program killed at any moment leaves whole lines only; a file cut in a line (a full disk) has
@@ -53,4 +56,25 @@ private:
     QString m_error;
     QString m_englishError;
     bool m_lineOpen = false; // the file's last line has no line end (cut short)
+};
+
+// The events files of every pack in one folder, as the window and the logger keep them: a pack's
+// file is opened at its first event; one that cannot be opened or written is closed, and tried
+// again at the pack's next event.
+class EventFiles
+{
+public:
+    // Another folder closes the files of the last one.
+    void setFolder(const QString &folder);
+    QString folder() const { return m_folder; }
+    // The path of a pack's file, as its errors name it.
+    QString path(int address) const;
+    // The change appended to its pack's file; false when it could not be, with the reason in the
+    // window's language and in English.
+    bool append(const PackEvent &change, QString *error = nullptr, QString *englishError = nullptr);
+    void close() { m_files.clear(); }
+
+private:
+    QString m_folder;
+    std::map<int, std::unique_ptr<EventFile>> m_files;
 };

@@ -11,7 +11,6 @@
 #include "portlist.h"
 
 #include <QDir>
-#include <QJsonDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -231,7 +230,7 @@ void LoggerRun::finish(int exitCode)
     // publisher says goodbye.
     m_analyses->stop();
     reportEvents();
-    m_eventFiles.clear();
+    m_eventFiles.close();
     m_recordings.stop();
     m_books->saveAll();
     // --once succeeds only with its states at the broker, not merely handed to the publisher.
@@ -283,11 +282,8 @@ void LoggerRun::packReply(int address, const RealTimeReply &values, const AFE &r
     QJsonObject state = PackState::build(record, values, pack.seq, now);
     PackState::addRoundTrip(&state, m_session->packLink(address).roundTripMs);
     m_analyses->pack(address).addToState(&state);
-    if (m_options.json || m_options.once) {
-        const QByteArray line = PackState::toLine(state) + '\n';
-        std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
-        std::fflush(m_out);
-    }
+    if (m_options.json || m_options.once)
+        print(state);
     writeCsv(address, now, record);
     if (m_mqtt) {
         if (!pack.online && pack.seq > 1)
@@ -473,43 +469,39 @@ void LoggerRun::reportEvents()
         QJsonObject json = EventNames::toJson(event);
         // Home Assistant's event entity fires by this key.
         json.insert(QStringLiteral("event_type"), event.key);
-        if (m_options.json) {
-            const QByteArray line = QJsonDocument(QJsonObject{ { QStringLiteral("event"), json } })
-                                        .toJson(QJsonDocument::Compact)
-                + '\n';
-            std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
-            std::fflush(m_out);
-        }
+        if (m_options.json)
+            print(QJsonObject{ { QStringLiteral("event"), json } });
         if (m_mqtt)
             m_mqtt->publishEvent(event.address, json);
     }
+}
+
+void LoggerRun::print(const QJsonObject &object)
+{
+    const QByteArray line = PackState::toLine(object) + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), m_out);
+    std::fflush(m_out);
 }
 
 void LoggerRun::keepEvent(const PackEvent &event)
 {
     if (m_options.csvDir.isEmpty())
         return;
-    auto &file = m_eventFiles[event.address];
-    if (!file || !file->isOpen())
-        file = std::make_unique<EventFile>(m_options.csvDir, event.address);
-    const bool kept = file->isOpen() && file->append(event);
-    if (kept) {
+    m_eventFiles.setFolder(m_options.csvDir);
+    QString error;
+    if (m_eventFiles.append(event, nullptr, &error)) {
         if (m_eventFileProblemSaid.remove(event.address))
             say(QStringLiteral("pack %1: events are kept again in %2")
                     .arg(event.address)
-                    .arg(QDir::toNativeSeparators(
-                        QDir(m_options.csvDir).filePath(EventFile::fileName(event.address)))));
+                    .arg(m_eventFiles.path(event.address)));
         return;
     }
     if (!m_eventFileProblemSaid.contains(event.address)) {
         say(QStringLiteral("pack %1: cannot keep events in %2: %3; polling goes on")
                 .arg(event.address)
-                .arg(QDir::toNativeSeparators(
-                         QDir(m_options.csvDir).filePath(EventFile::fileName(event.address))),
-                     file->englishErrorString()));
+                .arg(m_eventFiles.path(event.address), error));
         m_eventFileProblemSaid.insert(event.address);
     }
-    file.reset(); // opened again at the next event
 }
 
 void LoggerRun::setOffline(int address, Pack &pack)

@@ -1,22 +1,22 @@
 #pragma once
 
 #include "boardsession.h"
+#include "eventfile.h"
 #include "eventjournal.h"
 #include "loggeroptions.h"
 #include "packmetrics.h"
 #include "recording.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QObject>
 #include <QSet>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 
 class DeviceWatcher;
 class EnergyBooks;
-class EventFile;
 class MqttPublisher;
 class PackAnalyses;
 class QTimer;
@@ -100,6 +100,8 @@ private:
     // out ahead of its events and its events ahead of its availability going offline.
     void reportEvents();
     void keepEvent(const PackEvent &event);
+    // One JSON object on its own line of the output (--json, --once).
+    void print(const QJsonObject &object);
     // How often a pack is asked for its parameter block before it is left without.
     static constexpr int BlockTries = 3;
     // Asks the next pack whose parameter block is not read yet, one at a time.
@@ -124,7 +126,7 @@ private:
     // Each pack's events file in the recordings folder while CSV recording is on; made at the
     // pack's first event. A file that cannot be opened or written is said once and tried again
     // at the pack's next event.
-    std::map<int, std::unique_ptr<EventFile>> m_eventFiles;
+    EventFiles m_eventFiles;
     QSet<int> m_eventFileProblemSaid;
     QTimer *m_lookTimer;
     QTimer *m_recordingRetry;

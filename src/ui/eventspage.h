@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <map>
 #include <memory>
 
 class EventsModel;
@@ -128,8 +127,7 @@ private:
     int m_tabCount = -1; // the ongoing count the tab shows
 
     // Each pack's file in the folder they were opened in.
-    QString m_filesFolder;
-    std::map<int, std::unique_ptr<EventFile>> m_files;
+    EventFiles m_files;
     // What the page says, each problem once, by what it is about.
     QMap<QString, QString> m_problems;
     QString m_loaded; // what loading at start found

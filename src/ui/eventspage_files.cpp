@@ -16,25 +16,10 @@
 
 void EventsPage::write(const PackEvent &change)
 {
-    const QString folder = m_recordingsFolder();
-    if (folder != m_filesFolder) {
-        m_files.clear();
-        m_filesFolder = folder;
-    }
-    std::unique_ptr<EventFile> &file = m_files[change.address];
-    if (!file || !file->isOpen()) {
-        // A folder that could not be made is said by the file's own error.
-        QDir().mkpath(folder);
-        file = std::make_unique<EventFile>(folder, change.address);
-    }
-    const QString name =
-        QDir::toNativeSeparators(QDir(folder).filePath(EventFile::fileName(change.address)));
-    if (!file->isOpen()) {
-        sayOnce(name, tr("事件无法写入：%1").arg(file->errorString()));
-        return;
-    }
-    if (!file->append(change))
-        sayOnce(name, tr("事件无法写入：%1").arg(file->errorString()));
+    m_files.setFolder(m_recordingsFolder());
+    QString error;
+    if (!m_files.append(change, &error))
+        sayOnce(m_files.path(change.address), tr("事件无法写入：%1").arg(error));
 }
 
 void EventsPage::sayOnce(const QString &key, const QString &text)

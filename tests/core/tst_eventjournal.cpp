@@ -214,6 +214,7 @@ private slots:
     void fileRefusesOtherFormats_data();
     void fileRefusesOtherFormats();
     void fileOfAnotherKindIsLeftAlone();
+    void filesOfAFolderTryAgainAtTheNextEvent();
 };
 
 void TestEventJournal::protections_data()
@@ -956,6 +957,36 @@ void TestEventJournal::fileOfAnotherKindIsLeftAlone()
     EventFile fresh(dir.path(), 5);
     QVERIFY(fresh.isOpen());
     QCOMPARE(contentsOf(path), EventFile::header() + '\n');
+}
+
+void TestEventJournal::filesOfAFolderTryAgainAtTheNextEvent()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("recordings");
+    // A file stands where the folder should be.
+    {
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    const QVector<PackEvent> changes = sampleChanges(2);
+    EventFiles files;
+    files.setFolder(folder);
+    QString error, english;
+    QVERIFY(!files.append(changes.at(0), &error, &english));
+    QVERIFY2(english.contains(QDir::toNativeSeparators(folder)), qPrintable(english));
+    QVERIFY(!error.isEmpty());
+
+    // The folder can be made now: the next event opens the file and is kept.
+    QVERIFY(QFile::remove(folder));
+    QVERIFY(files.append(changes.at(1)));
+    const EventFile::ReadBack back = EventFile::read(files.path(2));
+    QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+    QCOMPARE(back.events.size(), 1);
+
+    // Another folder: the files of the last one are left, the pack's next event goes there.
+    files.setFolder(dir.filePath("elsewhere"));
+    QVERIFY(files.append(changes.at(0)));
+    QVERIFY(QFile::exists(QDir(dir.filePath("elsewhere")).filePath("events-pack02.csv")));
 }
 
 QTEST_GUILESS_MAIN(TestEventJournal)
