@@ -1,10 +1,9 @@
-// Cost of the event journal in the core: a pack's reply taken by its analyses with and without the
-// journal's work, on quiet replies (nothing changes) and on replies that trip and release a
-// protection every 100 replies, plus the journal alone and with both user alerts on. Each figure
+// Cost of the event journal in the core: a pack's reply taken by its analyses (the journal among
+// them), and the journal alone, with and without both user alerts, on quiet replies (nothing
+// changes) and on replies that trip and release a protection every 100 replies. Each figure
 // is the median of several runs, in microseconds per reply.
 #include "eventjournal.h"
 #include "packanalyses.h"
-#include "packsummary.h"
 #include "telemetry.h"
 
 #include <benchmark/benchmark.h>
@@ -76,34 +75,8 @@ BENCHMARK(BM_TakeReply)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
 
-// The same analyses without the journal: the energy books and the cells' health alone.
-void BM_TakeReplyWithoutJournal(benchmark::State &state)
-{
-    const std::vector<cell> rs = replies(state.range(0) != 0);
-    const RealTimeReply v = values();
-    PackAnalysis analysis;
-    qint64 t = 0;
-    size_t i = 0;
-    for (auto _ : state) {
-        const cell &r = rs[i];
-        t += 1000;
-        analysis.energy.take(t, r.totalv, PackSummary::signedCurrent(r.cadc, r.job_statu));
-        ++analysis.replies;
-        analysis.health.take(t, r, v.cellsInSeries);
-        analysis.lastReplyMs = t;
-        if (++i == rs.size())
-            i = 0;
-    }
-}
-BENCHMARK(BM_TakeReplyWithoutJournal)
-    ->ArgName("flips")
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMicrosecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly();
-
-// The journal alone; with alerts, both the spread and the low charge are watched.
+// The journal alone, what it adds to a reply; with alerts, both the spread and the low charge
+// are watched.
 void BM_JournalAlone(benchmark::State &state)
 {
     const std::vector<cell> rs = replies(state.range(0) != 0);
